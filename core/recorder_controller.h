@@ -1,0 +1,81 @@
+#pragma once
+// Turns Record, Pause/Resume and Stop (buttons and F5/F7/F9) into the
+// recorder's modes, names new recordings, drives the capture from the 100 ms
+// tick and keeps the elapsed time; the recorder's part of start-up and shut-down.
+#include <cstdint>
+#include <string>
+
+#include "core/capture_engine.h"
+#include "core/collaborators.h"
+#include "core/recorder_state.h"
+#include "core/ui_hooks.h"
+#include "platform/clock.h"
+#include "platform/drive_info.h"
+#include "settings/record_settings.h"
+#include "settings/settings_store.h"
+
+namespace tarnovox {
+
+// Everything the controller works with; all owned elsewhere and living as long.
+struct RecorderParts {
+  RecordSettings& settings;
+  SettingsStore& store;
+  RecorderState& state;
+  CaptureEngine& engine;
+  Mp3Recording& mp3;
+  PlaybackControl& playback;
+  RecordingsLibrary& recordings;
+  DesktopShell& shell;
+  UiHooks& hooks;
+  const Clock& clock;
+  const DriveInfo& drives;
+};
+
+// Where a recorder without a usable output folder records.
+struct FolderFallback {
+  std::string executableDir;  // "<dir>/Temp" is used when this folder is writable
+  bool executableDirWritable = false;
+  std::string musicDir;  // else "<musicDir>/Tarnovox"
+};
+
+class RecorderController {
+ public:
+  static constexpr uint32_t kLastRecordNumber = 100000;
+  static constexpr int kHotKeyRecord = 101, kHotKeyPause = 102, kHotKeyStop = 103;
+
+  explicit RecorderController(const RecorderParts& parts);
+
+  // Picks the first n with neither record<n>.wav nor record<n>.mp3 in the
+  // folder and sets ActiveFileName, CurrentBaseName and CurrentFile. Returns
+  // false, changing nothing, when all numbers up to 100000 are taken.
+  bool NextRecordName();
+  void StartRecording();
+  void TogglePause();
+  void StopAll();
+  void StopRecording();
+  void RecordTick();
+  // The Record button; ignored while recording or playing.
+  void RecordButton();
+  // WM_HOTKEY: 101 record, 102 pause/resume, 103 stop; others do nothing.
+  void HotKey(int id);
+
+  // Start-up steps of the main window's creation. Returns false when the
+  // program cannot go on (the folder cannot be created, no sound server for the
+  // volume); the message has been shown then.
+  bool StartUp(const FolderFallback& fallback);
+  // The main window's close query: false when the user keeps the recording.
+  bool CloseQuery();
+
+  uint32_t StartTick = 0;
+  uint32_t AccumulatedMs = 0;
+  uint32_t ElapsedMs = 0;
+
+ private:
+  std::string JoinFolder(const std::string& name) const;
+  void AbandonFailedWaveRecording();
+  void RescanRecordings();
+
+  RecorderParts p_;
+};
+
+}  // namespace tarnovox

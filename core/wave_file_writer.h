@@ -1,0 +1,39 @@
+#pragma once
+// The output file of a WAV recording: a header placeholder, then PCM appended
+// in large writes. After every append the sizes in the header are brought up to
+// date in place, so a recording whose program is killed still plays back.
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tarnovox {
+
+class WaveFileWriter {
+ public:
+  WaveFileWriter() = default;
+  WaveFileWriter(const WaveFileWriter&) = delete;
+  WaveFileWriter& operator=(const WaveFileWriter&) = delete;
+  ~WaveFileWriter() { Close(); }
+
+  // Creates or truncates the file and writes the 44-byte header. Returns an
+  // empty string or the text "Cannot create file "%s". %s".
+  std::string Create(const std::string& path, const std::array<uint8_t, 44>& header);
+  // Appends all bytes or returns the system's reason for failing; after a failed
+  // append the file is cut back to whole frames of `frameBytes`.
+  std::string Append(const uint8_t* data, uint32_t bytes, uint32_t frameBytes);
+  // Writes the header over the first 44 bytes.
+  std::string WriteHeader(const std::array<uint8_t, 44>& header);
+  // Flushes to the disk and closes.
+  void Close();
+
+  bool IsOpen() const { return fd_ >= 0; }
+  uint64_t DataBytes() const { return dataBytes_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  int fd_ = -1;
+  uint64_t dataBytes_ = 0;
+  std::string path_;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+
+namespace tarnovox {
+
+// Milliseconds since an arbitrary start, wrapping at 32 bits (GetTickCount).
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual uint32_t TickCount() const = 0;
+};
+
+class SystemClock final : public Clock {
+ public:
+  uint32_t TickCount() const override;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,200 @@
+#include "platform/pulse_wave_in.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace tarnovox {
+
+PulseWaveIn::PulseWaveIn(std::string streamName) : streamName_(std::move(streamName)) {}
+
+PulseWaveIn::~PulseWaveIn() { Close(); }
+
+void PulseWaveIn::OnStateChange(void* self) {
+  pa_threaded_mainloop_signal(static_cast<PulseWaveIn*>(self)->mainloop_, 0);
+}
+
+uint32_t PulseWaveIn::Fail(int error) {
+  Close();
+  return static_cast<uint32_t>(error);
+}
+
+uint32_t PulseWaveIn::Open(const WaveFormat& format) {
+  Close();
+  pa_sample_spec spec{};
+  spec.format = format.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+  spec.rate = format.samplesPerSec;
+  spec.channels = static_cast<uint8_t>(format.channels);
+  if (format.formatTag != 1 || (format.bitsPerSample != 8 && format.bitsPerSample != 16)) return PA_ERR_NOTSUPPORTED;
+  if (format.channels == 0 || format.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&spec)) return PA_ERR_INVALID;
+  frameBytes_ = static_cast<uint32_t>(pa_frame_size(&spec));
+  silenceByte_ = format.bitsPerSample == 8 ? 0x80 : 0;
+
+  mainloop_ = pa_threaded_mainloop_new();
+  if (!mainloop_) return PA_ERR_INTERNAL;
+  context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), "Tarnovox");
+  if (!context_) return Fail(PA_ERR_INTERNAL);
+  pa_context_set_state_callback(context_, [](pa_context*, void* self) { OnStateChange(self); }, this);
+  if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0)
+    return Fail(pa_context_errno(context_));
+  if (pa_threaded_mainloop_start(mainloop_) < 0) return Fail(PA_ERR_INTERNAL);
+
+  pa_threaded_mainloop_lock(mainloop_);
+  for (;;) {
+    pa_context_state_t state = pa_context_get_state(context_);
+    if (state == PA_CONTEXT_READY) break;
+    if (!PA_CONTEXT_IS_GOOD(state)) {
+      int error = pa_context_errno(context_);
+      pa_threaded_mainloop_unlock(mainloop_);
+      return Fail(error ? error : PA_ERR_CONNECTIONREFUSED);
+    }
+    pa_threaded_mainloop_wait(mainloop_);
+  }
+  stream_ = pa_stream_new(context_, streamName_.c_str(), &spec, nullptr);
+  if (!stream_) {
+    int error = pa_context_errno(context_);
+    pa_threaded_mainloop_unlock(mainloop_);
+    return Fail(error);
+  }
+  pa_stream_set_state_callback(stream_, [](pa_stream*, void* self) { OnStateChange(self); }, this);
+  pa_stream_set_read_callback(stream_, OnRead, this);
+  // Fragments of about 20 ms keep the buffers filling smoothly between polls.
+  pa_buffer_attr attr{};
+  attr.maxlength = static_cast<uint32_t>(-1);
+  attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
+  if (pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) < 0) {
+    int error = pa_context_errno(context_);
+    pa_threaded_mainloop_unlock(mainloop_);
+    return Fail(error);
+  }
+  for (;;) {
+    pa_stream_state_t state = pa_stream_get_state(stream_);
+    if (state == PA_STREAM_READY) break;
+    if (!PA_STREAM_IS_GOOD(state)) {
+      int error = pa_context_errno(context_);
+      pa_threaded_mainloop_unlock(mainloop_);
+      return Fail(error ? error : PA_ERR_NOENTITY);
+    }
+    pa_threaded_mainloop_wait(mainloop_);
+  }
+  pa_threaded_mainloop_unlock(mainloop_);
+  return 0;
+}
+
+void PulseWaveIn::OnRead(pa_stream* stream, size_t, void* self) {
+  auto* device = static_cast<PulseWaveIn*>(self);
+  while (pa_stream_readable_size(stream) > 0) {
+    const void* data = nullptr;
+    size_t bytes = 0;
+    if (pa_stream_peek(stream, &data, &bytes) < 0) return;
+    if (bytes == 0) return;
+    if (data) {
+      device->Deliver(static_cast<const uint8_t*>(data), bytes);
+    } else {
+      // A hole in the stream: fill it with silence so the time line stays intact.
+      std::vector<uint8_t> silence(bytes, device->silenceByte_);
+      device->Deliver(silence.data(), bytes);
+    }
+    pa_stream_drop(stream);
+  }
+}
+
+// Runs on the server's thread. Frames that arrive before Start or after Stop
+// are not part of the capture; frames that find no queued buffer are lost.
+void PulseWaveIn::Deliver(const uint8_t* data, size_t bytes) {
+  std::lock_guard lock(mutex_);
+  if (!started_) return;
+  while (bytes > 0) {
+    if (queue_.empty()) {
+      overrunFrames_ += bytes / frameBytes_;
+      return;
+    }
+    WaveBuffer& head = *queue_.front();
+    // Buffers take whole frames only.
+    uint32_t room = (head.bufferLength / frameBytes_) * frameBytes_ - fill_;
+    uint32_t take = static_cast<uint32_t>(std::min<size_t>(room, bytes));
+    std::memcpy(head.data + fill_, data, take);
+    fill_ += take;
+    data += take;
+    bytes -= take;
+    if (fill_ + frameBytes_ > head.bufferLength) HandBackHead(fill_);
+  }
+}
+
+// Caller holds mutex_.
+void PulseWaveIn::HandBackHead(uint32_t bytes) {
+  WaveBuffer& head = *queue_.front();
+  queue_.pop_front();
+  fill_ = 0;
+  head.bytesRecorded.store(bytes, std::memory_order_release);
+  head.flags.store((head.flags.load(std::memory_order_relaxed) & ~kWaveInQueue) | kWaveDone,
+                   std::memory_order_release);
+}
+
+void PulseWaveIn::Prepare(WaveBuffer& buffer) { buffer.flags.fetch_or(kWavePrepared); }
+void PulseWaveIn::Unprepare(WaveBuffer& buffer) { buffer.flags.fetch_and(~kWavePrepared); }
+
+void PulseWaveIn::AddBuffer(WaveBuffer& buffer) {
+  std::lock_guard lock(mutex_);
+  buffer.flags.store((buffer.flags.load() & ~kWaveDone) | kWaveInQueue);
+  queue_.push_back(&buffer);
+}
+
+void PulseWaveIn::Start() {
+  std::lock_guard lock(mutex_);
+  started_ = stream_ != nullptr;
+}
+
+void PulseWaveIn::Stop() {
+  std::lock_guard lock(mutex_);
+  started_ = false;
+  if (!queue_.empty() && fill_ > 0) HandBackHead(fill_);
+}
+
+void PulseWaveIn::Reset() {
+  std::lock_guard lock(mutex_);
+  started_ = false;
+  bool first = true;
+  while (!queue_.empty()) {
+    HandBackHead(first ? fill_ : 0);
+    first = false;
+  }
+  fill_ = 0;
+}
+
+void PulseWaveIn::Close() {
+  Reset();
+  if (mainloop_) pa_threaded_mainloop_stop(mainloop_);
+  if (stream_) {
+    pa_stream_disconnect(stream_);
+    pa_stream_unref(stream_);
+    stream_ = nullptr;
+  }
+  if (context_) {
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+    context_ = nullptr;
+  }
+  if (mainloop_) {
+    pa_threaded_mainloop_free(mainloop_);
+    mainloop_ = nullptr;
+  }
+  std::lock_guard lock(mutex_);
+  overrunFrames_ = 0;
+}
+
+std::string PulseWaveIn::ErrorText(uint32_t code) const {
+  const char* text = pa_strerror(static_cast<int>(code));
+  std::string result = text ? text : "Unknown error";
+  if (result.size() > 127) result.resize(127);
+  return result;
+}
+
+uint64_t PulseWaveIn::OverrunFrames() const {
+  std::lock_guard lock(mutex_);
+  return overrunFrames_;
+}
+
+}  // namespace tarnovox

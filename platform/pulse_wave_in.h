@@ -1,0 +1,56 @@
+#pragma once
+// Wave input on the desktop's sound server: a record stream on the default
+// source. The server's thread plays the driver: it copies arriving frames into
+// the queued buffers in order and hands each back when full.
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+
+#include "platform/wave_in.h"
+
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
+
+namespace tarnovox {
+
+class PulseWaveIn final : public WaveIn {
+ public:
+  explicit PulseWaveIn(std::string streamName = "Capture");
+  ~PulseWaveIn() override;
+
+  uint32_t Open(const WaveFormat& format) override;
+  void Prepare(WaveBuffer& buffer) override;
+  void Unprepare(WaveBuffer& buffer) override;
+  void AddBuffer(WaveBuffer& buffer) override;
+  void Start() override;
+  void Stop() override;
+  void Reset() override;
+  void Close() override;
+  std::string ErrorText(uint32_t code) const override;
+  uint64_t OverrunFrames() const override;
+
+ private:
+  static void OnRead(pa_stream* stream, size_t bytes, void* self);
+  static void OnStateChange(void* self);
+  void Deliver(const uint8_t* data, size_t bytes);
+  void HandBackHead(uint32_t bytes);
+  uint32_t Fail(int error);
+
+  std::string streamName_;
+  pa_threaded_mainloop* mainloop_ = nullptr;
+  pa_context* context_ = nullptr;
+  pa_stream* stream_ = nullptr;
+  uint32_t frameBytes_ = 4;
+  uint8_t silenceByte_ = 0;
+
+  // Shared with the server's thread.
+  mutable std::mutex mutex_;
+  std::deque<WaveBuffer*> queue_;
+  uint32_t fill_ = 0;  // bytes already in the buffer at the head of the queue
+  bool started_ = false;
+  uint64_t overrunFrames_ = 0;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,64 @@
+#pragma once
+// A capture device shaped like winmm's wave input: the application queues
+// buffers, the driver fills them in queue order and hands each back with its
+// byte count; the application polls instead of taking callbacks.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace tarnovox {
+
+// PCM format of a capture device (WAVEFORMATEX).
+struct WaveFormat {
+  uint16_t formatTag = 1;
+  uint16_t channels = 2;
+  uint32_t samplesPerSec = 44100;
+  uint32_t avgBytesPerSec = 176400;
+  uint16_t blockAlign = 4;
+  uint16_t bitsPerSample = 16;
+  uint16_t cbSize = 0;
+};
+
+// Header flags (the WHDR_* values).
+constexpr uint32_t kWaveDone = 0x01;
+constexpr uint32_t kWavePrepared = 0x02;
+constexpr uint32_t kWaveInQueue = 0x10;
+
+// One buffer header (WAVEHDR). The driver thread writes the data first and then
+// publishes bytesRecorded and kWaveDone with release stores; the application
+// reads them with acquire loads before it touches the data. bytesRecorded is
+// only published when the driver hands the buffer back (full, stopped or reset).
+struct WaveBuffer {
+  uint8_t* data = nullptr;
+  uint32_t bufferLength = 0;
+  std::atomic<uint32_t> bytesRecorded{0};
+  uint32_t user = 0;
+  std::atomic<uint32_t> flags{0};
+};
+
+class WaveIn {
+ public:
+  virtual ~WaveIn() = default;
+
+  // Opens the default input in the given format. Returns 0 or an error code
+  // that ErrorText explains. Capture does not begin before Start.
+  virtual uint32_t Open(const WaveFormat& format) = 0;
+  virtual void Prepare(WaveBuffer& buffer) = 0;
+  virtual void Unprepare(WaveBuffer& buffer) = 0;
+  // Appends a buffer to the end of the driver's queue.
+  virtual void AddBuffer(WaveBuffer& buffer) = 0;
+  virtual void Start() = 0;
+  // Stops capture. The buffer being filled is handed back with the bytes it
+  // holds (fewer than its length); the empty queued buffers stay queued.
+  virtual void Stop() = 0;
+  // Stops capture and hands back every queued buffer, the one in progress with
+  // the bytes it holds, the others with 0.
+  virtual void Reset() = 0;
+  virtual void Close() = 0;
+  // The platform's text for an error code, at most 127 characters.
+  virtual std::string ErrorText(uint32_t code) const = 0;
+  // Frames that arrived while no buffer was queued (lost), since Open.
+  virtual uint64_t OverrunFrames() const { return 0; }
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,163 @@
+#include "settings/ini_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace tarnovox {
+namespace {
+
+std::string Trim(const std::string& text) {
+  size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string::npos) return {};
+  size_t end = text.find_last_not_of(" \t");
+  return text.substr(begin, end - begin + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+// "[Name]" gives "Name"; any other line gives nothing.
+std::optional<std::string> SectionName(const std::string& line) {
+  std::string text = Trim(line);
+  if (text.size() < 2 || text.front() != '[') return std::nullopt;
+  size_t close = text.find(']');
+  if (close == std::string::npos) return std::nullopt;
+  return Trim(text.substr(1, close - 1));
+}
+
+// "key=value" gives the key; comments and other lines give nothing.
+std::optional<std::string> KeyName(const std::string& line) {
+  std::string text = Trim(line);
+  if (text.empty() || text.front() == ';' || text.front() == '#' || text.front() == '[') return std::nullopt;
+  size_t equals = text.find('=');
+  if (equals == std::string::npos) return std::nullopt;
+  return Trim(text.substr(0, equals));
+}
+
+}  // namespace
+
+IniFile IniFile::Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::ostringstream text;
+  text << in.rdbuf();
+  return Parse(text.str());
+}
+
+IniFile IniFile::Parse(const std::string& text) {
+  IniFile ini;
+  if (text.find("\r\n") != std::string::npos) ini.newline_ = "\r\n";
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    ini.lines_.push_back(line);
+    start = end + 1;
+  }
+  return ini;
+}
+
+std::optional<std::string> IniFile::Value(const std::string& section, const std::string& key) const {
+  bool inSection = false;
+  for (const auto& line : lines_) {
+    if (auto name = SectionName(line)) {
+      inSection = SameName(*name, section);
+    } else if (inSection) {
+      auto name = KeyName(line);
+      if (name && SameName(*name, key)) return Trim(line.substr(line.find('=') + 1));
+    }
+  }
+  return std::nullopt;
+}
+
+uint32_t IniFile::ReadInteger(const std::string& section, const std::string& key, uint32_t fallback) const {
+  auto value = Value(section, key);
+  if (!value) return fallback;
+  const std::string& text = *value;
+  size_t pos = 0;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) negative = text[pos++] == '-';
+  int base = 10;
+  if (pos + 1 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X')) {
+    base = 16;
+    pos += 2;
+  }
+  uint64_t number = 0;
+  size_t digits = 0;
+  for (; pos < text.size(); ++pos, ++digits) {
+    char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[pos])));
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else break;
+    number = (number * base + digit) & 0xFFFFFFFFull;
+  }
+  if (digits == 0) return fallback;
+  uint32_t result = static_cast<uint32_t>(number);
+  return negative ? 0u - result : result;
+}
+
+void IniFile::SetValue(const std::string& section, const std::string& key, const std::string& value) {
+  const std::string entry = key + "=" + value;
+  bool inSection = false;
+  size_t insertAt = lines_.size();
+  bool found = false;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (auto name = SectionName(lines_[i])) {
+      if (inSection) break;  // end of our section
+      inSection = SameName(*name, section);
+      if (inSection) { found = true; insertAt = i + 1; }
+      continue;
+    }
+    if (!inSection) continue;
+    auto name = KeyName(lines_[i]);
+    if (name && SameName(*name, key)) {
+      lines_[i] = entry;
+      return;
+    }
+    if (!Trim(lines_[i]).empty()) insertAt = i + 1;  // after the last non-blank line of the section
+  }
+  if (found) {
+    lines_.insert(lines_.begin() + static_cast<long>(insertAt), entry);
+    return;
+  }
+  lines_.push_back("[" + section + "]");
+  lines_.push_back(entry);
+}
+
+std::string IniFile::Text() const {
+  std::string text;
+  for (const auto& line : lines_) text += line + newline_;
+  return text;
+}
+
+bool IniFile::Save(const std::string& path) const {
+  const std::string temporary = path + ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << Text();
+    out.flush();
+    if (!out) {
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tarnovox

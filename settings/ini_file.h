@@ -1,0 +1,39 @@
+#pragma once
+// A small INI document that reads like the platform's profile functions
+// (sections and keys match without regard to letter case, blanks around names
+// and values are ignored) and writes values back in place, keeping every other
+// line of the file - other sections, keys, comments - as it was.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnovox {
+
+class IniFile {
+ public:
+  // Reads the file; a missing or unreadable file gives an empty document.
+  static IniFile Load(const std::string& path);
+  static IniFile Parse(const std::string& text);
+
+  std::optional<std::string> Value(const std::string& section, const std::string& key) const;
+  // Integer as the profile functions read it: optional sign, then decimal
+  // digits or "0x"/"0X" and hexadecimal digits, up to the first other
+  // character; no digits at all gives the default. Wraps to 32 bits.
+  uint32_t ReadInteger(const std::string& section, const std::string& key, uint32_t fallback) const;
+
+  // Replaces the key's value where it stands, or adds it at the end of its
+  // section, or adds the section at the end of the document.
+  void SetValue(const std::string& section, const std::string& key, const std::string& value);
+
+  std::string Text() const;
+  // Writes through a temporary file and a rename, so a failed write never
+  // leaves a half-written settings file. Returns false on failure.
+  bool Save(const std::string& path) const;
+
+ private:
+  std::vector<std::string> lines_;
+  std::string newline_ = "\n";
+};
+
+}  // namespace tarnovox

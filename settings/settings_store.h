@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+
+#include "settings/record_settings.h"
+
+namespace tarnovox {
+
+// Loads RecordSettings from the INI file at start-up and writes it back at exit.
+class SettingsStore {
+ public:
+  SettingsStore(RecordSettings& settings, std::string iniPath);
+
+  // Missing file, section or key gives the default; see IniFile::ReadInteger.
+  void LoadSettings();
+  // Writes the 19 keys in their order, keeping everything else in the file.
+  // Returns false when the file cannot be written.
+  bool SaveSettings();
+
+  const std::string& IniPath() const { return iniPath_; }
+
+  // Where the settings file of an executable lies: beside it, with ".INI" in
+  // place of its extension, when its folder is writable; otherwise the same
+  // name under configHome/tarnovox, so an installed program keeps its settings.
+  static std::string IniPathFor(const std::string& executablePath, bool executableFolderWritable,
+                                const std::string& configHome);
+
+ private:
+  RecordSettings& settings_;
+  std::string iniPath_;
+};
+
+}  // namespace tarnovox

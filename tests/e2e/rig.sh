@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# A private sound server with a null sink (its monitor is the default input) and
+# a private X display, for tests that need the real thing.
+#
+#   tests/e2e/rig.sh start DIR   start both; writes DIR/env with the exports
+#   tests/e2e/rig.sh stop DIR    stop everything started in DIR
+#
+# After start:  source DIR/env   (PULSE_SERVER, DISPLAY, XDG_RUNTIME_DIR, QT_QPA_PLATFORM)
+set -euo pipefail
+
+cmd=${1:?start or stop}
+dir=${2:?folder}
+
+wait_gone() {  # PID: TERM, up to 5 s, then KILL; a zombie counts as gone
+  local pid=$1
+  kill -TERM "$pid" 2>/dev/null || return 0
+  for _ in $(seq 50); do
+    [ -e "/proc/$pid" ] || return 0
+    [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" = Z ] && return 0
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+}
+
+stop() {
+  for f in "$dir"/*.pid; do
+    [ -e "$f" ] || continue
+    wait_gone "$(cat "$f")"
+    rm -f "$f"
+  done
+}
+
+start() {
+  mkdir -p "$dir"
+  dir=$(cd "$dir" && pwd)
+  local pulse="$dir/pulse" runtime="$dir/runtime"
+  mkdir -p "$pulse/home" "$runtime"
+  chmod 700 "$runtime"
+  chmod 755 "$dir" "$pulse"
+  local as_pulse=()
+  if [ "$(id -u)" = 0 ] && id pulse >/dev/null 2>&1; then
+    chown -R pulse: "$pulse"
+    as_pulse=(setpriv --reuid=pulse --regid=pulse --init-groups)
+  fi
+  cat > "$pulse/default.pa" <<PA
+load-module module-null-sink sink_name=test_sink rate=44100 channels=2
+load-module module-native-protocol-unix auth-anonymous=1 auth-cookie-enabled=0 socket=$pulse/native
+set-default-sink test_sink
+set-default-source test_sink.monitor
+PA
+  local bus="unix:path=$pulse/bus"
+  env -i PATH="$PATH" HOME="$pulse/home" "${as_pulse[@]}" \
+    dbus-daemon --session --nofork --address="$bus" >"$pulse/dbus.log" 2>&1 &
+  echo $! > "$dir/dbus.pid"
+  env -i PATH="$PATH" HOME="$pulse/home" XDG_RUNTIME_DIR="$pulse" DBUS_SESSION_BUS_ADDRESS="$bus" \
+    "${as_pulse[@]}" pulseaudio --daemonize=no -n -F "$pulse/default.pa" --exit-idle-time=-1 \
+    --realtime=no --high-priority=no --log-target=file:"$pulse/pulse.log" &
+  echo $! > "$dir/pulse.pid"
+  export PULSE_SERVER="unix:$pulse/native"
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null
+  # An idle null sink feeds its monitor in 2-second blocks: keep it busy so
+  # captures start promptly.
+  pacat --playback --raw --device=test_sink --latency-msec=20 /dev/zero &
+  echo $! > "$dir/pacat.pid"
+  timeout 5 parec --raw --device=test_sink.monitor 2>/dev/null | head -c 4 >/dev/null || true
+
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
+  echo $! > "$dir/xvfb.pid"
+  for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
+  local display=":$(head -n1 "$dir/display")"
+  for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+  cat > "$dir/env" <<ENV
+export PULSE_SERVER=$PULSE_SERVER
+export DISPLAY=$display
+export XDG_RUNTIME_DIR=$runtime
+export QT_QPA_PLATFORM=xcb
+ENV
+}
+
+case "$cmd" in
+  start) start ;;
+  stop) stop ;;
+  *) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+esac

@@ -1,0 +1,110 @@
+#include "tests/support/fake_wave_in.h"
+
+#include <algorithm>
+
+namespace tarnovox::testing {
+
+FakeWaveIn::FakeWaveIn() : generator_(CounterGenerator) {}
+
+uint32_t FakeWaveIn::Open(const WaveFormat& format) {
+  ++openCount_;
+  if (failNextOpen_ != 0) {
+    uint32_t code = failNextOpen_;
+    failNextOpen_ = 0;
+    return code;
+  }
+  format_ = format;
+  open_ = true;
+  started_ = false;
+  queue_.clear();
+  fill_ = 0;
+  overrunFrames_ = 0;
+  return 0;
+}
+
+void FakeWaveIn::Prepare(WaveBuffer& buffer) { buffer.flags.fetch_or(kWavePrepared); }
+void FakeWaveIn::Unprepare(WaveBuffer& buffer) { buffer.flags.fetch_and(~kWavePrepared); }
+
+void FakeWaveIn::AddBuffer(WaveBuffer& buffer) {
+  buffer.flags.store((buffer.flags.load() & ~kWaveDone) | kWaveInQueue);
+  queue_.push_back(&buffer);
+}
+
+void FakeWaveIn::Start() { started_ = open_; }
+
+void FakeWaveIn::HandBack(WaveBuffer& buffer, uint32_t bytes) {
+  buffer.bytesRecorded.store(bytes, std::memory_order_release);
+  buffer.flags.store((buffer.flags.load() & ~kWaveInQueue) | kWaveDone, std::memory_order_release);
+}
+
+void FakeWaveIn::Stop() {
+  started_ = false;
+  if (!queue_.empty() && fill_ > 0) {
+    HandBack(*queue_.front(), fill_);
+    queue_.pop_front();
+    fill_ = 0;
+  }
+}
+
+void FakeWaveIn::Reset() {
+  started_ = false;
+  for (size_t i = 0; i < queue_.size(); ++i) HandBack(*queue_[i], i == 0 ? fill_ : 0);
+  queue_.clear();
+  fill_ = 0;
+}
+
+void FakeWaveIn::Close() {
+  Reset();
+  open_ = false;
+}
+
+std::string FakeWaveIn::ErrorText(uint32_t code) const {
+  return "Simulated device error " + std::to_string(code);
+}
+
+void FakeWaveIn::Advance(uint32_t ms) {
+  if (!started_) return;
+  // Whole frames per elapsed time, carrying the fraction so long runs stay exact.
+  uint64_t microFrames = static_cast<uint64_t>(ms) * format_.samplesPerSec + remainderMicroFrames_;
+  remainderMicroFrames_ = microFrames % 1000;
+  DeliverFrames(microFrames / 1000);
+}
+
+void FakeWaveIn::DeliverFrames(uint64_t frames) {
+  if (!started_) return;
+  const uint32_t frameBytes = format_.blockAlign;
+  std::vector<uint8_t> frame(frameBytes);
+  for (uint64_t f = 0; f < frames; ++f) {
+    generator_(nextFrame_++, format_, frame.data());
+    if (queue_.empty()) {
+      ++overrunFrames_;
+      continue;
+    }
+    WaveBuffer& head = *queue_.front();
+    std::copy(frame.begin(), frame.end(), head.data + fill_);
+    fill_ += frameBytes;
+    if (fill_ + frameBytes > head.bufferLength) {
+      HandBack(head, fill_);
+      queue_.pop_front();
+      fill_ = 0;
+    }
+  }
+}
+
+void FakeWaveIn::CounterGenerator(uint64_t frame, const WaveFormat& format, uint8_t* out) {
+  if (format.bitsPerSample == 8) {
+    for (int c = 0; c < format.channels; ++c) out[c] = static_cast<uint8_t>(frame);
+    return;
+  }
+  for (int c = 0; c < format.channels; ++c) {
+    uint16_t value = static_cast<uint16_t>(frame >> (16 * (c % 2)));
+    out[2 * c] = static_cast<uint8_t>(value);
+    out[2 * c + 1] = static_cast<uint8_t>(value >> 8);
+  }
+}
+
+uint32_t FakeWaveIn::CounterOf16BitStereo(const uint8_t* frame) {
+  return static_cast<uint32_t>(frame[0] | frame[1] << 8) | static_cast<uint32_t>(frame[2] | frame[3] << 8) << 16;
+}
+
+}  // namespace tarnovox::testing

@@ -1,0 +1,65 @@
+#pragma once
+// Doubles for the subsystems the recorder drives, recording what was asked of them.
+#include <string>
+#include <vector>
+
+#include "core/collaborators.h"
+#include "core/recorder_state.h"
+
+namespace tarnovox::testing {
+
+class CallLog {
+ public:
+  std::vector<std::string> calls;
+  int Count(const std::string& name) const {
+    int n = 0;
+    for (const auto& c : calls) n += c == name;
+    return n;
+  }
+};
+
+class FakeMp3Recording : public Mp3Recording, public CallLog {
+ public:
+  explicit FakeMp3Recording(RecorderState& state) : state_(state) {}
+  void Start() override { calls.push_back("Start"); state_.recording = startSucceeds; }
+  void EncodeFilledBuffers() override { calls.push_back("Encode"); }
+  void Pause() override { calls.push_back("Pause"); }
+  void Resume() override { calls.push_back("Resume"); }
+  void Stop() override { calls.push_back("Stop"); state_.recording = false; }
+  bool startSucceeds = true;
+
+ private:
+  RecorderState& state_;
+};
+
+class FakePlayback : public PlaybackControl, public CallLog {
+ public:
+  explicit FakePlayback(RecorderState& state) : state_(state) {}
+  void ClosePlayback() override { calls.push_back("ClosePlayback"); state_.playing = false; deviceOpen = false; }
+  void PausePlayback() override { calls.push_back("PausePlayback"); }
+  void ResumePlayback() override { calls.push_back("ResumePlayback"); }
+  bool PlaybackDeviceOpen() const override { return deviceOpen; }
+  void CloseDevice() override { calls.push_back("CloseDevice"); deviceOpen = false; }
+  bool OpenVolumeDevice() override { calls.push_back("OpenVolumeDevice"); return volumeOpens; }
+  void ReadOutputVolume() override { calls.push_back("ReadOutputVolume"); }
+  void CloseVolumeDevice() override { calls.push_back("CloseVolumeDevice"); }
+  bool deviceOpen = false;
+  bool volumeOpens = true;
+
+ private:
+  RecorderState& state_;
+};
+
+class FakeRecordings : public RecordingsLibrary, public CallLog {
+ public:
+  void Rescan() override { calls.push_back("Rescan"); }
+  void ApplySort() override { calls.push_back("ApplySort"); }
+  void SortColumnForSort() override { calls.push_back("SortColumnForSort"); }
+};
+
+class FakeShell : public DesktopShell, public CallLog {
+ public:
+  void CloseMixerWindows() override { calls.push_back("CloseMixerWindows"); }
+};
+
+}  // namespace tarnovox::testing

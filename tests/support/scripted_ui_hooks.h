@@ -1,0 +1,40 @@
+#pragma once
+// UiHooks for tests: records messages, answers questions from a script.
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/ui_hooks.h"
+
+namespace tarnovox::testing {
+
+class ScriptedUiHooks : public UiHooks {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool AskYesNo(const std::string& text, const std::string& caption) override {
+    questions.push_back(caption + ": " + text);
+    if (answers.empty()) return false;
+    bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void ProcessMessages() override {
+    ++processCount;
+    if (onProcessMessages) onProcessMessages();
+  }
+  void SetBusyCursor(bool busy) override { busyChanges.push_back(busy); }
+  void UpdateTimeDisplay() override { ++timeUpdates; }
+  void UpdateFormatLabels() override { ++formatLabelUpdates; }
+
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::deque<bool> answers;  // Yes = true; an empty script answers No
+  std::vector<bool> busyChanges;
+  std::function<void()> onProcessMessages;
+  int processCount = 0;
+  int timeUpdates = 0;
+  int formatLabelUpdates = 0;
+};
+
+}  // namespace tarnovox::testing
