@@ -43,7 +43,7 @@ TEST(SettingsStore, NoFileGivesDefaultsAndExitWritesAllNineteenKeysInFourSection
 
 TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   TempFolder dir;
-  dir.Write("t.INI",
+  dir.WriteText("t.INI",
             "[record settings]\n"
             " Wav = 1 \nMP3=1\nSamplePerSecond=0x5622\nVBR=yes\nCopyright=2\nOriginal=0X0\n"
             "BitPerSample=65544\nChannels=-1\nBitRate=-64\nMode=abc\nMinBitRate=48kbit\n"
@@ -76,7 +76,7 @@ TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {
   const std::string original =
       "; my notes\r\n[Folder]\r\nName=/old\r\n\r\n[Mine]\r\nColour=blue\r\n"
       "[Record Settings]\r\nBitRate=64\r\nExtra=keep me\r\n";
-  dir.Write("t.INI", original);
+  dir.WriteText("t.INI", original);
   RecordSettings settings;
   SettingsStore store(settings, dir.File("t.INI"));
   store.LoadSettings();

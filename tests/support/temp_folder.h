@@ -1,9 +1,14 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with its contents.
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,26 +18,41 @@ class TempFolder {
  public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tarnovox-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    path_ = mkdtemp(buffer.data());
+    path_ = ::mkdtemp(pattern.data());
   }
   ~TempFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
   }
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& content) const {
-    std::ofstream(File(name), std::ios::binary) << content;
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string Path() const { return path_.string(); }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+  // Writes `bytes` bytes of 'x' and, when mtime is given, sets the file's
+  // modification time.
+  std::filesystem::path Write(const std::string& name, size_t bytes, std::time_t mtime = -1) const {
+    const auto file = path_ / name;
+    std::ofstream(file, std::ios::binary) << std::string(bytes, 'x');
+    if (mtime != -1) {
+      struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
+      ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+    }
+    return file;
+  }
+  void WriteText(const std::string& name, const std::string& content) const {
+    std::ofstream(path_ / name, std::ios::binary) << content;
   }
   std::vector<uint8_t> Read(const std::string& name) const {
-    std::ifstream in(File(name), std::ios::binary);
+    std::ifstream in(path_ / name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
 
  private:
-  std::string path_;
+  std::filesystem::path path_;
 };
 
 }  // namespace tarnovox::testing

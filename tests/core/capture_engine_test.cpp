@@ -1,0 +1,273 @@
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/capture_engine.h"
+#include "core/collaborators.h"
+#include "tests/support/fake_wave_in.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using testing::FakeWaveIn;
+using testing::ScriptedUiHooks;
+using testing::TempFolder;
+
+constexpr uint32_t kHalf = 352800;  // 20 buffers of 4410 frames, 16-bit stereo
+constexpr uint32_t kBuffer = 17640;
+
+class CountingAnalysis : public CaptureAnalysis {
+ public:
+  explicit CountingAnalysis(const CaptureEngine& engine) : engine_(engine) {}
+  void SplitMonitorBuffer() override { monitor.push_back(engine_.CurrentBufferIndex); }
+  void SplitRecordBuffer() override { record.push_back(engine_.CurrentBufferIndex); }
+  void MeasurePeaks() override { ++peaks; }
+  void RefreshMeters() override { ++refreshes; }
+  std::vector<int> monitor, record;
+  int peaks = 0, refreshes = 0;
+
+ private:
+  const CaptureEngine& engine_;
+};
+
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+// Number of 16-bit stereo frames after the header; fails the test unless they
+// carry consecutive frame numbers starting at `first`.
+size_t ExpectConsecutiveFrames(const std::vector<uint8_t>& file, uint32_t first) {
+  size_t frames = (file.size() - 44) / 4;
+  for (size_t k = 0; k < frames; ++k) {
+    uint32_t counter = FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]);
+    if (counter != first + k) {
+      ADD_FAILURE() << "frame " << k << " carries " << counter << ", expected " << first + k;
+      break;
+    }
+  }
+  return frames;
+}
+
+struct EngineRig {
+  TempFolder dir;
+  FakeWaveIn device;
+  RecordSettings settings;
+  RecorderState state;
+  ScriptedUiHooks hooks;
+  CaptureEngine engine{device, settings, state, hooks};
+  CountingAnalysis analysis{engine};
+
+  EngineRig() {
+    settings.Wav = true;
+    settings.MP3 = false;
+    engine.SetAnalysis(&analysis);
+  }
+  void StartWav(const std::string& name) {
+    state.CurrentFile = dir.File(name);
+    engine.OpenRecordDevice();
+    engine.BeginWaveFile();
+  }
+  void Ticks(int n, uint32_t ms = 100) {
+    for (int i = 0; i < n; ++i) {
+      device.Advance(ms);
+      engine.PollCapture();
+    }
+  }
+  std::vector<uint8_t> File(const std::string& name) const { return dir.Read(name); }
+};
+
+TEST(CaptureEngine, GeometryFollowsTheRateAndUnlistedRatesKeepThePreviousOne) {
+  EngineRig rig;
+  rig.settings.SamplePerSecond = 11025;
+  rig.settings.BitPerSample = 8;
+  rig.settings.Channels = 1;
+  rig.engine.OpenRecordDevice();
+  EXPECT_EQ(rig.engine.FramesPerBuffer, 1102);
+  EXPECT_EQ(rig.engine.FftSize, 1024);
+  EXPECT_EQ(rig.engine.BytesPerBuffer, 1102u);
+  EXPECT_EQ(rig.engine.HalfRingBytes, 22040u);
+  EXPECT_EQ(rig.engine.PcmRing.size(), 44080u);
+  EXPECT_EQ(rig.engine.LeftSamples.size(), 2204u);
+  EXPECT_EQ(rig.device.OpenedFormat().blockAlign, 1);
+  EXPECT_EQ(rig.device.QueuedCount(), 40u);
+  rig.engine.CloseCaptureDevice();
+
+  rig.settings.SamplePerSecond = 22050;
+  rig.settings.BitPerSample = 16;
+  rig.engine.OpenRecordDevice();
+  rig.engine.CloseCaptureDevice();
+  rig.settings.SamplePerSecond = 8000;
+  rig.engine.OpenRecordDevice();
+  EXPECT_EQ(rig.engine.FramesPerBuffer, 2205);  // from the 22050 Hz open before
+  EXPECT_EQ(rig.engine.FftSize, 2048);
+  EXPECT_EQ(rig.device.OpenedFormat().samplesPerSec, 8000u);
+  EXPECT_EQ(rig.device.OpenedFormat().avgBytesPerSec, 16000u);
+  rig.engine.CloseCaptureDevice();
+
+  rig.engine.OpenMonitorDevice();
+  EXPECT_EQ(rig.engine.FramesPerBuffer, 4410);
+  EXPECT_EQ(rig.engine.BytesPerBuffer, kBuffer);
+  EXPECT_EQ(rig.engine.PcmRing.size(), 705600u);
+  EXPECT_EQ(rig.device.OpenedFormat().channels, 2);
+}
+
+TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
+  EngineRig rig;
+  rig.StartWav("empty.wav");
+  rig.engine.EndWaveFile();
+  auto empty = rig.File("empty.wav");
+  ASSERT_EQ(empty.size(), 44u);
+  EXPECT_EQ(Le32(empty, 4), 36u);
+  EXPECT_EQ(Le32(empty, 40), 0u);
+  EXPECT_FALSE(rig.state.recording);
+  rig.engine.CloseCaptureDevice();
+
+  rig.StartWav("three.wav");
+  EXPECT_TRUE(rig.state.recording);
+  rig.Ticks(30);
+  // One half is on disk, and the header already describes it.
+  auto during = rig.File("three.wav");
+  ASSERT_EQ(during.size(), 44u + kHalf);
+  EXPECT_EQ(Le32(during, 4), kHalf + 36);
+  EXPECT_EQ(Le32(during, 40), kHalf);
+  rig.device.Advance(50);  // a partly filled buffer is not part of the file
+  rig.engine.EndWaveFile();
+  auto file = rig.File("three.wav");
+  EXPECT_EQ(file.size(), 44u + 30 * kBuffer);
+  EXPECT_EQ(Le32(file, 40), 30 * kBuffer);
+  EXPECT_EQ(Le32(file, 4), 30 * kBuffer + 36);
+  EXPECT_EQ(ExpectConsecutiveFrames(file, 0), 30u * 4410);
+  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
+  // Every buffer was handed to analysis once, newest first per poll.
+  EXPECT_EQ(rig.analysis.record.size(), 30u);
+}
+
+TEST(CaptureEngine, PauseAndResumeKeepEveryFrameInOrderAndTheRingKeepsWorking) {
+  EngineRig rig;
+  rig.StartWav("paused.wav");
+  rig.Ticks(10);
+  rig.device.Advance(55);  // part of a buffer
+  rig.engine.StopCapture();
+  rig.device.Advance(3000);  // paused: nothing is captured
+  rig.engine.StartCapture();
+  rig.Ticks(25, 100);
+  rig.device.Advance(30);
+  rig.engine.StopCapture();
+  rig.engine.StartCapture();
+  rig.Ticks(80);  // the ring must go on flushing halves after the pauses
+  const size_t beforeEnd = rig.File("paused.wav").size();
+  EXPECT_GT(beforeEnd, 44u + 2 * kHalf);
+  rig.engine.EndWaveFile();
+  auto file = rig.File("paused.wav");
+  const size_t frames = ExpectConsecutiveFrames(file, 0);
+  // All generated frames but those of the last, partly filled buffer.
+  EXPECT_GE(frames + 4410, rig.device.FramesGenerated());
+  EXPECT_LE(frames, rig.device.FramesGenerated());
+  EXPECT_EQ(Le32(file, 40), file.size() - 44);
+  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
+}
+
+TEST(CaptureEngine, LatePollWritesBothHalvesInCaptureOrder) {
+  EngineRig rig;
+  rig.StartWav("late.wav");
+  rig.Ticks(20);  // half 0 written and queued again behind half 1
+  rig.device.Advance(4000);  // no poll: half 1 fills, then half 0
+  rig.engine.PollCapture();
+  auto file = rig.File("late.wav");
+  EXPECT_EQ(file.size(), 44u + 3 * kHalf);
+  EXPECT_EQ(ExpectConsecutiveFrames(file, 0), 3u * kHalf / 4);
+  rig.engine.EndWaveFile();
+}
+
+TEST(CaptureEngine, FailedWriteKeepsAHeaderThatMatchesTheDataOnDisk) {
+  EngineRig rig;
+  rig.StartWav("full.wav");
+  rig.Ticks(20);
+  // The disk "fills up" 10001 bytes into the second half.
+  auto previous = signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 44 + kHalf + 10001;
+  setrlimit(RLIMIT_FSIZE, &small);
+  rig.Ticks(20);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, previous);
+
+  EXPECT_TRUE(rig.engine.WriteFailed());
+  EXPECT_EQ(rig.engine.TakeFailureMessage(), "Stream write error. File too large");
+  rig.Ticks(25);  // later polls write nothing more
+  rig.engine.EndWaveFile();
+  EXPECT_FALSE(rig.state.recording);
+  auto file = rig.File("full.wav");
+  EXPECT_EQ(file.size(), 44u + kHalf + 10000);  // cut back to whole frames
+  EXPECT_EQ(Le32(file, 40), kHalf + 10000);
+  EXPECT_EQ(Le32(file, 4), kHalf + 10036);
+  ExpectConsecutiveFrames(file, 0);
+}
+
+TEST(CaptureEngine, DataPastTheRiffLimitGoesOnInTheNextFileWithoutAGap) {
+  EngineRig rig;
+  int named = 0;
+  rig.engine.SetNextFileNamer([&] {
+    rig.state.CurrentFile = rig.dir.File("part" + std::to_string(++named) + ".wav");
+    return true;
+  });
+  rig.engine.SetMaxWaveDataBytes(2 * kHalf);
+  rig.StartWav("part0.wav");
+  rig.Ticks(70);
+  rig.engine.EndWaveFile();
+  auto first = rig.File("part0.wav");
+  auto second = rig.File("part1.wav");
+  ASSERT_EQ(first.size(), 44u + 2 * kHalf);
+  EXPECT_EQ(Le32(first, 40), 2 * kHalf);
+  ASSERT_EQ(second.size(), 44u + kHalf + 10 * kBuffer);
+  EXPECT_EQ(Le32(second, 40), kHalf + 10 * kBuffer);
+  ExpectConsecutiveFrames(first, 0);
+  ExpectConsecutiveFrames(second, 2 * kHalf / 4);
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("part2.wav")));
+}
+
+TEST(CaptureEngine, FailedOpenOrCreateLeavesNoRecordingAndNoFile) {
+  EngineRig rig;
+  rig.device.FailNextOpen(4);
+  rig.StartWav("never.wav");
+  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Simulated device error 4"});
+  EXPECT_FALSE(rig.engine.DeviceOpen);
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("never.wav")));
+  rig.Ticks(3);
+  EXPECT_EQ(rig.analysis.peaks, 0);
+
+  rig.StartWav("no/such/folder/x.wav");
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_TRUE(rig.engine.WriteFailed());
+  EXPECT_EQ(rig.engine.TakeFailureMessage().rfind("Cannot create file \"" + rig.dir.File("no/such/folder/x.wav") +
+                                                      "\". No such file or directory", 0), 0u);
+}
+
+TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferOnce) {
+  EngineRig rig;
+  rig.state.CurrentFile = rig.dir.File("picked.wav");
+  rig.engine.OpenMonitorDevice();
+  rig.Ticks(100);
+  EXPECT_FALSE(std::filesystem::exists(rig.state.CurrentFile));
+  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
+  EXPECT_EQ(rig.analysis.monitor.size(), 100u);
+  EXPECT_EQ(rig.analysis.refreshes, 100);
+  rig.engine.PollCapture();  // no new buffer: nothing analysed
+  rig.engine.PollCapture();
+  EXPECT_EQ(rig.analysis.monitor.size(), 100u);
+  rig.state.Minimized = true;  // analysed but not drawn
+  rig.Ticks(1);
+  EXPECT_EQ(rig.analysis.peaks, 101);
+  EXPECT_EQ(rig.analysis.refreshes, 100);
+}
+
+}  // namespace
+}  // namespace tarnovox

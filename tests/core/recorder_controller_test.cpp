@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/recorder_controller.h"
+#include "tests/support/fake_wave_in.h"
+#include "tests/support/manual_clock.h"
+#include "tests/support/recorder_doubles.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using namespace tarnovox::testing;
+
+class SettableDrive : public DriveInfo {
+ public:
+  bool IsCdRom(const std::string&) const override { return cdrom; }
+  bool cdrom = false;
+};
+
+struct ControllerRig {
+  TempFolder dir;
+  FakeWaveIn device;
+  RecordSettings settings;
+  SettingsStore store{settings, dir.File("tarnovox.INI")};
+  RecorderState state;
+  ScriptedUiHooks hooks;
+  CaptureEngine engine{device, settings, state, hooks};
+  FakeMp3Recording mp3{state};
+  FakePlayback playback{state};
+  FakeRecordings recordings;
+  FakeShell shell;
+  ManualClock clock;
+  SettableDrive drive;
+  RecorderController controller{
+      {settings, store, state, engine, mp3, playback, recordings, shell, hooks, clock, drive}};
+
+  ControllerRig() {
+    std::filesystem::create_directory(dir.File("out"));
+    settings.Folder = dir.File("out");
+    settings.Wav = true;
+    settings.MP3 = false;
+    engine.OpenMonitorDevice();
+  }
+  void Touch(const std::string& name) { dir.WriteText("out/" + name, ""); }
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      clock.Advance(100);
+      device.Advance(100);
+      controller.RecordTick();
+    }
+  }
+};
+
+TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3) {
+  ControllerRig rig;
+  rig.Touch("record1.wav");
+  rig.Touch("record2.mp3");
+  rig.Touch("record3.wma");
+  ASSERT_TRUE(rig.controller.NextRecordName());
+  EXPECT_EQ(rig.state.ActiveFileName, "record3.wav");
+  EXPECT_EQ(rig.state.CurrentBaseName, "record3");
+  EXPECT_EQ(rig.state.CurrentFile, rig.dir.File("out/record3.wav"));
+
+  rig.Touch("record3.wav");
+  rig.Touch("record5.wav");
+  rig.settings.MP3 = true;  // both set by hand: MP3 wins
+  ASSERT_TRUE(rig.controller.NextRecordName());
+  EXPECT_EQ(rig.state.ActiveFileName, "record4.mp3");
+  for (int n = 4; n <= 9; ++n) rig.Touch("record" + std::to_string(n) + ".wav");
+  rig.controller.NextRecordName();
+  EXPECT_EQ(rig.state.CurrentBaseName, "record10");
+}
+
+TEST(RecorderController, AllNumbersTakenShowsAMessageAndRecordsNothing) {
+  ControllerRig rig;
+  for (int n = 1; n <= 100000; ++n) rig.Touch("record" + std::to_string(n) + (n % 2 ? ".wav" : ".mp3"));
+  rig.controller.StartRecording();
+  EXPECT_FALSE(rig.state.recording);
+  ASSERT_EQ(rig.hooks.messages.size(), 1u);
+  EXPECT_NE(rig.hooks.messages[0].find("record100000"), std::string::npos);
+  EXPECT_TRUE(rig.engine.DeviceOpen);  // still monitoring
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record100001.wav")));
+}
+
+TEST(RecorderController, WavRecordingRunsThroughTheModesAndTimesWithoutPauses) {
+  ControllerRig rig;
+  rig.playback.deviceOpen = true;
+  rig.state.playing = true;
+  rig.controller.RecordButton();  // ignored while playing
+  EXPECT_FALSE(rig.state.recording);
+  rig.controller.HotKey(101);  // F5 closes the playback and records
+  EXPECT_EQ(rig.state.Mode(), RecorderMode::Recording);
+  EXPECT_EQ(rig.playback.Count("ClosePlayback"), 1);
+  EXPECT_EQ(rig.device.OpenedFormat().channels, rig.settings.Channels);
+
+  rig.Ticks(15);
+  EXPECT_EQ(rig.controller.ElapsedMs, 1500u);
+  EXPECT_EQ(rig.state.DisplayedMs, 1500u);
+  rig.controller.HotKey(101);  // F5 while recording does nothing
+  rig.controller.HotKey(102);
+  EXPECT_EQ(rig.state.Mode(), RecorderMode::RecordingPaused);
+  rig.clock.Advance(5000);
+  rig.Ticks(10);  // paused: no poll, no time
+  EXPECT_EQ(rig.controller.ElapsedMs, 1500u);
+  rig.controller.TogglePause();
+  rig.Ticks(10);
+  EXPECT_EQ(rig.controller.ElapsedMs, 2500u);
+  rig.controller.TogglePause();
+  rig.state.StatusText = "Pause";
+  rig.controller.HotKey(103);  // stop from paused
+  EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
+  EXPECT_TRUE(rig.state.StatusText.empty());
+  EXPECT_EQ(rig.recordings.calls, (std::vector<std::string>{"Rescan", "ApplySort"}));
+  EXPECT_EQ(rig.hooks.busyChanges, (std::vector<bool>{true, false}));
+  EXPECT_EQ(rig.device.OpenedFormat().samplesPerSec, 44100u);  // monitoring again
+  auto file = rig.dir.Read("out/record1.wav");
+  EXPECT_EQ(file.size() % 4, 0u);
+  EXPECT_GE(file.size(), 44u + 24 * 17640);
+}
+
+TEST(RecorderController, PauseWithNothingRunningAndTheCdRomAreRefused) {
+  ControllerRig rig;
+  rig.controller.TogglePause();
+  EXPECT_FALSE(rig.state.paused);
+  rig.drive.cdrom = true;
+  rig.state.playing = true;
+  rig.controller.HotKey(101);
+  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Can not save to CDROM drive"});
+  EXPECT_TRUE(rig.state.playing);  // playback not interrupted
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
+}
+
+TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
+  ControllerRig rig;
+  rig.device.FailNextOpen(2);
+  rig.controller.StartRecording();
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_TRUE(rig.engine.DeviceOpen);  // monitoring reopened, meters keep moving
+  EXPECT_EQ(rig.device.OpenedFormat().channels, 2);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
+
+  rig.settings.Folder = rig.dir.File("out/missing");
+  rig.controller.StartRecording();
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_TRUE(rig.engine.DeviceOpen);
+  EXPECT_EQ(rig.hooks.messages.back().rfind("Cannot create file", 0), 0u);
+
+  // MP3 that cannot start leaves the engine monitoring and no tick encodes.
+  rig.settings.Folder = rig.dir.File("out");
+  rig.settings.Wav = false;
+  rig.settings.MP3 = true;
+  rig.mp3.startSucceeds = false;
+  rig.controller.StartRecording();
+  rig.Ticks(3);
+  EXPECT_EQ(rig.mp3.Count("Encode"), 0);
+  rig.mp3.startSucceeds = true;
+  rig.controller.StartRecording();
+  rig.Ticks(3);
+  rig.controller.TogglePause();
+  rig.controller.StopAll();
+  EXPECT_EQ(rig.mp3.calls, (std::vector<std::string>{"Start", "Start", "Encode", "Encode", "Encode", "Pause",
+                                                      "Resume", "Stop"}));
+}
+
+TEST(RecorderController, CloseAsksOnlyWhileRecordingAndNoKeepsRecording) {
+  ControllerRig rig;
+  EXPECT_TRUE(rig.controller.CloseQuery());
+  EXPECT_TRUE(rig.hooks.questions.empty());
+  EXPECT_TRUE(std::filesystem::exists(rig.dir.File("tarnovox.INI")));
+
+  ControllerRig other;
+  other.controller.StartRecording();
+  other.Ticks(5);
+  other.hooks.answers = {false};
+  EXPECT_FALSE(other.controller.CloseQuery());
+  EXPECT_EQ(other.hooks.questions, std::vector<std::string>{"Confirm: Are you sure you want to interrupt recording?"});
+  EXPECT_TRUE(other.state.recording);
+  other.Ticks(25);
+  other.hooks.answers = {true};
+  EXPECT_TRUE(other.controller.CloseQuery());
+  EXPECT_FALSE(other.state.recording);
+  EXPECT_FALSE(other.engine.DeviceOpen);
+  EXPECT_EQ(other.shell.Count("CloseMixerWindows"), 1);
+  EXPECT_EQ(other.playback.Count("CloseVolumeDevice"), 1);
+  auto file = other.dir.Read("out/record1.wav");
+  EXPECT_EQ(file.size(), 44u + 30 * 17640);  // no gap where the question was asked
+  EXPECT_TRUE(std::filesystem::exists(other.dir.File("tarnovox.INI")));
+}
+
+TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
+  ControllerRig rig;
+  rig.engine.CloseCaptureDevice();
+  rig.dir.WriteText("tarnovox.INI", "[Folder]\nName=" + rig.dir.File("gone") + "\n");
+  FolderFallback fallback{rig.dir.Path(), true, rig.dir.File("music")};
+  ASSERT_TRUE(rig.controller.StartUp(fallback));
+  EXPECT_EQ(rig.settings.Folder, rig.dir.File("Temp"));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(rig.dir.File("Temp")));
+  EXPECT_TRUE(rig.engine.DeviceOpen);
+  EXPECT_EQ(rig.playback.calls, (std::vector<std::string>{"OpenVolumeDevice", "ReadOutputVolume"}));
+  EXPECT_EQ(rig.recordings.calls, std::vector<std::string>{"SortColumnForSort"});
+
+  ControllerRig readOnly;
+  readOnly.engine.CloseCaptureDevice();
+  FolderFallback music{"/proc", false, readOnly.dir.File("Music")};
+  ASSERT_TRUE(readOnly.controller.StartUp(music));
+  EXPECT_EQ(readOnly.settings.Folder, readOnly.dir.File("Music/Tarnovox"));
+
+  ControllerRig blocked;
+  blocked.dir.WriteText("Temp", "a file where the folder should be");
+  FolderFallback none{blocked.dir.Path(), true, ""};
+  EXPECT_FALSE(blocked.controller.StartUp(none));
+  EXPECT_EQ(blocked.hooks.messages, std::vector<std::string>{"Can not create " + blocked.dir.File("Temp")});
+  std::filesystem::current_path("/");
+}
+
+}  // namespace
+}  // namespace tarnovox

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "core/wave_format.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using testing::TempFolder;
+
+TEST(WaveFormat, HeaderBytesAreExactlyTheCanonicalLayout) {
+  WaveHeaderFields fields;
+  fields.channels = 1;
+  fields.sampleRate = 22050;
+  fields.bytesPerSecond = 22050;
+  fields.blockAlign = 1;
+  fields.bitsPerSample = 8;
+  fields.dataBytes = 0;
+  const uint8_t expected[44] = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                16, 0, 0, 0, 1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x22, 0x56, 0, 0,
+                                1, 0, 8, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+  auto header = MakeWaveHeader(fields);
+  EXPECT_TRUE(std::equal(header.begin(), header.end(), expected));
+
+  fields.dataBytes = 352800;
+  header = MakeWaveHeader(fields);
+  EXPECT_EQ(header[4] | header[5] << 8 | header[6] << 16, 352836);
+  EXPECT_EQ(header[40] | header[41] << 8 | header[42] << 16, 352800);
+}
+
+TEST(WaveFormat, ReadWaveInfoDescribesOnlyCanonicalPcmFilesOfFiftyBytesOrMore) {
+  TempFolder dir;
+  WaveHeaderFields mono;
+  mono.channels = 1;
+  mono.sampleRate = 11025;
+  mono.dataBytes = 6;
+  auto header = MakeWaveHeader(mono);
+  std::string canonical(header.begin(), header.end());
+  dir.WriteText("mono.wav", canonical + std::string(6, '\x80'));
+  dir.WriteText("empty.wav", canonical);  // 44 bytes: not described
+  std::string listFirst = canonical;
+  listFirst.replace(12, 4, "LIST");
+  dir.WriteText("list.wav", listFirst + std::string(6, 0));
+  std::string compressed = canonical;
+  compressed[20] = 2;
+  dir.WriteText("adpcm.wav", compressed + std::string(6, 0));
+
+  RecorderState state;
+  state.FileSampleRate = 48000;
+  for (const char* name : {"empty.wav", "list.wav", "adpcm.wav"}) {
+    state.FileChannels = 2;
+    state.PickedFile = dir.File(name);
+    EXPECT_EQ(ReadWaveInfo(state), "");
+    EXPECT_EQ(state.FileChannels, 2) << name;
+    EXPECT_EQ(state.FileSampleRate, 48000u) << name;
+  }
+  state.PickedFile = dir.File("mono.wav");
+  ReadWaveInfo(state);
+  EXPECT_EQ(state.FileChannels, 1);
+  EXPECT_EQ(state.FileSampleRate, 11025u);
+
+  state.PickedFile = dir.File("missing.wav");
+  EXPECT_EQ(ReadWaveInfo(state),
+            "Cannot open file \"" + dir.File("missing.wav") + "\". No such file or directory");
+}
+
+}  // namespace
+}  // namespace tarnovox
