@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages that building, running and testing need,
+# when any is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libx11-dev libpulse-dev libmp3lame-dev
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  pulseaudio pulseaudio-utils dbus-daemon sox lame ffmpeg
+  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3 python3-mutagen
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" = 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

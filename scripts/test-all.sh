@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, starts a private sound server and display, and
+# runs every test: first those that need neither, in parallel, then the
+# end-to-end ones one at a time (they share the sound server's one sink).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build-test}
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNOVOX_SANITIZE=ON -DTARNOVOX_TESTS=ON
+cmake --build "$build" -j"$(nproc)"
+
+rig=$(mktemp -d /tmp/tarnovox-rig.XXXXXX)
+cleanup() { "$root/tests/e2e/rig.sh" stop "$rig" || true; rm -rf "$rig"; }
+trap cleanup EXIT
+"$root/tests/e2e/rig.sh" start "$rig"
+# shellcheck disable=SC1091
+source "$rig/env"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+status=0
+ctest --test-dir "$build" --output-on-failure -LE e2e -j"$(nproc)" || status=1
+ctest --test-dir "$build" --output-on-failure -L e2e || status=1
+exit $status

@@ -1,0 +1,236 @@
+// WAV recordings made through the recorder controller on the real sound
+// server, with a known signal played into its null sink.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <unordered_map>
+
+#include "core/recorder_controller.h"
+#include "core/wave_format.h"
+#include "platform/pulse_wave_in.h"
+#include "tests/e2e/sound_rig.h"
+#include "tests/support/recorder_doubles.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using namespace tarnovox::testing;
+
+struct LiveRecorder {
+  TempFolder dir;
+  PulseWaveIn device;
+  RecordSettings settings;
+  SettingsStore store{settings, dir.File("tarnovox.INI")};
+  RecorderState state;
+  ScriptedUiHooks hooks;
+  CaptureEngine engine{device, settings, state, hooks};
+  FakeMp3Recording mp3{state};
+  FakePlayback playback{state};
+  FakeRecordings recordings;
+  FakeShell shell;
+  SystemClock clock;
+  StatfsDriveInfo drives;
+  RecorderController controller{
+      {settings, store, state, engine, mp3, playback, recordings, shell, hooks, clock, drives}};
+
+  LiveRecorder() {
+    settings.Folder = dir.Path();
+    settings.Wav = true;
+    settings.MP3 = false;
+    engine.OpenMonitorDevice();
+  }
+  ~LiveRecorder() { engine.CloseCaptureDevice(); }
+  void Ticks(int n) { TickFor(n, [this] { controller.RecordTick(); }); }
+};
+
+// Writes a 44100 Hz 16-bit stereo WAV of pseudo-random frames; returns the frames.
+std::vector<uint32_t> WriteNoiseWav(const std::string& path, int seconds) {
+  std::mt19937 random(12345);
+  std::vector<uint32_t> frames(44100u * seconds);
+  for (auto& f : frames) f = random();
+  WaveHeaderFields fields;
+  fields.dataBytes = static_cast<uint32_t>(frames.size() * 4);
+  auto header = MakeWaveHeader(fields);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(header.data()), header.size());
+  out.write(reinterpret_cast<const char*>(frames.data()), static_cast<std::streamsize>(frames.size() * 4));
+  return frames;
+}
+
+std::vector<uint32_t> RecordedFrames(const std::vector<uint8_t>& file) {
+  std::vector<uint32_t> frames((file.size() - 44) / 4);
+  std::memcpy(frames.data(), file.data() + 44, frames.size() * 4);
+  return frames;
+}
+
+// Where recorded[from] stands in the played signal, and how many frames from
+// there on equal the played ones; {-1, 0} when it is not found.
+std::pair<long, size_t> MatchRun(const std::vector<uint32_t>& recorded, size_t from,
+                                 const std::vector<uint32_t>& played) {
+  for (size_t k = 0; k < played.size(); ++k) {
+    if (played[k] != recorded[from]) continue;
+    size_t n = 0;
+    while (from + n < recorded.size() && k + n < played.size() && recorded[from + n] == played[k + n]) ++n;
+    if (n >= 64 || from + n == recorded.size()) return {static_cast<long>(k), n};
+  }
+  return {-1, 0};
+}
+
+// First frame whose two channels are not both silent.
+size_t FirstSound(const std::vector<uint32_t>& frames) {
+  size_t i = 0;
+  while (i < frames.size() && frames[i] == 0) ++i;
+  return i;
+}
+
+TEST(WavCaptureE2E, RecordingEqualsThePlayedSamplesFrameForFrame) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
+  LiveRecorder rig;
+  auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 26);
+  BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  rig.controller.StartRecording();
+  ASSERT_TRUE(rig.state.recording);
+  rig.Ticks(200);
+  rig.controller.StopAll();
+  player.Stop();
+
+  auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
+  ASSERT_GT(recorded.size(), 19u * 44100);
+  size_t start = FirstSound(recorded);
+  auto [offset, length] = MatchRun(recorded, start, played);
+  ASSERT_GE(offset, 0) << "recording does not come from the played signal";
+  EXPECT_EQ(start + length, recorded.size()) << "frame " << start + length << " differs from what was played";
+  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
+  std::cout << "recorded " << recorded.size() << " frames, " << length << " equal to the played ones from frame "
+            << offset << "\n";
+}
+
+TEST(WavCaptureE2E, PauseJoinsTwoExactStretchesAndLosesNothingElse) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
+  LiveRecorder rig;
+  auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 20);
+  BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  rig.controller.StartRecording();
+  rig.Ticks(55);
+  rig.controller.TogglePause();
+  TickFor(20, [&] { rig.controller.RecordTick(); });  // paused: 2 s
+  rig.controller.TogglePause();
+  rig.Ticks(55);
+  rig.controller.StopAll();
+  player.Stop();
+
+  auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
+  size_t start = FirstSound(recorded);
+  auto [first, firstLength] = MatchRun(recorded, start, played);
+  ASSERT_GE(first, 0);
+  ASSERT_LT(start + firstLength, recorded.size()) << "no pause in the file";
+  auto [second, secondLength] = MatchRun(recorded, start + firstLength, played);
+  ASSERT_GE(second, 0) << "the sound after the pause is not the played signal";
+  EXPECT_EQ(start + firstLength + secondLength, recorded.size()) << "a third stretch: frames were lost";
+  double gapSeconds = static_cast<double>(second - (first + static_cast<long>(firstLength))) / 44100;
+  EXPECT_NEAR(gapSeconds, 2.0, 0.3);
+  EXPECT_GE(firstLength, 5u * 44100);  // everything up to the pause was kept
+  std::cout << "stretches of " << firstLength << " and " << secondLength << " frames, gap " << gapSeconds << " s\n";
+}
+
+// Frequency of the first channel from its rising zero crossings (8-bit centred on 128).
+double ToneFrequency(const std::vector<uint8_t>& file, int bits, int channels, int rate) {
+  const size_t frameBytes = static_cast<size_t>(bits / 8 * channels);
+  const size_t frames = (file.size() - 44) / frameBytes;
+  auto sample = [&](size_t i) {
+    const uint8_t* p = file.data() + 44 + i * frameBytes;
+    return bits == 8 ? p[0] - 128 : static_cast<int16_t>(p[0] | p[1] << 8);
+  };
+  size_t from = frames / 10, to = frames - frames / 10, crossings = 0;
+  for (size_t i = from + 1; i < to; ++i) crossings += sample(i - 1) < 0 && sample(i) >= 0;
+  return static_cast<double>(crossings) * rate / static_cast<double>(to - from);
+}
+
+TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
+  LiveRecorder rig;
+  const std::string tone = rig.dir.File("tone.wav");
+  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 " + tone + " synth 40 sine 1000 vol 0.5").c_str()), 0);
+  BackgroundProcess player({"paplay", tone});
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  int n = 0;
+  for (uint32_t rate : {44100u, 22050u, 11025u}) {
+    for (uint16_t bits : {16, 8}) {
+      for (uint16_t channels : {2, 1}) {
+        rig.settings.SamplePerSecond = rate;
+        rig.settings.BitPerSample = bits;
+        rig.settings.Channels = channels;
+        rig.controller.StartRecording();
+        ASSERT_TRUE(rig.state.recording);
+        rig.Ticks(25);
+        rig.controller.StopAll();
+        const std::string name = "record" + std::to_string(++n) + ".wav";
+        auto file = rig.dir.Read(name);
+        ASSERT_GT(file.size(), 44u);
+        auto probe = RunCommand("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels "
+                                "-of default=nw=1 " + rig.dir.File(name));
+        const std::string codec = bits == 8 ? "pcm_u8" : "pcm_s16le";
+        EXPECT_EQ(probe, "codec_name=" + codec + "\nsample_rate=" + std::to_string(rate) +
+                             "\nchannels=" + std::to_string(channels) + "\n");
+        uint32_t dataBytes = file[40] | file[41] << 8 | file[42] << 16 | static_cast<uint32_t>(file[43]) << 24;
+        EXPECT_EQ(dataBytes, file.size() - 44);
+        EXPECT_EQ(dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
+        EXPECT_NEAR(ToneFrequency(file, bits, channels, static_cast<int>(rate)), 1000.0, 10.0)
+            << rate << " Hz " << bits << " bit " << channels << " ch";
+      }
+    }
+  }
+}
+
+// Run by the test below in a process of its own (the sound server's client
+// library does not work in a forked child): records until it is killed.
+TEST(WavCaptureE2E, DISABLED_RecordUntilKilled) {
+  const char* folder = std::getenv("TARNOVOX_KILL_FOLDER");
+  if (!folder) GTEST_SKIP();
+  LiveRecorder rig;
+  rig.settings.Folder = folder;
+  rig.controller.StartRecording();
+  for (;;) rig.Ticks(1);
+}
+
+TEST(WavCaptureE2E, RecordingKilledAfterTenSecondsStillPlaysAtLeastEight) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
+  TempFolder shared;
+  const std::string tone = shared.File("tone.wav");
+  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 " + tone + " synth 20 sine 440 vol 0.5").c_str()), 0);
+  BackgroundProcess player({"paplay", tone});
+  setenv("TARNOVOX_KILL_FOLDER", shared.Path().c_str(), 1);
+  pid_t child = -1;
+  std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  std::string filter = "--gtest_filter=WavCaptureE2E.DISABLED_RecordUntilKilled";
+  std::string disabled = "--gtest_also_run_disabled_tests";
+  char* argv[] = {self.data(), filter.data(), disabled.data(), nullptr};
+  ASSERT_EQ(posix_spawn(&child, self.c_str(), nullptr, nullptr, argv, environ), 0);
+  unsetenv("TARNOVOX_KILL_FOLDER");
+  std::this_thread::sleep_for(std::chrono::milliseconds(10500));
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  player.Stop();
+
+  const std::string file = shared.File("record1.wav");
+  double duration = std::atof(RunCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 " + file).c_str());
+  EXPECT_GE(duration, 8.0);
+  std::string stat = RunCommand("sox " + file + " -n stat 2>&1");
+  auto at = stat.find("Length (seconds):");
+  ASSERT_NE(at, std::string::npos) << stat;
+  EXPECT_GE(std::atof(stat.c_str() + at + 17), 8.0);
+  auto rms = stat.find("RMS     amplitude:");
+  ASSERT_NE(rms, std::string::npos);
+  EXPECT_GT(std::atof(stat.c_str() + rms + 18), 0.2);  // the tone, not silence
+  std::cout << "killed recording: ffprobe " << duration << " s\n";
+}
+
+}  // namespace
+}  // namespace tarnovox
