@@ -1,0 +1,21 @@
+#pragma once
+// What the conversion needs of its dialog and of the file list window.
+#include <string>
+
+namespace tarnovox {
+
+class ConvertProgress {
+ public:
+  virtual ~ConvertProgress() = default;
+  // Shows the dialog (not modal) for the two paths and clears any earlier cancel.
+  virtual void Show(const std::string& source, const std::string& target) = 0;
+  // Percentage of the source consumed, 0 to 100.
+  virtual void SetProgress(int percent) = 0;
+  // Cancel was clicked or the dialog was closed since Show.
+  virtual bool Cancelled() const = 0;
+  virtual void Close() = 0;
+  // The file grid is disabled while a conversion runs so no other list command starts.
+  virtual void SetFileGridEnabled(bool enabled) = 0;
+};
+
+}  // namespace tarnovox

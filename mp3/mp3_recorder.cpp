@@ -1,0 +1,178 @@
+#include "mp3/mp3_recorder.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "mp3/encoder_config.h"
+
+namespace tarnovox {
+
+Mp3Recorder::Mp3Recorder(WaveIn& waveIn, DynamicLibraryLoader& loader, RecordSettings& settings,
+                         RecorderState& state, UiHooks& ui)
+    : waveIn_(waveIn), settings_(settings), state_(state), ui_(ui), encoder_(loader, ui) {}
+
+Mp3Recorder::~Mp3Recorder() {
+  if (deviceOpen_) CloseDevice();
+}
+
+void Mp3Recorder::Start() {
+  if (deviceOpen_) return;
+  if (!encoder_.Load(false)) return;
+  if (!encoder_.Init(RecordingConfig(settings_))) {
+    encoder_.Release();
+    return;
+  }
+  const uint32_t chunk = encoder_.SamplesPerChunk();
+  samples_.assign(static_cast<size_t>(kBufferCount) * chunk, 0);
+  chunkBytes_ = chunk * 2;
+  settings_.BitPerSample = 16;
+  if (!OpenDevice()) {
+    encoder_.Release();
+    return;
+  }
+  if (!CreateOutputFile()) {
+    CloseDevice();
+    encoder_.Release();
+    return;
+  }
+  QueueAll();
+  waveIn_.Start();
+  state_.recording = true;
+}
+
+bool Mp3Recorder::OpenDevice() {
+  format_ = WaveFormat{};
+  format_.formatTag = 1;
+  format_.channels = settings_.Mode == lame_enc::kModeMono ? 1 : 2;
+  format_.samplesPerSec = kSampleRate;
+  format_.bitsPerSample = 16;
+  format_.blockAlign = static_cast<uint16_t>(2 * format_.channels);
+  format_.avgBytesPerSec = format_.blockAlign * kSampleRate;
+  format_.cbSize = 0;
+  const uint32_t code = waveIn_.Open(format_);
+  if (code != 0) {
+    ui_.ShowMessage(waveIn_.ErrorText(code));
+    return false;
+  }
+  deviceOpen_ = true;
+  return true;
+}
+
+bool Mp3Recorder::CreateOutputFile() {
+  if (state_.CurrentFile.empty()) return true;
+  file_.open(state_.CurrentFile, std::ios::binary | std::ios::out | std::ios::trunc);
+  if (file_) return true;
+  ui_.ShowMessage("Cannot create file \"" + state_.CurrentFile + "\". " + std::strerror(errno));
+  file_.clear();
+  return false;
+}
+
+void Mp3Recorder::QueueAll() {
+  sequence_ = 0;
+  for (int i = 0; i < kBufferCount; ++i) {
+    WaveBuffer& buffer = buffers_[i];
+    buffer.data = reinterpret_cast<uint8_t*>(samples_.data() + static_cast<size_t>(i) * encoder_.SamplesPerChunk());
+    buffer.bufferLength = chunkBytes_;
+    buffer.bytesRecorded.store(0, std::memory_order_relaxed);
+    buffer.user = ++sequence_;
+    buffer.flags.store(0, std::memory_order_relaxed);
+    waveIn_.Prepare(buffer);
+    waveIn_.AddBuffer(buffer);
+  }
+}
+
+// The driver publishes a byte count only when it hands a buffer back, and it
+// fills buffers in queue order; so every buffer with bytes is finished, and
+// the lowest sequence number among them is the oldest sound.
+int Mp3Recorder::OldestHandedBack() const {
+  int oldest = -1;
+  for (int i = 0; i < kBufferCount; ++i) {
+    if (buffers_[i].bytesRecorded.load(std::memory_order_acquire) == 0) continue;
+    if (oldest < 0 || buffers_[i].user < buffers_[oldest].user) oldest = i;
+  }
+  return oldest;
+}
+
+bool Mp3Recorder::EncodeBuffer(int index) {
+  WaveBuffer& buffer = buffers_[index];
+  const uint32_t bytes = buffer.bytesRecorded.load(std::memory_order_acquire);
+  if (!encoder_.Encode(reinterpret_cast<const int16_t*>(buffer.data), bytes / 2)) return false;
+  auto out = encoder_.Output();
+  if (file_.is_open() && !out.empty()) {
+    file_.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    if (!file_) {
+      ui_.ShowMessage("Stream write error");
+      return false;
+    }
+  }
+  buffer.bytesRecorded.store(0, std::memory_order_relaxed);
+  buffer.user = ++sequence_;
+  waveIn_.AddBuffer(buffer);
+  return true;
+}
+
+void Mp3Recorder::EncodeHandedBack(int limit) {
+  for (int n = 0; n < limit && deviceOpen_; ++n) {
+    const int index = OldestHandedBack();
+    if (index < 0) return;
+    if (!EncodeBuffer(index)) {
+      Abandon();
+      return;
+    }
+  }
+}
+
+void Mp3Recorder::EncodeFilledBuffers() {
+  if (!deviceOpen_) return;
+  EncodeHandedBack(kBufferCount);
+  if (deviceOpen_) waveIn_.Start();
+}
+
+void Mp3Recorder::Pause() {
+  if (!deviceOpen_) return;
+  waveIn_.Stop();
+  // Everything handed back so far, the partial buffer last; nothing refills
+  // while stopped, so the ring holds at most 40.
+  EncodeHandedBack(kBufferCount);
+}
+
+void Mp3Recorder::Resume() {
+  if (deviceOpen_) waveIn_.Start();
+}
+
+void Mp3Recorder::Stop() {
+  if (deviceOpen_) {
+    // Collect the sound since the last tick before the encoder is flushed.
+    waveIn_.Stop();
+    EncodeHandedBack(kBufferCount);
+  }
+  if (encoder_.StreamOpen() && encoder_.Flush()) {
+    auto out = encoder_.Output();
+    if (file_.is_open() && !out.empty()) {
+      file_.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+      if (!file_) ui_.ShowMessage("Stream write error");
+    }
+  }
+  encoder_.Release();
+  if (file_.is_open()) file_.close();
+  file_.clear();
+  state_.recording = false;
+  if (deviceOpen_) CloseDevice();
+}
+
+void Mp3Recorder::CloseDevice() {
+  waveIn_.Reset();
+  for (WaveBuffer& buffer : buffers_) waveIn_.Unprepare(buffer);
+  waveIn_.Close();
+  deviceOpen_ = false;
+}
+
+void Mp3Recorder::Abandon() {
+  encoder_.Release();
+  if (file_.is_open()) file_.close();
+  file_.clear();
+  CloseDevice();
+  state_.recording = false;
+}
+
+}  // namespace tarnovox

@@ -1,0 +1,108 @@
+// Mp3Recorder on the real sound server: a tone played into the private null
+// sink is recorded from its monitor, with a pause in the middle.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <signal.h>
+#include <thread>
+
+#include "mp3/mp3_recorder.h"
+#include "platform/pulse_wave_in.h"
+#include "tests/mp3/mp3_probe.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Starts `paplay` on a 1 kHz tone and stops it by its PID.
+class TonePlayer {
+ public:
+  explicit TonePlayer(const testing::TempFolder& folder) {
+    const std::string wav = folder.File("tone.wav");
+    const std::string pidFile = folder.File("paplay.pid");
+    std::system(("sox -n -r 44100 -c 2 -b 16 " + wav + " synth 30 sine 1000 vol 0.5").c_str());
+    std::system(("paplay " + wav + " & echo $! > " + pidFile).c_str());
+    std::ifstream(pidFile) >> pid_;
+    // Wait until the tone's stream plays beside the rig's silent one: a stream
+    // that joins the sink during the recording makes the server re-render what
+    // the monitor already delivered.
+    for (int i = 0; i < 50 && std::system("test $(pactl list short sink-inputs | wc -l) -ge 2") != 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  ~TonePlayer() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
+  }
+
+ private:
+  pid_t pid_ = 0;
+};
+
+// Ticks every 100 ms for `ms`; returns the time actually spent.
+double Record(Mp3Recorder& recorder, int ms) {
+  const auto begin = Clock::now();
+  while (Clock::now() - begin < std::chrono::milliseconds(ms)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    recorder.EncodeFilledBuffers();
+  }
+  return std::chrono::duration<double>(Clock::now() - begin).count();
+}
+
+TEST(Mp3RecorderE2e, RecordsTheToneAndAPauseRemovesThePausedStretch) {
+  if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private sound server (tests/e2e/rig.sh)";
+  testing::TempFolder folder;
+  TonePlayer tone(folder);
+  PulseWaveIn wave("Tarnovox MP3 test");
+  DlopenLoader loader;
+  RecordSettings settings;
+  RecorderState state;
+  testing::ScriptedUiHooks ui;
+  state.CurrentFile = folder.File("record1.mp3");
+  Mp3Recorder recorder(wave, loader, settings, state, ui);
+
+  // Capture runs from the end of Start to Pause, and from Resume to Stop.
+  auto seconds = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
+  recorder.Start();
+  auto started = Clock::now();
+  ASSERT_TRUE(state.recording) << (ui.messages.empty() ? "" : ui.messages[0]);
+  Record(recorder, 1500);
+  double recorded = seconds(started);
+  recorder.Pause();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // not recorded
+  started = Clock::now();
+  recorder.Resume();
+  Record(recorder, 1500);
+  recorded += seconds(started);
+  recorder.Stop();
+  EXPECT_FALSE(state.recording);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(wave.OverrunFrames(), 0u);
+
+  auto decoded = testing::DecodeMp3(state.CurrentFile);
+  ASSERT_TRUE(decoded.ok);
+  EXPECT_EQ(decoded.sampleRate, 44100);
+  EXPECT_EQ(decoded.channels, 2);
+  // Within one chunk plus the encoder delay, and the sound server's 20 ms
+  // fragments at each of the four edges of the two recorded stretches.
+  const double chunk = 1152 / 44100.0, delay = 2 * 1152 / 44100.0, edges = 4 * 0.02;
+  EXPECT_GT(decoded.Seconds(), recorded - chunk - edges);
+  EXPECT_LT(decoded.Seconds(), recorded + chunk + delay + edges);
+  EXPECT_NEAR(testing::ToneFrequency(decoded.left, 44100), 1000, 10);
+  // The tone is present throughout: no buffer of silence went missing or got in.
+  const size_t window = 441;
+  for (size_t at = 2 * 1152; at + window < decoded.left.size() - 2 * 1152; at += window) {
+    double energy = 0;
+    for (size_t i = at; i < at + window; ++i) energy += decoded.left[i] * decoded.left[i];
+    ASSERT_GT(std::sqrt(energy / window), 0.2) << "silence at " << at / 44100.0 << " s";
+  }
+}
+
+}  // namespace
+}  // namespace tarnovox
