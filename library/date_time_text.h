@@ -1,0 +1,40 @@
+#pragma once
+// The date column's text: the date in the user's short date format, then the
+// time in the user's long time format starting at the 13th character.
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+
+namespace tarnovox {
+
+class DateTimeText {
+ public:
+  // The formats of the user's locale (LC_ALL / LC_TIME / LANG), read once with
+  // newlocale and nl_langinfo_l (D_FMT, T_FMT); the "C" locale when the
+  // environment names a locale that is not installed.
+  static DateTimeText FromSystemLocale();
+  // strftime patterns, formatted in the "C" locale.
+  DateTimeText(std::string shortDateFormat, std::string longTimeFormat);
+
+  // The date followed by spacesAfterDate spaces, with the time inserted at the
+  // 13th character (appended when the text is shorter). A date longer than 12
+  // characters is never split: the time then follows the date and two spaces.
+  // Characters are counted as UTF-8 code points.
+  std::string Format(uint32_t dosDateTime, int spacesAfterDate) const;
+
+  const std::string& ShortDateFormat() const { return shortDate_; }
+  const std::string& LongTimeFormat() const { return longTime_; }
+
+ private:
+  struct Locale;
+  static std::shared_ptr<Locale> MakeLocale(const char* name);
+  DateTimeText(std::shared_ptr<Locale> locale, std::string shortDateFormat, std::string longTimeFormat);
+  std::string Strftime(const std::string& pattern, const std::tm& time) const;
+
+  std::shared_ptr<Locale> locale_;
+  std::string shortDate_;
+  std::string longTime_;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,151 @@
+#include "library/recordings_list.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <numeric>
+#include <system_error>
+
+#include "library/recording_files.h"
+
+namespace tarnovox {
+
+namespace {
+
+// A qualifying file smaller than this holds no sound: a WAV header alone is 44 bytes.
+constexpr off_t kEmptyRecordingBytes = 50;
+
+// Case-insensitive for a-z only, byte order otherwise; a prefix sorts first.
+bool NameGreater(const std::string& a, const std::string& b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    unsigned char ca = static_cast<unsigned char>(a[i]);
+    unsigned char cb = static_cast<unsigned char>(b[i]);
+    if (ca >= 'a' && ca <= 'z') ca = static_cast<unsigned char>(ca - 'a' + 'A');
+    if (cb >= 'a' && cb <= 'z') cb = static_cast<unsigned char>(cb - 'a' + 'A');
+    if (ca != cb) return ca > cb;
+  }
+  return a.size() > b.size();
+}
+
+bool Descending(int sort) { return sort == 2 || sort == 4 || sort == 6; }
+
+int SpacesBeforeName(int sort) { return sort >= 5 ? 9 : 6; }
+
+int SpacesAfterDate(int sort) { return sort == 3 ? 6 : 5; }
+
+}  // namespace
+
+RecordingsList::RecordingsList(RecorderState& state, RecordSettings& settings, DateTimeText dateTimeText)
+    : RowFiles(1), state_(state), settings_(settings), dateTimeText_(std::move(dateTimeText)) {}
+
+const std::string& RecordingsList::RowFile(int row) const {
+  static const std::string kNone;
+  if (row < 1 || static_cast<size_t>(row) >= RowFiles.size()) return kNone;
+  return RowFiles[static_cast<size_t>(row)];
+}
+
+void RecordingsList::ResetGrid() {
+  if (grid_ == nullptr) return;
+  grid_->ClearSelection();
+  grid_->SetRowCount(2);
+  for (int column = 0; column < 3; ++column) grid_->SetCell(column, 1, "");
+}
+
+void RecordingsList::AddFile(const std::string& name) {
+  const std::filesystem::path path = std::filesystem::path(settings_.Folder) / name;
+  struct stat info {};
+  // lstat: a link is not an ordinary file, so it is neither listed nor deleted.
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (info.st_size < kEmptyRecordingBytes) {
+    std::error_code error;
+    if (std::filesystem::remove(path, error) && !error) return;
+  }
+  RecordingEntry entry;
+  entry.FileName = name;
+  entry.SizeKey = RoundedKilobytes(static_cast<uint64_t>(info.st_size));
+  entry.SizeKB = std::to_string(entry.SizeKey);
+  entry.FileAge = PackDosDateTime(info.st_mtime);
+  Entries.push_back(std::move(entry));
+  RowFiles.push_back(name);
+  state_.PickedFile = name;
+}
+
+void RecordingsList::Rescan() {
+  Count = 0;
+  Entries.clear();
+  RowFiles.assign(1, std::string());
+  ResetGrid();
+
+  std::error_code error;
+  const std::filesystem::path folder = settings_.Folder.empty() ? "." : settings_.Folder;
+  std::filesystem::directory_iterator it(folder, error);
+  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    // Names beginning with "." are hidden files (and "." and "..").
+    if (name.empty() || name[0] == '.' || !IsRecordingName(name)) continue;
+    AddFile(name);
+  }
+
+  Count = static_cast<int32_t>(Entries.size());
+  if (Count >= 1 && grid_ != nullptr) grid_->SetRowCount(Count + 1);
+}
+
+// Entries from the greatest key down. Equal keys keep scan order, which is the
+// order a selection by repeated strict maximum over the scan order yields.
+std::vector<size_t> RecordingsList::PlacementOrder(int sort) const {
+  std::vector<size_t> order(Entries.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  const auto& entries = Entries;
+  if (sort <= 2) {
+    std::stable_sort(order.begin(), order.end(), [&entries](size_t a, size_t b) {
+      return NameGreater(entries[a].FileName, entries[b].FileName);
+    });
+  } else if (sort <= 4) {
+    std::stable_sort(order.begin(), order.end(),
+                     [&entries](size_t a, size_t b) { return entries[a].SizeKey > entries[b].SizeKey; });
+  } else {
+    std::stable_sort(order.begin(), order.end(),
+                     [&entries](size_t a, size_t b) { return entries[a].FileAge > entries[b].FileAge; });
+  }
+  return order;
+}
+
+void RecordingsList::WriteRow(int row, const RecordingEntry& entry, int sort) {
+  RowFiles[static_cast<size_t>(row)] = entry.FileName;
+  if (grid_ != nullptr) {
+    // The leading spaces leave room for the file-kind picture the window draws.
+    grid_->SetCell(0, row, std::string(static_cast<size_t>(SpacesBeforeName(sort)), ' ') + entry.FileName);
+    grid_->SetCell(1, row, std::string(" ").append(entry.SizeKB));
+    grid_->SetCell(2, row, std::string(" ").append(dateTimeText_.Format(entry.FileAge, SpacesAfterDate(sort))));
+    if (state_.CurrentFile == entry.FileName) grid_->SelectRow(row);
+  }
+}
+
+void RecordingsList::ApplySort() {
+  const int sort = settings_.Sort;
+  if (sort < 1 || sort > 6) return;
+  RowFiles.resize(Entries.size() + 1);
+  const std::vector<size_t> order = PlacementOrder(sort);
+  // The greatest key goes to row 1 for the descending orders and to the last
+  // row for the ascending ones; rows are written in that placement order.
+  for (size_t k = 0; k < order.size(); ++k) {
+    const int row = Descending(sort) ? static_cast<int>(k + 1) : static_cast<int>(order.size() - k);
+    WriteRow(row, Entries[order[k]], sort);
+  }
+}
+
+void RecordingsList::ToggleSort(int column) {
+  if (column < 0 || column > 2) return;
+  SortColumn = column;
+  const int ascending = 2 * column + 1;
+  settings_.Sort = settings_.Sort == ascending ? ascending + 1 : ascending;
+  ApplySort();
+}
+
+void RecordingsList::SortColumnForSort() {
+  if (settings_.Sort >= 1 && settings_.Sort <= 6) SortColumn = (settings_.Sort - 1) / 2;
+}
+
+}  // namespace tarnovox

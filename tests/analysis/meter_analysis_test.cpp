@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/meter_analysis.h"
+#include "analysis/meter_colours.h"
+#include "core/capture_engine.h"
+#include "tests/support/fake_wave_in.h"
+#include "tests/support/scripted_ui_hooks.h"
+
+namespace tarnovox {
+namespace {
+
+constexpr Rgb kBackground = MakeRgb(0, 0, 160);
+constexpr Rgb kSilver = MakeRgb(192, 192, 192);
+
+Rgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+void PutSample(const WaveFormat& format, int channel, int value, uint8_t* out) {
+  if (format.bitsPerSample == 8) {
+    out[channel] = static_cast<uint8_t>(value);
+  } else {
+    out[2 * channel] = static_cast<uint8_t>(value & 0xFF);
+    out[2 * channel + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+  }
+}
+
+// The capture engine on a virtual-time device, feeding the analysis through
+// its poll, which draws onto an image standing in for the window.
+class MeterAnalysisTest : public ::testing::Test {
+ protected:
+  MeterAnalysisTest() {
+    settings.Wav = true;
+    settings.MP3 = false;
+    engine.SetAnalysis(&analysis);
+    analysis.SetCanvas(&canvas);
+  }
+
+  // Left: a 1 kHz sine of full scale; right: the given constant.
+  void SineLeft(int rightValue) {
+    device.SetGenerator([rightValue](uint64_t frame, const WaveFormat& format, uint8_t* out) {
+      const double phase = 2 * M_PI * 1000.0 * static_cast<double>(frame) / format.samplesPerSec;
+      PutSample(format, 0, static_cast<int>(std::lround(32767 * std::sin(phase))), out);
+      if (format.channels == 2) PutSample(format, 1, rightValue, out);
+    });
+  }
+
+  void Tick() {
+    device.Advance(100);
+    engine.PollCapture();
+  }
+
+  testing::FakeWaveIn device;
+  testing::ScriptedUiHooks hooks;
+  RecordSettings settings;
+  RecorderState state;
+  CaptureEngine engine{device, settings, state, hooks};
+  MeterAnalysis analysis{engine, settings, state};
+  ImageMeterCanvas canvas{400, 270, 0xFF123456};
+};
+
+TEST_F(MeterAnalysisTest, MonitoringToneReachesBandSixteenAndLightsTheLamp) {
+  SineLeft(0);
+  engine.OpenMonitorDevice();
+  Tick();
+  EXPECT_EQ(analysis.Peaks().PeakLeft, 32767);
+  EXPECT_EQ(analysis.Peaks().PeakRight, 0);
+  EXPECT_EQ(analysis.Peaks().ClipHoldLeft, 30);
+  EXPECT_EQ(canvas.CopyCount(), 3);
+  const SpectrumBands& bands = analysis.Bands();
+  int loudest = 1;
+  for (int b = 1; b <= 32; ++b) {
+    if (bands.BandLeft[b] > bands.BandLeft[loudest]) loudest = b;
+    EXPECT_EQ(bands.BandRight[b], 0.0f);
+  }
+  EXPECT_EQ(loudest, 16);
+  const QImage& window = canvas.Image();
+  // Band 16's left bar (x 95..98) rises from the middle line; the lamp is lit.
+  EXPECT_EQ(At(window, 208 + 96, 95 + 50), MakeRgb(223, 255, 0));
+  EXPECT_EQ(At(window, 208 + 96, 95 + 110), kBackground);
+  EXPECT_EQ(At(window, 14 + 368, 232 + 5), MakeRgb(255, 0, 0));
+  EXPECT_EQ(At(window, 14 + 368, 232 + 18), kBackground);
+  Tick();
+  EXPECT_EQ(analysis.Peaks().ClipHoldLeft, 30);
+}
+
+TEST_F(MeterAnalysisTest, EightBitWavRecordingClipsOnlyOnByte255) {
+  settings.BitPerSample = 8;
+  settings.SamplePerSecond = 11025;
+  state.recording = true;
+  device.SetGenerator([](uint64_t, const WaveFormat&, uint8_t* out) {
+    out[0] = 255;
+    out[1] = 0;
+  });
+  engine.OpenRecordDevice();
+  Tick();
+  EXPECT_EQ(analysis.Peaks().PeakLeft, 128);
+  EXPECT_EQ(analysis.Peaks().PeakRight, 127);
+  EXPECT_EQ(analysis.Peaks().ClipHoldLeft, 30);
+  EXPECT_EQ(analysis.Peaks().ClipHoldRight, 0);
+  EXPECT_FLOAT_EQ(analysis.Scales().MeterScale, 368.0f / 128);
+  EXPECT_FLOAT_EQ(analysis.Scales().ScopeStep, 170.0f / 1102);
+  EXPECT_EQ(analysis.Transform().TopBin, 464);
+}
+
+TEST_F(MeterAnalysisTest, SixteenBitMonoGivesIdenticalChannelsAndTheMonoLayout) {
+  settings.Channels = 1;
+  state.recording = true;
+  SineLeft(0);
+  engine.OpenRecordDevice();
+  Tick();
+  EXPECT_EQ(engine.LeftSamples, engine.RightSamples);
+  EXPECT_EQ(analysis.Peaks().PeakLeft, analysis.Peaks().PeakRight);
+  EXPECT_EQ(analysis.Bands().BandLeft, analysis.Bands().BandRight);
+  EXPECT_GT(analysis.Bands().BandLeft[16], 0.0f);
+
+  const MeterDisplay& display = analysis.Display();
+  // The lower half of the spectrum stays empty; the bar rises from the middle.
+  for (int y = 59; y < 118; ++y) {
+    for (int x = 0; x < 177; ++x) {
+      const Rgb c = At(display.SpectrumBitmap, x, y);
+      ASSERT_TRUE(c == kBackground || c == kSilver) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(At(display.SpectrumBitmap, 96, 50), MakeRgb(223, 255, 0));
+  // One level bar on rows 8..17 (the lamp covers its end), none on rows 1 or 23.
+  EXPECT_EQ(At(display.LevelBitmap, 100, 8), MakeRgb(176, 233, 82));
+  EXPECT_EQ(At(display.LevelBitmap, 100, 17), MakeRgb(176, 233, 82));
+  EXPECT_EQ(At(display.LevelBitmap, 100, 7), kBackground);
+  EXPECT_EQ(At(display.LevelBitmap, 100, 18), kBackground);
+  EXPECT_EQ(At(display.LevelBitmap, 368, 12), MakeRgb(255, 0, 0));
+  EXPECT_EQ(At(display.LevelBitmap, 368, 7), kBackground);
+  // The mono trace swings around the half line and there is no separator.
+  EXPECT_EQ(At(display.ScopeBitmap, 0, 57), MakeRgb(255, 255, 255));
+}
+
+TEST_F(MeterAnalysisTest, ClosedDeviceDrawsAndCopiesNothing) {
+  SineLeft(1000);
+  engine.OpenMonitorDevice();
+  Tick();
+  ASSERT_EQ(canvas.CopyCount(), 3);
+  engine.CloseCaptureDevice();
+  const QImage before = canvas.Image().copy();
+  analysis.SetMeterGeometry();
+  analysis.ClearMeterBitmaps();
+  analysis.DrawStereoMeters();
+  analysis.DrawMonoMeters();
+  EXPECT_EQ(canvas.CopyCount(), 3);
+  EXPECT_EQ(canvas.Image(), before);
+  const QImage& scope = analysis.Display().ScopeBitmap;
+  for (int y = 0; y < scope.height(); ++y) {
+    for (int x = 0; x < scope.width(); ++x) ASSERT_EQ(At(scope, x, y), kBackground);
+  }
+}
+
+}  // namespace
+}  // namespace tarnovox

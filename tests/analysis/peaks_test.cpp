@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "analysis/peak_meter.h"
+
+namespace tarnovox {
+namespace {
+
+TEST(PeakMeter, ClipHoldCountsThirtyBuffersAndRestartsOnANewClip) {
+  std::vector<int16_t> quiet(4410, 0);
+  quiet[100] = -1000;
+  std::vector<int16_t> clipping(4410, 0);
+  clipping[4409] = -32768;  // counts as 32767
+  PeakMeter meter;
+
+  meter.MeasurePeaks(clipping.data(), quiet.data(), clipping.size(), false);
+  EXPECT_EQ(meter.PeakLeft, 32767);
+  EXPECT_EQ(meter.PeakRight, 1000);
+  std::vector<int32_t> left{meter.ClipHoldLeft};
+  for (int i = 0; i < 30; ++i) {
+    meter.MeasurePeaks(quiet.data(), quiet.data(), quiet.size(), false);
+    left.push_back(meter.ClipHoldLeft);
+    EXPECT_EQ(meter.ClipHoldRight, 0);
+  }
+  std::vector<int32_t> expected;
+  for (int v = 30; v >= 0; --v) expected.push_back(v);
+  EXPECT_EQ(left, expected);  // lit for 30 buffers, dark on the 31st
+
+  for (int i = 0; i < 10; ++i) meter.MeasurePeaks(quiet.data(), clipping.data(), quiet.size(), false);
+  meter.MeasurePeaks(quiet.data(), quiet.data(), quiet.size(), false);
+  EXPECT_EQ(meter.ClipHoldRight, 29);
+  meter.MeasurePeaks(quiet.data(), clipping.data(), quiet.size(), false);
+  EXPECT_EQ(meter.ClipHoldRight, 30);
+
+  // 128 is only a clip for an 8-bit WAV recording; 127 never is.
+  std::vector<int16_t> eightBitTop(1102, 128);
+  std::vector<int16_t> eightBitBottom(1102, -127);
+  PeakMeter eightBit;
+  eightBit.MeasurePeaks(eightBitTop.data(), eightBitBottom.data(), 1102, false);
+  EXPECT_EQ(eightBit.ClipHoldLeft, 0);
+  eightBit.MeasurePeaks(eightBitTop.data(), eightBitBottom.data(), 1102, true);
+  EXPECT_EQ(eightBit.ClipHoldLeft, 30);
+  EXPECT_EQ(eightBit.ClipHoldRight, 0);
+  EXPECT_EQ(eightBit.PeakRight, 127);
+}
+
+}  // namespace
+}  // namespace tarnovox

@@ -1,0 +1,131 @@
+#include "tags/mp3_file_tags.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tags/genre_names.h"
+#include "tags/id3v1_tag.h"
+#include "tests/support/plain_tag_editor.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using testing::PlainTagEditor;
+using testing::ScriptedUiHooks;
+using testing::TempFolder;
+
+std::string ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string TagBytes(const Id3v1Fields& fields) {
+  const Id3v1Tag tag = BuildId3v1Tag(fields);
+  return std::string(reinterpret_cast<const char*>(tag.data()), tag.size());
+}
+
+struct TagsFixture {
+  RecorderState state;
+  PlainTagEditor editor;
+  ScriptedUiHooks ui;
+  Mp3FileTags tags{state, editor, ui};
+};
+
+TEST(Mp3FileTags, WriteAppendsOnceThenOverwritesTheTag) {
+  TempFolder folder;
+  TagsFixture f;
+  const std::string audio(2000, '\x55');
+  WriteAll(folder / "a.mp3", audio);
+  f.state.CurrentFile = (folder / "a.mp3").string();
+  f.editor.texts = {{TagField::EditTitle, "First"}, {TagField::EditYear, "2024"}, {TagField::CmbBoxGenre, "Jazz"}};
+
+  ASSERT_TRUE(f.tags.WriteId3v1Tag());
+  EXPECT_EQ(ReadAll(folder / "a.mp3"), audio + TagBytes({"First", "", "", "2024", "", "Jazz"}));
+  f.editor.texts[TagField::EditTitle] = "Second";
+  f.editor.texts[TagField::CmbBoxGenre] = "jazz";
+  ASSERT_TRUE(f.tags.WriteId3v1Tag());
+  const std::string after = ReadAll(folder / "a.mp3");
+  EXPECT_EQ(after, audio + TagBytes({"Second", "", "", "2024", "", ""}));
+  EXPECT_EQ(static_cast<uint8_t>(after.back()), kNoGenre);
+
+  // Shorter than a tag, empty included: appended at the end.
+  for (size_t size : {0, 3, 127}) {
+    WriteAll(folder / "short.mp3", std::string(size, 'T'));  // even a "TAG" prefix is no tag here
+    f.state.CurrentFile = (folder / "short.mp3").string();
+    ASSERT_TRUE(f.tags.WriteId3v1Tag());
+    EXPECT_EQ(std::filesystem::file_size(folder / "short.mp3"), size + 128);
+  }
+  EXPECT_TRUE(f.ui.messages.empty());
+
+  // A missing file is not created; the reason is the system's.
+  f.state.CurrentFile = (folder / "gone.mp3").string();
+  EXPECT_FALSE(f.tags.WriteId3v1Tag());
+  EXPECT_FALSE(std::filesystem::exists(folder / "gone.mp3"));
+  EXPECT_EQ(f.ui.messages,
+            std::vector<std::string>{"Cannot open file \"" + f.state.CurrentFile + "\". No such file or directory"});
+}
+
+TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
+  TempFolder folder;
+  TagsFixture f;
+  Id3v1Fields fields{"Title", "Artist", "Album", "1999", std::string(30, 'c'), "Blues"};
+  // Junk with a false sync (0xFF 0xDF) before an MPEG-2 mono frame header.
+  std::string audio(1200, '\0');
+  audio.replace(100, 2, "\xFF\xDF");
+  audio.replace(500, 4, "\xFF\xF3\x90\xC0");
+  WriteAll(folder / "tagged.mp3", audio + TagBytes(fields));
+  f.state.PickedFile = (folder / "tagged.mp3").string();
+  f.tags.DescribeMp3File();
+  EXPECT_EQ(f.state.FileSampleRate, 22050u);
+  EXPECT_EQ(f.state.FileChannels, 1);
+  EXPECT_EQ(f.editor.texts, (std::map<TagField, std::string>{{TagField::EditTitle, "Title"},
+                                                               {TagField::EditArtist, "Artist"},
+                                                               {TagField::EditAlbum, "Album"},
+                                                               {TagField::EditYear, "1999"},
+                                                               {TagField::EditComment, std::string(29, 'c')},
+                                                               {TagField::CmbBoxGenre, "Blues"}}));
+
+  // Files under 1000 bytes and files without a sync are not described at all.
+  TagsFixture g;
+  g.state.FileSampleRate = 12345;
+  g.state.FileChannels = 7;
+  WriteAll(folder / "small.mp3", audio.substr(0, 999 - 128) + TagBytes(fields));
+  WriteAll(folder / "nosync.mp3", std::string(4000, '\x7F') + TagBytes(fields));
+  for (const char* name : {"small.mp3", "nosync.mp3"}) {
+    g.state.PickedFile = (folder / name).string();
+    g.tags.DescribeMp3File();
+    EXPECT_EQ(g.state.FileSampleRate, 12345u) << name;
+    EXPECT_EQ(g.state.FileChannels, 7) << name;
+    EXPECT_TRUE(g.editor.texts.empty()) << name;
+  }
+
+  // A genre byte beyond the table leaves the genre box empty.
+  std::string tag = TagBytes(fields);
+  tag.back() = static_cast<char>(200);
+  WriteAll(folder / "odd.mp3", audio + tag);
+  g.state.PickedFile = (folder / "odd.mp3").string();
+  g.editor.texts[TagField::CmbBoxGenre] = "Rock";
+  g.tags.DescribeMp3File();
+  EXPECT_EQ(g.editor.texts[TagField::CmbBoxGenre], "");
+  EXPECT_EQ(g.editor.texts[TagField::EditTitle], "Title");
+
+  g.state.PickedFile = (folder / "gone.mp3").string();
+  g.tags.DescribeMp3File();
+  EXPECT_EQ(g.ui.messages.size(), 1u);
+
+  g.tags.FillGenreList();
+  ASSERT_EQ(g.editor.genreItems.size(), 148u);
+  EXPECT_EQ(g.editor.genreItems[147], "Synthpop");
+}
+
+}  // namespace
+}  // namespace tarnovox
