@@ -1,0 +1,42 @@
+#pragma once
+// The media player on the desktop's sound server: every open file is a device
+// of its own, decoded by FFmpeg and played on the default sink at the volume of
+// the output volume device. Both device types reach the same decoder.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/media_player.h"
+
+namespace tarnovox {
+
+class MediaPlayerStream;
+class PulseServer;
+class PulseVolumeDevice;
+
+class PulseMediaPlayer final : public MediaPlayer {
+ public:
+  // The server and the volume device must outlive the player.
+  PulseMediaPlayer(PulseServer& server, PulseVolumeDevice& volume);
+  ~PulseMediaPlayer() override;
+
+  uint32_t Open(const std::string& deviceType, const std::string& file, uint16_t& device) override;
+  uint32_t Play(uint16_t device) override;
+  uint32_t Pause(uint16_t device) override;
+  uint32_t Resume(uint16_t device) override;
+  uint32_t Seek(uint16_t device, uint32_t toMs) override;
+  uint32_t Status(uint16_t device, MediaStatusItem item, uint32_t& value) override;
+  uint32_t Close(uint16_t device) override;
+
+ private:
+  MediaPlayerStream* Find(uint16_t device) const;
+  uint16_t NextDeviceId();
+
+  PulseServer& server_;
+  PulseVolumeDevice& volume_;
+  std::map<uint16_t, std::unique_ptr<MediaPlayerStream>> devices_;
+  uint16_t lastId_ = 0;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,66 @@
+#pragma once
+// One open media device: a decoded file and, while it sounds, a playback stream
+// on the default sink fed by a thread of its own. A seek ends the stream; the
+// next play starts a new one at the seek position, so the position is always
+// the start position plus the stream's own playing time.
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "platform/media_player_decoder.h"
+
+struct pa_stream;
+struct pa_operation;
+
+namespace tarnovox {
+
+class PulseServer;
+class PulseVolumeDevice;
+
+class MediaPlayerStream {
+ public:
+  MediaPlayerStream(PulseServer& server, PulseVolumeDevice& volume);
+  ~MediaPlayerStream();
+  MediaPlayerStream(const MediaPlayerStream&) = delete;
+  MediaPlayerStream& operator=(const MediaPlayerStream&) = delete;
+
+  bool Open(const std::string& file);
+  uint32_t LengthMs() const { return decoder_.LengthMs(); }
+  // The position the listener hears; exactly the length once played out.
+  uint32_t PositionMs() const;
+
+  bool Play();
+  void Pause();
+  void Resume();
+  void Seek(uint32_t ms);
+
+ private:
+  enum class State { Stopped, Held, Playing, Paused };
+
+  bool StartStream();
+  void EndStream();
+  void Cork(bool cork);
+  void Feed();
+  bool WriteAll(const int16_t* samples, size_t count);
+  void Drain();
+  bool StreamUsable() const;
+  static void OnStreamEvent(pa_stream* stream, void* self);
+  static void OnWritable(pa_stream* stream, size_t bytes, void* self);
+  static void OnDrained(pa_stream* stream, int success, void* self);
+
+  PulseServer& server_;
+  PulseVolumeDevice& volume_;
+  AudioFileDecoder decoder_;
+  State state_ = State::Stopped;
+  uint32_t startMs_ = 0;        // file position at which the current stream began
+  bool decoderAtStart_ = true;  // the decoder still stands where Open left it
+
+  pa_stream* stream_ = nullptr;
+  std::thread feeder_;
+  std::atomic<bool> stopFeeding_{false};
+  std::atomic<bool> playedOut_{false};
+  bool drained_ = false;  // guarded by the server's lock
+};
+
+}  // namespace tarnovox

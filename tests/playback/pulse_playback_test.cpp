@@ -1,0 +1,310 @@
+// Playback through a real sound server: the private PulseAudio of the e2e rig,
+// whose null sink "test_sink" is captured from its monitor.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "core/recorder_state.h"
+#include "library/playback.h"
+#include "platform/media_player_pulse.h"
+#include "platform/media_player_server.h"
+#include "platform/volume_device_pulse.h"
+#include "tests/playback/fake_playback_view.h"
+#include "tests/playback/sound_tools.h"
+#include "tests/support/scripted_ui_hooks.h"
+
+namespace tarnovox {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+using testing::FakePlaybackView;
+using testing::MonitorCapture;
+using testing::RunCommand;
+
+// Test sounds are sine sweeps rising 500 Hz per second from 300 Hz, so the
+// pitch heard tells which moment of the file is playing.
+double SweepHz(double seconds) { return 300 + 500 * seconds; }
+
+long ElapsedMs(Clock::time_point since) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+}
+
+class PulseSound : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
+    char pattern[] = "/tmp/tarnovox-playback-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override {
+    if (!dir_.empty() && std::getenv("TARNOVOX_KEEP_TEST_FILES") == nullptr) fs::remove_all(dir_);
+  }
+
+  std::string MakeSweep(const std::string& name, int seconds) {
+    const std::string path = dir_ + "/" + name;
+    RunCommand("sox -n -r 44100 -c 2 -b 16 " + path + " synth " + std::to_string(seconds) + " sine 300:" +
+        std::to_string(static_cast<int>(SweepHz(seconds))) + " gain -6");
+    return path;
+  }
+  std::string Encode(const std::string& wav, const std::string& extension) {
+    const std::string path = wav.substr(0, wav.size() - 4) + extension;
+    if (extension == ".mp3")
+      RunCommand("lame --quiet -b 128 " + wav + " " + path);
+    else
+      RunCommand("ffmpeg -v error -y -i " + wav + " -c:a wmav2 -b:a 128k " + path);
+    return path;
+  }
+  static double ProbeMs(const std::string& file) {
+    return 1000 * std::stod(RunCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 " + file));
+  }
+  uint32_t Status(uint16_t device, MediaStatusItem item) {
+    uint32_t value = 0xDEAD;
+    EXPECT_EQ(player_.Status(device, item, value), kMediaOk);
+    return value;
+  }
+
+  std::string dir_;
+  PulseServer server_;
+  PulseVolumeDevice volume_{server_};
+  PulseMediaPlayer player_{server_, volume_};
+};
+
+// Our stream's entry in the server's list: its index and volume line.
+struct SinkInput {
+  int index = -1;
+  std::string volume;
+};
+
+SinkInput FindOurSinkInput() {
+  std::istringstream listing(RunCommand("pactl list sink-inputs"));
+  SinkInput found, current;
+  for (std::string line; std::getline(listing, line);) {
+    if (line.rfind("Sink Input #", 0) == 0) current = SinkInput{std::stoi(line.substr(12)), ""};
+    if (line.find("\tVolume:") == 0) current.volume = line;
+    if (line.find("application.name = \"Tarnovox\"") != std::string::npos) found = current;
+  }
+  return found;
+}
+
+TEST_F(PulseSound, WavMp3AndWmaPlayTheirSoundToTheirLength) {
+  const std::string wav = MakeSweep("sweep.wav", 3);
+  for (const std::string& file : {wav, Encode(wav, ".mp3"), Encode(wav, ".wma")}) {
+    SCOPED_TRACE(file);
+    uint16_t device = 0;
+    ASSERT_EQ(player_.Open(file == wav ? kWaveAudioDevice : kMpegVideoDevice, file, device), kMediaOk);
+    const uint32_t length = Status(device, MediaStatusItem::Length);
+    const std::string kind = file.substr(file.size() - 3);
+    EXPECT_NEAR(length, ProbeMs(file), 50);
+    RecordProperty(kind + "_length_ms", std::to_string(length) + " (ffprobe " + std::to_string(ProbeMs(file)) + ")");
+
+    MonitorCapture capture(file + ".capture.raw");
+    capture.Start();
+    std::this_thread::sleep_for(300ms);
+    const auto start = Clock::now();
+    ASSERT_EQ(player_.Play(device), kMediaOk);
+    std::vector<std::pair<long, uint32_t>> track;  // (elapsed ms, position)
+    while (ElapsedMs(start) < length + 3000) {
+      std::this_thread::sleep_for(100ms);
+      track.emplace_back(ElapsedMs(start), Status(device, MediaStatusItem::Position));
+      if (track.back().second == length) break;
+    }
+    std::this_thread::sleep_for(200ms);
+    const std::vector<int16_t> sound = capture.Stop();
+    player_.Close(device);
+
+    ASSERT_EQ(track.back().second, length) << "never played out";
+    EXPECT_NEAR(track.back().first, length, 500);
+    std::string trackText;
+    for (const auto& [elapsed, position] : track) trackText += std::to_string(elapsed) + ":" + std::to_string(position) + " ";
+    RecordProperty(kind + "_elapsed_position", trackText);
+    for (size_t i = 0; i < track.size(); ++i) {
+      if (i > 0) {
+        EXPECT_GE(track[i].second, track[i - 1].second);
+      }
+      if (track[i].first >= 800 && track[i].first + 500 <= long(length)) {
+        EXPECT_NEAR(track[i].second, track[i].first, 300) << "at " << track[i].first << " ms";
+      }
+    }
+    const long onset = testing::FirstLoudFrame(sound, 2000);
+    ASSERT_GE(onset, 0) << "nothing reached the sink";
+    std::string pitches;
+    for (double t : {0.5, 1.5, 2.5}) {
+      const double hz = testing::FrequencyAt(sound, onset + size_t(t * 44100) - 1102, 2205);
+      EXPECT_NEAR(hz, SweepHz(t), 40) << t;
+      pitches += std::to_string(hz) + " ";
+    }
+    RecordProperty(kind + "_heard_hz_at_0.5_1.5_2.5s", pitches);
+    if (file != wav) continue;
+
+    // Uncompressed 44.1 kHz stereo at full volume reaches the sink sample for
+    // sample, except that the server blanks the first milliseconds of any new
+    // stream (it does the same to paplay's).
+    RunCommand("sox " + wav + " -t raw " + dir_ + "/sweep.raw");
+    const std::vector<int16_t> original = testing::ReadRawSamples(dir_ + "/sweep.raw");
+    const size_t kTenMs = 2 * 441;
+    const long found = testing::FindSamples(sound, original, 10 * kTenMs, 128);
+    ASSERT_GE(found, long(10 * kTenMs)) << "the file's sound is not in the capture";
+    const size_t offset = size_t(found) - 10 * kTenMs;
+    ASSERT_GE(sound.size(), offset + original.size());
+    size_t differing = 0;
+    for (size_t i = kTenMs; i < original.size(); ++i) differing += sound[offset + i] != original[i];
+    EXPECT_EQ(differing, 0u);
+    RecordProperty("wav_differing_samples", std::to_string(differing) + " of " + std::to_string(original.size()));
+  }
+}
+
+TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
+  const std::string wav = MakeSweep("long.wav", 5);
+  uint16_t device = 0;
+  ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaOk);
+  MonitorCapture capture(dir_ + "/capture.raw");
+  capture.Start();
+  std::this_thread::sleep_for(300ms);
+  const auto played = Clock::now();
+  player_.Play(device);
+  std::this_thread::sleep_for(1000ms);
+  player_.Seek(device, 3000);
+  const long firstRunMs = ElapsedMs(played);  // the machine may oversleep
+  EXPECT_EQ(Status(device, MediaStatusItem::Position), 3000u);
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(Status(device, MediaStatusItem::Position), 3000u) << "a seek waits for play";
+  const auto replayed = Clock::now();
+  player_.Play(device);
+  std::this_thread::sleep_for(800ms);
+  EXPECT_NEAR(Status(device, MediaStatusItem::Position), 3000 + ElapsedMs(replayed), 250);
+  player_.Pause(device);
+  std::this_thread::sleep_for(100ms);
+  const uint32_t paused = Status(device, MediaStatusItem::Position);
+  std::this_thread::sleep_for(600ms);
+  EXPECT_EQ(Status(device, MediaStatusItem::Position), paused) << "the position went on while paused";
+  player_.Resume(device);
+  std::this_thread::sleep_for(700ms);
+  EXPECT_GT(Status(device, MediaStatusItem::Position), paused + 400);
+  player_.Seek(device, 99999);  // past the end: stands at the end and plays out at once
+  EXPECT_EQ(Status(device, MediaStatusItem::Position), 5000u);
+  player_.Play(device);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(Status(device, MediaStatusItem::Position), 5000u);
+  player_.Close(device);
+  std::this_thread::sleep_for(200ms);
+  const std::vector<int16_t> sound = capture.Stop();
+
+  // Three runs of sound: the file from 0 until the seek, from 3 s until the
+  // pause, and on from there after the resume.
+  const auto runs = testing::SoundSegments(sound, 11025);
+  ASSERT_EQ(runs.size(), 3u);
+  auto startHz = [&](const testing::SoundSegment& run) { return testing::FrequencyAt(sound, run.firstFrame + 441, 2205); };
+  auto endHz = [&](const testing::SoundSegment& run) { return testing::FrequencyAt(sound, run.endFrame - 2646, 2205); };
+  const double firstRunSeconds = (runs[0].endFrame - runs[0].firstFrame) / 44100.0;
+  EXPECT_NEAR(firstRunSeconds * 1000, firstRunMs, 150);
+  EXPECT_NEAR(startHz(runs[0]), SweepHz(0.035), 60);
+  EXPECT_NEAR(endHz(runs[0]), SweepHz(firstRunSeconds - 0.035), 60);
+  EXPECT_GE(runs[1].firstFrame - runs[0].endFrame, 15000u) << "sound went on after the seek";
+  EXPECT_NEAR(startHz(runs[1]), SweepHz(3.035), 60);
+  EXPECT_GE(runs[2].firstFrame - runs[1].endFrame, 20000u) << "sound went on while paused";
+  EXPECT_NEAR(startHz(runs[2]), endHz(runs[1]), 60);
+  RecordProperty("runs_ms", std::to_string(firstRunSeconds * 1000) + " / gap " +
+                                std::to_string((runs[1].firstFrame - runs[0].endFrame) / 44.1) + " / " +
+                                std::to_string((runs[1].endFrame - runs[1].firstFrame) / 44.1) + " / gap " +
+                                std::to_string((runs[2].firstFrame - runs[1].endFrame) / 44.1));
+  RecordProperty("hz_run_edges", std::to_string(endHz(runs[0])) + " -> " + std::to_string(startHz(runs[1])) +
+                                     " ... " + std::to_string(endHz(runs[1])) + " -> " + std::to_string(startHz(runs[2])));
+  RecordProperty("paused_position_ms", std::to_string(paused));
+}
+
+TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
+  RecorderState state;
+  testing::ScriptedUiHooks hooks;
+  Playback playback(player_, volume_, state, hooks);
+  FakePlaybackView view(playback);
+  playback.SetView(&view);
+  ASSERT_TRUE(playback.OpenVolumeDevice());
+  view.SetTrackBarVolume(32768);
+  EXPECT_EQ(playback.GetOutputVolume(), 0x80008000u);
+
+  state.CurrentFile = MakeSweep("short.wav", 2);
+  playback.StartPlayback();
+  ASSERT_TRUE(state.playing);
+  SinkInput ours = FindOurSinkInput();
+  ASSERT_GE(ours.index, 0);
+  EXPECT_NE(ours.volume.find("front-left: 32768 /"), std::string::npos) << ours.volume;
+  EXPECT_NE(ours.volume.find("front-right: 32768 /"), std::string::npos) << ours.volume;
+  RecordProperty("pactl_after_bar_32768", ours.volume);
+
+  RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 40000 20000");
+  for (int i = 0; i < 100 && playback.GetOutputVolume() != (20000u << 16 | 40000u); ++i)
+    std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(playback.GetOutputVolume(), 20000u << 16 | 40000u);
+  RecordProperty("volume_after_pactl_40000_20000", std::to_string(playback.GetOutputVolume()));
+  view.mixerOpen = true;
+  playback.PollPlayback();
+  EXPECT_EQ(view.volume, 20000);
+  const std::string followed = FindOurSinkInput().volume;
+  EXPECT_NE(followed.find("front-left: 20000 /"), std::string::npos) << followed;
+  RecordProperty("pactl_after_following_the_mixer", followed);
+
+  // Status ticks every 500 ms until the playback has ended.
+  std::vector<uint32_t> positions, bars;
+  for (int tick = 0; tick < 12 && state.playing; ++tick) {
+    std::this_thread::sleep_for(500ms);
+    playback.PollPlayback();
+    positions.push_back(playback.PlaybackPosition);
+    bars.push_back(static_cast<uint32_t>(view.position));
+  }
+  ASSERT_FALSE(state.playing);
+  ASSERT_GE(positions.size(), 2u);
+  std::string ticks;
+  for (size_t i = 0; i < positions.size(); ++i) ticks += std::to_string(positions[i]) + "/" + std::to_string(bars[i]) + " ";
+  RecordProperty("tick_position_bar", ticks + "length " + std::to_string(playback.PlaybackLength));
+  EXPECT_EQ(positions.back(), playback.PlaybackLength);
+  EXPECT_LT(positions[positions.size() - 2], playback.PlaybackLength);
+  EXPECT_EQ(bars.back(), 1000u);
+  EXPECT_EQ(playback.PlaybackDevice, 0);
+  EXPECT_EQ(FindOurSinkInput().index, -1) << "the device was not closed";
+  playback.PollPlayback();
+  EXPECT_EQ(view.position, 0);
+  EXPECT_EQ(state.ActiveFileName, "");
+}
+
+TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
+  std::ofstream(dir_ + "/notes.mp3") << "these are not the sounds you are looking for\n";
+  uint16_t device = 0;
+  EXPECT_EQ(player_.Open(kMpegVideoDevice, dir_ + "/notes.mp3", device), kMediaCannotOpenFile);
+  EXPECT_EQ(player_.Open(kWaveAudioDevice, dir_ + "/missing.wav", device), kMediaCannotOpenFile);
+  EXPECT_EQ(player_.Open("cdaudio", MakeSweep("ok.wav", 1), device), kMediaUnknownDeviceType);
+  EXPECT_EQ(device, 0);
+}
+
+TEST(PlaybackWithoutServer, VolumeDeviceFailsWithTheServerText) {
+  const char* saved = std::getenv("PULSE_SERVER");
+  const std::string previous = saved != nullptr ? saved : "";
+  setenv("PULSE_SERVER", "unix:/nonexistent/tarnovox/native", 1);
+  {
+    PulseServer server;
+    PulseVolumeDevice volume(server);
+    PulseMediaPlayer player(server, volume);
+    RecorderState state;
+    testing::ScriptedUiHooks hooks;
+    Playback playback(player, volume, state, hooks);
+    EXPECT_FALSE(playback.OpenVolumeDevice());
+    ASSERT_EQ(hooks.messages.size(), 1u);
+    EXPECT_EQ(hooks.messages[0], PulseServer::ErrorText(static_cast<int>(volume.Open())));
+    EXPECT_FALSE(hooks.messages[0].empty());
+    uint16_t device = 0;
+    EXPECT_EQ(player.Open(kWaveAudioDevice, "/dev/null", device), kMediaNoSoundServer);
+  }
+  if (saved != nullptr) setenv("PULSE_SERVER", previous.c_str(), 1);
+  else unsetenv("PULSE_SERVER");
+}
+
+}  // namespace
+}  // namespace tarnovox
