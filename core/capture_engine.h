@@ -48,6 +48,9 @@ class CaptureEngine {
   // opens a message box in the middle of a poll.
   bool WriteFailed() const { return writeFailed_; }
   std::string TakeFailureMessage();
+  // The open device stopped delivering for good (the sound server went away).
+  bool DeviceLost() const { return DeviceOpen && device_.LostCode() != 0; }
+  std::string LostDeviceText() const { return device_.ErrorText(device_.LostCode()); }
 
   // Read by the analysis and the displays.
   bool DeviceOpen = false;

@@ -90,6 +90,25 @@ void RecorderController::AbandonFailedWaveRecording() {
   if (!message.empty()) p_.hooks.ShowMessage(message);
 }
 
+// The sound server went away: keep what was captured, end the recording and
+// say why. Monitoring starts again with the next recording (Record retries).
+void RecorderController::HandleLostDevice() {
+  const std::string text = p_.engine.LostDeviceText();
+  const bool wasRecording = p_.state.recording;
+  if (wasRecording) {
+    if (p_.settings.Wav) p_.engine.EndWaveFile();
+    if (p_.settings.MP3) p_.mp3.Stop();
+    p_.state.recording = false;
+    p_.state.paused = false;
+  }
+  p_.engine.CloseCaptureDevice();
+  if (wasRecording) {
+    RescanRecordings();
+    p_.state.StatusText.clear();
+  }
+  p_.hooks.ShowMessage(text);
+}
+
 void RecorderController::StopRecording() {
   if (!p_.state.recording) return;
   if (p_.settings.Wav) {
@@ -147,6 +166,10 @@ void RecorderController::StopAll() {
 void RecorderController::RecordTick() {
   if (p_.state.paused) return;
   p_.engine.PollCapture();
+  if (p_.engine.DeviceLost()) {
+    HandleLostDevice();
+    return;
+  }
   if (p_.state.recording && p_.settings.Wav && p_.engine.WriteFailed()) {
     AbandonFailedWaveRecording();
     return;

@@ -73,6 +73,7 @@ class RecorderController {
  private:
   std::string JoinFolder(const std::string& name) const;
   void AbandonFailedWaveRecording();
+  void HandleLostDevice();
   void RescanRecordings();
 
   RecorderParts p_;

@@ -13,7 +13,21 @@ PulseWaveIn::PulseWaveIn(std::string streamName) : streamName_(std::move(streamN
 PulseWaveIn::~PulseWaveIn() { Close(); }
 
 void PulseWaveIn::OnStateChange(void* self) {
-  pa_threaded_mainloop_signal(static_cast<PulseWaveIn*>(self)->mainloop_, 0);
+  auto* device = static_cast<PulseWaveIn*>(self);
+  device->NoteLost();
+  pa_threaded_mainloop_signal(device->mainloop_, 0);
+}
+
+// Runs on the server's thread. Once the stream was ready, a failed context or
+// stream means no more sound will come; the application is told through LostCode.
+void PulseWaveIn::NoteLost() {
+  if (!connected_) return;
+  bool contextBad = context_ && !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+  bool streamBad = stream_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_));
+  if (!contextBad && !streamBad) return;
+  int error = context_ ? pa_context_errno(context_) : 0;
+  uint32_t expected = 0;
+  lost_.compare_exchange_strong(expected, static_cast<uint32_t>(error ? error : PA_ERR_CONNECTIONTERMINATED));
 }
 
 uint32_t PulseWaveIn::Fail(int error) {
@@ -79,6 +93,7 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
     }
     pa_threaded_mainloop_wait(mainloop_);
   }
+  connected_ = true;
   pa_threaded_mainloop_unlock(mainloop_);
   return 0;
 }
@@ -165,6 +180,7 @@ void PulseWaveIn::Reset() {
 }
 
 void PulseWaveIn::Close() {
+  connected_ = false;
   Reset();
   if (mainloop_) pa_threaded_mainloop_stop(mainloop_);
   if (stream_) {
@@ -183,6 +199,7 @@ void PulseWaveIn::Close() {
   }
   std::lock_guard lock(mutex_);
   overrunFrames_ = 0;
+  lost_ = 0;
 }
 
 std::string PulseWaveIn::ErrorText(uint32_t code) const {

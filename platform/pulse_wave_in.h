@@ -2,6 +2,7 @@
 // Wave input on the desktop's sound server: a record stream on the default
 // source. The server's thread plays the driver: it copies arriving frames into
 // the queued buffers in order and hands each back when full.
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -30,10 +31,12 @@ class PulseWaveIn final : public WaveIn {
   void Close() override;
   std::string ErrorText(uint32_t code) const override;
   uint64_t OverrunFrames() const override;
+  uint32_t LostCode() const override { return lost_.load(); }
 
  private:
   static void OnRead(pa_stream* stream, size_t bytes, void* self);
   static void OnStateChange(void* self);
+  void NoteLost();
   void Deliver(const uint8_t* data, size_t bytes);
   void HandBackHead(uint32_t bytes);
   uint32_t Fail(int error);
@@ -51,6 +54,8 @@ class PulseWaveIn final : public WaveIn {
   uint32_t fill_ = 0;  // bytes already in the buffer at the head of the queue
   bool started_ = false;
   uint64_t overrunFrames_ = 0;
+  std::atomic<bool> connected_{false};
+  std::atomic<uint32_t> lost_{0};
 };
 
 }  // namespace tarnovox

@@ -59,6 +59,9 @@ class WaveIn {
   virtual std::string ErrorText(uint32_t code) const = 0;
   // Frames that arrived while no buffer was queued (lost), since Open.
   virtual uint64_t OverrunFrames() const { return 0; }
+  // Non-zero (an error code for ErrorText) once an open device has stopped
+  // delivering for good, for example because the sound server went away.
+  virtual uint32_t LostCode() const { return 0; }
 };
 
 }  // namespace tarnovox

@@ -166,6 +166,23 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
                                                       "Resume", "Stop"}));
 }
 
+TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured) {
+  ControllerRig rig;
+  rig.controller.StartRecording();
+  rig.Ticks(25);
+  rig.device.Lose(7);
+  rig.Ticks(1);
+  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Simulated device error 7"});
+  EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
+  EXPECT_FALSE(rig.engine.DeviceOpen);
+  auto file = rig.dir.Read("out/record1.wav");
+  EXPECT_EQ(file.size(), 44u + 25 * 17640);  // the half on disk and the five full buffers after it
+  EXPECT_EQ(file[40] | file[41] << 8 | file[42] << 16, 25 * 17640);
+  EXPECT_EQ(rig.recordings.Count("Rescan"), 1);
+  rig.controller.StartRecording();  // Record tries the device again
+  EXPECT_TRUE(rig.state.recording);
+}
+
 TEST(RecorderController, CloseAsksOnlyWhileRecordingAndNoKeepsRecording) {
   ControllerRig rig;
   EXPECT_TRUE(rig.controller.CloseQuery());

@@ -19,6 +19,7 @@ uint32_t FakeWaveIn::Open(const WaveFormat& format) {
   queue_.clear();
   fill_ = 0;
   overrunFrames_ = 0;
+  lostCode_ = 0;
   return 0;
 }
 
@@ -30,7 +31,7 @@ void FakeWaveIn::AddBuffer(WaveBuffer& buffer) {
   queue_.push_back(&buffer);
 }
 
-void FakeWaveIn::Start() { started_ = open_; }
+void FakeWaveIn::Start() { started_ = open_ && lostCode_ == 0; }
 
 void FakeWaveIn::HandBack(WaveBuffer& buffer, uint32_t bytes) {
   buffer.bytesRecorded.store(bytes, std::memory_order_release);

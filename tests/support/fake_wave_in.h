@@ -29,6 +29,9 @@ class FakeWaveIn : public WaveIn {
   void Close() override;
   std::string ErrorText(uint32_t code) const override;
   uint64_t OverrunFrames() const override { return overrunFrames_; }
+  uint32_t LostCode() const override { return lostCode_; }
+  // The device stops delivering for good, as when the sound server goes away.
+  void Lose(uint32_t code) { lostCode_ = code; started_ = false; }
 
   // Lets `ms` milliseconds of capture pass (only while started).
   void Advance(uint32_t ms);
@@ -67,6 +70,7 @@ class FakeWaveIn : public WaveIn {
   uint32_t fill_ = 0;  // bytes already in the buffer at the head of the queue
   uint64_t nextFrame_ = 0;
   uint64_t overrunFrames_ = 0;
+  uint32_t lostCode_ = 0;
   uint64_t remainderMicroFrames_ = 0;
   Generator generator_;
 };
