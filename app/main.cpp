@@ -1,12 +1,12 @@
 // Start-up: the shared state, the real platform backends, the subsystems in
-// the order they need each other, the window and the two timers.
+// the order they need each other, the windows in their creation order, the hot
+// keys and the two timers.
 #include <QApplication>
-#include <QTimer>
 #include <filesystem>
 
 #include "analysis/meter_analysis.h"
+#include "app/global_hot_keys.h"
 #include "app/qt_ui_hooks.h"
-#include "app/recorder_panel.h"
 #include "core/recorder_controller.h"
 #include "library/playback.h"
 #include "library/recordings_list.h"
@@ -17,17 +17,20 @@
 #include "platform/process_info.h"
 #include "platform/pulse_wave_in.h"
 #include "platform/volume_device_pulse.h"
+#include "ui/change_output_folder.h"
+#include "ui/form_about.h"
+#include "ui/form_convert.h"
+#include "ui/form_dir.h"
+#include "ui/form_rec_settings.h"
+#include "ui/image_bank.h"
+#include "ui/main_playback_view.h"
+#include "ui/qt_desktop_shell.h"
+#include "ui/tform1.h"
 
 namespace tarnovox {
 namespace {
 
-// Nothing to close until the Recording Control button starts a mixer.
-class NoMixerShell final : public DesktopShell {
- public:
-  void CloseMixerWindows() override {}
-};
-
-int Run(QApplication& app) {
+int Run() {
   const std::string exe = ExecutablePath();
   const std::string exeDir = std::filesystem::path(exe).parent_path().string();
   const std::string home = EnvOr("HOME", "/tmp");
@@ -50,41 +53,67 @@ int Run(QApplication& app) {
   PulseMediaPlayer player(server, volume);
   Playback playback(player, volume, state, hooks);
   RecordingsList recordings(state, settings);
-  NoMixerShell shell;
+  QtDesktopShell shell("pavucontrol", {"--tab=4"}, QtDesktopShell::HelpFilesFor(QString::fromStdString(exe)));
   SystemClock clock;
   StatfsDriveInfo drives;
   RecorderController controller(
       {settings, store, state, engine, mp3, playback, recordings, shell, hooks, clock, drives});
 
-  RecorderPanel panel(settings, state);
-  hooks.SetWindow(&panel);
-  hooks.SetTimeDisplay([&] { panel.UpdateTimeDisplay(); });
-  hooks.SetFormatLabels([&] { panel.UpdateFormatLabels(); });
-  analysis.SetCanvas(&panel);
-  recordings.AttachGrid(&panel);
-  playback.SetView(&panel);
-  panel.SetActions({[&] { controller.RecordButton(); }, [&] { controller.TogglePause(); },
-                    [&] { controller.StopAll(); },
-                    [&] {
-                      if (!state.recording) playback.PlayPickedFile();
-                    },
-                    [&] { return controller.CloseQuery(); }, [&] { playback.PollPlayback(); }});
+  TForm1 form1(settings, state);
+  hooks.SetWindow(&form1);
+  hooks.SetTimeDisplay([&] { form1.UpdateTimeDisplay(); });
+  hooks.SetFormatLabels([&] { form1.UpdateFormatLabels(); });
+  analysis.SetCanvas(&form1);
+  MainPlaybackView playbackView(form1);
+  playback.SetView(&playbackView);
 
   FolderFallback fallback{exeDir, exeDirWritable, EnvOr("XDG_MUSIC_DIR", home + "/Music")};
   if (!controller.StartUp(fallback)) return 1;
   recordings.Rescan();
   recordings.ApplySort();
 
-  QTimer timerRec;
-  QObject::connect(&timerRec, &QTimer::timeout, [&] { controller.RecordTick(); });
-  timerRec.start(100);
-  QTimer timerStatus;
-  QObject::connect(&timerStatus, &QTimer::timeout, [&] { panel.StatusTick(); });
-  timerStatus.start(500);
-  panel.onStatusInterval = [&](uint32_t ms) { timerStatus.start(static_cast<int>(ms)); };
+  TFormDir formDir(&form1);
+  TFormAbout formAbout(&form1);
+  TFormConvert formConvert(&form1);
+  TFormRecSettings formRecSettings(&form1);
+  TForm4 form4;
+  form1.SetImageBank(&form4);
 
-  panel.show();
-  return app.exec();
+  // Settings chosen while a hot key started a recording apply once it stops.
+  auto stopAll = [&] {
+    controller.StopAll();
+    if (formRecSettings.ApplyPending(settings, state)) form1.UpdateFormatLabels();
+  };
+  TForm1::Hooks& h = form1.hooks;
+  h.record = [&] { controller.RecordButton(); };
+  h.pause = [&] { controller.TogglePause(); };
+  h.stop = stopAll;
+  h.play = [&] { playback.PlayPickedFile(); };
+  h.recordTick = [&] { controller.RecordTick(); };
+  h.pollPlayback = [&] { playback.PollPlayback(); };
+  h.closeQuery = [&] { return controller.CloseQuery(); };
+  h.recordSettings = [&] { formRecSettings.Edit(settings, state); };
+  h.outputFolder = [&] { formDir.Choose(settings, state); };
+  h.changeOutputFolder = [&] { ChangeOutputFolder(settings, state, playback, recordings, hooks); };
+  h.about = [&] { formAbout.exec(); };
+  h.help = [&] { shell.OpenHelp(); };
+  h.recordingMixer = [&] { shell.StartRecordingMixer(); };
+  h.mixerOpen = [&] { return shell.MixerRunning(); };
+  h.paintMeters = [&] {
+    analysis.SetMeterGeometry();
+    analysis.ClearMeterBitmaps();
+    analysis.DrawStereoMeters();
+  };
+  h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
+
+  GlobalHotKeys hotKeys(&form1, [&](int id) {
+    if (id == RecorderController::kHotKeyStop) stopAll();
+    else controller.HotKey(id);
+  });
+
+  form1.StartTimers();
+  form1.show();
+  return QApplication::exec();
 }
 
 }  // namespace
@@ -93,5 +122,5 @@ int Run(QApplication& app) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnovox");
-  return tarnovox::Run(app);
+  return tarnovox::Run();
 }

@@ -1,0 +1,117 @@
+#include "app/global_hot_keys.h"
+
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QWidget>
+#include <memory>
+
+// X11 headers after Qt's: they define None, KeyPress and Bool.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+
+namespace tarnovox {
+namespace {
+
+xcb_connection_t* Xcb(void* connection) { return static_cast<xcb_connection_t*>(connection); }
+
+// The modifier bit that NumLock sets on this display (usually Mod2).
+uint16_t NumLockMask(Display* display) {
+  XModifierKeymap* map = XGetModifierMapping(display);
+  if (map == nullptr) return 0;
+  const KeyCode numLock = XKeysymToKeycode(display, XK_Num_Lock);
+  uint16_t mask = 0;
+  for (int modifier = 0; modifier < 8 && numLock != 0; ++modifier) {
+    for (int i = 0; i < map->max_keypermod; ++i) {
+      if (map->modifiermap[modifier * map->max_keypermod + i] == numLock) mask = static_cast<uint16_t>(1 << modifier);
+    }
+  }
+  XFreeModifiermap(map);
+  return mask;
+}
+
+}  // namespace
+
+GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(int)> onHotKey)
+    : onHotKey_(std::move(onHotKey)), keys_{{101, XK_F5}, {102, XK_F7}, {103, XK_F9}} {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  Display* display = x11 != nullptr ? x11->display() : nullptr;
+  if (display != nullptr && x11->connection() != nullptr) {
+    connection_ = x11->connection();
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(Xcb(connection_))).data->root;
+    const uint16_t numLock = NumLockMask(display);
+    lockMasks_ = {0, XCB_MOD_MASK_LOCK};
+    if (numLock != 0) lockMasks_.insert(lockMasks_.end(), {numLock, static_cast<uint16_t>(numLock | XCB_MOD_MASK_LOCK)});
+    for (Key& key : keys_) key.keycode = static_cast<unsigned char>(XKeysymToKeycode(display, key.keysym));
+  }
+  for (Key& key : keys_) {
+    key.grabbed = connection_ != nullptr && key.keycode != 0 && GrabX11(key);
+    if (!key.grabbed) AddShortcut(window, key);
+  }
+  if (connection_ != nullptr) qApp->installNativeEventFilter(this);
+}
+
+GlobalHotKeys::~GlobalHotKeys() {
+  if (connection_ == nullptr) return;
+  qApp->removeNativeEventFilter(this);
+  for (const Key& key : keys_) {
+    if (key.grabbed) UngrabX11(key);
+  }
+  xcb_flush(Xcb(connection_));
+}
+
+bool GlobalHotKeys::GrabX11(Key& key) {
+  // Checked requests: BadAccess means another program holds the key. Without
+  // owner events every press reaches the root window, also while our own
+  // window has the focus.
+  bool ok = true;
+  for (uint16_t mask : lockMasks_) {
+    xcb_void_cookie_t cookie = xcb_grab_key_checked(Xcb(connection_), 0, root_, mask, key.keycode,
+                                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    std::unique_ptr<xcb_generic_error_t, decltype(&free)> error(xcb_request_check(Xcb(connection_), cookie), &free);
+    if (error) ok = false;
+  }
+  if (!ok) UngrabX11(key);  // drop the variants that did succeed
+  return ok;
+}
+
+void GlobalHotKeys::UngrabX11(const Key& key) {
+  for (uint16_t mask : lockMasks_) xcb_ungrab_key(Xcb(connection_), key.keycode, root_, mask);
+}
+
+void GlobalHotKeys::AddShortcut(QWidget* window, const Key& key) {
+  static const std::pair<unsigned, Qt::Key> kQtKeys[] = {{XK_F5, Qt::Key_F5}, {XK_F7, Qt::Key_F7}, {XK_F9, Qt::Key_F9}};
+  for (const auto& [keysym, qtKey] : kQtKeys) {
+    if (keysym != key.keysym) continue;
+    auto* shortcut = new QShortcut(QKeySequence(qtKey), window);
+    const int id = key.id;
+    QObject::connect(shortcut, &QShortcut::activated, [this, id] { onHotKey_(id); });
+    shortcuts_.append(shortcut);
+  }
+}
+
+bool GlobalHotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+  if (eventType != "xcb_generic_event_t") return false;
+  auto* event = static_cast<xcb_generic_event_t*>(message);
+  if ((event->response_type & 0x7f) != XCB_KEY_PRESS) return false;
+  auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
+  if (press->event != root_) return false;
+  for (const Key& key : keys_) {
+    if (key.grabbed && key.keycode == press->detail) {
+      onHotKey_(key.id);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<int> GlobalHotKeys::GrabbedIds() const {
+  std::vector<int> ids;
+  for (const Key& key : keys_) {
+    if (key.grabbed) ids.push_back(key.id);
+  }
+  return ids;
+}
+
+}  // namespace tarnovox

@@ -1,0 +1,23 @@
+#include "ui/change_output_folder.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace tarnovox {
+
+bool ChangeOutputFolder(const RecordSettings& settings, RecorderState& state, PlaybackControl& playback,
+                        RecordingsLibrary& recordings, UiHooks& hooks) {
+  if (state.recording) return false;
+  state.CurrentFile.clear();
+  state.ActiveFileName.clear();
+  if (state.playing && playback.PlaybackDeviceOpen()) playback.ClosePlayback();
+  std::error_code ignored;
+  std::filesystem::current_path(settings.Folder, ignored);
+  hooks.SetBusyCursor(true);
+  recordings.Rescan();
+  hooks.SetBusyCursor(false);
+  recordings.ApplySort();
+  return true;
+}
+
+}  // namespace tarnovox

@@ -1,0 +1,48 @@
+#include "ui/image_bank.h"
+
+#include <QFile>
+
+// The skin's resources live in this static library; a program linking it must
+// register them before the first picture is loaded.
+static void InitSkinResources() {
+  static const bool done = [] {
+    Q_INIT_RESOURCE(skin);
+    return true;
+  }();
+  (void)done;
+}
+
+namespace tarnovox {
+namespace {
+
+// The picture pairs of the bank, without their "1" and "2".
+const char* const kPairs[] = {"ImageFolder", "ImageSetting", "ImageHelp", "ImageInfo", "ImageMin",
+                              "ImageClose",  "ImageControl", "ImageRecord", "ImagePause", "ImageStop",
+                              "ImagePlay",   "ImageShow",    "ImageHide",   "ImageTag",   "ImageSave"};
+
+}  // namespace
+
+TForm4::TForm4(QWidget* parent) : QWidget(parent) {
+  setObjectName("ImageBank");
+  for (const char* pair : kPairs) {
+    for (const char* state : {"1", "2"}) {
+      const QString name = QString(pair) + state;
+      pictures_.insert(name, LoadSkinPicture(name));
+    }
+  }
+}
+
+const QPixmap& TForm4::Picture(const QString& name) const {
+  auto found = pictures_.constFind(name);
+  return found == pictures_.constEnd() ? empty_ : *found;
+}
+
+QPixmap TForm4::LoadSkinPicture(const QString& name) {
+  InitSkinResources();
+  const QString path = ":/skin/" + name + ".gif";
+  // QPixmap(path) warns about a missing file; the skin may legitimately lack one.
+  if (!QFile::exists(path)) return QPixmap();
+  return QPixmap(path);
+}
+
+}  // namespace tarnovox

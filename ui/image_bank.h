@@ -1,0 +1,29 @@
+#pragma once
+// TForm4, the ImageBank: a hidden window holding every skin button's normal
+// (name + "1") and hover (name + "2") picture. Created at start-up, never shown.
+#include <QHash>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+namespace tarnovox {
+
+class TForm4 : public QWidget {
+ public:
+  explicit TForm4(QWidget* parent = nullptr);
+
+  // The picture of that name ("ImageRecord2"); an empty pixmap when the skin
+  // has none, so a missing picture leaves a button blank instead of failing.
+  const QPixmap& Picture(const QString& name) const;
+  // Replaces one picture (another skin, or a test's own pictures).
+  void SetPicture(const QString& name, const QPixmap& picture) { pictures_[name] = picture; }
+
+  // The skin resource of a picture: ":/skin/<name>.gif".
+  static QPixmap LoadSkinPicture(const QString& name);
+
+ private:
+  QHash<QString, QPixmap> pictures_;
+  QPixmap empty_;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,93 @@
+#include "ui/rec_settings_controls.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <tuple>
+
+namespace tarnovox {
+namespace {
+
+constexpr std::array<uint32_t, 3> kWavRates = {44100, 22050, 11025};
+constexpr std::array<int32_t, 3> kModes = {0, 1, 3};  // the encoder's stereo, joint stereo, mono
+
+// -1 when `value` is not listed.
+template <typename List, typename Value>
+int ItemOf(const List& list, Value value) {
+  auto it = std::find(list.begin(), list.end(), value);
+  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+// The lists are pick-only and never empty, so an index is always one of their
+// items; clamping only guards against a caller's stray value.
+template <typename List>
+auto ItemValue(const List& list, int item) {
+  return list[static_cast<size_t>(std::clamp(item, 0, static_cast<int>(list.size()) - 1))];
+}
+
+int32_t Switch32(bool on) { return on ? kOn32 : 0; }
+
+// The fields the dialog edits, in one place for comparing and copying.
+template <typename Settings>
+auto DialogFields(Settings& s) {
+  return std::tie(s.Wav, s.MP3, s.SamplePerSecond, s.BitPerSample, s.Channels, s.BitRate, s.Mode, s.VBR,
+                  s.MinBitRate, s.MaxBitRate, s.VBRQuality, s.Copyright, s.Original, s.Private);
+}
+
+}  // namespace
+
+int NearestBitRateItem(int32_t rate) {
+  int best = 0;
+  for (int i = 1; i < static_cast<int>(kMp3BitRates.size()); ++i) {
+    int64_t distance = std::llabs(int64_t{rate} - kMp3BitRates[i]);
+    if (distance < std::llabs(int64_t{rate} - kMp3BitRates[best])) best = i;
+  }
+  return best;
+}
+
+void SettingsToControls(const RecordSettings& settings, RecSettingsControls& controls) {
+  // The MP3 test comes second, so it wins when a hand-edited file sets both.
+  if (settings.Wav) controls.wavPageActive = true;
+  if (settings.MP3) controls.wavPageActive = false;
+  if (int item = ItemOf(kWavRates, settings.SamplePerSecond); item >= 0) controls.wavRateItem = item;
+  controls.wavChannelItem = settings.Channels == 1 ? 1 : 0;
+  controls.wavBitsItem = settings.BitPerSample == 8 ? 1 : 0;
+  controls.bitRateItem = NearestBitRateItem(settings.BitRate);
+  if (int item = ItemOf(kModes, settings.Mode); item >= 0) controls.modeItem = item;
+  int minItem = ItemOf(kMp3BitRates, settings.MinBitRate);
+  controls.minBitRateItem = minItem >= 0 ? minItem : 0;
+  int maxItem = ItemOf(kMp3BitRates, settings.MaxBitRate);
+  controls.maxBitRateItem = maxItem >= 0 ? maxItem : static_cast<int>(kMp3BitRates.size()) - 1;
+  controls.vbrQuality = std::clamp<int32_t>(settings.VBRQuality, kVbrQualityBest, kVbrQualityWorst);
+  controls.vbr = settings.VBR != 0;
+  controls.copyright = settings.Copyright != 0;
+  controls.original = settings.Original != 0;
+  controls.privateFlag = settings.Private != 0;
+}
+
+void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& settings) {
+  settings.Wav = controls.wavPageActive;
+  settings.MP3 = !controls.wavPageActive;
+  settings.SamplePerSecond = ItemValue(kWavRates, controls.wavRateItem);
+  settings.Channels = controls.wavChannelItem == 1 ? 1 : 2;
+  settings.BitPerSample = controls.wavBitsItem == 1 ? 8 : 16;
+  settings.BitRate = ItemValue(kMp3BitRates, controls.bitRateItem);
+  settings.Mode = ItemValue(kModes, controls.modeItem);
+  settings.VBR = Switch32(controls.vbr);
+  // No relation between minimum and maximum is enforced: they are stored as chosen.
+  settings.MinBitRate = ItemValue(kMp3BitRates, controls.minBitRateItem);
+  settings.MaxBitRate = ItemValue(kMp3BitRates, controls.maxBitRateItem);
+  settings.VBRQuality = std::clamp(controls.vbrQuality, kVbrQualityBest, kVbrQualityWorst);
+  settings.Copyright = Switch32(controls.copyright);
+  settings.Original = Switch32(controls.original);
+  settings.Private = Switch32(controls.privateFlag);
+}
+
+bool DialogFieldsDiffer(const RecordSettings& a, const RecordSettings& b) {
+  return DialogFields(a) != DialogFields(b);
+}
+
+void CopyDialogFields(const RecordSettings& from, RecordSettings& to) {
+  DialogFields(to) = DialogFields(from);
+}
+
+}  // namespace tarnovox

@@ -1,0 +1,57 @@
+#pragma once
+// What the record settings dialog's controls hold, and the rules that carry
+// RecordSettings into them when the dialog is shown and back when it closes.
+// Kept apart from the widgets so the mapping of unlisted values can be tested
+// on its own.
+#include <array>
+#include <cstdint>
+
+#include "settings/record_settings.h"
+
+namespace tarnovox {
+
+// The 14 rates of the bit-rate, minimum and maximum lists, item 0 to 13.
+inline constexpr std::array<int32_t, 14> kMp3BitRates = {32,  40,  48,  56,  64,  80,  96,
+                                                         112, 128, 160, 192, 224, 256, 320};
+inline constexpr int kVbrQualityBest = 0;
+inline constexpr int kVbrQualityWorst = 9;
+
+// Item indices of the lists, the check boxes and the active page. The defaults
+// are the selections the dialog starts with when it is created.
+struct RecSettingsControls {
+  bool wavPageActive = false;
+  int wavRateItem = 0;     // "44100 Hz", "22050 Hz ", "11025 Hz "
+  int wavChannelItem = 0;  // "stereo", "mono"
+  int wavBitsItem = 0;     // "16 bit", "8  bit"
+  int bitRateItem = 8;     // 128
+  int modeItem = 0;        // "stereo", "joint stereo", "mono"
+  bool vbr = false;
+  int minBitRateItem = 0;   // 32
+  int maxBitRateItem = 13;  // 320
+  int vbrQuality = 0;
+  bool copyright = false;
+  bool original = false;
+  bool privateFlag = false;
+
+  bool operator==(const RecSettingsControls&) const = default;
+};
+
+// FormShow: settings to controls. An unlisted sample rate or channel mode
+// leaves that list's selection as it was (the dialog object is reused).
+void SettingsToControls(const RecordSettings& settings, RecSettingsControls& controls);
+
+// FormClose: controls to settings, the WAV and the MP3 fields alike whichever
+// page is active. Only the fields the dialog edits are written.
+void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& settings);
+
+// The item of the rate list that shows `rate`: the listed rate itself, or for
+// an unlisted one the nearest listed rate (the lower one on a tie).
+int NearestBitRateItem(int32_t rate);
+
+// Whether the two records differ in a field the dialog edits.
+bool DialogFieldsDiffer(const RecordSettings& a, const RecordSettings& b);
+
+// Copies the fields the dialog edits from `from` into `to`.
+void CopyDialogFields(const RecordSettings& from, RecordSettings& to);
+
+}  // namespace tarnovox
