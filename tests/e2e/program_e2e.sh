@@ -70,11 +70,26 @@ click_window() {  # X Y in the main window
   xdotool mousemove --window "$window" "$1" "$2" click 1
 }
 
+choose_wav_in_settings_dialog() {
+  click_window 41 14  # Record Settings
+  for _ in $(seq 50); do xdotool search --name '^Record Settings$' >/dev/null 2>&1 && break; sleep 0.1; done
+  local dialog
+  dialog=$(xdotool search --name '^Record Settings$' | head -n1)
+  [ -n "$dialog" ] || fail "no record settings dialog"
+  xdotool mousemove --window "$dialog" 34 25 click 1  # the WAV page
+  sleep 0.3
+  import -window root "$artifacts/record-settings-wav.png"
+  xdotool mousemove --window "$dialog" 172 243 click 1  # OK
+  for _ in $(seq 50); do xdotool search --name '^Record Settings$' >/dev/null 2>&1 || break; sleep 0.1; done
+}
+
 case "$scenario" in
   hotkeys)
+    # MP3 as the settings file says, then WAV chosen in the record settings dialog.
     for format in 0 1; do
-      write_ini "$format"
+      write_ini 0
       start_program
+      [ "$format" = 1 ] && choose_wav_in_settings_dialog
       play_tone
       focus_other_window
       [ "$format" = 0 ] && import -window root "$artifacts/main-window-monitoring.png"
