@@ -3,18 +3,15 @@
 #include <cmath>
 
 #include "analysis/meter_analysis.h"
-#include "analysis/meter_colours.h"
 #include "core/capture_engine.h"
 #include "tests/support/fake_wave_in.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/analysis/pixel_check.h"
 
 namespace tarnovox {
 namespace {
 
-constexpr Rgb kBackground = MakeRgb(0, 0, 160);
-constexpr Rgb kSilver = MakeRgb(192, 192, 192);
-
-Rgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+using namespace tarnovox::testing;
 
 void PutSample(const WaveFormat& format, int channel, int value, uint8_t* out) {
   if (format.bitsPerSample == 8) {
@@ -74,12 +71,9 @@ TEST_F(MeterAnalysisTest, MonitoringToneReachesBandSixteenAndLightsTheLamp) {
     EXPECT_EQ(bands.BandRight[b], 0.0f);
   }
   EXPECT_EQ(loudest, 16);
-  const QImage& window = canvas.Image();
   // Band 16's left bar (x 95..98) rises from the middle line; the lamp is lit.
-  EXPECT_EQ(At(window, 208 + 96, 95 + 50), MakeRgb(223, 255, 0));
-  EXPECT_EQ(At(window, 208 + 96, 95 + 110), kBackground);
-  EXPECT_EQ(At(window, 14 + 368, 232 + 5), MakeRgb(255, 0, 0));
-  EXPECT_EQ(At(window, 14 + 368, 232 + 18), kBackground);
+  ExpectPixels(canvas.Image(), {{208 + 96, 95 + 50, MakeRgb(223, 255, 0)}, {208 + 96, 95 + 110, kBackground},
+                                {14 + 368, 232 + 5, kRed}, {14 + 368, 232 + 18, kBackground}});
   Tick();
   EXPECT_EQ(analysis.Peaks().ClipHoldLeft, 30);
 }
@@ -116,20 +110,12 @@ TEST_F(MeterAnalysisTest, SixteenBitMonoGivesIdenticalChannelsAndTheMonoLayout) 
 
   const MeterDisplay& display = analysis.Display();
   // The lower half of the spectrum stays empty; the bar rises from the middle.
-  for (int y = 59; y < 118; ++y) {
-    for (int x = 0; x < 177; ++x) {
-      const Rgb c = At(display.SpectrumBitmap, x, y);
-      ASSERT_TRUE(c == kBackground || c == kSilver) << x << "," << y;
-    }
-  }
+  ExpectOnlyBackgroundAndSilver(display.SpectrumBitmap, 0, 59, 177, 118);
   EXPECT_EQ(At(display.SpectrumBitmap, 96, 50), MakeRgb(223, 255, 0));
   // One level bar on rows 8..17 (the lamp covers its end), none on rows 1 or 23.
-  EXPECT_EQ(At(display.LevelBitmap, 100, 8), MakeRgb(176, 233, 82));
-  EXPECT_EQ(At(display.LevelBitmap, 100, 17), MakeRgb(176, 233, 82));
-  EXPECT_EQ(At(display.LevelBitmap, 100, 7), kBackground);
-  EXPECT_EQ(At(display.LevelBitmap, 100, 18), kBackground);
-  EXPECT_EQ(At(display.LevelBitmap, 368, 12), MakeRgb(255, 0, 0));
-  EXPECT_EQ(At(display.LevelBitmap, 368, 7), kBackground);
+  ExpectPixels(display.LevelBitmap, {{100, 8, MakeRgb(176, 233, 82)}, {100, 17, MakeRgb(176, 233, 82)},
+                                     {100, 7, kBackground}, {100, 18, kBackground}, {368, 12, kRed},
+                                     {368, 7, kBackground}});
   // The mono trace swings around the half line and there is no separator.
   EXPECT_EQ(At(display.ScopeBitmap, 0, 57), MakeRgb(255, 255, 255));
 }

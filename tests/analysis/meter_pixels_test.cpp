@@ -2,18 +2,14 @@
 
 #include <vector>
 
-#include "analysis/meter_colours.h"
-#include "analysis/meter_display.h"
+#include "tests/analysis/pixel_check.h"
 
 namespace tarnovox {
 namespace {
 
-constexpr QRgb kOutside = 0xFF123456;
-constexpr Rgb kBackground = MakeRgb(0, 0, 160);
-constexpr Rgb kSilver = MakeRgb(192, 192, 192);
-constexpr Rgb kBlack = MakeRgb(0, 0, 0);
+using namespace tarnovox::testing;
 
-Rgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+constexpr Rgb kOutside = 0x123456;
 
 // One stereo redraw of the given samples and analysis results, as the window sees it.
 struct StereoDraw {
@@ -23,7 +19,7 @@ struct StereoDraw {
   PeakMeter peaks;
   SpectrumBands bands;
   MeterDisplay display;
-  ImageMeterCanvas canvas{400, 270, kOutside};
+  ImageMeterCanvas canvas{400, 270, 0xFF000000 | kOutside};
 
   const QImage& Draw() {
     display.SetMeterGeometry();
@@ -34,31 +30,15 @@ struct StereoDraw {
   }
 };
 
-// Only the background and silver (grid, labels) in the rectangle of the image.
-void ExpectOnlyBackgroundAndSilver(const QImage& image, int x1, int y1, int x2, int y2) {
-  for (int y = y1; y < y2; ++y) {
-    for (int x = x1; x < x2; ++x) {
-      const Rgb c = At(image, x, y);
-      ASSERT_TRUE(c == kBackground || c == kSilver) << x << "," << y << " " << std::hex << c;
-    }
-  }
-}
-
 TEST(MeterDisplay, SilenceDrawsFlatTracesAtTheirLinesAndNothingElse) {
   StereoDraw d;
   const QImage& window = d.Draw();
   EXPECT_EQ(d.canvas.CopyCount(), 3);
   // The bitmaps land at their corners and nowhere else.
-  EXPECT_EQ(window.pixel(15, 95), kOutside);
-  EXPECT_EQ(At(window, 16, 95), kBackground);
-  EXPECT_EQ(At(window, 186, 210), kBackground);
-  EXPECT_EQ(window.pixel(187, 150), kOutside);
-  EXPECT_EQ(window.pixel(100, 211), kOutside);
-  EXPECT_EQ(At(window, 384, 212), kBackground);
-  EXPECT_EQ(window.pixel(385, 150), kOutside);
-  EXPECT_EQ(At(window, 14, 232), kBackground);
-  EXPECT_EQ(At(window, 384, 255), kBackground);
-  EXPECT_EQ(window.pixel(200, 256), kOutside);
+  ExpectPixels(window, {{15, 95, kOutside},     {16, 95, kBackground},  {186, 210, kBackground},
+                        {187, 150, kOutside},   {100, 211, kOutside},   {384, 212, kBackground},
+                        {385, 150, kOutside},   {14, 232, kBackground}, {384, 255, kBackground},
+                        {200, 256, kOutside}});
 
   // The traces run from x 0 to 168 on rows 28 and 86; the dotted grid lines on
   // those rows (3 on, 3 off from x = 1) cover them in places.
@@ -71,20 +51,15 @@ TEST(MeterDisplay, SilenceDrawsFlatTracesAtTheirLinesAndNothingElse) {
     }
     EXPECT_EQ(At(window, 16 + x, 95 + 28), At(scope, x, 28));
   }
-  EXPECT_EQ(At(scope, 170, 28), kBackground);
-  EXPECT_EQ(At(scope, 170, 86), kBackground);
   ExpectOnlyBackgroundAndSilver(scope, 0, 0, 171, 28);
   ExpectOnlyBackgroundAndSilver(scope, 0, 29, 171, 86);
   ExpectOnlyBackgroundAndSilver(scope, 0, 87, 171, 116);
   ExpectOnlyBackgroundAndSilver(d.display.SpectrumBitmap, 0, 0, 177, 118);
   ExpectOnlyBackgroundAndSilver(d.display.LevelBitmap, 0, 0, 371, 24);
   // Grid and separator lines.
-  EXPECT_EQ(At(d.display.SpectrumBitmap, 1, 58), kSilver);
-  EXPECT_EQ(At(d.display.SpectrumBitmap, 175, 58), kSilver);
-  EXPECT_EQ(At(d.display.SpectrumBitmap, 176, 58), kBackground);
-  EXPECT_EQ(At(scope, 17, 1), kSilver);
-  EXPECT_EQ(At(scope, 17, 4), kBackground);
-  EXPECT_EQ(At(scope, 4, 57), kSilver);
+  ExpectPixels(scope, {{170, 28, kBackground}, {170, 86, kBackground}, {17, 1, kSilver}, {17, 4, kBackground},
+                       {4, 57, kSilver}});
+  ExpectPixels(d.display.SpectrumBitmap, {{1, 58, kSilver}, {175, 58, kSilver}, {176, 58, kBackground}});
 }
 
 TEST(MeterDisplay, LevelBarsColoursSegmentsAndClipLamp) {
@@ -94,38 +69,30 @@ TEST(MeterDisplay, LevelBarsColoursSegmentsAndClipLamp) {
   d.peaks.ClipHoldRight = 30;
   d.Draw();
   const QImage& level = d.display.LevelBitmap;
-  const QImage& window = d.canvas.Image();
   for (int y = 1; y <= 10; ++y) {
-    ASSERT_EQ(At(level, 368, y), MakeRgb(255, 128, 0)) << y;
-    ASSERT_EQ(At(level, 367, y), MakeRgb(255, 129, 0)) << y;
-    ASSERT_EQ(At(level, 366, y), kBackground) << y;  // segment gap
-    ASSERT_EQ(At(level, 369, y), kBackground) << y;
+    ExpectPixels(level, {{368, y, MakeRgb(255, 128, 0)}, {367, y, MakeRgb(255, 129, 0)},
+                         {366, y, kBackground} /* segment gap */, {369, y, kBackground}});
   }
-  EXPECT_EQ(At(level, 368, 0), kBackground);
-  EXPECT_EQ(At(level, 368, 11), kBackground);
-  EXPECT_EQ(At(level, 1, 5), MakeRgb(125, 131, 184));
-  EXPECT_EQ(At(level, 122, 5), MakeRgb(187, 255, 60));
-  EXPECT_EQ(At(level, 200, 5), MakeRgb(228, 255, 0));
-  EXPECT_EQ(At(level, 301, 5), MakeRgb(255, 197, 0));
-  EXPECT_EQ(At(level, 300, 5), kBackground);
-  EXPECT_EQ(At(window, 14 + 368, 232 + 5), MakeRgb(255, 128, 0));
+  ExpectPixels(level, {{368, 0, kBackground},          {368, 11, kBackground},          {1, 5, MakeRgb(125, 131, 184)},
+                       {122, 5, MakeRgb(187, 255, 60)}, {200, 5, MakeRgb(228, 255, 0)}, {301, 5, MakeRgb(255, 197, 0)},
+                       {300, 5, kBackground},          {364, 18, MakeRgb(255, 132, 0)}});
+  EXPECT_EQ(At(d.canvas.Image(), 14 + 368, 232 + 5), MakeRgb(255, 128, 0));
 
-  // The right lamp: red inside x 366..370, y 15..22, outlined in the background.
-  for (int x = 365; x <= 370; ++x) {
-    for (int y = 14; y <= 23; ++y) {
-      const bool inside = x >= 366 && y >= 15 && y <= 22;
-      ASSERT_EQ(At(level, x, y), inside ? MakeRgb(255, 0, 0) : kBackground) << x << "," << y;
+  // A lamp: its colour inside x 366..370 and rows top..top + 7, outlined in the background.
+  auto expectLamp = [&](int top, Rgb colour) {
+    for (int x = 365; x <= 370; ++x) {
+      for (int y = top - 1; y <= top + 8; ++y) {
+        const bool inside = x >= 366 && y >= top && y <= top + 7;
+        ASSERT_EQ(At(level, x, y), inside ? colour : kBackground) << x << "," << y;
+      }
     }
-  }
-  EXPECT_EQ(At(level, 364, 18), MakeRgb(255, 132, 0));
-  EXPECT_EQ(At(level, 368, 14), kBackground);
-
+  };
+  expectLamp(15, kRed);
   d.peaks.ClipHoldRight = 1;
   d.peaks.ClipHoldLeft = 29;
   d.Draw();
-  EXPECT_EQ(At(level, 368, 18), MakeRgb(197, 0, 0));
-  EXPECT_EQ(At(level, 368, 5), MakeRgb(253, 0, 0));
-  EXPECT_EQ(At(level, 368, 1), kBackground);
+  expectLamp(2, MakeRgb(253, 0, 0));
+  expectLamp(15, MakeRgb(197, 0, 0));
 }
 
 TEST(MeterDisplay, WaveformAboveTheTopEdgeIsDrawnOnRowOne) {
@@ -133,11 +100,9 @@ TEST(MeterDisplay, WaveformAboveTheTopEdgeIsDrawnOnRowOne) {
   std::fill(d.left.begin(), d.left.end(), 32767);
   std::fill(d.right.begin(), d.right.end(), -32768);
   d.Draw();
-  const QImage& scope = d.display.ScopeBitmap;
   for (int x : {20, 50, 100, 150, 168}) {
-    EXPECT_EQ(At(scope, x, 1), MakeRgb(255, 255, 255)) << x;
-    EXPECT_EQ(At(scope, x, 0), kBackground) << x;
-    EXPECT_EQ(At(scope, x, 114), MakeRgb(200, 255, 200)) << x;
+    ExpectPixels(d.display.ScopeBitmap,
+                 {{x, 1, MakeRgb(255, 255, 255)}, {x, 0, kBackground}, {x, 114, MakeRgb(200, 255, 200)}});
   }
 }
 
@@ -154,22 +119,14 @@ TEST(MeterDisplay, SpectrumBarsInTheirBandColours) {
       {20, MakeRgb(255, 255, 0)}, {21, MakeRgb(255, 230, 0)},  {30, MakeRgb(255, 5, 0)},
       {31, MakeRgb(255, 236, 0)}, {32, MakeRgb(255, 211, 0)}};
   for (const auto& [b, colour] : colours) {
+    SCOPED_TRACE(b);
     const int x = 5 * b + 15;
-    EXPECT_EQ(At(spectrum, x + 1, 48), colour) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 110), colour) << b;
     // Black outline inside the rectangle: rows 38..57 and 107..116.
-    EXPECT_EQ(At(spectrum, x, 48), kBlack) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 38), kBlack) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 57), kBlack) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 37), kBackground) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 107), kBlack) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 116), kBlack) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 117), kBackground) << b;
-    EXPECT_EQ(At(spectrum, x + 1, 106), kBackground) << b;
-    if (b < 32) {
-      EXPECT_EQ(At(spectrum, x + 3, 48), kBlack) << b;
-      EXPECT_EQ(At(spectrum, x + 4, 48), kBackground) << b;
-    }
+    ExpectPixels(spectrum, {{x + 1, 48, colour},       {x + 1, 110, colour},     {x, 48, kBlack},
+                            {x + 1, 38, kBlack},       {x + 1, 57, kBlack},      {x + 1, 37, kBackground},
+                            {x + 1, 107, kBlack},      {x + 1, 116, kBlack},     {x + 1, 117, kBackground},
+                            {x + 1, 106, kBackground}});
+    if (b < 32) ExpectPixels(spectrum, {{x + 3, 48, kBlack}, {x + 4, 48, kBackground}});
   }
   EXPECT_EQ(At(spectrum, 19, 48), kBackground);
 }

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "analysis/sample_split.h"
@@ -12,13 +11,9 @@
 namespace tarnovox {
 namespace {
 
-// First and last bin of bands 1 to 29.
-const std::vector<std::pair<int, int>> kBandBins = {
-    {1, 1},       {2, 2},       {3, 3},       {4, 5},       {6, 7},       {8, 10},
-    {11, 13},     {14, 17},     {18, 22},     {23, 28},     {29, 36},     {37, 46},
-    {47, 58},     {59, 73},     {74, 92},     {93, 116},    {117, 146},   {147, 183},
-    {184, 229},   {230, 287},   {288, 359},   {360, 449},   {450, 562},   {563, 703},
-    {704, 880},   {881, 1101},  {1102, 1377}, {1378, 1722}, {1723, 2153}};
+// First bin of bands 1 to 30; a band ends where the next begins.
+const int kFirstBin[] = {1,   2,   3,   4,   6,   8,   11,  14,  18,   23,   29,   37,   47,   59,   74,
+                         93,  117, 147, 184, 230, 288, 360, 450, 563, 704, 881, 1102, 1378, 1723, 2154};
 
 // Samples 0 to 4410 of a deterministic noise.
 std::vector<int16_t> Noise(int amplitude) {
@@ -36,8 +31,7 @@ TEST(SpectrumBands, BinsFallInTheTabledBandsAndBand32StaysEmpty) {
   SpectrumBands bands;
   spectrum->TopBin = 1857;
   for (int band = 1; band <= 29; ++band) {
-    const int last = std::min(kBandBins[band - 1].second, 1857);
-    for (int j = kBandBins[band - 1].first; j <= last; ++j) {
+    for (int j = kFirstBin[band - 1]; j < std::min(kFirstBin[band], 1858); ++j) {
       spectrum->MagnitudeLeft.fill(0);
       spectrum->MagnitudeRight.fill(0);
       spectrum->MagnitudeLeft[j] = 1000;

@@ -9,6 +9,7 @@
 #include "mp3/encoder_config.h"
 #include "mp3/mp3_encoder.h"
 #include "tests/mp3/mp3_probe.h"
+#include "tests/support/sound_check.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
 
@@ -77,7 +78,7 @@ TEST(LameEncLibrary, EverySettingReachesTheStream) {
     // 2 s plus the encoder delay and padding (at most about two frames).
     EXPECT_GE(decoded.Seconds(), 2.0);
     EXPECT_LT(decoded.Seconds(), 2.0 + 2 * 1152.0 / c.rate + 0.01);
-    EXPECT_NEAR(testing::ToneFrequency(decoded.left, decoded.sampleRate), 1000, 10);
+    EXPECT_NEAR(testing::ToneHz(decoded.left, decoded.sampleRate), 1000, 10);
 
     auto frames = testing::ReadFrameHeaders(path);
     ASSERT_GT(frames.size(), 50u);
@@ -125,11 +126,9 @@ TEST(LameEncLibrary, RejectsBadRecordsAndHandles) {
   auto bad = config;
   bad.dwConfig = 0;
   EXPECT_EQ(init(&bad, &samples, &size, &stream), 1u);
-  bad = config;
-  bad.dwSampleRate = 12345;
+  (bad = config).dwSampleRate = 12345;
   EXPECT_EQ(init(&bad, &samples, &size, &stream), 2u);
-  bad = config;
-  bad.nMode = 7;
+  (bad = config).nMode = 7;
   EXPECT_EQ(init(&bad, &samples, &size, &stream), 2u);
 
   std::vector<uint32_t> streams(40);

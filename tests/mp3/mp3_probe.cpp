@@ -1,75 +1,30 @@
 #include "tests/mp3/mp3_probe.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
-
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <sstream>
+
+#include "tests/support/sound_check.h"
 
 namespace tarnovox::testing {
-namespace {
-
-void AppendFrame(const AVFrame* frame, DecodedMp3& out) {
-  auto sample = [&](int channel, int i) -> float {
-    switch (frame->format) {
-      case AV_SAMPLE_FMT_FLTP: return reinterpret_cast<const float*>(frame->extended_data[channel])[i];
-      case AV_SAMPLE_FMT_S16P: return reinterpret_cast<const int16_t*>(frame->extended_data[channel])[i] / 32768.0f;
-      case AV_SAMPLE_FMT_S16:
-        return reinterpret_cast<const int16_t*>(frame->data[0])[i * out.channels + channel] / 32768.0f;
-      default: return reinterpret_cast<const float*>(frame->data[0])[i * out.channels + channel];
-    }
-  };
-  for (int i = 0; i < frame->nb_samples; ++i) {
-    out.left.push_back(sample(0, i));
-    if (out.channels > 1) out.right.push_back(sample(1, i));
-  }
-}
-
-void DecodeAll(AVFormatContext* format, AVCodecContext* codec, int streamIndex, DecodedMp3& out) {
-  AVPacket* packet = av_packet_alloc();
-  AVFrame* frame = av_frame_alloc();
-  auto drain = [&] {
-    while (avcodec_receive_frame(codec, frame) == 0) AppendFrame(frame, out);
-  };
-  while (av_read_frame(format, packet) >= 0) {
-    if (packet->stream_index == streamIndex && avcodec_send_packet(codec, packet) == 0) drain();
-    av_packet_unref(packet);
-  }
-  avcodec_send_packet(codec, nullptr);
-  drain();
-  av_frame_free(&frame);
-  av_packet_free(&packet);
-}
-
-}  // namespace
 
 DecodedMp3 DecodeMp3(const std::string& path) {
-  av_log_set_level(AV_LOG_ERROR);  // files without a VBR header make FFmpeg guess the duration
   DecodedMp3 out;
-  AVFormatContext* format = nullptr;
-  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) != 0) return out;
-  if (avformat_find_stream_info(format, nullptr) >= 0) {
-    const AVCodec* decoder = nullptr;
-    int index = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-    if (index >= 0 && decoder) {
-      AVCodecContext* codec = avcodec_alloc_context3(decoder);
-      avcodec_parameters_to_context(codec, format->streams[index]->codecpar);
-      codec->pkt_timebase = format->streams[index]->time_base;
-      if (avcodec_open2(codec, decoder, nullptr) == 0) {
-        out.codec = decoder->name;
-        out.sampleRate = codec->sample_rate;
-        out.channels = codec->ch_layout.nb_channels;
-        DecodeAll(format, codec, index, out);
-        out.ok = true;
-      }
-      avcodec_free_context(&codec);
-    }
+  std::istringstream info(Probe("stream=codec_name,sample_rate,channels", path));
+  char comma = 0;
+  std::getline(info, out.codec, ',');
+  info >> out.sampleRate >> comma >> out.channels;
+  const std::string raw = RunCommand("ffmpeg -nostdin -v error -i '" + path + "' -f f32le -");
+  std::vector<float> pcm(raw.size() / sizeof(float));
+  std::memcpy(pcm.data(), raw.data(), pcm.size() * sizeof(float));
+  for (size_t i = 0; out.channels > 0 && i + out.channels <= pcm.size(); i += out.channels) {
+    out.left.push_back(pcm[i]);
+    if (out.channels > 1) out.right.push_back(pcm[i + 1]);
   }
-  avformat_close_input(&format);
+  out.ok = !out.left.empty();
   return out;
 }
 
@@ -104,15 +59,6 @@ std::vector<Mp3FrameHeader> ReadFrameHeaders(const std::string& path) {
     pos += static_cast<size_t>(length);
   }
   return frames;
-}
-
-double ToneFrequency(const std::vector<float>& samples, int sampleRate) {
-  if (samples.size() < 4 || sampleRate == 0) return 0;
-  const size_t begin = samples.size() / 4;
-  const size_t end = samples.size() * 3 / 4;
-  int crossings = 0;
-  for (size_t i = begin + 1; i < end; ++i) crossings += (samples[i - 1] < 0) != (samples[i] < 0);
-  return crossings / 2.0 / (static_cast<double>(end - begin) / sampleRate);
 }
 
 std::vector<int16_t> Tone(double frequency, int sampleRate, int channels, double seconds, double amplitude) {

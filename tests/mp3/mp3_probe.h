@@ -1,6 +1,6 @@
 #pragma once
-// Independent checks of an MP3 file: FFmpeg decodes it, and the frame headers
-// are read straight from the bytes.
+// Independent checks of an MP3 file: the ffmpeg tools decode it, and the frame
+// headers are read straight from the bytes.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,14 +28,11 @@ struct DecodedMp3 {
   double Seconds() const { return sampleRate ? static_cast<double>(left.size()) / sampleRate : 0; }
 };
 
+// A failed decode fails the test and gives no samples.
 DecodedMp3 DecodeMp3(const std::string& path);
 
 // Every frame header from the first sync word on, following frame lengths.
 std::vector<Mp3FrameHeader> ReadFrameHeaders(const std::string& path);
-
-// Frequency of the strongest tone between 50 Hz and rate/2, from zero crossings
-// of the middle of the signal.
-double ToneFrequency(const std::vector<float>& samples, int sampleRate);
 
 // Sine of `frequency` Hz, 16-bit interleaved, `channels` copies per frame.
 std::vector<int16_t> Tone(double frequency, int sampleRate, int channels, double seconds,

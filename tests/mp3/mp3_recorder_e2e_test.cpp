@@ -5,13 +5,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <signal.h>
+#include <memory>
 #include <thread>
 
 #include "mp3/mp3_recorder.h"
 #include "platform/pulse_wave_in.h"
 #include "tests/mp3/mp3_probe.h"
+#include "tests/support/sound_check.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
 
@@ -20,30 +20,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Starts `paplay` on a 1 kHz tone and stops it by its PID.
-class TonePlayer {
- public:
-  explicit TonePlayer(const testing::TempFolder& folder) {
-    const std::string wav = folder.File("tone.wav");
-    const std::string pidFile = folder.File("paplay.pid");
-    std::system(("sox -n -r 44100 -c 2 -b 16 " + wav + " synth 30 sine 1000 vol 0.5").c_str());
-    std::system(("paplay " + wav + " & echo $! > " + pidFile).c_str());
-    std::ifstream(pidFile) >> pid_;
-    // Wait until the tone's stream plays beside the rig's silent one: a stream
-    // that joins the sink during the recording makes the server re-render what
-    // the monitor already delivered.
-    for (int i = 0; i < 50 && std::system("test $(pactl list short sink-inputs | wc -l) -ge 2") != 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+// Plays a 1 kHz tone into the sink and waits until its stream plays beside the
+// rig's silent one: a stream that joins the sink during the recording makes the
+// server re-render what the monitor already delivered.
+std::unique_ptr<testing::BackgroundProcess> PlayTone(const testing::TempFolder& folder) {
+  testing::RunCommand("sox -n -r 44100 -c 2 -b 16 " + folder.File("tone.wav") + " synth 30 sine 1000 vol 0.5");
+  auto player = std::make_unique<testing::BackgroundProcess>(
+      std::vector<std::string>{"paplay", folder.File("tone.wav")});
+  for (int i = 0; i < 50 && std::system("test $(pactl list short sink-inputs | wc -l) -ge 2") != 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  ~TonePlayer() {
-    if (pid_ > 0) kill(pid_, SIGTERM);
-  }
-
- private:
-  pid_t pid_ = 0;
-};
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  return player;
+}
 
 // Ticks every 100 ms for `ms`; returns the time actually spent.
 double Record(Mp3Recorder& recorder, int ms) {
@@ -58,7 +47,7 @@ double Record(Mp3Recorder& recorder, int ms) {
 TEST(Mp3RecorderE2e, RecordsTheToneAndAPauseRemovesThePausedStretch) {
   if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private sound server (tests/e2e/rig.sh)";
   testing::TempFolder folder;
-  TonePlayer tone(folder);
+  auto tone = PlayTone(folder);
   PulseWaveIn wave("Tarnovox MP3 test");
   DlopenLoader loader;
   RecordSettings settings;
@@ -94,7 +83,7 @@ TEST(Mp3RecorderE2e, RecordsTheToneAndAPauseRemovesThePausedStretch) {
   const double chunk = 1152 / 44100.0, delay = 2 * 1152 / 44100.0, edges = 4 * 0.02;
   EXPECT_GT(decoded.Seconds(), recorded - chunk - edges);
   EXPECT_LT(decoded.Seconds(), recorded + chunk + delay + edges);
-  EXPECT_NEAR(testing::ToneFrequency(decoded.left, 44100), 1000, 10);
+  EXPECT_NEAR(testing::ToneHz(decoded.left, 44100), 1000, 10);
   // The tone is present throughout: no buffer of silence went missing or got in.
   const size_t window = 441;
   for (size_t at = 2 * 1152; at + window < decoded.left.size() - 2 * 1152; at += window) {

@@ -2,11 +2,11 @@
 // cancel, short and odd sources, and the source's own format.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "mp3/wav_to_mp3.h"
 #include "tests/mp3/mp3_probe.h"
+#include "tests/support/sound_check.h"
 #include "tests/support/fake_lame_library.h"
 #include "tests/support/recorder_doubles.h"
 #include "tests/support/scripted_ui_hooks.h"
@@ -34,24 +34,6 @@ class FakeProgress : public ConvertProgress {
   std::vector<bool> grid;
 };
 
-std::string Wav(uint16_t channels, uint32_t rate, uint16_t bits, const std::vector<uint8_t>& data) {
-  auto le = [](uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i));
-    return s;
-  };
-  const uint32_t align = channels * bits / 8;
-  return "RIFF" + le(36 + data.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(channels, 2) + le(rate, 4) +
-         le(rate * align, 4) + le(align, 2) + le(bits, 2) + "data" + le(data.size(), 4) +
-         std::string(data.begin(), data.end());
-}
-
-std::vector<uint8_t> Bytes(const std::vector<int16_t>& pcm) {
-  std::vector<uint8_t> out(pcm.size() * 2);
-  std::memcpy(out.data(), pcm.data(), out.size());
-  return out;
-}
-
 struct Rig {
   RecordSettings settings;
   RecorderState state;
@@ -75,7 +57,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   {
     SCOPED_TRACE("No keeps the disk as it was");
     Rig rig(lib);
-    rig.folder.WriteText("a.wav", Wav(2, 44100, 16, data));
+    rig.folder.WriteText("a.wav", testing::WavBytes(2, 44100, 16, data));
     rig.folder.WriteText("a.mp3", "old");
     rig.Run("a.wav");
     EXPECT_EQ(rig.ui.questions, std::vector<std::string>{"Confirm: " + rig.folder.File("a.mp3") +
@@ -87,7 +69,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   {
     SCOPED_TRACE("Yes replaces the target; pieces follow the chunk, the odd byte is no sample");
     Rig rig(lib);
-    rig.folder.WriteText("b.WaV", Wav(2, 44100, 16, data));
+    rig.folder.WriteText("b.WaV", testing::WavBytes(2, 44100, 16, data));
     rig.folder.WriteText("b.mp3", std::string(5000, 'x'));
     rig.ui.answers = {true};
     rig.Run("b.WaV");
@@ -104,7 +86,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
     SCOPED_TRACE("Cancel flushes, then deletes the target");
     Rig rig(lib);
     const int deinitsBefore = lib.deinits;
-    rig.folder.WriteText("c.wav", Wav(2, 44100, 16, data));
+    rig.folder.WriteText("c.wav", testing::WavBytes(2, 44100, 16, data));
     rig.progress.cancelAfter = 2;
     rig.Run("c.wav");
     EXPECT_EQ(lib.deinits, deinitsBefore + 1);
@@ -115,7 +97,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
     SCOPED_TRACE("A source of 44 bytes gives only the flush bytes");
     Rig rig(lib);
     const int encodesBefore = lib.encodes;
-    rig.folder.WriteText("d.wav", Wav(1, 22050, 16, {}));
+    rig.folder.WriteText("d.wav", testing::WavBytes(1, 22050, 16, std::string()));
     rig.Run("d.wav");
     EXPECT_EQ(lib.encodes, encodesBefore);
     EXPECT_EQ(fs::file_size(rig.folder.File("d.mp3")), lib.flushBytes);
@@ -126,9 +108,9 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
     SCOPED_TRACE("Other extensions and undescribable WAV files make no target");
     Rig rig(lib);
     const int loadsBefore = lib.loads;
-    rig.folder.WriteText("e.mp3.txt", Wav(2, 44100, 16, data));
+    rig.folder.WriteText("e.mp3.txt", testing::WavBytes(2, 44100, 16, data));
     rig.Run("e.mp3.txt");
-    std::string floatWav = Wav(2, 44100, 32, data);
+    std::string floatWav = testing::WavBytes(2, 44100, 32, data);
     floatWav[20] = 3;  // IEEE float
     rig.folder.WriteText("f.wav", floatWav);
     rig.Run("f.wav");
@@ -146,10 +128,10 @@ TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
   DlopenLoader loader;
   Rig rig(loader);
   rig.settings.Mode = 1;  // not used by the conversion
-  rig.folder.WriteText("mono.wav", Wav(1, 22050, 16, Bytes(testing::Tone(1000, 22050, 1, 1.5))));
+  rig.folder.WriteText("mono.wav", testing::WavBytes(1, 22050, 16, testing::Tone(1000, 22050, 1, 1.5)));
   std::vector<uint8_t> eightBit;
   for (int16_t v : testing::Tone(500, 11025, 2, 1.5)) eightBit.push_back(static_cast<uint8_t>((v >> 8) + 128));
-  rig.folder.WriteText("eight.wav", Wav(2, 11025, 8, eightBit));
+  rig.folder.WriteText("eight.wav", testing::WavBytes(2, 11025, 8, eightBit));
   rig.Run("mono.wav");
   rig.Run("eight.wav");
   EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
@@ -160,7 +142,7 @@ TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
   EXPECT_EQ(mono.channels, 1);
   EXPECT_EQ(testing::ReadFrameHeaders(rig.folder.File("mono.mp3")).at(0).mode, 3);
   EXPECT_NEAR(mono.Seconds(), 1.5, 0.15);
-  EXPECT_NEAR(testing::ToneFrequency(mono.left, 22050), 1000, 10);
+  EXPECT_NEAR(testing::ToneHz(mono.left, 22050), 1000, 10);
 
   auto eight = testing::DecodeMp3(rig.folder.File("eight.mp3"));
   ASSERT_TRUE(eight.ok);
@@ -168,7 +150,7 @@ TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
   EXPECT_EQ(eight.channels, 2);
   EXPECT_EQ(testing::ReadFrameHeaders(rig.folder.File("eight.mp3")).at(0).mode, 0);
   EXPECT_NEAR(eight.Seconds(), 1.5, 0.15);
-  EXPECT_NEAR(testing::ToneFrequency(eight.right, 11025), 500, 10);
+  EXPECT_NEAR(testing::ToneHz(eight.right, 11025), 500, 10);
 }
 
 }  // namespace

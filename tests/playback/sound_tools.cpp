@@ -1,73 +1,36 @@
 #include "tests/playback/sound_tools.h"
 
-#include <gtest/gtest.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
-extern char** environ;
-
 namespace tarnovox::testing {
 
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    ADD_FAILURE() << "cannot run " << command;
-    return output;
-  }
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  const int status = pclose(pipe);
-  EXPECT_EQ(status, 0) << command << "\n" << output;
-  return output;
-}
-
-MonitorCapture::MonitorCapture(std::string path) : path_(std::move(path)) {}
-
-MonitorCapture::~MonitorCapture() {
-  if (pid_ > 0) Stop();
-}
-
-void MonitorCapture::Start() {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const char* argv[] = {"parec",          "--raw",         "--format=s16le",   "--rate=44100",
-                        "--channels=2",   "--latency-msec=20", "--device=test_sink.monitor", nullptr};
-  const int result = posix_spawnp(&pid_, "parec", &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  ASSERT_EQ(result, 0) << "parec did not start";
+MonitorCapture::MonitorCapture(const std::string& path)
+    : path_(path),
+      parec_({"sh", "-c",
+              "exec parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 "
+              "--device=test_sink.monitor > '" + path + "'"}) {
+  EXPECT_TRUE(parec_.Started()) << "parec did not start";
 }
 
 std::vector<int16_t> MonitorCapture::Stop() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
+  parec_.Stop();
   return ReadRawSamples(path_);
 }
 
 std::vector<int16_t> ReadRawSamples(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::vector<int16_t> samples(bytes.size() / 2);
-  for (size_t i = 0; i < samples.size(); ++i)
-    samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);  // s16le on a little-endian machine
   return samples;
 }
 
-long FirstLoudFrame(const std::vector<int16_t>& samples, int threshold, size_t fromFrame) {
-  for (size_t i = fromFrame * 2; i < samples.size(); ++i)
+long FirstLoudFrame(const std::vector<int16_t>& samples, int threshold) {
+  for (size_t i = 0; i < samples.size(); ++i)
     if (std::abs(samples[i]) > threshold) return static_cast<long>(i / 2);
   return -1;
 }
@@ -81,10 +44,9 @@ long FindSamples(const std::vector<int16_t>& haystack, const std::vector<int16_t
 }
 
 double FrequencyAt(const std::vector<int16_t>& samples, size_t firstFrame, size_t frames) {
-  int crossings = 0;
-  for (size_t f = firstFrame + 1; f < firstFrame + frames && 2 * f < samples.size(); ++f)
-    if ((samples[2 * (f - 1)] < 0) != (samples[2 * f] < 0)) ++crossings;
-  return crossings / 2.0 / (static_cast<double>(frames) / 44100.0);
+  std::vector<int16_t> left;
+  for (size_t f = firstFrame; f < firstFrame + frames && 2 * f < samples.size(); ++f) left.push_back(samples[2 * f]);
+  return ZeroCrossingHz(left, 0, frames, 44100);
 }
 
 double LevelAt(const std::vector<int16_t>& samples, size_t firstFrame, size_t frames) {

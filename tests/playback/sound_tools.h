@@ -1,40 +1,34 @@
 #pragma once
-// Independent tools for the playback tests: the command-line programs that make
-// and measure files, a capture of the test sink's monitor, and simple analysis
-// of 44100 Hz 16-bit stereo sound.
+// Sound heard on the test sink: a capture of its monitor, and simple measures
+// of 44100 Hz 16-bit stereo sound (interleaved samples; positions in frames).
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
 #include <vector>
+
+#include "tests/support/sound_check.h"
 
 namespace tarnovox::testing {
 
-// Runs a shell command; returns its standard output, or fails the test.
-std::string RunCommand(const std::string& command);
-
-// Records the sink's monitor with parec into a raw file until Stop.
+// Records the sink's monitor with parec into a raw file from construction on.
 class MonitorCapture {
  public:
-  explicit MonitorCapture(std::string path);
-  ~MonitorCapture();
-  void Start();
-  // Returns the captured interleaved stereo samples.
+  explicit MonitorCapture(const std::string& path);
+  // Ends the capture; returns the captured samples.
   std::vector<int16_t> Stop();
 
  private:
   std::string path_;
-  pid_t pid_ = -1;
+  BackgroundProcess parec_;
 };
 
 std::vector<int16_t> ReadRawSamples(const std::string& path);
-// Index of the first stereo frame with a sample louder than `threshold`, or -1.
-long FirstLoudFrame(const std::vector<int16_t>& samples, int threshold, size_t fromFrame = 0);
+// Index of the first frame with a sample louder than `threshold`, or -1.
+long FirstLoudFrame(const std::vector<int16_t>& samples, int threshold);
 // Index in `haystack` (at a frame boundary) where needle[from, from + count)
 // appears, or -1.
 long FindSamples(const std::vector<int16_t>& haystack, const std::vector<int16_t>& needle, size_t from, size_t count);
-// Frequency of the left channel over `frames` frames from `firstFrame`, by zero crossings.
+// Frequency and RMS of the left channel over `frames` frames from `firstFrame`.
 double FrequencyAt(const std::vector<int16_t>& samples, size_t firstFrame, size_t frames);
-// RMS of the left channel over `frames` frames from `firstFrame`.
 double LevelAt(const std::vector<int16_t>& samples, size_t firstFrame, size_t frames);
 
 struct SoundSegment {

@@ -50,6 +50,10 @@ class TempFolder {
     std::ifstream in(path_ / name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
+  std::string ReadText(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
 
  private:
   std::filesystem::path path_;

@@ -47,8 +47,6 @@ TEST(Id3v1Tag, FieldsAreCutToTheirWidthsAndReadBackUpToTheFirstZero) {
 
   ASSERT_EQ(GenreNames.size(), 148u);
   for (size_t i : {0, 14, 40, 67, 100, 127, 136}) EXPECT_EQ(GenreIndex(std::string(GenreNames[i])), i);
-  EXPECT_EQ(GenreNames[67], "Psychadelic");
-  EXPECT_EQ(GenreNames[136], "Christian Gangsta Rap");
 }
 
 TEST(MpegFrameHeader, SyncVersionRateAndChannelMode) {

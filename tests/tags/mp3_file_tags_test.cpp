@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "tags/genre_names.h"
 #include "tags/id3v1_tag.h"
@@ -18,15 +16,6 @@ namespace {
 using testing::PlainTagEditor;
 using testing::ScriptedUiHooks;
 using testing::TempFolder;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string TagBytes(const Id3v1Fields& fields) {
   const Id3v1Tag tag = BuildId3v1Tag(fields);
@@ -44,22 +33,22 @@ TEST(Mp3FileTags, WriteAppendsOnceThenOverwritesTheTag) {
   TempFolder folder;
   TagsFixture f;
   const std::string audio(2000, '\x55');
-  WriteAll(folder / "a.mp3", audio);
+  folder.WriteText("a.mp3", audio);
   f.state.CurrentFile = (folder / "a.mp3").string();
   f.editor.texts = {{TagField::EditTitle, "First"}, {TagField::EditYear, "2024"}, {TagField::CmbBoxGenre, "Jazz"}};
 
   ASSERT_TRUE(f.tags.WriteId3v1Tag());
-  EXPECT_EQ(ReadAll(folder / "a.mp3"), audio + TagBytes({"First", "", "", "2024", "", "Jazz"}));
+  EXPECT_EQ(folder.ReadText("a.mp3"), audio + TagBytes({"First", "", "", "2024", "", "Jazz"}));
   f.editor.texts[TagField::EditTitle] = "Second";
   f.editor.texts[TagField::CmbBoxGenre] = "jazz";
   ASSERT_TRUE(f.tags.WriteId3v1Tag());
-  const std::string after = ReadAll(folder / "a.mp3");
+  const std::string after = folder.ReadText("a.mp3");
   EXPECT_EQ(after, audio + TagBytes({"Second", "", "", "2024", "", ""}));
   EXPECT_EQ(static_cast<uint8_t>(after.back()), kNoGenre);
 
   // Shorter than a tag, empty included: appended at the end.
   for (size_t size : {0, 3, 127}) {
-    WriteAll(folder / "short.mp3", std::string(size, 'T'));  // even a "TAG" prefix is no tag here
+    folder.WriteText("short.mp3", std::string(size, 'T'));  // even a "TAG" prefix is no tag here
     f.state.CurrentFile = (folder / "short.mp3").string();
     ASSERT_TRUE(f.tags.WriteId3v1Tag());
     EXPECT_EQ(std::filesystem::file_size(folder / "short.mp3"), size + 128);
@@ -82,7 +71,7 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   std::string audio(1200, '\0');
   audio.replace(100, 2, "\xFF\xDF");
   audio.replace(500, 4, "\xFF\xF3\x90\xC0");
-  WriteAll(folder / "tagged.mp3", audio + TagBytes(fields));
+  folder.WriteText("tagged.mp3", audio + TagBytes(fields));
   f.state.PickedFile = (folder / "tagged.mp3").string();
   f.tags.DescribeMp3File();
   EXPECT_EQ(f.state.FileSampleRate, 22050u);
@@ -98,8 +87,8 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   TagsFixture g;
   g.state.FileSampleRate = 12345;
   g.state.FileChannels = 7;
-  WriteAll(folder / "small.mp3", audio.substr(0, 999 - 128) + TagBytes(fields));
-  WriteAll(folder / "nosync.mp3", std::string(4000, '\x7F') + TagBytes(fields));
+  folder.WriteText("small.mp3", audio.substr(0, 999 - 128) + TagBytes(fields));
+  folder.WriteText("nosync.mp3", std::string(4000, '\x7F') + TagBytes(fields));
   for (const char* name : {"small.mp3", "nosync.mp3"}) {
     g.state.PickedFile = (folder / name).string();
     g.tags.DescribeMp3File();
@@ -111,7 +100,7 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   // A genre byte beyond the table leaves the genre box empty.
   std::string tag = TagBytes(fields);
   tag.back() = static_cast<char>(200);
-  WriteAll(folder / "odd.mp3", audio + tag);
+  folder.WriteText("odd.mp3", audio + tag);
   g.state.PickedFile = (folder / "odd.mp3").string();
   g.editor.texts[TagField::CmbBoxGenre] = "Rock";
   g.tags.DescribeMp3File();

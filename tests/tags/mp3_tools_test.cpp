@@ -9,25 +9,16 @@
 #include "tags/mp3_file_tags.h"
 #include "tests/support/plain_tag_editor.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
 namespace {
 
 using testing::PlainTagEditor;
+using testing::RunCommand;
 using testing::ScriptedUiHooks;
 using testing::TempFolder;
-
-// Standard output of a shell command; empty when it failed.
-std::string RunCommand(const std::string& command) {
-  std::string output;
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  return ::pclose(pipe) == 0 ? output : std::string();
-}
 
 bool HaveTools(const std::string& names) {
   return std::system(("for t in " + names + "; do command -v $t >/dev/null || exit 1; done").c_str()) == 0;
@@ -74,12 +65,8 @@ TEST(Mp3Tools, RateAndChannelsOfLameFiles) {
     EXPECT_EQ(state.FileSampleRate, static_cast<uint32_t>(c.rate)) << mp3;
     EXPECT_EQ(state.FileChannels, c.channels) << mp3;
     // ffprobe agrees on what lame made.
-    const std::string probed =
-        RunCommand("ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels -of csv=p=0 " +
-                   mp3.string());
-    std::string line = probed.substr(0, probed.find('\n'));
-    while (!line.empty() && line.back() == ',') line.pop_back();  // side data of some streams adds fields
-    EXPECT_EQ(line, std::to_string(c.rate) + "," + std::to_string(c.channels));
+    EXPECT_EQ(testing::Probe("stream=sample_rate,channels", mp3.string()),
+              std::to_string(c.rate) + "," + std::to_string(c.channels));
   }
 }
 
