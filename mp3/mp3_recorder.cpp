@@ -125,6 +125,9 @@ void Mp3Recorder::EncodeHandedBack(int limit) {
 void Mp3Recorder::EncodeFilledBuffers() {
   if (!deviceOpen_) return;
   EncodeHandedBack(kBufferCount);
+  // Hand this tick's frames to the system, so a recording whose program dies
+  // keeps everything up to the last tick.
+  if (file_.is_open()) file_.flush();
   if (deviceOpen_) waveIn_.Start();
 }
 
