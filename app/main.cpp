@@ -11,6 +11,7 @@
 #include "library/playback.h"
 #include "library/recordings_list.h"
 #include "mp3/mp3_recorder.h"
+#include "mp3/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
@@ -26,6 +27,8 @@
 #include "ui/main_playback_view.h"
 #include "ui/qt_desktop_shell.h"
 #include "ui/tform1.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
 
 namespace tarnovox {
 namespace {
@@ -64,20 +67,34 @@ int Run() {
   hooks.SetTimeDisplay([&] { form1.UpdateTimeDisplay(); });
   hooks.SetFormatLabels([&] { form1.UpdateFormatLabels(); });
   analysis.SetCanvas(&form1);
-  MainPlaybackView playbackView(form1);
-  playback.SetView(&playbackView);
 
   FolderFallback fallback{exeDir, exeDirWritable, EnvOr("XDG_MUSIC_DIR", home + "/Music")};
   if (!controller.StartUp(fallback)) return 1;
-  recordings.Rescan();
-  recordings.ApplySort();
+
+  // The file list fills its grid from the output folder as it is created.
+  TForm2 form2(settings, state, recordings, playback, hooks);
+  MainPlaybackView playbackView(form1, form2);
+  playback.SetView(&playbackView);
+  form1.SetFileList(&form2, form2.LabFile);
 
   TFormDir formDir(&form1);
   TFormAbout formAbout(&form1);
   TFormConvert formConvert(&form1);
+  formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
   TFormRecSettings formRecSettings(&form1);
+  TForm3 form3(settings, state, drives, playback, recordings, hooks);
   TForm4 form4;
   form1.SetImageBank(&form4);
+  form2.SetImageBank(&form4);
+  form3.SetImageBank(&form4);
+
+  WavToMp3 wavToMp3(loader, settings, state, hooks, playback, recordings, formConvert);
+  form2.convert = [&] { wavToMp3.pmWav2MP3Click(); };
+  FileListCommands::Hooks& listHooks = form2.Commands.hooks;
+  listHooks.clearTagFields = [&] { form3.ClearFields(); };
+  listHooks.describeMp3 = [&] { form3.DescribePickedMp3(); };
+  listHooks.disableTagSave = [&] { form3.DisableSave(); };
+  form2.toggleTagEditor = [&](const QPoint& topLeft) { form3.ToggleAt(topLeft); };
 
   // Settings chosen while a hot key started a recording apply once it stops.
   auto stopAll = [&] {
@@ -105,6 +122,7 @@ int Run() {
     analysis.DrawStereoMeters();
   };
   h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
+  h.hideTagEditor = [&] { form3.HideEditor(); };
 
   GlobalHotKeys hotKeys(&form1, [&](int id) {
     if (id == RecorderController::kHotKeyStop) stopAll();

@@ -1,27 +1,28 @@
 #pragma once
-// The main window's side of what playback drives: the status timer's interval,
-// the meters and the mixer. The position and volume bars belong to the file
-// list window; until that window exists they are not shown anywhere.
+// What playback drives in the windows: the position and volume bars of the
+// file list window, and the main window's status timer, meters and mixer.
 #include "library/playback_view.h"
 #include "ui/tform1.h"
+#include "ui/tform2.h"
 
 namespace tarnovox {
 
 class MainPlaybackView final : public PlaybackView {
  public:
-  explicit MainPlaybackView(TForm1& form) : form_(form) {}
+  MainPlaybackView(TForm1& form1, TForm2& form2) : form1_(form1), form2_(form2) {}
 
-  void SetTrackBarPosition(int) override {}
-  void EnableTrackBarPosition(bool) override {}
-  void SetTrackBarVolume(int) override {}
+  void SetTrackBarPosition(int position) override { form2_.SetTrackBarPosition(position); }
+  void EnableTrackBarPosition(bool enabled) override { form2_.EnableTrackBarPosition(enabled); }
+  void SetTrackBarVolume(int position) override { form2_.SetTrackBarVolume(position); }
 
-  uint32_t StatusInterval() const override { return form_.StatusInterval(); }
-  void SetStatusInterval(uint32_t ms) override { form_.SetStatusInterval(ms); }
-  void ClearMeters() override { form_.ClearMeters(); }
-  bool VolumeMixerOpen() const override { return form_.VolumeMixerOpen(); }
+  uint32_t StatusInterval() const override { return form1_.StatusInterval(); }
+  void SetStatusInterval(uint32_t ms) override { form1_.SetStatusInterval(ms); }
+  void ClearMeters() override { form1_.ClearMeters(); }
+  bool VolumeMixerOpen() const override { return form1_.VolumeMixerOpen(); }
 
  private:
-  TForm1& form_;
+  TForm1& form1_;
+  TForm2& form2_;
 };
 
 }  // namespace tarnovox

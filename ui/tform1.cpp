@@ -45,7 +45,11 @@ TForm1::TForm1(const RecordSettings& settings, RecorderState& state, QWidget* pa
 
   TimerRec.setInterval(100);
   TimerStatus.setInterval(500);
-  connect(&TimerRec, &QTimer::timeout, this, [this] { RunHook(hooks.recordTick); });
+  connect(&TimerRec, &QTimer::timeout, this, [this] {
+    // RecordTick keeps the file list docked first, shown or not.
+    DockFileList();
+    RunHook(hooks.recordTick);
+  });
   connect(&TimerStatus, &QTimer::timeout, this, [this] { StatusTick(); });
 }
 
@@ -106,11 +110,28 @@ void TForm1::ImageFolderAction() {
 }
 
 void TForm1::ImageShowHideAction() {
-  // The file list window itself comes with its own part; this keeps its flag
-  // and the button's picture.
   ListShown = !ListShown;
   ImageShowHide->SetPictureName(ListShown ? "ImageHide" : "ImageShow");
   ImageShowHide->ShowPicture(ListShown ? "ImageHide2" : "ImageShow2");
+  if (fileList_ == nullptr) return;
+  if (ListShown) {
+    DockFileList();
+    fileList_->show();
+  } else {
+    fileList_->hide();
+    RunHook(hooks.hideTagEditor);
+  }
+}
+
+void TForm1::SetFileList(QWidget* fileList, QLabel* fileLabel) {
+  fileList_ = fileList;
+  fileListLabel_ = fileLabel;
+  DockFileList();
+}
+
+void TForm1::DockFileList() {
+  // The frame and the client area coincide on a borderless window.
+  if (fileList_ != nullptr) fileList_->move(x(), y() + height());
 }
 
 void TForm1::SetImageBank(const TForm4* bank) {
@@ -134,6 +155,16 @@ void TForm1::StatusTick() {
   if (windowTitle() != title) setWindowTitle(title);
   RunHook(hooks.pollPlayback);
   Labels.ShowStatus(status_.Labels(state_));
+  if (fileListLabel_ != nullptr) {
+    // TForm2's LabFile shows the same name in the same colour.
+    if (fileListLabel_->text() != Labels.LabFile->text()) fileListLabel_->setText(Labels.LabFile->text());
+    const QColor colour = Labels.LabFile->palette().color(QPalette::WindowText);
+    if (fileListLabel_->palette().color(QPalette::WindowText) != colour) {
+      QPalette palette = fileListLabel_->palette();
+      palette.setColor(QPalette::WindowText, colour);
+      fileListLabel_->setPalette(palette);
+    }
+  }
   Labels.ShowFolder(QString::fromStdString(settings_.Folder));
   status_.ToggleBlink();
 }

@@ -45,6 +45,7 @@ class TForm1 : public QWidget, public MeterCanvas {
     std::function<bool()> mixerOpen;
     std::function<void()> paintMeters;  // SetMeterGeometry, ClearMeterBitmaps, DrawStereoMeters
     std::function<void()> clearMeters;
+    std::function<void()> hideTagEditor;  // the file list hides with the tag editor
   };
 
   TForm1(const RecordSettings& settings, RecorderState& state, QWidget* parent = nullptr);
@@ -52,6 +53,11 @@ class TForm1 : public QWidget, public MeterCanvas {
   // The picture bank is created after the main window; until it is attached the
   // buttons keep the normal pictures they were created with.
   void SetImageBank(const TForm4* bank);
+  // The file list window TForm2 and its LabFile: docked below this window,
+  // shown and hidden by ImageShowHide, its label kept like this one's.
+  void SetFileList(QWidget* fileList, QLabel* fileLabel);
+  // Places the file list at this window's left edge, directly below it.
+  void DockFileList();
   // Starts TimerRec (100 ms) and TimerStatus (500 ms).
   void StartTimers();
 
@@ -105,6 +111,8 @@ class TForm1 : public QWidget, public MeterCanvas {
   const RecordSettings& settings_;
   RecorderState& state_;
   const TForm4* bank_ = nullptr;
+  QWidget* fileList_ = nullptr;
+  QLabel* fileListLabel_ = nullptr;
   std::vector<SkinButton*> buttons_;
   StatusDisplay status_;
   FormatLabels format_;

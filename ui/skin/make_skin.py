@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the main window's skin: the background and every button picture pair.
+"""Draws the skin: the main window's and the tag editor's backgrounds and every button picture pair.
 
 Run it from anywhere with Debian's python3 and python3-pil (fonts-dejavu-core
 for the lettering):
@@ -152,6 +152,48 @@ def background():
     lettering(img, (20, 216), "WAVEFORM", 7, CAPTION, spacing=1)
     lettering(img, (212, 216), "SPECTRUM", 7, CAPTION, spacing=1)
     # Window edge, last so nothing covers it.
+    bevel(d, (0, 0, 399, 299), (96, 120, 236), (0, 0, 30))
+    return img
+
+
+def tag_background():
+    """The tag editor's 249 x 299 face: a caption bar with the close button's
+    well, a recessed slot under each label for its field, the save button's well."""
+    img = Image.new("RGB", (249, 299), WINDOW)
+    d = ImageDraw.Draw(img)
+    vgradient(img, (0, 0, 249, 299), BODY_TOP, BODY_BOTTOM)
+    d.rectangle([0, 0, 248, 26], fill=BAR)
+    d.line([(0, 27), (248, 27)], fill=(40, 56, 170))
+    button_well(d, 225, 5, 19)
+    lettering(img, (8, 7), "ID3 TAG", 9, (170, 186, 240), spacing=1)
+    # Field slots (left, top, width, height) one pixel around each field.
+    for x, y, w, h in ((18, 29, 215, 16), (18, 78, 215, 15), (16, 122, 219, 21),
+                       (18, 172, 215, 17), (18, 220, 215, 17), (18, 268, 113, 17)):
+        recess(img, (x - 2, y - 2, x + w + 2, y + h + 2), (192, 192, 192))
+    button_well(d, 200, 260, 27)
+    bevel(d, (0, 0, 249, 299), (96, 120, 236), (0, 0, 30))
+    return img
+
+
+def file_list_background():
+    """The file list's 399 x 299 face: a caption bar for the file name, a
+    recessed well around the grid, and a bottom bar with the slots of the
+    position and volume bars and the tag button's well."""
+    img = Image.new("RGB", (399, 299), WINDOW)
+    d = ImageDraw.Draw(img)
+    vgradient(img, (0, 0, 399, 299), BODY_TOP, BODY_BOTTOM)
+    d.rectangle([0, 0, 398, 26], fill=BAR)
+    d.line([(0, 27), (398, 27)], fill=(40, 56, 170))
+    # A small list glyph before the file name label at (32, 9).
+    for i in range(3):
+        d.rectangle([12, 9 + i * 4, 13, 10 + i * 4], fill=CAPTION)
+        d.line([(16, 9 + i * 4), (24, 9 + i * 4)], fill=CAPTION)
+    recess(img, (8, 30, 390, 264), PANEL, radius=4)
+    d.rectangle([0, 262, 398, 298], fill=BAR)
+    d.line([(0, 261), (398, 261)], fill=SHADE)
+    recess(img, (18, 268, 237, 291), (0, 0, 60), radius=3)
+    recess(img, (254, 268, 359, 291), (0, 0, 60), radius=3)
+    button_well(d, 364, 265, 27)
     bevel(d, (0, 0, 399, 299), (96, 120, 236), (0, 0, 30))
     return img
 
@@ -392,6 +434,8 @@ def main():
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
     to_gif(background(), os.path.join(args.out, "Background.gif"), 64)
+    to_gif(tag_background(), os.path.join(args.out, "ImageFormTag.gif"), 64)
+    to_gif(file_list_background(), os.path.join(args.out, "FileList.gif"), 64)
     for name in SYMBOLS:
         for n, hover in ((1, False), (2, True)):
             to_gif(button(name, hover), os.path.join(args.out, f"{name}{n}.gif"), 48)

@@ -1,0 +1,197 @@
+#include "ui/file_grid.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "ui/file_list_rules.h"
+
+namespace tarnovox {
+namespace {
+
+const QColor kNavy(0, 0, 128);
+const QColor kSilver(192, 192, 192);
+const QColor kHeaderFill(0, 0, 176);
+const QColor kHeaderPressed(0, 0, 208);
+constexpr int kRowHeight = 16;
+
+QFont GridFont() {
+  QFont font("MS Sans Serif");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  font.setBold(true);
+  return font;
+}
+
+// The header's mark in the grid's own font: the arrows the header shows have
+// no font of their own here.
+QString MarkText(SortMark mark) {
+  switch (mark) {
+    case SortMark::Up: return QString(QChar(0x2191));
+    case SortMark::Down: return QString(QChar(0x2193));
+    case SortMark::None: break;
+  }
+  return " ";
+}
+
+}  // namespace
+
+QPixmap FileKindPicture(int index) {
+  QPixmap picture(24, 24);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QColor body = index == 0 ? QColor(120, 214, 120) : QColor(255, 200, 80);
+  painter.setPen(QPen(body, 2));
+  if (index == 0) {
+    // A short stretch of waveform.
+    QPainterPath wave(QPointF(3, 12));
+    for (int x = 3; x <= 21; x += 3) wave.lineTo(x, (x / 3) % 2 ? 6 + x / 4 : 18 - x / 4);
+    painter.drawPath(wave);
+  } else {
+    // A note: stem, flag and head.
+    painter.drawLine(QPointF(14, 4), QPointF(14, 17));
+    painter.drawLine(QPointF(14, 4), QPointF(19, 8));
+    painter.setBrush(body);
+    painter.drawEllipse(QPointF(11, 17), 3.5, 2.8);
+  }
+  return picture;
+}
+
+FileGridHeader::FileGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+  setSectionResizeMode(QHeaderView::Interactive);
+  setSectionsClickable(false);
+  setHighlightSections(false);
+  setStretchLastSection(false);
+  setMinimumSectionSize(8);
+  setFixedHeight(kRowHeight);
+}
+
+void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+  const bool pressed = sortColumn && sortColumn() == logicalIndex;
+  const QColor colour = pressed ? kHeaderPressed : kHeaderFill;
+  const int x = rect.left() + (pressed ? 1 : 0);
+  const int y = rect.top() + (pressed ? 1 : 0);
+  painter->save();
+  painter->fillRect(rect, kNavy);
+  // The frame from (left + 1, top) to (right - 1, bottom - 1), right and bottom left out.
+  painter->fillRect(QRect(rect.left() + 1, rect.top(), rect.width() - 2, rect.height() - 1), colour);
+  painter->setFont(font());
+  painter->setPen(Qt::white);
+  const QString mark = MarkText(SortMarkFor(sort ? sort() : 0, logicalIndex));
+  const QFontMetrics metrics(font());
+  const int baseline = y + metrics.ascent();
+  static const char* const kTitles[] = {"Name", "Size, KB", "Date"};
+  const int markX = logicalIndex == 0 ? x + 26 : x;
+  const int textX = logicalIndex == 0 ? x + 36 : x + 10;
+  painter->drawText(markX, baseline, mark);
+  if (logicalIndex >= 0 && logicalIndex < 3) painter->drawText(textX, baseline, kTitles[logicalIndex]);
+  painter->restore();
+}
+
+void FileGridHeader::mouseReleaseEvent(QMouseEvent* event) {
+  QHeaderView::mouseReleaseEvent(event);
+  if (released) released(event->position().toPoint().x());
+}
+
+FileGrid::FileGrid(QWidget* parent) : QTableWidget(0, 3, parent), header_(new FileGridHeader(this)) {
+  setObjectName("SGridFiles");
+  setHorizontalHeader(header_);
+  header_->setFont(GridFont());
+  verticalHeader()->hide();
+  verticalHeader()->setMinimumSectionSize(kRowHeight);
+  verticalHeader()->setDefaultSectionSize(kRowHeight);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setShowGrid(true);
+  setWordWrap(false);
+  setTextElideMode(Qt::ElideNone);
+  setFont(GridFont());
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Base, kNavy);
+  palette.setColor(QPalette::Text, kSilver);
+  palette.setColor(QPalette::Window, kNavy);
+  setPalette(palette);
+  // The strip of the header row right of the last column is navy like the cells.
+  setStyleSheet("QTableWidget { gridline-color: rgb(0, 0, 176); }"
+                "QHeaderView { background-color: rgb(0, 0, 128); }");
+  wavPicture_ = FileKindPicture(0);
+  mp3Picture_ = FileKindPicture(1);
+  connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
+    if (writing_ || row < 0) return;
+    if (selectCell) selectCell(row + 1);
+    if (clicked) clicked();
+  });
+}
+
+void FileGrid::SetRowCount(int rows) {
+  writing_ = true;
+  setRowCount(rows > 1 ? rows - 1 : 0);
+  writing_ = false;
+}
+
+void FileGrid::SetCell(int column, int row, const std::string& text) {
+  if (row < 1 || column < 0 || column > 2) return;
+  if (row > rowCount()) SetRowCount(row + 1);
+  const QString value = QString::fromStdString(text);
+  if (QTableWidgetItem* cell = item(row - 1, column)) cell->setText(value);
+  else setItem(row - 1, column, new QTableWidgetItem(value));
+}
+
+void FileGrid::SelectRow(int row) {
+  if (row < 1 || row > rowCount()) return;
+  writing_ = true;
+  setCurrentCell(row - 1, 0);
+  writing_ = false;
+}
+
+void FileGrid::ClearSelection() {
+  writing_ = true;
+  setCurrentCell(-1, -1);
+  clearSelection();
+  writing_ = false;
+}
+
+QString FileGrid::Cell(int column, int row) const {
+  const QTableWidgetItem* cell = row >= 1 ? item(row - 1, column) : nullptr;
+  return cell ? cell->text() : QString();
+}
+
+int FileGrid::SelectedRow() const {
+  const QModelIndexList rows = selectionModel()->selectedRows();
+  return rows.isEmpty() ? 0 : rows.first().row() + 1;
+}
+
+void FileGrid::paintEvent(QPaintEvent* event) {
+  QTableWidget::paintEvent(event);
+  QPainter painter(viewport());
+  const int first = std::max(0, rowAt(0) - 1);
+  int last = rowAt(viewport()->height());
+  if (last < 0) last = rowCount() - 1;
+  for (int row = first; row <= std::min(last + 1, rowCount() - 1); ++row) {
+    const QTableWidgetItem* cell = item(row, 0);
+    if (cell == nullptr) continue;
+    const std::string extension = UpperExtension(cell->text().toStdString());
+    // WMA files have no picture of their own.
+    const QPixmap* picture = extension == ".WAV" ? &wavPicture_ : extension == ".MP3" ? &mp3Picture_ : nullptr;
+    if (picture == nullptr) continue;
+    const QRect place = visualRect(model()->index(row, 0));
+    painter.drawPixmap(place.left() + 1, place.top() - 3, *picture);
+  }
+}
+
+void FileGrid::mouseReleaseEvent(QMouseEvent* event) {
+  QTableWidget::mouseReleaseEvent(event);
+  const int row = rowAt(event->position().toPoint().y());
+  if (released) released(row < 0 ? -1 : row + 1);
+  if (clicked) clicked();
+}
+
+void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableWidget::mouseDoubleClickEvent(event);
+  if (doubleClicked) doubleClicked();
+}
+
+}  // namespace tarnovox

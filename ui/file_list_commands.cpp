@@ -1,0 +1,141 @@
+#include "ui/file_list_commands.h"
+
+#include <stdio.h>  // renameat2
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/wave_format.h"
+#include "ui/file_list_rules.h"
+
+namespace tarnovox {
+namespace {
+
+void Run(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Both names lead to one file: a change of letter case on a file system that
+// ignores case, or the same name written another way ("./take.wav").
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {}, second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
+std::string FileNamePart(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+FileListCommands::FileListCommands(RecorderState& state, RecordingsList& list, PlaybackControl& playback,
+                                   UiHooks& ui)
+    : state_(state), list_(list), playback_(playback), ui_(ui) {}
+
+void FileListCommands::SGridFilesSelectCell(int row) {
+  const std::string& file = list_.RowFile(row);
+  if (list_.Count == 0 || state_.recording || state_.paused || row == 0 || file.empty() ||
+      file == state_.CurrentFile)
+    return;
+  CloseRunningPlayback();
+  state_.PickedFile = file;
+  state_.CurrentFile = file;
+  state_.FileChannels = 2;
+  Run(hooks.clearTagFields);
+  const std::string extension = UpperExtension(file);
+  if (extension == ".MP3") Run(hooks.describeMp3);
+  // An unreadable WAV file is simply not described; the list reports nothing.
+  else if (extension == ".WAV") ReadWaveInfo(state_);
+  Run(hooks.disableTagSave);
+}
+
+void FileListCommands::SGridFilesDblClick(int lastReleaseRow) {
+  if (state_.paused || state_.recording || list_.Count == 0 || lastReleaseRow == 0) return;
+  state_.CurrentFile = state_.PickedFile;
+  Run(hooks.startPlayback);
+}
+
+void FileListCommands::pmRenameClick() {
+  // While recording CurrentFile is the file being written.
+  if (state_.recording || !CurrentFileExists()) return;
+  const std::string current = state_.CurrentFile;
+  if (playback_.PlaybackDeviceOpen() || state_.playing) playback_.ClosePlayback();
+  const std::string base = current.size() >= 4 ? current.substr(0, current.size() - 4) : std::string();
+  const size_t dot = current.rfind('.');
+  const std::string extension = dot == std::string::npos ? std::string() : current.substr(dot);
+  std::optional<std::string> answer = hooks.askText ? hooks.askText("Rename File", base) : std::nullopt;
+  if (!answer || *answer == base) return;
+  const std::string target = *answer + extension;
+  if (answer->empty() || answer->find('/') != std::string::npos) {
+    ui_.ShowMessage("Cannot rename file \"" + current + "\". " + std::strerror(EINVAL));
+    return;
+  }
+  const bool replace = Exists(target) && !SameFile(current, target);
+  if (replace && !ui_.AskYesNo(*answer + " already exists.\nDo you want to replace it?", "Confirm")) return;
+  const std::string failure = MoveFile(current, target, replace);
+  if (failure.empty()) state_.CurrentFile = target;
+  else ui_.ShowMessage("Cannot rename file \"" + current + "\". " + failure);
+  RescanAndSort();
+}
+
+void FileListCommands::pmDeleteClick() {
+  if (state_.recording || !CurrentFileExists()) return;
+  const std::string current = state_.CurrentFile;
+  if (!ui_.AskYesNo("Are you sure you want to delete " + FileNamePart(current) + "?", "Delete File")) return;
+  CloseRunningPlayback();
+  if (::unlink(current.c_str()) != 0)
+    ui_.ShowMessage("Cannot delete file \"" + current + "\". " + std::strerror(errno));
+  state_.CurrentFile.clear();
+  ui_.ProcessMessages();
+  RescanAndSort();
+}
+
+bool FileListCommands::CurrentFileExists() const {
+  struct stat info {};
+  return !state_.CurrentFile.empty() && ::stat(state_.CurrentFile.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void FileListCommands::CloseRunningPlayback() {
+  if (!playback_.PlaybackDeviceOpen() && !state_.playing) return;
+  playback_.ClosePlayback();
+  ui_.ProcessMessages();
+}
+
+void FileListCommands::RescanAndSort() {
+  ui_.SetBusyCursor(true);
+  list_.Rescan();
+  ui_.SetBusyCursor(false);
+  list_.ApplySort();
+}
+
+std::string FileListCommands::MoveFile(const std::string& from, const std::string& to, bool replace) {
+  if (replace || SameFile(from, to)) {
+    // The user agreed to replace the target (or only the spelling changes):
+    // one atomic rename, so neither file is ever missing in between.
+    return ::rename(from.c_str(), to.c_str()) == 0 ? std::string() : std::strerror(errno);
+  }
+  // Without that consent the kernel must refuse to replace a target, so a
+  // file that appeared since the check is not lost.
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  if (errno != EINVAL && errno != ENOSYS) return std::strerror(errno);
+  // File systems without that flag: a hard link never replaces either.
+  if (::link(from.c_str(), to.c_str()) != 0) return std::strerror(errno);
+  if (::unlink(from.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(to.c_str());
+    return std::strerror(error);
+  }
+  return {};
+}
+
+}  // namespace tarnovox

@@ -1,0 +1,26 @@
+#include "ui/file_list_rules.h"
+
+namespace tarnovox {
+
+FileMenuState MenuStateFor(const RecorderState& state) {
+  FileMenuState menu;
+  if (state.recording || state.CurrentFile.empty()) return menu;
+  menu.pmRename = true;
+  menu.pmDelete = true;
+  menu.pmWav2MP3 = UpperExtension(state.CurrentFile) == ".WAV";
+  return menu;
+}
+
+SortMark SortMarkFor(int sort, int column) {
+  if (column < 0 || column > 2) return SortMark::None;
+  if (sort == column * 2 + 1) return SortMark::Up;
+  if (sort == column * 2 + 2) return SortMark::Down;
+  return SortMark::None;
+}
+
+int HeaderClickColumn(int columnLeft, int column, int columnRight) {
+  if (column < 0 || columnLeft != column || columnRight != column) return -1;
+  return column;
+}
+
+}  // namespace tarnovox

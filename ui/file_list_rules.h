@@ -1,0 +1,32 @@
+#pragma once
+// The file list window's rules that need no widget: which menu items a state
+// allows, which sort mark a header shows and what counts as a click on a header.
+#include <string>
+
+#include "core/recorder_state.h"
+#include "library/recording_files.h"  // UpperExtension
+
+namespace tarnovox {
+
+struct FileMenuState {
+  bool pmRename = false;
+  bool pmWav2MP3 = false;
+  bool pmDelete = false;
+};
+
+// Rename and delete need a current file, conversion a WAV one. While a
+// recording runs CurrentFile is the recording itself, which no menu item may
+// touch, so everything is off then.
+FileMenuState MenuStateFor(const RecorderState& state);
+
+enum class SortMark { None, Up, Down };
+// Up when Sort is the column's ascending order (1, 3, 5), Down for its
+// descending one (2, 4, 6).
+SortMark SortMarkFor(int sort, int column);
+
+// A release on the header sorts only when the columns under x - 5, x and x + 5
+// are one and the same, so the end of a column-width drag never counts.
+// Returns that column, or -1.
+int HeaderClickColumn(int columnLeft, int column, int columnRight);
+
+}  // namespace tarnovox
