@@ -1,10 +1,8 @@
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLabel>
-#include <QMouseEvent>
 #include <gtest/gtest.h>
 
-#include "tests/ui/dialog_driver.h"
+#include "tests/ui/ui_fixtures.h"
 #include "ui/form_about.h"
 
 namespace tarnovox {
@@ -23,17 +21,9 @@ TEST(TFormAbout, TheLinkClosesTheBoxAndOpensTheSiteThroughTheDesktop) {
   UrlCatcher browser;
   QDesktopServices::setUrlHandler("https", &browser, "Open");
   TFormAbout about;
-  EXPECT_EQ(about.Lab2->text(), "Tarnovox 0.1.0");
-  EXPECT_EQ(about.Lab1->geometry().topLeft() - about.Lab2->geometry().topLeft(), QPoint(1, 1));
   bool openAfterClick = true;
   testing::WhileOpen([&] {
-    const QPointF inside(2, 2);
-    QMouseEvent press(QEvent::MouseButtonPress, inside, about.LabWWW->mapToGlobal(inside), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, inside, about.LabWWW->mapToGlobal(inside), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(about.LabWWW, &press);
-    QCoreApplication::sendEvent(about.LabWWW, &release);
+    QTest::mouseClick(about.LabWWW, Qt::LeftButton, {}, QPoint(2, 2));
     openAfterClick = about.isVisible();
     if (openAfterClick) about.close();
   });

@@ -1,0 +1,75 @@
+#pragma once
+// Set-up shared by the window tests: a temporary working folder with the
+// settings, state and doubles around it, a picture bank whose pictures name
+// themselves, and a driver for modal dialogs.
+#include <QCoreApplication>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+
+#include "tests/support/recorder_doubles.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "settings/record_settings.h"
+#include "tests/support/temp_folder.h"
+#include "ui/image_bank.h"
+
+namespace tarnovox::testing {
+
+// Runs `steps` once a modal dialog's own event loop is running, so a test can
+// act on the open dialog and close it the way a user would.
+inline void WhileOpen(std::function<void()> steps) { QTimer::singleShot(0, std::move(steps)); }
+
+// Opens a dialog through `open` with steps that close it at once; says whether
+// it was shown at all.
+inline bool ShownBy(QWidget& dialog, const std::function<void()>& open) {
+  bool shown = false;
+  WhileOpen([&] {
+    shown = dialog.isVisible();
+    dialog.close();
+  });
+  open();
+  QCoreApplication::processEvents();  // runs the steps when the dialog did not open
+  return shown;
+}
+
+inline void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
+  QTest::mouseClick(widget, button, {}, widget->rect().center());
+}
+
+// Every bank picture its own colour, so a shown picture can be told by its cache key.
+inline void FillBank(TForm4& bank) {
+  int shade = 0;
+  for (const char* pair : {"ImageFolder", "ImageSetting", "ImageHelp", "ImageInfo", "ImageMin", "ImageClose",
+                           "ImageControl", "ImageRecord", "ImagePause", "ImageStop", "ImagePlay", "ImageShow",
+                           "ImageHide"}) {
+    for (const char* suffix : {"1", "2"}) {
+      QPixmap picture(27, 27);
+      picture.fill(QColor(shade, 255 - shade, 7));
+      shade += 9;
+      bank.SetPicture(QString(pair) + suffix, picture);
+    }
+  }
+}
+
+// A temporary folder that is also the working folder and the output folder.
+struct UiRig {
+  UiRig() : previous(std::filesystem::current_path()) {
+    std::filesystem::current_path(temp.path());
+    settings.Folder = std::filesystem::canonical(temp.path()).string();
+  }
+  ~UiRig() { std::filesystem::current_path(previous); }
+  std::string Folder(const std::string& name) const {
+    return (std::filesystem::canonical(temp.path()) / name).string();
+  }
+
+  TempFolder temp;
+  std::filesystem::path previous;
+  RecordSettings settings;
+  RecorderState state;
+  ScriptedUiHooks ui;
+  FakePlayback playback{state};
+  FakeRecordings recordings;
+};
+
+}  // namespace tarnovox::testing
