@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
 
 #include "ui/image_bank.h"
 
@@ -222,25 +221,10 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_) {
-    move(event->globalPosition().toPoint() - dragOffset_);
-    return;
-  }
-  ResetButtonPictures();
+  if (!drag_.Move(event)) ResetButtonPictures();
 }
 
-void TForm1::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) return;
-  // The window manager moves the window as if its caption were dragged; without
-  // one (or without support for it) the window follows the pointer itself.
-  QWindow* window = windowHandle();
-  if (window != nullptr && window->startSystemMove()) return;
-  dragging_ = true;
-  dragOffset_ = event->globalPosition().toPoint() - pos();
-}
-
-void TForm1::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->buttons() == Qt::NoButton) dragging_ = false;
-}
+void TForm1::mousePressEvent(QMouseEvent* event) { drag_.Press(event); }
+void TForm1::mouseReleaseEvent(QMouseEvent* event) { drag_.Release(event); }
 
 }  // namespace tarnovox

@@ -16,6 +16,7 @@
 #include "core/recorder_state.h"
 #include "settings/record_settings.h"
 #include "ui/main_labels.h"
+#include "ui/background_drag.h"
 #include "ui/skin_button.h"
 #include "ui/status_display.h"
 
@@ -118,8 +119,7 @@ class TForm1 : public QWidget, public MeterCanvas {
   FormatLabels format_;
   QImage backBuffer_;
   bool inPaint_ = false;
-  bool dragging_ = false;
-  QPoint dragOffset_;
+  BackgroundDrag drag_{*this};
 };
 
 }  // namespace tarnovox

@@ -3,7 +3,6 @@
 #include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -302,25 +301,10 @@ void TForm3::hideEvent(QHideEvent* event) {
 }
 
 void TForm3::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_) {
-    move(event->globalPosition().toPoint() - dragOffset_);
-    return;
-  }
-  ResetButtonPictures();
+  if (!drag_.Move(event)) ResetButtonPictures();
 }
 
-void TForm3::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::RightButton) return;
-  // The window manager moves the window as if its caption were dragged;
-  // without one the window follows the pointer itself.
-  QWindow* window = windowHandle();
-  if (window != nullptr && window->startSystemMove()) return;
-  dragging_ = true;
-  dragOffset_ = event->globalPosition().toPoint() - pos();
-}
-
-void TForm3::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->buttons() == Qt::NoButton) dragging_ = false;
-}
+void TForm3::mousePressEvent(QMouseEvent* event) { drag_.Press(event); }
+void TForm3::mouseReleaseEvent(QMouseEvent* event) { drag_.Release(event); }
 
 }  // namespace tarnovox

@@ -18,6 +18,7 @@
 #include "settings/record_settings.h"
 #include "tags/mp3_file_tags.h"
 #include "tags/tag_editor_fields.h"
+#include "ui/background_drag.h"
 #include "ui/skin_button.h"
 
 namespace tarnovox {
@@ -107,8 +108,7 @@ class TForm3 : public QWidget, public TagEditorFields {
   Mp3FileTags tags_;
   QPixmap ImageFormTag;
   bool shown_ = false;
-  bool dragging_ = false;
-  QPoint dragOffset_;
+  BackgroundDrag drag_{*this};
 };
 
 }  // namespace tarnovox
