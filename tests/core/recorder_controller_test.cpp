@@ -6,6 +6,7 @@
 #include "tests/support/fake_wave_in.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorder_doubles.h"
+#include "tests/support/recorder_rig.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
 
@@ -20,23 +21,7 @@ class SettableDrive : public DriveInfo {
   bool cdrom = false;
 };
 
-struct ControllerRig {
-  TempFolder dir;
-  FakeWaveIn device;
-  RecordSettings settings;
-  SettingsStore store{settings, dir.File("tarnovox.INI")};
-  RecorderState state;
-  ScriptedUiHooks hooks;
-  CaptureEngine engine{device, settings, state, hooks};
-  FakeMp3Recording mp3{state};
-  FakePlayback playback{state};
-  FakeRecordings recordings;
-  FakeShell shell;
-  ManualClock clock;
-  SettableDrive drive;
-  RecorderController controller{
-      {settings, store, state, engine, mp3, playback, recordings, shell, hooks, clock, drive}};
-
+struct ControllerRig : RecorderRig<FakeWaveIn, ManualClock, SettableDrive> {
   ControllerRig() {
     std::filesystem::create_directory(dir.File("out"));
     settings.Folder = dir.File("out");

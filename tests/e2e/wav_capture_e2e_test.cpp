@@ -13,6 +13,7 @@
 #include "platform/pulse_wave_in.h"
 #include "tests/e2e/sound_rig.h"
 #include "tests/support/recorder_doubles.h"
+#include "tests/support/recorder_rig.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
 
@@ -21,23 +22,7 @@ namespace {
 
 using namespace tarnovox::testing;
 
-struct LiveRecorder {
-  TempFolder dir;
-  PulseWaveIn device;
-  RecordSettings settings;
-  SettingsStore store{settings, dir.File("tarnovox.INI")};
-  RecorderState state;
-  ScriptedUiHooks hooks;
-  CaptureEngine engine{device, settings, state, hooks};
-  FakeMp3Recording mp3{state};
-  FakePlayback playback{state};
-  FakeRecordings recordings;
-  FakeShell shell;
-  SystemClock clock;
-  StatfsDriveInfo drives;
-  RecorderController controller{
-      {settings, store, state, engine, mp3, playback, recordings, shell, hooks, clock, drives}};
-
+struct LiveRecorder : RecorderRig<PulseWaveIn, SystemClock, StatfsDriveInfo> {
   LiveRecorder() {
     settings.Folder = dir.Path();
     settings.Wav = true;
