@@ -17,10 +17,11 @@ bool QueuedBefore(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) <
 CaptureEngine::CaptureEngine(WaveIn& device, RecordSettings& settings, RecorderState& state, UiHooks& hooks)
     : device_(device), settings_(settings), state_(state), hooks_(hooks) {}
 
-void CaptureEngine::OpenMonitorDevice() { Open(true); }
-void CaptureEngine::OpenRecordDevice() { Open(false); }
+void CaptureEngine::OpenMonitorDevice() { Open(true, true); }
+void CaptureEngine::OpenRecordDevice() { Open(false, true); }
+bool CaptureEngine::TryOpenMonitorDevice() { return Open(true, false) || DeviceOpen; }
 
-bool CaptureEngine::Open(bool monitoring) {
+bool CaptureEngine::Open(bool monitoring, bool tellFailure) {
   if (DeviceOpen) return false;
   WaveFormat format;
   if (monitoring) {
@@ -50,7 +51,7 @@ bool CaptureEngine::Open(bool monitoring) {
 
   uint32_t code = device_.Open(format);
   if (code != 0) {
-    hooks_.ShowMessage(device_.ErrorText(code));
+    if (tellFailure) hooks_.ShowMessage(device_.ErrorText(code));
     return false;
   }
   Format = format;
@@ -213,12 +214,20 @@ bool CaptureEngine::RollOverToNextFile() {
   }
   WaveDataBytes = 0;
   WaveHeader = BuildWaveHeader();
-  std::string error = WaveStream.Create(state_.CurrentFile, WaveHeader);
-  if (!error.empty()) {
-    ReportWriteFailure(error);
-    return false;
+  return CreateWaveFile();
+}
+
+bool CaptureEngine::CreateWaveFile() {
+  // Another program may take the chosen name after it was checked; the file is
+  // created exclusively and never truncated, so try the next free number.
+  for (int attempt = 0;; ++attempt) {
+    std::string error = WaveStream.Create(state_.CurrentFile, WaveHeader);
+    if (error.empty()) return true;
+    if (!WaveStream.NameTaken() || attempt >= 100 || !nextFileNamer_ || !nextFileNamer_()) {
+      ReportWriteFailure(error);
+      return false;
+    }
   }
-  return true;
 }
 
 void CaptureEngine::ReportWriteFailure(const std::string& message) {
@@ -242,14 +251,8 @@ void CaptureEngine::BeginWaveFile() {
   writeFailed_ = false;
   failureMessage_.clear();
   WaveHeader = BuildWaveHeader();
-  if (!state_.CurrentFile.empty()) {
-    std::string error = WaveStream.Create(state_.CurrentFile, WaveHeader);
-    if (!error.empty()) {
-      // No file, no recording: the recorder closes the device and goes back to monitoring.
-      state_.recording = false;
-      ReportWriteFailure(error);
-    }
-  }
+  // No file, no recording: the recorder closes the device and goes back to monitoring.
+  if (!state_.CurrentFile.empty() && !CreateWaveFile()) state_.recording = false;
   QueueAllBuffers();
   device_.Start();
 }
@@ -273,8 +276,10 @@ void CaptureEngine::FinishWaveFile() {
   if (!WaveStream.IsOpen()) return;
   WaveDataBytes = static_cast<uint32_t>(WaveStream.DataBytes());
   WaveHeader = BuildWaveHeader();
-  WaveStream.WriteHeader(WaveHeader);
-  WaveStream.Close();
+  std::string error = WaveStream.WriteHeader(WaveHeader);
+  std::string closeError = WaveStream.Close();
+  if (error.empty()) error = closeError;
+  if (!error.empty()) ReportWriteFailure("Stream write error. " + error);
 }
 
 }  // namespace tarnovox

@@ -35,6 +35,8 @@ class CaptureEngine {
 
   void OpenMonitorDevice();
   void OpenRecordDevice();
+  // Opens monitoring without telling a failure (for quiet retries); true when open.
+  bool TryOpenMonitorDevice();
   void CloseCaptureDevice();
   // Pausing and resuming a WAV recording.
   void StopCapture();
@@ -51,6 +53,8 @@ class CaptureEngine {
   // The open device stopped delivering for good (the sound server went away).
   bool DeviceLost() const { return DeviceOpen && device_.LostCode() != 0; }
   std::string LostDeviceText() const { return device_.ErrorText(device_.LostCode()); }
+  // Frames the open device could not keep because no buffer was free for them.
+  uint64_t LostFrames() const { return DeviceOpen ? device_.OverrunFrames() : 0; }
 
   // Read by the analysis and the displays.
   bool DeviceOpen = false;
@@ -74,7 +78,9 @@ class CaptureEngine {
   const WaveBuffer& Buffer(int i) const { return buffers_[i]; }
 
  private:
-  bool Open(bool monitoring);
+  bool Open(bool monitoring, bool tellFailure);
+  // Creates CurrentFile; a name taken meanwhile moves on to the next free one.
+  bool CreateWaveFile();
   void QueueWaveBuffer(int i);
   void FlushHalf(int h);
   void RequeueHalf(int h);

@@ -3,6 +3,7 @@
 // its own part of the program; tests use doubles.
 
 #include <cstdint>
+#include <functional>
 
 namespace tarnovox {
 
@@ -29,6 +30,11 @@ class Mp3Recording {
   virtual void Resume() = 0;
   // Flushes the encoder, closes the file and clears the recording flag.
   virtual void Stop() = 0;
+  // Frames the capture stream could not keep since Start (the computer was too busy).
+  virtual uint64_t LostFrames() const { return 0; }
+  // Called when the chosen name was taken between the check and the creation:
+  // must choose the next free name (into CurrentFile) or return false.
+  virtual void SetNextFileNamer(std::function<bool()>) {}
 };
 
 // Playback of a recording and the output volume.

@@ -1,5 +1,6 @@
 #include "core/recorder_controller.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -8,6 +9,7 @@ namespace fs = std::filesystem;
 
 RecorderController::RecorderController(const RecorderParts& parts) : p_(parts) {
   p_.engine.SetNextFileNamer([this] { return NextRecordName(); });
+  p_.mp3.SetNextFileNamer([this] { return NextRecordName(); });
 }
 
 std::string RecorderController::JoinFolder(const std::string& name) const {
@@ -21,8 +23,8 @@ bool RecorderController::NextRecordName() {
   for (uint32_t n = 1; n <= kLastRecordNumber; ++n) {
     const std::string base = "record" + std::to_string(n);
     if (fs::exists(JoinFolder(base + ".wav"), error) || fs::exists(JoinFolder(base + ".mp3"), error)) continue;
-    if (p_.settings.Wav) p_.state.ActiveFileName = base + ".wav";
-    if (p_.settings.MP3) p_.state.ActiveFileName = base + ".mp3";
+    // Settings that name both formats record WAV, as StartRecording does.
+    p_.state.ActiveFileName = base + (p_.settings.Wav ? ".wav" : ".mp3");
     p_.state.CurrentBaseName = base;
     p_.state.CurrentFile = JoinFolder(p_.state.ActiveFileName);
     return true;
@@ -30,18 +32,51 @@ bool RecorderController::NextRecordName() {
   return false;
 }
 
-void RecorderController::RecordButton() {
-  if (!p_.state.recording && !p_.state.playing) StartRecording();
-}
+void RecorderController::RecordButton() { Run(Command::RecordButton); }
+void RecorderController::PauseButton() { Run(Command::Pause); }
+void RecorderController::StopButton() { Run(Command::Stop); }
 
 void RecorderController::HotKey(int id) {
   switch (id) {
-    case kHotKeyRecord:
+    case kHotKeyRecord: Run(Command::Record); break;
+    case kHotKeyPause: Run(Command::Pause); break;
+    case kHotKeyStop: Run(Command::Stop); break;
+    default: break;
+  }
+}
+
+// Starting and stopping let window messages run, and a key pressed at that
+// moment would otherwise start the next take inside the last one's Stop (which
+// then swaps the monitoring device in under it). Such a command waits its turn.
+void RecorderController::Run(Command command) {
+  if (busy_) {
+    waiting_.push_back(command);
+    return;
+  }
+  HeldMessages held(p_.messages);
+  busy_ = true;
+  Execute(command);
+  while (!waiting_.empty()) {
+    const Command next = waiting_.front();
+    waiting_.pop_front();
+    Execute(next);
+  }
+  busy_ = false;
+}
+
+void RecorderController::Execute(Command command) {
+  switch (command) {
+    case Command::Record:
       if (!p_.state.recording) StartRecording();
       break;
-    case kHotKeyPause: TogglePause(); break;
-    case kHotKeyStop: StopAll(); break;
-    default: break;
+    case Command::RecordButton:
+      if (!p_.state.recording && !p_.state.playing) StartRecording();
+      break;
+    case Command::Pause: TogglePause(); break;
+    case Command::Stop:
+      StopAll();
+      if (afterStop_) afterStop_();
+      break;
   }
 }
 
@@ -53,24 +88,26 @@ void RecorderController::StartRecording() {
   }
   p_.playback.ClosePlayback();
   p_.hooks.ProcessMessages();
-  if (p_.state.recording) return;  // a hot key ran while messages were processed
+  if (p_.state.recording) return;
   if (!NextRecordName()) {
     p_.hooks.ShowMessage("Can not record: the files record1 to record100000 all exist in " + p_.settings.Folder);
     return;
   }
+  p_.state.LostMs = 0;
   if (p_.settings.Wav) {
     p_.engine.CloseCaptureDevice();
     p_.hooks.ProcessMessages();
     p_.engine.OpenRecordDevice();
     if (!p_.engine.DeviceOpen) {
-      // The error is shown; keep the meters alive instead of leaving no device open.
-      p_.engine.OpenMonitorDevice();
+      // The error is told; keep the meters alive instead of leaving no device open.
+      ReopenMonitoring();
       return;
     }
     p_.engine.BeginWaveFile();
     if (p_.engine.WriteFailed()) AbandonFailedWaveRecording();
+  } else {
+    p_.mp3.Start();
   }
-  if (p_.settings.MP3) p_.mp3.Start();
   p_.hooks.ProcessMessages();
   AccumulatedMs = 0;
   ElapsedMs = 0;
@@ -80,46 +117,63 @@ void RecorderController::StartRecording() {
 // matches its data, go back to monitoring, then tell the user.
 void RecorderController::AbandonFailedWaveRecording() {
   const std::string message = p_.engine.TakeFailureMessage();
+  UpdateLostSound();
   p_.engine.EndWaveFile();
   p_.state.recording = false;
   p_.state.paused = false;
   p_.engine.CloseCaptureDevice();
-  p_.engine.OpenMonitorDevice();
+  ReopenMonitoring();
   RescanRecordings();
   p_.state.StatusText.clear();
   if (!message.empty()) p_.hooks.ShowMessage(message);
+  ReportLostSound();
 }
 
 // The sound server went away: keep what was captured, end the recording and
-// say why. Monitoring starts again with the next recording (Record retries).
+// say why. Monitoring comes back by itself once the server does.
 void RecorderController::HandleLostDevice() {
   const std::string text = p_.engine.LostDeviceText();
   const bool wasRecording = p_.state.recording;
   if (wasRecording) {
+    UpdateLostSound();
     if (p_.settings.Wav) p_.engine.EndWaveFile();
-    if (p_.settings.MP3) p_.mp3.Stop();
+    else p_.mp3.Stop();
     p_.state.recording = false;
     p_.state.paused = false;
   }
   p_.engine.CloseCaptureDevice();
+  ticksSinceReopen_ = 0;
   if (wasRecording) {
     RescanRecordings();
     p_.state.StatusText.clear();
   }
   p_.hooks.ShowMessage(text);
+  if (wasRecording) ReportLostSound();
+}
+
+// Without an open device the meters stand still; try again quietly, so that a
+// sound server that comes back is picked up without the user doing anything.
+void RecorderController::ReopenMonitoring() {
+  ticksSinceReopen_ = 0;
+  p_.engine.TryOpenMonitorDevice();
 }
 
 void RecorderController::StopRecording() {
   if (!p_.state.recording) return;
+  UpdateLostSound();
   if (p_.settings.Wav) {
     p_.engine.EndWaveFile();
+    const std::string failure = p_.engine.TakeFailureMessage();
     p_.hooks.ProcessMessages();
     p_.engine.CloseCaptureDevice();
     p_.engine.OpenMonitorDevice();
+    if (!failure.empty()) p_.hooks.ShowMessage(failure);
+  } else {
+    p_.mp3.Stop();
   }
-  if (p_.settings.MP3) p_.mp3.Stop();
   RescanRecordings();
   p_.state.StatusText.clear();
+  ReportLostSound();
 }
 
 void RecorderController::RescanRecordings() {
@@ -140,6 +194,9 @@ void RecorderController::TogglePause() {
     }
     if (s.playing) p_.playback.PausePlayback();
     s.paused = true;
+    // Pausing writes what was captured so far; a failure there ends the take now.
+    if (s.recording && p_.settings.Wav && p_.engine.WriteFailed()) AbandonFailedWaveRecording();
+    else if (!s.recording && !s.playing) EndedByItself();
   } else {
     if (s.recording) {
       if (p_.settings.Wav) p_.engine.StartCapture();
@@ -163,8 +220,46 @@ void RecorderController::StopAll() {
   }
 }
 
+// The MP3 recording ended on its own (encoder, disk or capture stream failed);
+// its file holds everything encoded so far and its message is waiting.
+void RecorderController::EndedByItself() {
+  p_.state.paused = false;
+  RescanRecordings();
+  p_.state.StatusText.clear();
+  ReportLostSound();
+}
+
+void RecorderController::UpdateLostSound() {
+  uint64_t frames = 0;
+  uint32_t rate = 44100;
+  if (p_.settings.Wav) {
+    frames = p_.engine.LostFrames();
+    if (p_.engine.Format.samplesPerSec > 0) rate = p_.engine.Format.samplesPerSec;
+  } else {
+    frames = p_.mp3.LostFrames();
+  }
+  const uint64_t ms = frames * 1000 / rate;
+  if (ms > p_.state.LostMs) p_.state.LostMs = static_cast<uint32_t>(ms);
+}
+
+std::string RecorderController::LostSoundText(uint32_t lostMs) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.1f", lostMs < 100 ? 0.1 : lostMs / 1000.0);
+  return std::string(seconds) + " seconds of sound were lost because the computer was too busy.";
+}
+
+void RecorderController::ReportLostSound() {
+  if (p_.state.LostMs > 0) p_.hooks.ShowMessage(LostSoundText(p_.state.LostMs));
+}
+
 void RecorderController::RecordTick() {
-  if (p_.state.paused) return;
+  // A tick that falls into a command's message processing would see the
+  // devices half switched; the command finishes first.
+  if (p_.state.paused || busy_) return;
+  HeldMessages held(p_.messages);
+  if (!p_.engine.DeviceOpen && !(p_.state.recording && p_.settings.Wav)) {
+    if (++ticksSinceReopen_ >= kReopenTicks) ReopenMonitoring();
+  }
   p_.engine.PollCapture();
   if (p_.engine.DeviceLost()) {
     HandleLostDevice();
@@ -175,14 +270,14 @@ void RecorderController::RecordTick() {
     return;
   }
   if (!p_.state.recording) return;
-  if (p_.settings.MP3) {
+  if (!p_.settings.Wav) {
     p_.mp3.EncodeFilledBuffers();
-    if (!p_.state.recording) {  // the encoder failed and ended the recording
-      RescanRecordings();
-      p_.state.StatusText.clear();
+    if (!p_.state.recording) {
+      EndedByItself();
       return;
     }
   }
+  UpdateLostSound();
   ElapsedMs = p_.clock.TickCount() - StartTick + AccumulatedMs;
   p_.state.DisplayedMs = ElapsedMs;
   p_.hooks.UpdateTimeDisplay();
@@ -216,6 +311,9 @@ bool RecorderController::StartUp(const FolderFallback& fallback) {
 }
 
 bool RecorderController::CloseQuery() {
+  // Closing in the middle of a starting or stopping take would cut it: the
+  // command finishes first, then the window can be closed.
+  if (busy_) return false;
   if (p_.state.recording &&
       !p_.hooks.AskYesNo("Are you sure you want to interrupt recording?", "Confirm"))
     return false;

@@ -23,6 +23,9 @@ struct RecorderState {
 
   std::string StatusText;  // mode word last shown; emptied so the status line rebuilds it
   uint32_t DisplayedMs = 0;
+  // Sound of the running (or last) recording that was lost because the
+  // computer was too busy to take it from the sound server in time.
+  uint32_t LostMs = 0;
   bool Minimized = false;  // while set, the capture poll draws nothing
 
   // Channel count and rate of the last WAV or MP3 file selected in the file list.

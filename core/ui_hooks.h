@@ -11,6 +11,9 @@ class UiHooks {
   virtual ~UiHooks() = default;
   // A plain message box captioned with the application's title.
   virtual void ShowMessage(const std::string& text) = 0;
+  // The same box, opened once the event being handled now has finished (a
+  // timer tick, a command), not inside it.
+  virtual void PostMessage(const std::string& text) { ShowMessage(text); }
   // A confirmation dialog with Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
   // Lets pending window messages (timer ticks, clicks) run now.

@@ -12,13 +12,14 @@ namespace tarnovox {
 
 std::string WaveFileWriter::Create(const std::string& path, const std::array<uint8_t, 44>& header) {
   Close();
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  nameTaken_ = fd_ < 0 && errno == EEXIST;
   if (fd_ < 0) return StreamErrorText("Cannot create file \"%s\". %s", path, errno);
   path_ = path;
   dataBytes_ = 0;
   std::string error = WriteHeader(header);
   if (!error.empty()) {
-    Close();
+    (void)Close();
     return StreamErrorText("Cannot create file \"%s\". %s", path, ENOSPC);
   }
   return {};
@@ -50,11 +51,13 @@ std::string WaveFileWriter::WriteHeader(const std::array<uint8_t, 44>& header) {
   return {};
 }
 
-void WaveFileWriter::Close() {
-  if (fd_ < 0) return;
-  ::fsync(fd_);
-  ::close(fd_);
+std::string WaveFileWriter::Close() {
+  if (fd_ < 0) return {};
+  int error = ::fsync(fd_) == 0 ? 0 : errno;
+  if (::close(fd_) != 0 && error == 0) error = errno;
   fd_ = -1;
+  // A file system that cannot sync (EINVAL) has still written what it was given.
+  return error == 0 || error == EINVAL ? std::string() : std::strerror(error);
 }
 
 }  // namespace tarnovox

@@ -13,18 +13,21 @@ class WaveFileWriter {
   WaveFileWriter() = default;
   WaveFileWriter(const WaveFileWriter&) = delete;
   WaveFileWriter& operator=(const WaveFileWriter&) = delete;
-  ~WaveFileWriter() { Close(); }
+  ~WaveFileWriter() { (void)Close(); }
 
-  // Creates or truncates the file and writes the 44-byte header. Returns an
-  // empty string or the text "Cannot create file "%s". %s".
+  // Creates the file, which must not exist yet (nothing existing is ever
+  // truncated), and writes the 44-byte header. Returns an empty string or the
+  // text "Cannot create file "%s". %s"; NameTaken() then tells whether the
+  // name existed already.
   std::string Create(const std::string& path, const std::array<uint8_t, 44>& header);
+  bool NameTaken() const { return nameTaken_; }
   // Appends all bytes or returns the system's reason for failing; after a failed
   // append the file is cut back to whole frames of `frameBytes`.
   std::string Append(const uint8_t* data, uint32_t bytes, uint32_t frameBytes);
   // Writes the header over the first 44 bytes.
   std::string WriteHeader(const std::array<uint8_t, 44>& header);
-  // Flushes to the disk and closes.
-  void Close();
+  // Flushes to the disk and closes; returns the system's reason when either failed.
+  std::string Close();
 
   bool IsOpen() const { return fd_ >= 0; }
   uint64_t DataBytes() const { return dataBytes_; }
@@ -34,6 +37,7 @@ class WaveFileWriter {
   int fd_ = -1;
   uint64_t dataBytes_ = 0;
   std::string path_;
+  bool nameTaken_ = false;
 };
 
 }  // namespace tarnovox

@@ -47,6 +47,10 @@ void SettingsStore::LoadSettings() {
   s.BitPerSample = static_cast<uint16_t>(read(kRecord, "BitPerSample", defaults.BitPerSample));
   s.Channels = static_cast<uint16_t>(read(kRecord, "Channels", defaults.Channels));
   s.MP3 = read(kRecord, "MP3", defaults.MP3) != 0;
+  // Exactly one format: a hand-edited file naming both records WAV, naming
+  // neither records MP3, so two writers never share one take.
+  if (s.Wav && s.MP3) s.MP3 = false;
+  if (!s.Wav && !s.MP3) s.MP3 = true;
   s.BitRate = AsSigned(read(kRecord, "BitRate", defaults.BitRate));
   s.Mode = AsSigned(read(kRecord, "Mode", defaults.Mode));
   // The MP3 switches are stored as "1"/"0" and kept as 0 or all bits set.

@@ -8,6 +8,7 @@
 #include "tests/support/recorder_doubles.h"
 #include "tests/support/recorder_rig.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -51,9 +52,9 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3) {
 
   rig.Touch("record3.wav");
   rig.Touch("record5.wav");
-  rig.settings.MP3 = true;  // both set by hand: MP3 wins
+  rig.settings.MP3 = true;  // both set by hand: WAV wins, as it is what gets recorded
   ASSERT_TRUE(rig.controller.NextRecordName());
-  EXPECT_EQ(rig.state.ActiveFileName, "record4.mp3");
+  EXPECT_EQ(rig.state.ActiveFileName, "record4.wav");
   for (int n = 4; n <= 9; ++n) rig.Touch("record" + std::to_string(n) + ".wav");
   rig.controller.NextRecordName();
   EXPECT_EQ(rig.state.CurrentBaseName, "record10");
@@ -164,8 +165,132 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
   EXPECT_EQ(file.size(), 44u + 25 * 17640);  // the half on disk and the five full buffers after it
   EXPECT_EQ(file[40] | file[41] << 8 | file[42] << 16, 25 * 17640);
   EXPECT_EQ(rig.recordings.Count("Rescan"), 1);
-  rig.controller.StartRecording();  // Record tries the device again
+
+  // Monitoring comes back by itself once the server does, retrying quietly.
+  rig.device.FailNextOpen(7);
+  rig.Ticks(RecorderController::kReopenTicks);
+  EXPECT_FALSE(rig.engine.DeviceOpen);
+  rig.Ticks(RecorderController::kReopenTicks);
+  EXPECT_TRUE(rig.engine.DeviceOpen);
+  EXPECT_EQ(rig.device.OpenedFormat().samplesPerSec, 44100u);
+  EXPECT_EQ(rig.hooks.messages.size(), 1u);
+  rig.controller.HotKey(101);
   EXPECT_TRUE(rig.state.recording);
+}
+
+// The format of a WAV file's header and whether its sizes match the file.
+struct WavOnDisk {
+  uint16_t channels, bits;
+  uint32_t rate, dataBytes;
+  bool sizesMatch;
+};
+WavOnDisk ReadWav(const std::vector<uint8_t>& f) {
+  auto u32 = [&](size_t at) { return uint32_t(f[at] | f[at + 1] << 8 | f[at + 2] << 16 | uint32_t(f[at + 3]) << 24); };
+  if (f.size() < 44) return {};
+  const uint32_t data = u32(40);
+  return {uint16_t(f[22] | f[23] << 8), uint16_t(f[34] | f[35] << 8), u32(24), data,
+          data == f.size() - 44 && u32(4) == f.size() - 8};
+}
+
+TEST(RecorderController, AStopFollowedAtOnceByRecordGivesTwoWholeTakesInTheChosenFormat) {
+  ControllerRig rig;
+  rig.settings.SamplePerSecond = 22050;
+  rig.settings.Channels = 1;
+  rig.settings.BitPerSample = 8;
+  rig.controller.HotKey(101);
+  rig.Ticks(30);
+  int presses = 0;
+  // F5 pressed while Stop lets window messages run.
+  rig.hooks.onProcessMessages = [&] {
+    if (presses++ == 0) rig.controller.HotKey(101);
+  };
+  rig.controller.HotKey(103);
+  rig.hooks.onProcessMessages = nullptr;
+  ASSERT_TRUE(rig.state.recording);
+  EXPECT_EQ(rig.state.ActiveFileName, "record2.wav");
+  EXPECT_EQ(rig.device.OpenedFormat().samplesPerSec, 22050u);
+  EXPECT_EQ(rig.device.OpenedFormat().channels, 1);
+  EXPECT_EQ(rig.device.OpenedFormat().bitsPerSample, 8);
+  rig.Ticks(30);
+  rig.controller.HotKey(103);
+  for (const char* name : {"out/record1.wav", "out/record2.wav"}) {
+    SCOPED_TRACE(name);
+    const WavOnDisk wav = ReadWav(rig.dir.Read(name));
+    EXPECT_TRUE(wav.sizesMatch);
+    EXPECT_EQ(wav.rate, 22050u);
+    EXPECT_EQ(wav.channels, 1);
+    EXPECT_EQ(wav.bits, 8);
+    EXPECT_GE(wav.dataBytes, 29u * 2205);
+  }
+  EXPECT_TRUE(rig.hooks.messages.empty());
+}
+
+TEST(RecorderController, ANameTakenBeforeTheFileIsCreatedMovesOnAndTruncatesNothing) {
+  ControllerRig rig;
+  int calls = 0;
+  // Another program creates record1.wav after the name was chosen.
+  rig.hooks.onProcessMessages = [&] {
+    if (++calls == 2) rig.dir.WriteText("out/record1.wav", "another program's take");
+  };
+  rig.controller.HotKey(101);
+  ASSERT_TRUE(rig.state.recording);
+  EXPECT_EQ(rig.state.CurrentFile, rig.dir.File("out/record2.wav"));
+  EXPECT_EQ(rig.state.ActiveFileName, "record2.wav");
+  rig.Ticks(25);
+  rig.controller.HotKey(103);
+  EXPECT_EQ(rig.dir.ReadText("out/record1.wav"), "another program's take");
+  EXPECT_TRUE(ReadWav(rig.dir.Read("out/record2.wav")).sizesMatch);
+}
+
+TEST(RecorderController, SoundLostWhileTheComputerWasBusyIsShownAndToldAfterStop) {
+  ControllerRig rig;
+  rig.controller.HotKey(101);
+  rig.Ticks(5);  // five whole buffers taken, 35 still queued (3.5 s)
+  rig.clock.Advance(6400);
+  rig.device.Advance(6400);  // the window thread held: 2.9 s find no buffer, and the next tick 0.1 s
+  rig.Ticks(1);
+  EXPECT_EQ(rig.state.LostMs, 3000u);
+  EXPECT_TRUE(rig.hooks.messages.empty());  // shown in the status line while recording
+  rig.controller.HotKey(103);
+  EXPECT_EQ(rig.hooks.messages,
+            std::vector<std::string>{"3.0 seconds of sound were lost because the computer was too busy."});
+}
+
+TEST(RecorderController, AFullDiskEndsTheTakeWithAMatchingHeaderAndOneMessage) {
+  struct Case {
+    const char* when;
+    int ticks;
+    bool pause;
+  };
+  // 100 KiB left: the first half (2 s) does not fit, 1.5 s of buffers at Stop
+  // do not, one second written by a pause does not.
+  for (const Case c : {Case{"while recording", 50, false}, Case{"during a pause", 10, true}, Case{"at stop", 15, false}}) {
+    SCOPED_TRACE(c.when);
+    SmallDisk disk;
+    if (!disk.Available()) GTEST_SKIP() << "needs root to mount a small file system";
+    ControllerRig rig;
+    rig.settings.Folder = disk.Path();
+    const std::string other(5000, 'o');
+    std::ofstream(disk.File("interview.mp3"), std::ios::binary) << other;
+    disk.Leave(100 * 1024);
+    rig.controller.HotKey(101);
+    rig.Ticks(c.ticks);
+    if (c.pause) rig.controller.HotKey(102);
+    rig.controller.HotKey(103);
+    ASSERT_EQ(rig.hooks.messages.size(), 1u);
+    EXPECT_EQ(rig.hooks.messages[0], "Stream write error. No space left on device");
+    EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
+    EXPECT_TRUE(rig.engine.DeviceOpen);
+    EXPECT_EQ(rig.device.OpenedFormat().bitsPerSample, 16);
+    std::ifstream in(disk.File("record1.wav"), std::ios::binary);
+    const std::vector<uint8_t> take{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const WavOnDisk wav = ReadWav(take);
+    EXPECT_TRUE(wav.sizesMatch);
+    EXPECT_EQ(wav.dataBytes % 4, 0u);
+    EXPECT_GT(wav.dataBytes, 80u * 1024);  // what fitted is kept
+    std::ifstream kept(disk.File("interview.mp3"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), other);
+  }
 }
 
 TEST(RecorderController, CloseAsksOnlyWhileRecordingAndNoKeepsRecording) {

@@ -51,8 +51,8 @@ TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   RecordSettings settings;
   SettingsStore store(settings, dir.File("t.INI"));
   store.LoadSettings();
-  EXPECT_TRUE(settings.Wav);  // section and key names ignore case, blanks are trimmed
-  EXPECT_TRUE(settings.MP3);  // both flags set, as hand-edited
+  EXPECT_TRUE(settings.Wav);   // section and key names ignore case, blanks are trimmed
+  EXPECT_FALSE(settings.MP3);  // both set by hand: one format, WAV, so two writers never share a take
   EXPECT_EQ(settings.SamplePerSecond, 22050u);
   EXPECT_EQ(settings.VBR, 0);          // not a number: the default
   EXPECT_EQ(settings.Copyright, -1);   // not 0: all bits set
@@ -69,6 +69,11 @@ TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   SettingsStore(reread, dir.File("t.INI")).LoadSettings();
   EXPECT_EQ(reread.Copyright, -1);
   EXPECT_NE(ReadText(dir.File("t.INI")).find("Copyright=1\n"), std::string::npos);
+
+  dir.WriteText("none.INI", "[Record Settings]\nWav=0\nMP3=0\n");  // neither: MP3
+  SettingsStore(reread, dir.File("none.INI")).LoadSettings();
+  EXPECT_TRUE(reread.MP3);
+  EXPECT_FALSE(reread.Wav);
 }
 
 TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {

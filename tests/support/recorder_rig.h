@@ -16,7 +16,8 @@ struct RecorderRig {
   SettingsStore store{settings, dir.File("tarnovox.INI")};
   RecorderState state;
   ScriptedUiHooks hooks;
-  CaptureEngine engine{device, settings, state, hooks};
+  MessageGate gate{hooks};
+  CaptureEngine engine{device, settings, state, gate};
   FakeMp3Recording mp3{state};
   FakePlayback playback{state};
   FakeRecordings recordings;
@@ -24,7 +25,7 @@ struct RecorderRig {
   ClockType clock;
   Drive drive;
   RecorderController controller{
-      {settings, store, state, engine, mp3, playback, recordings, shell, hooks, clock, drive}};
+      {settings, store, state, engine, mp3, playback, recordings, shell, gate, clock, drive, &gate}};
 };
 
 }  // namespace tarnovox::testing

@@ -1,0 +1,39 @@
+#pragma once
+// A new output file that grows by whole appends: created exclusively (nothing
+// existing is ever truncated), written without a library buffer that could
+// lose bytes on a full disk, and cut back to the last complete append when an
+// append fails, so the file always ends on a unit its reader understands
+// (for an MP3, a whole frame).
+#include <cstdint>
+#include <string>
+
+namespace tarnovox {
+
+class AppendFile {
+ public:
+  AppendFile() = default;
+  AppendFile(const AppendFile&) = delete;
+  AppendFile& operator=(const AppendFile&) = delete;
+  ~AppendFile() { (void)Close(); }
+
+  // Returns an empty string or "Cannot create file "%s". %s"; NameTaken() then
+  // tells whether the name existed already.
+  std::string Create(const std::string& path);
+  // Appends all bytes or returns the system's reason (the file then ends with
+  // the previous append).
+  std::string Append(const uint8_t* data, size_t bytes);
+  // Hands what was written to the disk (sync) and closes; the reason on failure.
+  std::string Sync();
+  std::string Close();
+
+  bool IsOpen() const { return fd_ >= 0; }
+  bool NameTaken() const { return nameTaken_; }
+  uint64_t Size() const { return size_; }
+
+ private:
+  int fd_ = -1;
+  uint64_t size_ = 0;
+  bool nameTaken_ = false;
+};
+
+}  // namespace tarnovox
