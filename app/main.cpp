@@ -44,13 +44,15 @@ int Run() {
   SettingsStore store(settings,
                       SettingsStore::IniPathFor(exe, exeDirWritable, EnvOr("XDG_CONFIG_HOME", home + "/.config")));
   QtUiHooks hooks;
+  // The recorder's failures are told once a command or tick has finished.
+  MessageGate recorderMessages(hooks);
   PulseWaveIn captureDevice("Monitor");
   PulseWaveIn mp3Device("MP3 recording");
-  CaptureEngine engine(captureDevice, settings, state, hooks);
+  CaptureEngine engine(captureDevice, settings, state, recorderMessages);
   MeterAnalysis analysis(engine, settings, state);
   engine.SetAnalysis(&analysis);
   DlopenLoader loader;
-  Mp3Recorder mp3(mp3Device, loader, settings, state, hooks);
+  Mp3Recorder mp3(mp3Device, loader, settings, state, recorderMessages);
   PulseServer server;
   PulseVolumeDevice volume(server);
   PulseMediaPlayer player(server, volume);
@@ -60,7 +62,8 @@ int Run() {
   SystemClock clock;
   StatfsDriveInfo drives;
   RecorderController controller(
-      {settings, store, state, engine, mp3, playback, recordings, shell, hooks, clock, drives});
+      {settings, store, state, engine, mp3, playback, recordings, shell, recorderMessages, clock, drives,
+       &recorderMessages});
 
   TForm1 form1(settings, state);
   hooks.SetWindow(&form1);
@@ -97,14 +100,13 @@ int Run() {
   form2.toggleTagEditor = [&](const QPoint& topLeft) { form3.ToggleAt(topLeft); };
 
   // Settings chosen while a hot key started a recording apply once it stops.
-  auto stopAll = [&] {
-    controller.StopAll();
+  controller.SetAfterStop([&] {
     if (formRecSettings.ApplyPending(settings, state)) form1.UpdateFormatLabels();
-  };
+  });
   TForm1::Hooks& h = form1.hooks;
   h.record = [&] { controller.RecordButton(); };
-  h.pause = [&] { controller.TogglePause(); };
-  h.stop = stopAll;
+  h.pause = [&] { controller.PauseButton(); };
+  h.stop = [&] { controller.StopButton(); };
   h.play = [&] { playback.PlayPickedFile(); };
   h.recordTick = [&] { controller.RecordTick(); };
   h.pollPlayback = [&] { playback.PollPlayback(); };
@@ -124,10 +126,7 @@ int Run() {
   h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
   h.hideTagEditor = [&] { form3.HideEditor(); };
 
-  GlobalHotKeys hotKeys(&form1, [&](int id) {
-    if (id == RecorderController::kHotKeyStop) stopAll();
-    else controller.HotKey(id);
-  });
+  GlobalHotKeys hotKeys(&form1, [&](int id) { controller.HotKey(id); });
 
   form1.StartTimers();
   form1.show();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QMetaObject>
 
 namespace tarnovox {
 
@@ -9,6 +10,10 @@ void QtUiHooks::ShowMessage(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), QString::fromStdString(text),
                   QMessageBox::Ok, window_);
   box.exec();
+}
+
+void QtUiHooks::PostMessage(const std::string& text) {
+  QMetaObject::invokeMethod(qApp, [this, text] { ShowMessage(text); }, Qt::QueuedConnection);
 }
 
 bool QtUiHooks::AskYesNo(const std::string& text, const std::string& caption) {

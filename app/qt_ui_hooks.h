@@ -16,6 +16,7 @@ class QtUiHooks final : public UiHooks {
   void SetFormatLabels(std::function<void()> update) { formatLabels_ = std::move(update); }
 
   void ShowMessage(const std::string& text) override;
+  void PostMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
   void ProcessMessages() override;
   void SetBusyCursor(bool busy) override;

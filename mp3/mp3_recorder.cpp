@@ -1,8 +1,5 @@
 #include "mp3/mp3_recorder.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "mp3/encoder_config.h"
 
 namespace tarnovox {
@@ -17,6 +14,7 @@ Mp3Recorder::~Mp3Recorder() {
 
 void Mp3Recorder::Start() {
   if (deviceOpen_) return;
+  lostFrames_ = 0;
   if (!encoder_.Load(false)) return;
   if (!encoder_.Init(RecordingConfig(settings_))) {
     encoder_.Release();
@@ -60,11 +58,15 @@ bool Mp3Recorder::OpenDevice() {
 
 bool Mp3Recorder::CreateOutputFile() {
   if (state_.CurrentFile.empty()) return true;
-  file_.open(state_.CurrentFile, std::ios::binary | std::ios::out | std::ios::trunc);
-  if (file_) return true;
-  ui_.ShowMessage("Cannot create file \"" + state_.CurrentFile + "\". " + std::strerror(errno));
-  file_.clear();
-  return false;
+  // Created exclusively: a name taken since it was chosen moves on to the next.
+  for (int attempt = 0;; ++attempt) {
+    const std::string error = file_.Create(state_.CurrentFile);
+    if (error.empty()) return true;
+    if (!file_.NameTaken() || attempt >= 100 || !nextFileNamer_ || !nextFileNamer_()) {
+      ui_.ShowMessage(error);
+      return false;
+    }
+  }
 }
 
 void Mp3Recorder::QueueAll() {
@@ -93,18 +95,20 @@ int Mp3Recorder::OldestHandedBack() const {
   return oldest;
 }
 
+bool Mp3Recorder::WriteOutput() {
+  auto out = encoder_.Output();
+  if (!file_.IsOpen() || out.empty()) return true;
+  const std::string error = file_.Append(out.data(), out.size());
+  if (error.empty()) return true;
+  ui_.ShowMessage("Stream write error. " + error);
+  return false;
+}
+
 bool Mp3Recorder::EncodeBuffer(int index) {
   WaveBuffer& buffer = buffers_[index];
   const uint32_t bytes = buffer.bytesRecorded.load(std::memory_order_acquire);
   if (!encoder_.Encode(reinterpret_cast<const int16_t*>(buffer.data), bytes / 2)) return false;
-  auto out = encoder_.Output();
-  if (file_.is_open() && !out.empty()) {
-    file_.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-    if (!file_) {
-      ui_.ShowMessage("Stream write error");
-      return false;
-    }
-  }
+  if (!WriteOutput()) return false;
   buffer.bytesRecorded.store(0, std::memory_order_relaxed);
   buffer.user = ++sequence_;
   waveIn_.AddBuffer(buffer);
@@ -122,21 +126,38 @@ void Mp3Recorder::EncodeHandedBack(int limit) {
   }
 }
 
+void Mp3Recorder::EncodeEverythingHandedBack() {
+  // Re-queued buffers fill at once from what the device kept while none was
+  // queued; a bound keeps a device that never stops from holding us here.
+  for (int round = 0; round < 1000 && deviceOpen_ && OldestHandedBack() >= 0; ++round)
+    EncodeHandedBack(kBufferCount);
+}
+
 void Mp3Recorder::EncodeFilledBuffers() {
   if (!deviceOpen_) return;
   EncodeHandedBack(kBufferCount);
-  // Hand this tick's frames to the system, so a recording whose program dies
-  // keeps everything up to the last tick.
-  if (file_.is_open()) file_.flush();
-  if (deviceOpen_) waveIn_.Start();
+  if (!deviceOpen_) return;
+  lostFrames_ = waveIn_.OverrunFrames();
+  if (const uint32_t lost = waveIn_.LostCode()) {
+    // The sound server went away: keep everything that arrived, end the file
+    // on a whole frame and say why.
+    const std::string reason = waveIn_.ErrorText(lost);
+    waveIn_.Stop();
+    EncodeEverythingHandedBack();
+    FinishFile();
+    if (deviceOpen_) CloseDevice();
+    state_.recording = false;
+    ui_.ShowMessage(reason);
+    return;
+  }
+  waveIn_.Start();
 }
 
 void Mp3Recorder::Pause() {
   if (!deviceOpen_) return;
   waveIn_.Stop();
-  // Everything handed back so far, the partial buffer last; nothing refills
-  // while stopped, so the ring holds at most 40.
-  EncodeHandedBack(kBufferCount);
+  // Everything handed back so far, the partial buffer last.
+  EncodeEverythingHandedBack();
 }
 
 void Mp3Recorder::Resume() {
@@ -147,20 +168,19 @@ void Mp3Recorder::Stop() {
   if (deviceOpen_) {
     // Collect the sound since the last tick before the encoder is flushed.
     waveIn_.Stop();
-    EncodeHandedBack(kBufferCount);
+    EncodeEverythingHandedBack();
+    if (deviceOpen_) lostFrames_ = waveIn_.OverrunFrames();
   }
-  if (encoder_.StreamOpen() && encoder_.Flush()) {
-    auto out = encoder_.Output();
-    if (file_.is_open() && !out.empty()) {
-      file_.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-      if (!file_) ui_.ShowMessage("Stream write error");
-    }
-  }
-  encoder_.Release();
-  if (file_.is_open()) file_.close();
-  file_.clear();
+  FinishFile();
   state_.recording = false;
   if (deviceOpen_) CloseDevice();
+}
+
+void Mp3Recorder::FinishFile() {
+  if (encoder_.StreamOpen() && encoder_.Flush()) WriteOutput();
+  encoder_.Release();
+  const std::string error = file_.Close();
+  if (!error.empty()) ui_.ShowMessage("Stream write error. " + error);
 }
 
 void Mp3Recorder::CloseDevice() {
@@ -172,8 +192,7 @@ void Mp3Recorder::CloseDevice() {
 
 void Mp3Recorder::Abandon() {
   encoder_.Release();
-  if (file_.is_open()) file_.close();
-  file_.clear();
+  (void)file_.Close();
   CloseDevice();
   state_.recording = false;
 }

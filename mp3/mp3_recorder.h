@@ -4,9 +4,11 @@
 // device has handed back, oldest first, and appends the MP3 bytes to the file.
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "core/append_file.h"
 #include "core/collaborators.h"
 #include "core/recorder_state.h"
 #include "core/ui_hooks.h"
@@ -31,7 +33,9 @@ class Mp3Recorder : public Mp3Recording {
   // created and the recording flag stays clear.
   void Start() override;
   // Encodes up to 40 handed-back buffers in the order they were filled and
-  // queues them again. An encoder or write failure ends the recording.
+  // queues them again. An encoder or write failure, or a capture stream lost
+  // with its sound server, ends the recording with everything encoded so far
+  // in the file and says why.
   void EncodeFilledBuffers() override;
   // Stops capture; the buffer in progress comes back partly filled and is
   // encoded and queued again, so a pause loses no sound.
@@ -40,6 +44,8 @@ class Mp3Recorder : public Mp3Recording {
   // Stops capture, encodes what the device handed back, flushes the encoder,
   // closes the file and the device, and clears the recording flag.
   void Stop() override;
+  uint64_t LostFrames() const override { return lostFrames_; }
+  void SetNextFileNamer(std::function<bool()> namer) override { nextFileNamer_ = std::move(namer); }
 
   bool DeviceOpen() const { return deviceOpen_; }
   const WaveFormat& Format() const { return format_; }
@@ -52,8 +58,13 @@ class Mp3Recorder : public Mp3Recording {
   // Encodes, writes and re-queues one buffer; false when the recording failed.
   bool EncodeBuffer(int index);
   void EncodeHandedBack(int limit);
+  // Encodes until the device has nothing more to hand back (its backlog too).
+  void EncodeEverythingHandedBack();
+  bool WriteOutput();
   bool CreateOutputFile();
   void CloseDevice();
+  // Flushes the encoder into the file and closes it and the encoder.
+  void FinishFile();
   // Ends the recording after a failure: what was written stays in the file.
   void Abandon();
 
@@ -68,7 +79,9 @@ class Mp3Recorder : public Mp3Recording {
   uint32_t sequence_ = 0;
   std::vector<int16_t> samples_;
   std::array<WaveBuffer, kBufferCount> buffers_;
-  std::ofstream file_;
+  AppendFile file_;
+  uint64_t lostFrames_ = 0;
+  std::function<bool()> nextFileNamer_;
 };
 
 }  // namespace tarnovox

@@ -79,6 +79,8 @@ StatusLabels StatusDisplay::Labels(RecorderState& state) const {
   if (state.recording) {
     state.StatusText = "Recording";
     labels.file = QString::fromStdString(state.ActiveFileName);
+    // Sound the computer was too busy to keep: shown at once, told again after Stop.
+    if (state.LostMs > 0) labels.file += QString(" (%1 s lost)").arg(state.LostMs / 1000.0, 0, 'f', 1);
     labels.statusColour = kRecordingRed;
     labels.fileColour = Blink ? kRecordingRed : kRecordingDimRed;
   }

@@ -55,8 +55,9 @@ std::vector<Mp3FrameHeader> ReadFrameHeaders(const std::string& path) {
     f.original = (h[3] >> 2) & 1;
     const int padding = (h[2] >> 1) & 1;
     const int length = (f.version == 1 ? 144 : 72) * f.bitRate * 1000 / f.sampleRate + padding;
-    frames.push_back(f);
     pos += static_cast<size_t>(length);
+    f.end = pos;
+    frames.push_back(f);
   }
   return frames;
 }

@@ -16,6 +16,7 @@ struct Mp3FrameHeader {
   bool privateBit = false;
   bool copyright = false;
   bool original = false;
+  size_t end = 0;  // offset in the file just past this frame
 };
 
 struct DecodedMp3 {

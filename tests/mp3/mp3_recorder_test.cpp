@@ -3,12 +3,17 @@
 // cleanly with its message, the stream closed once and the library released.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "mp3/mp3_recorder.h"
+#include "tests/mp3/mp3_probe.h"
 #include "tests/support/fake_lame_library.h"
 #include "tests/support/fake_wave_in.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -161,6 +166,71 @@ TEST(Mp3Recorder, EncoderFailuresEndTheRecordingCleanly) {
     EXPECT_FALSE(rig.wave.IsOpen());
     EXPECT_EQ(rig.FileSize(), lib.encodes * lib.bytesPerEncode + (deinitFails ? 0 : lib.flushBytes));
   }
+}
+
+TEST(Mp3Recorder, ALostCaptureStreamEndsTheFileWithEverythingCapturedAndSaysWhy) {
+  FakeLameLibrary lib;
+  Rig rig(lib);
+  rig.recorder->Start();
+  rig.Ticks(10);
+  rig.wave.DeliverFrames(3000);
+  rig.wave.Lose(11);
+  rig.Ticks(1);
+  EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Simulated device error 11"});
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.wave.IsOpen());
+  EXPECT_EQ(lib.closedStreams.size(), 1u);
+  EXPECT_EQ(lib.loads, lib.frees);
+  uint64_t frames = 0;
+  for (uint32_t count : lib.encodedCounts) frames += count / 2;
+  EXPECT_EQ(frames, rig.wave.FramesGenerated());  // nothing that arrived is missing
+  EXPECT_EQ(rig.FileSize(), lib.encodedCounts.size() * lib.bytesPerEncode + lib.flushBytes);
+}
+
+TEST(Mp3Recorder, ANameTakenMeanwhileMovesOnWithoutTruncatingIt) {
+  FakeLameLibrary lib;
+  Rig rig(lib);
+  rig.folder.WriteText("record1.mp3", "someone else's");
+  int asked = 0;
+  rig.recorder->SetNextFileNamer([&] {
+    rig.state.CurrentFile = rig.folder.File("record2.mp3");
+    return ++asked == 1;
+  });
+  rig.recorder->Start();
+  rig.Ticks(2);
+  rig.recorder->Stop();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(rig.folder.ReadText("record1.mp3"), "someone else's");
+  EXPECT_GT(std::filesystem::file_size(rig.folder.File("record2.mp3")), 0u);
+}
+
+TEST(Mp3Recorder, AFullDiskEndsTheFileOnAWholeFrameWithOneMessage) {
+  testing::SmallDisk disk;
+  if (!disk.Available()) GTEST_SKIP() << "needs root to mount a small file system";
+  const std::string other(3000, 'k');
+  std::ofstream(disk.File("keep.wav"), std::ios::binary) << other;
+  disk.Leave(40 * 1024);  // about 2.5 s at 128 kbit/s
+  DlopenLoader loader;    // the real encoder: its frames are what must stay whole
+  Rig rig(loader);
+  rig.state.CurrentFile = disk.File("record1.mp3");
+  rig.wave.SetGenerator([](uint64_t frame, const WaveFormat&, uint8_t* out) {
+    const int16_t v = static_cast<int16_t>(8000 * std::sin(frame * 2 * M_PI * 1000 / 44100));
+    std::memcpy(out, &v, 2);
+    std::memcpy(out + 2, &v, 2);
+  });
+  rig.recorder->Start();
+  ASSERT_TRUE(rig.state.recording);
+  for (int tick = 0; tick < 100 && rig.state.recording; ++tick) rig.Ticks(1);
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.wave.IsOpen());
+  EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Stream write error. No space left on device"});
+  const auto frames = testing::ReadFrameHeaders(rig.state.CurrentFile);
+  ASSERT_FALSE(frames.empty());
+  EXPECT_EQ(frames.back().end, rig.FileSize());
+  const auto decoded = testing::DecodeMp3(rig.state.CurrentFile);
+  EXPECT_GT(decoded.Seconds(), 2.0);
+  std::ifstream kept(disk.File("keep.wav"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), other);
 }
 
 }  // namespace
