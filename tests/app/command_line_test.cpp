@@ -21,7 +21,8 @@ Printed Print(const std::vector<std::string>& arguments) {
 TEST(CommandLine, CommandsKeepTheirOrderAndRepeat) {
   const CommandLine line = ParseCommandLine({"--stop", "--record", "--pause", "--show", "--pause"});
   EXPECT_EQ(line.outcome, CommandLine::Outcome::Run);
-  EXPECT_EQ(line.commands, (std::vector{Command::Stop, Command::Record, Command::Pause, Command::Show, Command::Pause}));
+  EXPECT_EQ(line.commands,
+            (std::vector{Command::Stop, Command::Record, Command::Pause, Command::Show, Command::Pause}));
   for (Command command : line.commands) {
     EXPECT_EQ(ParseCommandLine({OptionFor(command)}).commands, std::vector{command});
   }

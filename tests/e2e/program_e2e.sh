@@ -59,7 +59,10 @@ focus_other_window() {
 start_window_manager() {
   mkdir -p "$work/wm"
   HOME="$work/wm" XDG_CONFIG_HOME="$work/wm" openbox --sm-disable > "$work/openbox.log" 2>&1 & pids+=($!)
-  for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return; sleep 0.1; done
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
+    sleep 0.1
+  done
   fail "openbox did not start"
 }
 
@@ -84,7 +87,8 @@ stretches() {  # RECORDING
 import sys, wave
 def frames(path):
     with wave.open(path) as w:
-        if (w.getnchannels(), w.getsampwidth(), w.getframerate()) != (2, 2, 44100): sys.exit(f"{path}: not 44.1 kHz s16 stereo")
+        if (w.getnchannels(), w.getsampwidth(), w.getframerate()) != (2, 2, 44100):
+            sys.exit(f"{path}: not 44.1 kHz s16 stereo")
         return w.readframes(w.getnframes())
 played, recorded = frames(sys.argv[1]), frames(sys.argv[2])
 def common(a, i, b, j):  # length of the common prefix of a[i:] and b[j:]
@@ -219,7 +223,8 @@ case "$scenario" in
       [ "$(wm_state "$window")" = Iconic ] || fail "the main window did not minimize"
     fi
     started=$(date +%s.%N)
-    timeout 10 "$work/tarnovox" > "$work/second.log" 2>&1 || fail "the second start exited $?: $(cat "$work/second.log")"
+    timeout 10 "$work/tarnovox" > "$work/second.log" 2>&1 ||
+      fail "the second start exited $?: $(cat "$work/second.log")"
     echo "second start: exited 0 after $(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { print b - a }') s"
     sleep 0.5
     if command -v openbox >/dev/null; then
