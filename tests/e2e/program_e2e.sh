@@ -258,7 +258,9 @@ case "$scenario" in
     returned=()
     at() {  # SECONDS COMMAND: runs the command that many seconds after origin
       sleep "$(awk -v o="$origin" -v t="$1" -v n="$(date +%s.%N)" 'BEGIN { d = o + t - n; print (d > 0 ? d : 0) }')"
-      timeout 10 "$work/tarnovox" "$2" || fail "tarnovox $2 exited $?"
+      # Without the leak check at exit, the return follows the hand-over closely
+      # (the second-start scenario runs a start with it).
+      ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" timeout 10 "$work/tarnovox" "$2" || fail "tarnovox $2 exited $?"
       returned+=("$(date +%s.%N)")
     }
     at 0 --record
