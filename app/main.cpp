@@ -3,9 +3,13 @@
 // keys and the two timers.
 #include <QApplication>
 #include <filesystem>
+#include <iostream>
 
 #include "analysis/meter_analysis.h"
+#include "app/command_line.h"
+#include "app/command_runner.h"
 #include "app/global_hot_keys.h"
+#include "app/instance_channel.h"
 #include "app/qt_ui_hooks.h"
 #include "core/recorder_controller.h"
 #include "library/playback.h"
@@ -33,7 +37,7 @@
 namespace tarnovox {
 namespace {
 
-int Run() {
+int Run(InstanceChannel& channel) {
   const std::string exe = ExecutablePath();
   const std::string exeDir = std::filesystem::path(exe).parent_path().string();
   const std::string home = EnvOr("HOME", "/tmp");
@@ -126,18 +130,34 @@ int Run() {
   h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
   h.hideTagEditor = [&] { form3.HideEditor(); };
 
-  GlobalHotKeys hotKeys(&form1, [&](int id) { controller.HotKey(id); });
+  auto hotKey = [&](int id) { controller.HotKey(id); };
+  GlobalHotKeys hotKeys(&form1, hotKey);
 
   form1.StartTimers();
   form1.show();
-  return QApplication::exec();
+  // Commands from this start's command line and from later starts run once
+  // start-up is complete.
+  channel.SetRunner(CommandRunner(form1, hotKey));
+  const int status = QApplication::exec();
+  channel.SetRunner(nullptr);
+  return status;
 }
 
 }  // namespace
 }  // namespace tarnovox
 
 int main(int argc, char** argv) {
+  // Before the display, the settings, the sound server and the output folder:
+  // a start that only answers, or hands its commands to the running recorder,
+  // must leave that recorder's files and devices alone.
+  const tarnovox::CommandLine line = tarnovox::ParseCommandLine({argv + 1, argv + argc});
+  if (line.outcome != tarnovox::CommandLine::Outcome::Run) return tarnovox::PrintOutcome(line, std::cout, std::cerr);
+  const QString channelName = tarnovox::InstanceChannel::DefaultName();
+  if (auto status = tarnovox::InstanceChannel::HandOverToRunning(channelName, line.commands)) return *status;
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnovox");
-  return tarnovox::Run();
+  tarnovox::InstanceChannel channel(channelName);
+  if (auto status = channel.Claim(line.commands)) return *status;
+  return tarnovox::Run(channel);
 }

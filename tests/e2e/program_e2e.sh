@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The real program under the private display and sound server, driven as a user
 # would: hot keys while another window has the focus, the close box, the
-# settings dialog. Checked with ffprobe and sox.
+# settings dialog, later starts with commands for the running recorder.
+# Checked with ffprobe, sox and a sample-by-sample comparison with what was played.
 #
 #   program_e2e.sh BIN_DIR ARTIFACT_DIR SCENARIO
+# Exits 77 (skipped) without the private sound server and display.
 set -euo pipefail
 bin=$1 artifacts=$2 scenario=$3
-[ -n "${PULSE_SERVER:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "needs the private sound server and display"; exit 0; }
+[ -n "${PULSE_SERVER:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "needs the private sound server and display"; exit 77; }
 mkdir -p "$artifacts"
 work=$(mktemp -d /tmp/tarnovox-e2e.XXXXXX)
 pids=()
@@ -31,8 +33,8 @@ MP3=$((1 - $1))
 INI
 }
 
-start_program() {
-  "$work/tarnovox" > "$work/program.log" 2>&1 &
+start_program() {  # [COMMAND...]
+  "$work/tarnovox" "$@" > "$work/program.log" 2>&1 &
   program=$!
   pids+=("$program")
   for _ in $(seq 100); do xdotool search --name '^Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
@@ -52,6 +54,65 @@ focus_other_window() {
   for _ in $(seq 50); do xdotool search --name xlogo >/dev/null 2>&1 && break; sleep 0.1; done
   xdotool search --name xlogo windowfocus --sync 2>/dev/null || true
 }
+
+# A window manager on the display, for minimizing and restoring windows.
+start_window_manager() {
+  mkdir -p "$work/wm"
+  HOME="$work/wm" XDG_CONFIG_HOME="$work/wm" openbox --sm-disable > "$work/openbox.log" 2>&1 & pids+=($!)
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
+    sleep 0.1
+  done
+  fail "openbox did not start"
+}
+
+# SECONDS of full-range pseudo-random 44.1 kHz 16-bit stereo, played into the
+# sink: any lost, repeated or changed frame of a recording shows.
+play_signal() {
+  python3 - "$work/signal.wav" "$1" <<'PY'
+import random, sys, wave
+with wave.open(sys.argv[1], "wb") as w:
+    w.setnchannels(2); w.setsampwidth(2); w.setframerate(44100)
+    w.writeframes(random.Random(7).randbytes(int(44100 * float(sys.argv[2])) * 4))
+PY
+  paplay "$work/signal.wav" & pids+=($!)
+  sleep 0.5
+}
+
+# The recording after its leading silence, cut into the longest bit-exact
+# stretches of the played signal: one line "FRAMES PLAYED_OFFSET" per stretch.
+# Fails when some frame of the recording is nowhere in the signal.
+stretches() {  # RECORDING
+  python3 - "$work/signal.wav" "$1" <<'PY'
+import sys, wave
+def frames(path):
+    with wave.open(path) as w:
+        if (w.getnchannels(), w.getsampwidth(), w.getframerate()) != (2, 2, 44100):
+            sys.exit(f"{path}: not 44.1 kHz s16 stereo")
+        return w.readframes(w.getnframes())
+played, recorded = frames(sys.argv[1]), frames(sys.argv[2])
+def common(a, i, b, j):  # length of the common prefix of a[i:] and b[j:]
+    n, step = 0, 1 << 16
+    while step:
+        if a[i + n:i + n + step] == b[j + n:j + n + step] and len(a) >= i + n + step and len(b) >= j + n + step:
+            n += step
+        else:
+            step >>= 1
+    return n
+pos = 0
+while recorded[pos:pos + 4] == b"\0\0\0\0": pos += 4
+while pos < len(recorded):
+    key, at = recorded[pos:pos + 32], played.find(recorded[pos:pos + 32])
+    while at >= 0 and at % 4: at = played.find(key, at + 1)
+    if len(key) < 32 or at < 0: sys.exit(f"frame {pos // 4} of the recording on is not in the played signal")
+    n = common(recorded, pos, played, at) // 4 * 4
+    print(n // 4, at // 4)
+    pos += n
+PY
+}
+
+# X11 WM_STATE of a window: Normal, Iconic, or nothing while unmanaged.
+wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 
 # Seconds of sound in a recording, from ffprobe.
 duration() { ffprobe -v error -show_entries format=duration -of csv=p=0 "$1"; }
@@ -144,6 +205,93 @@ case "$scenario" in
     echo "closed recording: ${d} s of about ${expected} s"
     near "$d" "$expected" 0.6 || fail "the recording has a gap: $d s of $expected s"
     [ "$(grep -c '=' "$work/tarnovox.INI")" = 19 ] || fail "INI does not hold 19 keys"
+    ;;
+  second-start)
+    # A second start during a WAV recording leaves the take alone and brings
+    # the minimized window back.
+    write_ini 1
+    command -v openbox >/dev/null && start_window_manager
+    start_program
+    play_signal 20
+    focus_other_window
+    xdotool key F5; sleep 1
+    [ -e "$work/out/record1.wav" ] || fail "F5 started no recording"
+    # Qt also names an unmapped helper window after the program.
+    window=$(xdotool search --onlyvisible --name '^Tarnovox$' | head -n1)
+    if command -v openbox >/dev/null; then
+      xdotool windowminimize --sync "$window"
+      [ "$(wm_state "$window")" = Iconic ] || fail "the main window did not minimize"
+    fi
+    started=$(date +%s.%N)
+    timeout 10 "$work/tarnovox" > "$work/second.log" 2>&1 ||
+      fail "the second start exited $?: $(cat "$work/second.log")"
+    echo "second start: exited 0 after $(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { print b - a }') s"
+    sleep 0.5
+    if command -v openbox >/dev/null; then
+      [ "$(wm_state "$window")" = Normal ] || fail "the main window was not restored: $(wm_state "$window")"
+      [ "$(xdotool getactivewindow)" = "$window" ] || fail "the main window was not activated"
+      echo "main window restored from minimized and active"
+    else
+      xwininfo -id "$window" | grep -q IsViewable || fail "the main window is not mapped"
+      echo "main window mapped (no window manager to prove raising)"
+    fi
+    import -window root "$artifacts/second-start-shown.png"
+    size=$(stat -c %s "$work/out/record1.wav")
+    sleep 2.5
+    [ "$(stat -c %s "$work/out/record1.wav")" -gt "$size" ] || fail "record1.wav stopped growing after the second start"
+    xdotool key F9; sleep 1
+    [ "$(ls "$work/out")" = record1.wav ] || fail "output folder holds $(ls "$work/out" | tr '\n' ' ')"
+    parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
+    echo "record1.wav: frames, played offset: $parts"
+    [ "$(wc -l <<< "$parts")" = 1 ] || fail "record1.wav is not one contiguous stretch of the signal"
+    near "$(awk '{ print $1 / 44100 }' <<< "$parts")" 5 1.5 || fail "record1.wav is not about 5 s long"
+    ;;
+  commands)
+    # --record, --pause, --pause, --stop as separate starts against the running
+    # recorder, 3 s, 2 s and 3 s apart. A start returns once the recorder has
+    # queued its command, so the lengths are checked against the times the
+    # starts returned: a busy machine may stretch the schedule.
+    write_ini 1
+    start_program
+    play_signal 30
+    origin=$(date +%s.%N)
+    returned=()
+    at() {  # SECONDS COMMAND: runs the command that many seconds after origin
+      sleep "$(awk -v o="$origin" -v t="$1" -v n="$(date +%s.%N)" 'BEGIN { d = o + t - n; print (d > 0 ? d : 0) }')"
+      # Without the leak check at exit, the return follows the hand-over closely
+      # (the second-start scenario runs a start with it).
+      ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" timeout 10 "$work/tarnovox" "$2" || fail "tarnovox $2 exited $?"
+      returned+=("$(date +%s.%N)")
+    }
+    at 0 --record
+    at 3 --pause
+    at 5 --pause
+    import -window root "$artifacts/commands-recording.png"
+    at 8 --stop
+    sleep 1
+    parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
+    echo "record1.wav: frames, played offset: $parts"
+    [ "$(wc -l <<< "$parts")" = 2 ] || fail "record1.wav is not two stretches of the signal"
+    read -r first first_at second second_at <<< "$(tr '\n' ' ' <<< "$parts")"
+    interval() { awk -v a="${returned[$1]}" -v b="${returned[$2]}" 'BEGIN { print b - a }'; }
+    recorded=$(awk -v n="$first" 'BEGIN { print n / 44100 }')
+    gap=$(awk -v a="$first_at" -v n="$first" -v b="$second_at" 'BEGIN { print (b - a - n) / 44100 }')
+    resumed=$(awk -v n="$second" 'BEGIN { print n / 44100 }')
+    echo "recorded ${recorded} s, left out ${gap} s, recorded ${resumed} s;" \
+         "commands $(interval 0 1) s, $(interval 1 2) s, $(interval 2 3) s apart"
+    near "$recorded" "$(interval 0 1)" 0.3 || fail "recorded $recorded s before the pause"
+    near "$gap" "$(interval 1 2)" 0.3 || fail "the pause left out $gap s"
+    near "$resumed" "$(interval 2 3)" 0.3 || fail "recorded $resumed s after the pause"
+
+    # --record with no recorder running starts one that records.
+    kill "$program"; wait "$program" 2>/dev/null || true
+    start_program --record
+    sleep 2
+    timeout 10 "$work/tarnovox" --stop || fail "tarnovox --stop exited $?"
+    sleep 1
+    parts=$(stretches "$work/out/record2.wav") || fail "record2.wav differs from the played signal"
+    echo "record2.wav: frames, played offset: $parts"
+    [ "$(wc -l <<< "$parts")" = 1 ] || fail "record2.wav is not one stretch of the signal"
     ;;
   *) fail "unknown scenario $scenario" ;;
 esac

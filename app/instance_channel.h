@@ -1,0 +1,60 @@
+#pragma once
+// One recorder per user session. The running recorder listens on a per-user
+// local socket; a later start hands its commands over through it and exits,
+// before it has loaded settings, read the output folder or opened a device, so
+// it cannot disturb the recording in progress. Received commands run one after
+// another from the event loop, in the order they arrived.
+#include <QObject>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/command_line.h"
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace tarnovox {
+
+class InstanceChannel final : public QObject {
+ public:
+  // "$XDG_RUNTIME_DIR/tarnovox", or "/tmp/tarnovox-<uid>" without a runtime folder.
+  static QString DefaultName();
+
+  // Needs no application object. When a recorder listens on name, hands it the
+  // commands (none means Show) and returns the exit status for this start:
+  // 0, or 1 when it does not confirm them. Nothing when no recorder listens.
+  static std::optional<int> HandOverToRunning(const QString& name, const std::vector<Command>& commands);
+
+  explicit InstanceChannel(QString name);
+  ~InstanceChannel() override;
+  InstanceChannel(const InstanceChannel&) = delete;
+  InstanceChannel& operator=(const InstanceChannel&) = delete;
+
+  // Needs the application object. Under a lock beside the socket, so that of
+  // two racing starts only one listens: hands over to a recorder that started
+  // meanwhile (returning the exit status), or removes a socket left by a killed
+  // recorder, listens and keeps the commands for the runner (nothing returned).
+  std::optional<int> Claim(const std::vector<Command>& commands);
+
+  // Commands wait until a runner is set; an empty runner holds them again.
+  void SetRunner(std::function<void(Command)> runner);
+
+  bool Listening() const;
+
+ private:
+  void Accept();
+  void Read(QLocalSocket* socket);
+  void Enqueue(const std::vector<Command>& commands);
+  void RunQueued();
+
+  QString name_;
+  QLocalServer* server_ = nullptr;
+  std::function<void(Command)> runner_;
+  std::deque<Command> queue_;
+  bool running_ = false;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,122 @@
+#include "app/instance_channel.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <future>
+
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using testing::TempFolder;
+
+class InstanceChannelTest : public ::testing::Test {
+ protected:
+  // Another start of the program: it blocks on its socket, so it runs beside
+  // this thread's event loop.
+  std::future<std::optional<int>> LaterStart(std::vector<Command> commands) {
+    return std::async(std::launch::async,
+                      [this, commands] { return InstanceChannel::HandOverToRunning(name, commands); });
+  }
+  template <class T>
+  T Await(std::future<T> result) {
+    while (result.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return result.get();
+  }
+  void RunPendingEvents() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  }
+  void Record(InstanceChannel& channel) {
+    channel.SetRunner([this](Command command) { ran.push_back(command); });
+  }
+
+  TempFolder folder;
+  QString name = QString::fromStdString(folder.File("tarnovox"));
+  std::vector<Command> ran;
+};
+
+TEST_F(InstanceChannelTest, LaterStartsHandTheirCommandsOverToRunInOrderOnceStartUpIsComplete) {
+  EXPECT_EQ(InstanceChannel::HandOverToRunning(name, {Command::Stop}), std::nullopt);
+  {
+    InstanceChannel recorder(name);
+    ASSERT_EQ(recorder.Claim({Command::Record}), std::nullopt);
+    ASSERT_TRUE(recorder.Listening());
+    EXPECT_EQ(Await(LaterStart({Command::Pause, Command::Stop})), 0);
+    EXPECT_EQ(Await(LaterStart({})), 0);
+    RunPendingEvents();
+    EXPECT_TRUE(ran.empty());
+    Record(recorder);
+    RunPendingEvents();
+    EXPECT_EQ(ran, (std::vector{Command::Record, Command::Pause, Command::Stop, Command::Show}));
+  }
+  EXPECT_FALSE(std::filesystem::exists(name.toStdString()));
+  EXPECT_EQ(InstanceChannel::HandOverToRunning(name, {Command::Stop}), std::nullopt);
+}
+
+TEST_F(InstanceChannelTest, SocketLeftByAKilledRecorderIsReplaced) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, name.toUtf8().constData(), sizeof(address.sun_path) - 1);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  ::close(fd);
+  ASSERT_TRUE(std::filesystem::exists(name.toStdString()));
+  EXPECT_EQ(InstanceChannel::HandOverToRunning(name, {Command::Stop}), std::nullopt);
+
+  InstanceChannel recorder(name);
+  ASSERT_EQ(recorder.Claim({}), std::nullopt);
+  ASSERT_TRUE(recorder.Listening());
+  Record(recorder);
+  EXPECT_EQ(Await(LaterStart({Command::Record})), 0);
+  RunPendingEvents();
+  EXPECT_EQ(ran, std::vector{Command::Record});
+}
+
+TEST_F(InstanceChannelTest, StartThatLosesTheRaceHandsOverInsteadOfListening) {
+  InstanceChannel recorder(name);
+  ASSERT_EQ(recorder.Claim({}), std::nullopt);
+  Record(recorder);
+  std::future<std::optional<int>> loser = std::async(std::launch::async, [this] {
+    InstanceChannel late(name);
+    const std::optional<int> status = late.Claim({Command::Stop, Command::Show});
+    return late.Listening() ? std::optional<int>(-1) : status;
+  });
+  EXPECT_EQ(Await(std::move(loser)), 0);
+  RunPendingEvents();
+  EXPECT_EQ(ran, (std::vector{Command::Stop, Command::Show}));
+}
+
+TEST_F(InstanceChannelTest, CommandArrivingWhileOneRunsWaitsForIt) {
+  InstanceChannel recorder(name);
+  ASSERT_EQ(recorder.Claim({Command::Record}), std::nullopt);
+  recorder.SetRunner([this](Command command) {
+    ran.push_back(command);
+    // Record processes pending events, as starting a recording does.
+    if (command == Command::Record) {
+      EXPECT_EQ(Await(LaterStart({Command::Stop})), 0);
+      RunPendingEvents();
+      EXPECT_EQ(ran, std::vector{Command::Record});
+    }
+  });
+  RunPendingEvents();
+  EXPECT_EQ(ran, (std::vector{Command::Record, Command::Stop}));
+}
+
+}  // namespace
+}  // namespace tarnovox
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
