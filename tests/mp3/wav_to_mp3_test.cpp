@@ -219,10 +219,12 @@ TEST(WavToMp3, FailuresAndCancelKeepTheOldMp3ByteForByte) {
        "BE_ERR code-3"},
       {"flush fails", [](FakeLameLibrary& lib, Rig&) { lib.deinitResult = 4; }, "BE_ERR code-4"},
       {"closing the stream fails", [](FakeLameLibrary& lib, Rig&) { lib.closeResult = 5; }, "BE_ERR code-5"},
-      {"cancel half-way (no flush either)", [](FakeLameLibrary& lib, Rig& rig) {
+      {"cancel half-way; a flush would show its failing code",
+       [](FakeLameLibrary& lib, Rig& rig) {
          rig.progress.cancelAfter = 2;
          lib.deinitResult = 4;
-       }, ""},
+       },
+       ""},
       {"source cut short half-way",
        [](FakeLameLibrary&, Rig& rig) { rig.OnMessages(3, [&] { fs::resize_file(rig.folder.File("a.wav"), 5000); }); },
        "Stream read error"},
