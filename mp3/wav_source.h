@@ -1,5 +1,6 @@
 #pragma once
-// The format of a WAV file about to be converted, read from its own header.
+// The format and the sample data's place in a WAV file about to be converted,
+// read by walking the file's RIFF chunks.
 #include <cstdint>
 #include <string>
 
@@ -9,11 +10,16 @@ struct WavSourceFormat {
   uint16_t channels = 0;
   uint32_t sampleRate = 0;
   uint16_t bitsPerSample = 0;
+  uint64_t dataOffset = 0;  // first sample byte
+  uint32_t dataBytes = 0;   // the data chunk's own size, cut to what the file holds
 };
 
-// Reads the canonical 44-byte header ("RIFF" ... "WAVE", a 16-byte "fmt "
-// chunk, then "data"). Succeeds only for PCM with 1 or 2 channels and 8 or 16
-// bits; otherwise returns false with the text to show in `error`.
+// Walks "RIFF" ... "WAVE" chunk by chunk (odd sizes padded to even), skipping
+// "LIST", "fact" and any other chunk it does not need. Takes the first "fmt "
+// (16, 18 or 40 bytes; format tag 1, or 0xFFFE with the PCM sub-format) and the
+// first "data" after it. Succeeds only for 1 or 2 channels of 8 or 16 bits;
+// otherwise returns false with the text to show in `error`, naming what the
+// file holds.
 bool ReadWavSourceFormat(const std::string& path, WavSourceFormat& format, std::string& error);
 
 }  // namespace tarnovox

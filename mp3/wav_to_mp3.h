@@ -2,6 +2,8 @@
 // The "Convert  to MP3" command of the file list: encodes CurrentFile, a WAV
 // file, into an MP3 file of the same name beside it, one encoder chunk at a
 // time, letting window messages run between chunks so Cancel can be clicked.
+// The MP3 is written under a hidden name and takes the target's name only when
+// it is complete, so an existing MP3 survives every failure and a cancel.
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -12,6 +14,7 @@
 #include "core/ui_hooks.h"
 #include "mp3/convert_progress.h"
 #include "mp3/mp3_encoder.h"
+#include "mp3/replacing_file.h"
 #include "mp3/wav_source.h"
 #include "platform/dynamic_library.h"
 #include "settings/record_settings.h"
@@ -24,20 +27,28 @@ class WavToMp3 {
            PlaybackControl& playback, RecordingsLibrary& library, ConvertProgress& progress);
 
   // The whole menu command (pmWav2MP3Click). Does nothing unless CurrentFile
-  // ends in ".wav" in any letter case. A cancelled conversion's target is
-  // deleted after the encoder was flushed.
+  // ends in ".wav" in any letter case. Cancel or any failure leaves the target
+  // as it was (absent, or the old file byte for byte). Refuses, with a
+  // message, while the source or the target is the file being recorded, also
+  // when that recording started during the question or between two chunks.
   void pmWav2MP3Click();
 
   // The target path for a source: its extension replaced by ".mp3".
   static std::string TargetName(const std::string& source);
 
  private:
-  // Encodes `source` into `target`; shows every failure.
-  void Convert(const std::string& source, const std::string& target, const WavSourceFormat& format);
-  // The chunk loop; false when it ended on a failure.
-  bool EncodePieces(Mp3Encoder& encoder, std::ifstream& in, std::ofstream& out,
-                    const WavSourceFormat& format, uint32_t total);
-  bool WriteOutput(Mp3Encoder& encoder, std::ofstream& out);
+  // Encodes `source` into `target`; shows every failure. `mayReplace`: the
+  // user agreed to replace an existing target.
+  void Convert(const std::string& source, const std::string& target, const WavSourceFormat& format,
+               bool mayReplace);
+  // The chunk loop over the data chunk; false when it ended on a failure or
+  // on a recording of source or target.
+  bool EncodePieces(Mp3Encoder& encoder, std::ifstream& in, ReplacingFile& out,
+                    const WavSourceFormat& format, const std::string& source, const std::string& target);
+  bool WriteOutput(Mp3Encoder& encoder, ReplacingFile& out);
+  // False, after saying so, while a recording writes to `source` or `target`.
+  // Window messages may start a recording at any point where they run.
+  bool RecordingAllows(const std::string& source, const std::string& target);
 
   DynamicLibraryLoader& loader_;
   RecordSettings& settings_;

@@ -19,7 +19,7 @@ DecodedMp3 DecodeMp3(const std::string& path) {
   info >> out.sampleRate >> comma >> out.channels;
   const std::string raw = RunCommand("ffmpeg -nostdin -v error -i '" + path + "' -f f32le -");
   std::vector<float> pcm(raw.size() / sizeof(float));
-  std::memcpy(pcm.data(), raw.data(), pcm.size() * sizeof(float));
+  if (!pcm.empty()) std::memcpy(pcm.data(), raw.data(), pcm.size() * sizeof(float));
   for (size_t i = 0; out.channels > 0 && i + out.channels <= pcm.size(); i += out.channels) {
     out.left.push_back(pcm[i]);
     if (out.channels > 1) out.right.push_back(pcm[i + 1]);
