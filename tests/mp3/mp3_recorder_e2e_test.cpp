@@ -88,10 +88,10 @@ TEST(Mp3RecorderE2e, RecordsTheToneAndAPauseRemovesThePausedStretch) {
   recorder.Resume();
   Record(recorder, 1500);
   recorded += seconds(started);
+  EXPECT_EQ(wave.OverrunFrames(), 0u);  // before Stop closes the device
   recorder.Stop();
   EXPECT_FALSE(state.recording);
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(wave.OverrunFrames(), 0u);
 
   auto decoded = testing::DecodeMp3(state.CurrentFile);
   ASSERT_TRUE(decoded.ok);
@@ -119,20 +119,22 @@ TEST(Mp3RecorderE2e, AFiveSecondStallLosesNoFrame) {
   std::this_thread::sleep_for(std::chrono::seconds(5));
   Record(rig.recorder, 2500);
   const double recorded = SecondsSince(started);
+  const uint64_t overrun = rig.wave.OverrunFrames();  // Stop closes the device
   rig.recorder.Stop();
   EXPECT_TRUE(rig.ui.messages.empty());
-  EXPECT_EQ(rig.wave.OverrunFrames(), 0u);
+  EXPECT_EQ(overrun, 0u);
 
   auto decoded = testing::DecodeMp3(rig.state.CurrentFile);
   ASSERT_TRUE(decoded.ok);
-  // Within one chunk plus the encoder delay, and the server's 20 ms fragments
-  // at the two edges.
-  const double chunk = 1152 / 44100.0, delay = 2 * 1152 / 44100.0, edges = 2 * 0.02;
+  // Within one chunk plus the encoder delay, and at each of the two edges the
+  // server's 20 ms fragment plus the capture thread's lag on a busy machine
+  // (frames still on their way at Stop are not part of the recording).
+  const double chunk = 1152 / 44100.0, delay = 2 * 1152 / 44100.0, edges = 2 * 0.05;
   EXPECT_GT(decoded.Seconds(), recorded - chunk - edges);
   EXPECT_LT(decoded.Seconds(), recorded + chunk + delay + edges);
   ExpectToneThroughout(decoded);
-  std::cout << "recorded " << recorded << " s across a 5 s stall, decoded " << decoded.Seconds() << " s, overrun "
-            << rig.wave.OverrunFrames() << " frames\n";
+  std::cout << "recorded " << recorded << " s across a 5 s stall, decoded " << decoded.Seconds() << " s, overrun " << overrun
+            << " frames\n";
 }
 
 }  // namespace
