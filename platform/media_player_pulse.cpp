@@ -8,9 +8,18 @@
 namespace tarnovox {
 
 PulseMediaPlayer::PulseMediaPlayer(PulseServer& server, PulseVolumeDevice& volume)
-    : server_(server), volume_(volume) {}
+    : server_(server), volume_(volume) {
+  server_.AddClient(*this);
+}
 
-PulseMediaPlayer::~PulseMediaPlayer() = default;
+PulseMediaPlayer::~PulseMediaPlayer() {
+  devices_.clear();
+  server_.RemoveClient(*this);
+}
+
+void PulseMediaPlayer::ConnectionLost() {
+  for (auto& [id, stream] : devices_) stream->Abandon();
+}
 
 uint32_t PulseMediaPlayer::Open(const std::string& deviceType, const std::string& file, uint16_t& device) {
   // Device type names are not case-sensitive, as with the media commands.
@@ -27,6 +36,8 @@ uint32_t PulseMediaPlayer::Open(const std::string& deviceType, const std::string
 uint32_t PulseMediaPlayer::Play(uint16_t device) {
   MediaPlayerStream* stream = Find(device);
   if (stream == nullptr) return kMediaInvalidDevice;
+  // The server may have gone and come back since the file was opened.
+  if (server_.Connect() != 0) return kMediaOutputFailed;
   return stream->Play() ? kMediaOk : kMediaOutputFailed;
 }
 

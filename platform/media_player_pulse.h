@@ -8,14 +8,14 @@
 #include <string>
 
 #include "platform/media_player.h"
+#include "platform/media_player_server.h"
 
 namespace tarnovox {
 
 class MediaPlayerStream;
-class PulseServer;
 class PulseVolumeDevice;
 
-class PulseMediaPlayer final : public MediaPlayer {
+class PulseMediaPlayer final : public MediaPlayer, private PulseServer::Client {
  public:
   // The server and the volume device must outlive the player.
   PulseMediaPlayer(PulseServer& server, PulseVolumeDevice& volume);
@@ -30,6 +30,8 @@ class PulseMediaPlayer final : public MediaPlayer {
   uint32_t Close(uint16_t device) override;
 
  private:
+  void ConnectionLost() override;
+  void ConnectionRestored() override {}
   MediaPlayerStream* Find(uint16_t device) const;
   uint16_t NextDeviceId();
 

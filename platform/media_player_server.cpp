@@ -2,6 +2,8 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
+
 namespace tarnovox {
 
 namespace {
@@ -20,8 +22,30 @@ PulseServer::PulseServer(std::string applicationName) : applicationName_(std::mo
 
 PulseServer::~PulseServer() { Disconnect(); }
 
+void PulseServer::AddClient(Client& client) { clients_.push_back(&client); }
+
+void PulseServer::RemoveClient(Client& client) {
+  clients_.erase(std::remove(clients_.begin(), clients_.end(), &client), clients_.end());
+}
+
 int PulseServer::Connect() {
-  if (context_ != nullptr) return Connected() ? 0 : PA_ERR_CONNECTIONTERMINATED;
+  if (context_ != nullptr) {
+    if (Connected()) return 0;
+    // The streams and the subscription of the dead connection must go before
+    // the connection itself is freed.
+    for (Client* client : clients_) client->ConnectionLost();
+    Disconnect();
+    lost_ = true;
+  }
+  const int error = Open();
+  if (error == 0 && lost_) {
+    lost_ = false;
+    for (Client* client : clients_) client->ConnectionRestored();
+  }
+  return error;
+}
+
+int PulseServer::Open() {
   mainloop_ = pa_threaded_mainloop_new();
   if (mainloop_ == nullptr) return PA_ERR_INTERNAL;
   context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), applicationName_.c_str());

@@ -2,7 +2,11 @@
 // One connection to the desktop's sound server, shared by the media player and
 // the output volume, so that the system mixer shows the program as one client.
 // Callbacks run on the server connection's own thread with its lock held.
+// When the server goes away (a crash, a restart), the next Connect notices the
+// dead connection, lets the clients drop what belonged to it, and connects
+// afresh; while no server answers, each try fails within milliseconds.
 #include <string>
+#include <vector>
 
 struct pa_threaded_mainloop;
 struct pa_context;
@@ -17,9 +21,22 @@ class PulseServer {
   PulseServer(const PulseServer&) = delete;
   PulseServer& operator=(const PulseServer&) = delete;
 
-  // Connects on the first call (the server named by PULSE_SERVER, else the
-  // session's); later calls report whether the connection stands. Returns 0 or
-  // the server library's error code.
+  // Something that holds objects of the connection (streams, a subscription).
+  // Both calls come on the thread that called Connect, without the lock.
+  class Client {
+   public:
+    virtual ~Client() = default;
+    // The connection is dead and about to be freed: let go of all of it.
+    virtual void ConnectionLost() = 0;
+    // A new connection stands after a lost one.
+    virtual void ConnectionRestored() = 0;
+  };
+  void AddClient(Client& client);
+  void RemoveClient(Client& client);
+
+  // Connects (the server named by PULSE_SERVER, else the session's) unless the
+  // connection stands; a dead one is replaced. Returns 0 or the server
+  // library's error code.
   int Connect();
   bool Connected() const;
   // The server library's text for an error code.
@@ -48,9 +65,12 @@ class PulseServer {
   void WaitFor(pa_operation* operation) const;
 
  private:
+  int Open();
   void Disconnect();
 
   std::string applicationName_;
+  std::vector<Client*> clients_;
+  bool lost_ = false;  // a connection stood and died; clients await a new one
   pa_threaded_mainloop* mainloop_ = nullptr;
   pa_context* context_ = nullptr;
 };

@@ -88,6 +88,13 @@ void MediaPlayerStream::Seek(uint32_t ms) {
   state_ = State::Stopped;
 }
 
+void MediaPlayerStream::Abandon() {
+  if (stream_ == nullptr) return;
+  EndStream();
+  startMs_ = decoder_.LengthMs();
+  state_ = State::Stopped;
+}
+
 bool MediaPlayerStream::StartStream() {
   EndStream();
   if ((!decoderAtStart_ || startMs_ != 0) && !decoder_.SeekTo(startMs_)) return false;

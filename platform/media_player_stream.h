@@ -34,6 +34,9 @@ class MediaPlayerStream {
   void Pause();
   void Resume();
   void Seek(uint32_t ms);
+  // The server connection is going away: the stream ends with it and the file
+  // counts as played out, so the playback ends instead of standing still.
+  void Abandon();
 
  private:
   enum class State { Stopped, Held, Playing, Paused };

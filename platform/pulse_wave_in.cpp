@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace tarnovox {
 
-PulseWaveIn::PulseWaveIn(std::string streamName) : streamName_(std::move(streamName)) {}
+PulseWaveIn::PulseWaveIn(std::string streamName, uint32_t backlogMs)
+    : streamName_(std::move(streamName)), backlogMs_(backlogMs) {}
 
 PulseWaveIn::~PulseWaveIn() { Close(); }
 
@@ -45,6 +45,12 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
   if (format.channels == 0 || format.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&spec)) return PA_ERR_INVALID;
   frameBytes_ = static_cast<uint32_t>(pa_frame_size(&spec));
   silenceByte_ = format.bitsPerSample == 8 ? 0x80 : 0;
+  {
+    std::lock_guard lock(mutex_);
+    backlog_.assign(static_cast<size_t>(backlogMs_) * spec.rate / 1000 * frameBytes_, 0);
+    backlogStart_ = 0;
+    backlogBytes_ = 0;
+  }
 
   mainloop_ = pa_threaded_mainloop_new();
   if (!mainloop_) return PA_ERR_INTERNAL;
@@ -105,36 +111,62 @@ void PulseWaveIn::OnRead(pa_stream* stream, size_t, void* self) {
     size_t bytes = 0;
     if (pa_stream_peek(stream, &data, &bytes) < 0) return;
     if (bytes == 0) return;
-    if (data) {
-      device->Deliver(static_cast<const uint8_t*>(data), bytes);
-    } else {
-      // A hole in the stream: fill it with silence so the time line stays intact.
-      std::vector<uint8_t> silence(bytes, device->silenceByte_);
-      device->Deliver(silence.data(), bytes);
-    }
+    // A hole in the stream (no data) becomes silence, so the time line stays intact.
+    device->Deliver(static_cast<const uint8_t*>(data), bytes);
     pa_stream_drop(stream);
   }
 }
 
 // Runs on the server's thread. Frames that arrive before Start or after Stop
-// are not part of the capture; frames that find no queued buffer are lost.
+// are not part of the capture; frames that find no queued buffer wait in the
+// backlog, and only those that do not fit there are lost.
 void PulseWaveIn::Deliver(const uint8_t* data, size_t bytes) {
   std::lock_guard lock(mutex_);
   if (!started_) return;
-  while (bytes > 0) {
-    if (queue_.empty()) {
-      overrunFrames_ += bytes / frameBytes_;
-      return;
-    }
+  size_t taken = FillQueue(data, bytes);
+  Keep(data ? data + taken : nullptr, bytes - taken);
+}
+
+// Copies into the queued buffers in order, handing back each one that is full.
+// Returns the bytes taken. Caller holds mutex_.
+size_t PulseWaveIn::FillQueue(const uint8_t* data, size_t bytes) {
+  size_t taken = 0;
+  while (taken < bytes && !queue_.empty()) {
     WaveBuffer& head = *queue_.front();
     // Buffers take whole frames only.
     uint32_t room = (head.bufferLength / frameBytes_) * frameBytes_ - fill_;
-    uint32_t take = static_cast<uint32_t>(std::min<size_t>(room, bytes));
-    std::memcpy(head.data + fill_, data, take);
+    uint32_t take = static_cast<uint32_t>(std::min<size_t>(room, bytes - taken));
+    if (data) std::memcpy(head.data + fill_, data + taken, take);
+    else std::memset(head.data + fill_, silenceByte_, take);
     fill_ += take;
-    data += take;
-    bytes -= take;
+    taken += take;
     if (fill_ + frameBytes_ > head.bufferLength) HandBackHead(fill_);
+  }
+  return taken;
+}
+
+// Appends to the backlog what fits and counts the rest as lost. Caller holds mutex_.
+void PulseWaveIn::Keep(const uint8_t* data, size_t bytes) {
+  size_t fits = std::min(bytes, backlog_.size() - backlogBytes_);
+  overrunFrames_ += (bytes - fits) / frameBytes_;
+  size_t done = 0;
+  while (done < fits) {
+    size_t end = (backlogStart_ + backlogBytes_) % backlog_.size();
+    size_t piece = std::min(fits - done, backlog_.size() - end);
+    if (data) std::memcpy(backlog_.data() + end, data + done, piece);
+    else std::memset(backlog_.data() + end, silenceByte_, piece);
+    backlogBytes_ += piece;
+    done += piece;
+  }
+}
+
+// Moves the oldest backlog frames into the queued buffers. Caller holds mutex_.
+void PulseWaveIn::DrainBacklog() {
+  while (backlogBytes_ > 0 && !queue_.empty()) {
+    size_t piece = std::min(backlogBytes_, backlog_.size() - backlogStart_);
+    size_t taken = FillQueue(backlog_.data() + backlogStart_, piece);
+    backlogStart_ = (backlogStart_ + taken) % backlog_.size();
+    backlogBytes_ -= taken;
   }
 }
 
@@ -155,6 +187,7 @@ void PulseWaveIn::AddBuffer(WaveBuffer& buffer) {
   std::lock_guard lock(mutex_);
   buffer.flags.store((buffer.flags.load() & ~kWaveDone) | kWaveInQueue);
   queue_.push_back(&buffer);
+  DrainBacklog();
 }
 
 void PulseWaveIn::Start() {
@@ -200,6 +233,8 @@ void PulseWaveIn::Close() {
   std::lock_guard lock(mutex_);
   overrunFrames_ = 0;
   lost_ = 0;
+  backlogStart_ = 0;
+  backlogBytes_ = 0;
 }
 
 std::string PulseWaveIn::ErrorText(uint32_t code) const {

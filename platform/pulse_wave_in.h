@@ -1,12 +1,14 @@
 #pragma once
 // Wave input on the desktop's sound server: a record stream on the default
 // source. The server's thread plays the driver: it copies arriving frames into
-// the queued buffers in order and hands each back when full.
+// the queued buffers in order and hands each back when full; frames that find
+// no queued buffer wait in a backlog that AddBuffer empties.
 #include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/wave_in.h"
 
@@ -18,7 +20,10 @@ namespace tarnovox {
 
 class PulseWaveIn final : public WaveIn {
  public:
-  explicit PulseWaveIn(std::string streamName = "Capture");
+  // Long enough for a window thread that is held up for several seconds.
+  static constexpr uint32_t kDefaultBacklogMs = 15000;
+
+  explicit PulseWaveIn(std::string streamName = "Capture", uint32_t backlogMs = kDefaultBacklogMs);
   ~PulseWaveIn() override;
 
   uint32_t Open(const WaveFormat& format) override;
@@ -37,11 +42,16 @@ class PulseWaveIn final : public WaveIn {
   static void OnRead(pa_stream* stream, size_t bytes, void* self);
   static void OnStateChange(void* self);
   void NoteLost();
+  // `data` null: that many bytes of silence.
   void Deliver(const uint8_t* data, size_t bytes);
+  size_t FillQueue(const uint8_t* data, size_t bytes);
+  void Keep(const uint8_t* data, size_t bytes);
+  void DrainBacklog();
   void HandBackHead(uint32_t bytes);
   uint32_t Fail(int error);
 
   std::string streamName_;
+  uint32_t backlogMs_;
   pa_threaded_mainloop* mainloop_ = nullptr;
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
@@ -53,6 +63,11 @@ class PulseWaveIn final : public WaveIn {
   std::deque<WaveBuffer*> queue_;
   uint32_t fill_ = 0;  // bytes already in the buffer at the head of the queue
   bool started_ = false;
+  // A ring of whole frames, allocated by Open. Only ever holds frames while the
+  // queue is empty, so its frames always come after those in the queue.
+  std::vector<uint8_t> backlog_;
+  size_t backlogStart_ = 0;
+  size_t backlogBytes_ = 0;
   uint64_t overrunFrames_ = 0;
   std::atomic<bool> connected_{false};
   std::atomic<uint32_t> lost_{0};

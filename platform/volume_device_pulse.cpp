@@ -14,9 +14,21 @@ uint32_t Pack(uint16_t left, uint16_t right) { return static_cast<uint32_t>(righ
 
 }  // namespace
 
-PulseVolumeDevice::PulseVolumeDevice(PulseServer& server) : server_(server) {}
+PulseVolumeDevice::PulseVolumeDevice(PulseServer& server) : server_(server) { server_.AddClient(*this); }
 
-PulseVolumeDevice::~PulseVolumeDevice() { Close(); }
+PulseVolumeDevice::~PulseVolumeDevice() {
+  Close();
+  server_.RemoveClient(*this);
+}
+
+void PulseVolumeDevice::ConnectionLost() {
+  streams_.clear();
+  subscribed_ = false;
+}
+
+void PulseVolumeDevice::ConnectionRestored() {
+  if (open_) Subscribe(true);
+}
 
 pa_volume_t PulseVolumeDevice::ToServerVolume(uint16_t volume) {
   return volume == 0xFFFF ? PA_VOLUME_NORM : volume;
@@ -29,6 +41,7 @@ uint16_t PulseVolumeDevice::FromServerVolume(pa_volume_t volume) {
 uint32_t PulseVolumeDevice::Open() {
   const int error = server_.Connect();
   if (error != 0) return static_cast<uint32_t>(error);
+  open_ = true;
   Subscribe(true);
   return 0;
 }
@@ -41,7 +54,8 @@ uint32_t PulseVolumeDevice::GetVolume() const { return volume_.load(); }
 
 void PulseVolumeDevice::SetVolume(uint32_t volume) {
   volume_ = volume;
-  if (!server_.Connected()) return;
+  // Also the moment to notice a server that went and came back.
+  if (server_.Connect() != 0) return;
   PulseServer::Lock lock(server_);
   for (const auto& [index, map] : streams_) {
     const pa_cvolume channels = StreamVolume(map);
@@ -51,6 +65,7 @@ void PulseVolumeDevice::SetVolume(uint32_t volume) {
 }
 
 void PulseVolumeDevice::Close() {
+  open_ = false;
   if (subscribed_) Subscribe(false);
 }
 

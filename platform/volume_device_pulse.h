@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 
+#include "platform/media_player_server.h"
 #include "platform/volume_device.h"
 
 struct pa_context;
@@ -17,9 +18,7 @@ struct pa_sink_input_info;
 
 namespace tarnovox {
 
-class PulseServer;
-
-class PulseVolumeDevice final : public VolumeDevice {
+class PulseVolumeDevice final : public VolumeDevice, private PulseServer::Client {
  public:
   explicit PulseVolumeDevice(PulseServer& server);
   ~PulseVolumeDevice() override;
@@ -43,6 +42,10 @@ class PulseVolumeDevice final : public VolumeDevice {
   static uint16_t FromServerVolume(pa_volume_t volume);
 
  private:
+  // A new connection knows nothing of the old one's streams and subscription;
+  // new streams start at the kept volume.
+  void ConnectionLost() override;
+  void ConnectionRestored() override;
   static void OnServerEvent(pa_context* context, int type, uint32_t index, void* self);
   static void OnStreamInfo(pa_context* context, const pa_sink_input_info* info, int last, void* self);
   void Subscribe(bool on);
@@ -51,6 +54,7 @@ class PulseVolumeDevice final : public VolumeDevice {
   std::atomic<uint32_t> volume_{0xFFFFFFFFu};
   std::map<uint32_t, pa_channel_map> streams_;  // by sink input; guarded by the server's lock
   bool subscribed_ = false;
+  bool open_ = false;
 };
 
 }  // namespace tarnovox

@@ -2,6 +2,14 @@
 // A capture device shaped like winmm's wave input: the application queues
 // buffers, the driver fills them in queue order and hands each back with its
 // byte count; the application polls instead of taking callbacks.
+//
+// Unlike winmm, a stall of the application loses nothing: frames captured
+// while started that find no queued buffer wait, in order, in a backlog of
+// the device's own (several seconds long, allocated by Open). AddBuffer fills
+// the new buffer from the backlog at once and hands it back if that fills it.
+// Stop and Reset keep the backlog, so frames captured before a stop still fill
+// the next buffers queued, even while stopped; Open and Close discard it.
+// Only frames that do not fit into the backlog are lost (OverrunFrames).
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -45,19 +53,22 @@ class WaveIn {
   virtual uint32_t Open(const WaveFormat& format) = 0;
   virtual void Prepare(WaveBuffer& buffer) = 0;
   virtual void Unprepare(WaveBuffer& buffer) = 0;
-  // Appends a buffer to the end of the driver's queue.
+  // Appends a buffer to the end of the driver's queue and fills it from the
+  // backlog first (handing it back at once when that fills it).
   virtual void AddBuffer(WaveBuffer& buffer) = 0;
   virtual void Start() = 0;
   // Stops capture. The buffer being filled is handed back with the bytes it
-  // holds (fewer than its length); the empty queued buffers stay queued.
+  // holds (fewer than its length); the empty queued buffers stay queued. The
+  // backlog is kept.
   virtual void Stop() = 0;
   // Stops capture and hands back every queued buffer, the one in progress with
-  // the bytes it holds, the others with 0.
+  // the bytes it holds, the others with 0. The backlog is kept.
   virtual void Reset() = 0;
   virtual void Close() = 0;
   // The platform's text for an error code, at most 127 characters.
   virtual std::string ErrorText(uint32_t code) const = 0;
-  // Frames that arrived while no buffer was queued (lost), since Open.
+  // Frames that arrived while no buffer was queued and the backlog was full
+  // (lost), since Open.
   virtual uint64_t OverrunFrames() const { return 0; }
   // Non-zero (an error code for ErrorText) once an open device has stopped
   // delivering for good, for example because the sound server went away.

@@ -269,5 +269,28 @@ TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferO
   EXPECT_EQ(rig.analysis.refreshes, 100);
 }
 
+// The window thread stalls longer than the ring's 4 s: the device's backlog
+// keeps the frames, and only those past it are lost, counted and skipped.
+TEST(CaptureEngine, StallPastTheRingLosesOnlyWhatExceedsTheDeviceBacklog) {
+  for (uint32_t backlogMs : {15000u, 1000u}) {
+    SCOPED_TRACE(backlogMs);
+    EngineRig rig;
+    rig.device.SetBacklogMs(backlogMs);
+    rig.StartWav("stall.wav");
+    rig.Ticks(10);
+    rig.device.Advance(6400);  // 3 s fill the ring, the rest waits or is lost
+    rig.engine.PollCapture();
+    rig.Ticks(60);
+    rig.engine.EndWaveFile();
+    const uint64_t lost = backlogMs == 1000 ? 105840 : 0;  // 2.4 s
+    EXPECT_EQ(rig.device.OverrunFrames(), lost);
+    auto file = rig.File("stall.wav");
+    const size_t kept = 5 * 44100;  // the ring and a 1 s backlog
+    ASSERT_GT(file.size(), 44 + 4 * (kept + 1));
+    for (size_t k : {kept - 1, kept, (file.size() - 44) / 4 - 1})
+      EXPECT_EQ(FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]), k < kept ? k : k + lost) << "frame " << k;
+  }
+}
+
 }  // namespace
 }  // namespace tarnovox

@@ -2,13 +2,18 @@
 # A private sound server with a null sink (its monitor is the default input) and
 # a private X display, for tests that need the real thing.
 #
-#   tests/e2e/rig.sh start DIR   start both; writes DIR/env with the exports
-#   tests/e2e/rig.sh stop DIR    stop everything started in DIR
+#   tests/e2e/rig.sh start DIR         start both; writes DIR/env with the exports
+#   tests/e2e/rig.sh stop DIR          stop everything started in DIR
+#   tests/e2e/rig.sh pulse-kill DIR    kill the sound server with SIGKILL (a crash)
+#   tests/e2e/rig.sh pulse-start DIR   start it again on the same socket path, with
+#                                      the null sink, the defaults and the silent stream
 #
-# After start:  source DIR/env   (PULSE_SERVER, DISPLAY, XDG_RUNTIME_DIR, QT_QPA_PLATFORM)
+# After start:  source DIR/env   (PULSE_SERVER, DISPLAY, XDG_RUNTIME_DIR, QT_QPA_PLATFORM,
+#                                 TARNOVOX_RIG_DIR and TARNOVOX_RIG for pulse-kill/pulse-start)
 set -euo pipefail
 
-cmd=${1:?start or stop}
+cmd=${1:?start, stop, pulse-kill or pulse-start}
+rig=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 dir=${2:?folder}
 
 wait_gone() {  # PID: TERM, up to 5 s, then KILL; a zombie counts as gone
@@ -28,6 +33,46 @@ stop() {
     wait_gone "$(cat "$f")"
     rm -f "$f"
   done
+}
+
+# Starts the sound server in DIR/pulse (made by start) and waits until a capture
+# of the monitor delivers data.
+pulse_start() {
+  local pulse="$dir/pulse"
+  local as_pulse=()
+  if [ "$(id -u)" = 0 ] && id pulse >/dev/null 2>&1; then
+    as_pulse=(setpriv --reuid=pulse --regid=pulse --init-groups)
+  fi
+  local bus="unix:path=$pulse/bus"
+  env -i PATH="$PATH" HOME="$pulse/home" XDG_RUNTIME_DIR="$pulse" DBUS_SESSION_BUS_ADDRESS="$bus" \
+    "${as_pulse[@]}" pulseaudio --daemonize=no -n -F "$pulse/default.pa" --exit-idle-time=-1 \
+    --realtime=no --high-priority=no --log-target=file:"$pulse/pulse.log" </dev/null >/dev/null 2>&1 &
+  echo $! > "$dir/pulse.pid"
+  export PULSE_SERVER="unix:$pulse/native"
+  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  pactl info >/dev/null
+  # An idle null sink feeds its monitor in 2-second blocks: keep it busy so
+  # captures start promptly.
+  pacat --playback --raw --device=test_sink --latency-msec=20 /dev/zero </dev/null >/dev/null 2>&1 &
+  echo $! > "$dir/pacat.pid"
+  timeout 5 parec --raw --device=test_sink.monitor 2>/dev/null | head -c 4 >/dev/null || true
+}
+
+# A crash: no chance to tidy up. The silent stream dies with its server.
+pulse_kill() {
+  local pid
+  pid=$(cat "$dir/pulse.pid")
+  kill -KILL "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do
+    [ -e "/proc/$pid" ] || break
+    [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" = Z ] && break
+    sleep 0.1
+  done
+  # The daemon refuses to start while its pid file names a live process, and
+  # an unreaped zombie counts as live.
+  rm -f "$dir/pulse.pid" "$dir/pulse/pulse/pid"
+  [ -e "$dir/pacat.pid" ] && wait_gone "$(cat "$dir/pacat.pid")"
+  rm -f "$dir/pacat.pid"
 }
 
 start() {
@@ -52,18 +97,7 @@ PA
   env -i PATH="$PATH" HOME="$pulse/home" "${as_pulse[@]}" \
     dbus-daemon --session --nofork --address="$bus" >"$pulse/dbus.log" 2>&1 &
   echo $! > "$dir/dbus.pid"
-  env -i PATH="$PATH" HOME="$pulse/home" XDG_RUNTIME_DIR="$pulse" DBUS_SESSION_BUS_ADDRESS="$bus" \
-    "${as_pulse[@]}" pulseaudio --daemonize=no -n -F "$pulse/default.pa" --exit-idle-time=-1 \
-    --realtime=no --high-priority=no --log-target=file:"$pulse/pulse.log" &
-  echo $! > "$dir/pulse.pid"
-  export PULSE_SERVER="unix:$pulse/native"
-  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pactl info >/dev/null
-  # An idle null sink feeds its monitor in 2-second blocks: keep it busy so
-  # captures start promptly.
-  pacat --playback --raw --device=test_sink --latency-msec=20 /dev/zero &
-  echo $! > "$dir/pacat.pid"
-  timeout 5 parec --raw --device=test_sink.monitor 2>/dev/null | head -c 4 >/dev/null || true
+  pulse_start
 
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
   echo $! > "$dir/xvfb.pid"
@@ -75,11 +109,15 @@ export PULSE_SERVER=$PULSE_SERVER
 export DISPLAY=$display
 export XDG_RUNTIME_DIR=$runtime
 export QT_QPA_PLATFORM=xcb
+export TARNOVOX_RIG_DIR=$dir
+export TARNOVOX_RIG=$rig
 ENV
 }
 
 case "$cmd" in
   start) start ;;
   stop) stop ;;
-  *) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
+  pulse-kill) dir=$(cd "$dir" && pwd); pulse_kill ;;
+  pulse-start) dir=$(cd "$dir" && pwd); pulse_start ;;
+  *) echo "usage: $0 start|stop|pulse-kill|pulse-start DIR" >&2; exit 2 ;;
 esac

@@ -2,6 +2,7 @@
 // server, with a known signal played into its null sink.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -73,7 +74,9 @@ size_t FirstSound(const std::vector<uint32_t>& frames) {
   return i;
 }
 
-TEST(WavCaptureE2E, RecordingEqualsThePlayedSamplesFrameForFrame) {
+// The window thread stalls for 5 s in the middle (longer than the 4 s of
+// queued buffers): the device's backlog keeps every frame.
+TEST(WavCaptureE2E, RecordingEqualsThePlayedSamplesFrameForFrameAcrossAFiveSecondStall) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig;
   auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 26);
@@ -81,7 +84,10 @@ TEST(WavCaptureE2E, RecordingEqualsThePlayedSamplesFrameForFrame) {
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   rig.controller.StartRecording();
   ASSERT_TRUE(rig.state.recording);
-  rig.Ticks(200);
+  rig.Ticks(80);
+  std::this_thread::sleep_for(std::chrono::seconds(5));
+  rig.Ticks(70);
+  const uint64_t overrun = rig.device.OverrunFrames();  // the device is opened anew for monitoring
   rig.controller.StopAll();
   player.Stop();
 
@@ -91,8 +97,8 @@ TEST(WavCaptureE2E, RecordingEqualsThePlayedSamplesFrameForFrame) {
   auto [offset, length] = MatchRun(recorded, start, played);
   ASSERT_GE(offset, 0) << "recording does not come from the played signal";
   EXPECT_EQ(start + length, recorded.size()) << "frame " << start + length << " differs from what was played";
-  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
-  std::cout << "recorded " << recorded.size() << " frames, " << length << " equal to the played ones from frame "
+  EXPECT_EQ(overrun, 0u);
+  std::cout << "overrun " << overrun << " frames; recorded " << recorded.size() << " frames, " << length << " equal to the played ones from frame "
             << offset << "\n";
 }
 
@@ -123,6 +129,51 @@ TEST(WavCaptureE2E, PauseJoinsTwoExactStretchesAndLosesNothingElse) {
   EXPECT_NEAR(gapSeconds, 2.0, 0.3);
   EXPECT_GE(firstLength, 5u * 44100);  // everything up to the pause was kept
   std::cout << "stretches of " << firstLength << " and " << secondLength << " frames, gap " << gapSeconds << " s\n";
+}
+
+// A device whose backlog (1 s) is too short for the stall: it keeps its queued
+// buffers and the backlog filled with the oldest frames, in order, and counts
+// exactly the rest as lost.
+TEST(WavCaptureE2E, StallPastTheBacklogKeepsTheOldestFramesAndCountsTheRest) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
+  TempFolder dir;
+  auto played = WriteNoiseWav(dir.File("noise.wav"), 10);
+  BackgroundProcess player({"paplay", dir.File("noise.wav")});
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  PulseWaveIn device("Stall test", 1000);
+  ASSERT_EQ(device.Open(WaveFormat{}), 0u);
+  const uint32_t frames = 4410;
+  std::vector<uint32_t> recorded(20 * frames);
+  std::array<WaveBuffer, 20> buffers;
+  auto queue = [&](size_t i) {
+    buffers[i].data = reinterpret_cast<uint8_t*>(recorded.data() + i * frames);
+    buffers[i].bufferLength = frames * 4;
+    device.Prepare(buffers[i]);
+    device.AddBuffer(buffers[i]);
+  };
+  for (size_t i = 0; i < 4; ++i) queue(i);  // 0.4 s
+  auto begin = std::chrono::steady_clock::now();
+  device.Start();
+  std::this_thread::sleep_for(std::chrono::milliseconds(3800));
+  device.Stop();
+  double held = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  for (size_t i = 4; i < buffers.size(); ++i) queue(i);  // drains the backlog while stopped
+  uint64_t kept = 0;
+  for (auto& b : buffers) kept += b.bytesRecorded.load() / 4;
+  device.Reset();
+  const uint64_t lostFrames = device.OverrunFrames();
+  const double lost = static_cast<double>(lostFrames) / 44100;
+  EXPECT_EQ(kept, 4u * frames + 44100u) << "queued buffers plus a full backlog";
+  EXPECT_NEAR(lost, held - 1.4, 0.2);
+  recorded.resize(kept);
+  size_t start = FirstSound(recorded);
+  ASSERT_LT(start, 4410u);
+  auto [offset, length] = MatchRun(recorded, start, played);
+  ASSERT_GE(offset, 0);
+  EXPECT_EQ(start + length, recorded.size()) << "frame " << start + length << " differs from what was played";
+  device.Close();
+  std::cout << "held " << held << " s: kept " << kept << " frames, lost " << lostFrames << " ("
+            << lost << " s, expected " << held - 1.4 << " s)\n";
 }
 
 // The first channel of a recorded file as signed values (8-bit is centred on 128).

@@ -12,6 +12,7 @@
 #include "library/playback.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
+#include "platform/pulse_wave_in.h"
 #include "platform/volume_device_pulse.h"
 #include "tests/playback/fake_playback_view.h"
 #include "tests/playback/sound_tools.h"
@@ -246,6 +247,81 @@ TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
   EXPECT_EQ(player_.Open(kWaveAudioDevice, dir_ + "/missing.wav", device), kMediaCannotOpenFile);
   EXPECT_EQ(player_.Open("cdaudio", MakeSweep("ok.wav", 1), device), kMediaUnknownDeviceType);
   EXPECT_EQ(device, 0);
+}
+
+// The sound server crashes and comes back while the objects live on: without
+// recreating them, playback and volume work again and a capture device opens.
+TEST_F(PulseSound, AfterTheServerCameBackPlaybackVolumeAndCaptureWorkAgain) {
+  const char* rig = std::getenv("TARNOVOX_RIG");
+  const char* rigDir = std::getenv("TARNOVOX_RIG_DIR");
+  if (rig == nullptr || rigDir == nullptr) GTEST_SKIP() << "needs tests/e2e/rig.sh to restart the server";
+  const std::string server = std::string(rig) + " ";
+  const std::string folder = std::string(" ") + rigDir;
+  auto ms = [](Clock::time_point since) { return std::chrono::duration<double, std::milli>(Clock::now() - since).count(); };
+  ASSERT_EQ(volume_.Open(), 0u);
+  const std::string wav = MakeSweep("sweep.wav", 3);
+  uint16_t before = 0;
+  ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, before), kMediaOk);
+  ASSERT_EQ(player_.Play(before), kMediaOk);
+  PulseWaveIn capture("Reconnect test");
+  ASSERT_EQ(capture.Open(WaveFormat{}), 0u);
+  capture.Start();
+  std::this_thread::sleep_for(300ms);
+
+  RunCommand(server + "pulse-kill" + folder);
+  for (int i = 0; i < 100 && capture.LostCode() == 0; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_NE(capture.LostCode(), 0u);
+  auto absent = Clock::now();
+  uint16_t device = 0;
+  EXPECT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaNoSoundServer);
+  const double openAbsentMs = ms(absent);
+  absent = Clock::now();
+  volume_.SetVolume(0x80008000u);  // kept for the streams to come
+  const double volumeAbsentMs = ms(absent);
+  EXPECT_EQ(Status(before, MediaStatusItem::Position), Status(before, MediaStatusItem::Length))
+      << "a playback the server lost ends";
+
+  RunCommand(server + "pulse-start" + folder);
+  const auto back = Clock::now();
+  volume_.SetVolume(0x80008000u);
+  const double reconnectMs = ms(back);
+  ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaOk);
+  MonitorCapture heard(dir_ + "/after.raw");
+  std::this_thread::sleep_for(300ms);
+  ASSERT_EQ(player_.Play(device), kMediaOk);
+  std::this_thread::sleep_for(200ms);
+  SinkInput ours = FindOurSinkInput();
+  ASSERT_GE(ours.index, 0);
+  EXPECT_NE(ours.volume.find("front-left: 32768 /"), std::string::npos) << "kept volume not applied: " << ours.volume;
+  volume_.SetVolume(0x40006000u);
+  EXPECT_NE(FindOurSinkInput().volume.find("front-left: 24576 /"), std::string::npos) << FindOurSinkInput().volume;
+  // The mixer's changes are followed again: the subscription was renewed.
+  RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 65535 65535");
+  for (int i = 0; i < 100 && volume_.GetVolume() != 0xFFFFFFFFu; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(volume_.GetVolume(), 0xFFFFFFFFu);
+  std::this_thread::sleep_for(1500ms);
+  const std::vector<int16_t> sound = heard.Stop();
+  player_.Close(device);
+  player_.Close(before);
+  const long onset = testing::FirstLoudFrame(sound, 500);
+  ASSERT_GE(onset, 0) << "nothing reached the sink after the restart";
+  EXPECT_NEAR(testing::FrequencyAt(sound, onset + 22050 - 1102, 2205), SweepHz(0.5), 40);
+
+  // A fresh Open of the capture device works on the new server.
+  ASSERT_EQ(capture.Open(WaveFormat{}), 0u);
+  EXPECT_EQ(capture.LostCode(), 0u);
+  std::vector<uint8_t> data(17640);
+  WaveBuffer buffer;
+  buffer.data = data.data();
+  buffer.bufferLength = static_cast<uint32_t>(data.size());
+  capture.Prepare(buffer);
+  capture.AddBuffer(buffer);
+  capture.Start();
+  for (int i = 0; i < 300 && !(buffer.flags.load() & kWaveDone); ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(buffer.bytesRecorded.load(), data.size());
+  capture.Close();
+  std::cout << "server absent: player Open " << openAbsentMs << " ms, SetVolume " << volumeAbsentMs
+            << " ms; reconnect on SetVolume " << reconnectMs << " ms\n";
 }
 
 TEST(PlaybackWithoutServer, VolumeDeviceFailsWithTheServerText) {

@@ -20,6 +20,8 @@ uint32_t FakeWaveIn::Open(const WaveFormat& format) {
   fill_ = 0;
   overrunFrames_ = 0;
   lostCode_ = 0;
+  backlog_.clear();
+  backlogCapacity_ = static_cast<size_t>(backlogMs_) * format.samplesPerSec / 1000 * format.blockAlign;
   return 0;
 }
 
@@ -29,6 +31,31 @@ void FakeWaveIn::Unprepare(WaveBuffer& buffer) { buffer.flags.fetch_and(~kWavePr
 void FakeWaveIn::AddBuffer(WaveBuffer& buffer) {
   buffer.flags.store((buffer.flags.load() & ~kWaveDone) | kWaveInQueue);
   queue_.push_back(&buffer);
+  DrainBacklog();
+}
+
+void FakeWaveIn::DrainBacklog() {
+  const uint32_t frameBytes = format_.blockAlign;
+  std::vector<uint8_t> frame(frameBytes);
+  while (backlog_.size() >= frameBytes && !queue_.empty()) {
+    std::copy_n(backlog_.begin(), frameBytes, frame.begin());
+    Fill(frame.data());
+    backlog_.erase(backlog_.begin(), backlog_.begin() + frameBytes);
+  }
+}
+
+bool FakeWaveIn::Fill(const uint8_t* frame) {
+  if (queue_.empty()) return false;
+  const uint32_t frameBytes = format_.blockAlign;
+  WaveBuffer& head = *queue_.front();
+  std::copy(frame, frame + frameBytes, head.data + fill_);
+  fill_ += frameBytes;
+  if (fill_ + frameBytes > head.bufferLength) {
+    HandBack(head, fill_);
+    queue_.pop_front();
+    fill_ = 0;
+  }
+  return true;
 }
 
 void FakeWaveIn::Start() { started_ = open_ && lostCode_ == 0; }
@@ -56,6 +83,7 @@ void FakeWaveIn::Reset() {
 
 void FakeWaveIn::Close() {
   Reset();
+  backlog_.clear();
   open_ = false;
 }
 
@@ -77,18 +105,12 @@ void FakeWaveIn::DeliverFrames(uint64_t frames) {
   std::vector<uint8_t> frame(frameBytes);
   for (uint64_t f = 0; f < frames; ++f) {
     generator_(nextFrame_++, format_, frame.data());
-    if (queue_.empty()) {
+    if (Fill(frame.data())) continue;
+    if (backlog_.size() + frameBytes > backlogCapacity_) {
       ++overrunFrames_;
       continue;
     }
-    WaveBuffer& head = *queue_.front();
-    std::copy(frame.begin(), frame.end(), head.data + fill_);
-    fill_ += frameBytes;
-    if (fill_ + frameBytes > head.bufferLength) {
-      HandBack(head, fill_);
-      queue_.pop_front();
-      fill_ = 0;
-    }
+    backlog_.insert(backlog_.end(), frame.begin(), frame.end());
   }
 }
 

@@ -2,6 +2,8 @@
 // A capture device on a virtual clock. Advance(ms) lets time pass: the queued
 // buffers fill in queue order from a signal generator, as a winmm driver fills
 // them. Stop hands back the buffer in progress partly filled, as winmm does.
+// Frames that find no queued buffer wait in a backlog (default as long as the
+// real device's) that AddBuffer empties, kept by Stop and Reset.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -38,6 +40,10 @@ class FakeWaveIn : public WaveIn {
   // Delivers exactly `frames` frames (only while started).
   void DeliverFrames(uint64_t frames);
 
+  // Backlog length for the next Open (0: frames without a buffer are lost).
+  void SetBacklogMs(uint32_t ms) { backlogMs_ = ms; }
+  size_t BacklogFrames() const { return backlog_.size() / format_.blockAlign; }
+
   // The next Open fails with this code (0: succeed).
   void FailNextOpen(uint32_t code) { failNextOpen_ = code; }
   void SetGenerator(Generator generator) { generator_ = std::move(generator); }
@@ -60,6 +66,9 @@ class FakeWaveIn : public WaveIn {
 
  private:
   void HandBack(WaveBuffer& buffer, uint32_t bytes);
+  // Puts one frame into the head buffer; false when no buffer is queued.
+  bool Fill(const uint8_t* frame);
+  void DrainBacklog();
 
   WaveFormat format_;
   bool open_ = false;
@@ -72,6 +81,9 @@ class FakeWaveIn : public WaveIn {
   uint64_t overrunFrames_ = 0;
   uint32_t lostCode_ = 0;
   uint64_t remainderMicroFrames_ = 0;
+  uint32_t backlogMs_ = 15000;
+  size_t backlogCapacity_ = 0;  // bytes
+  std::deque<uint8_t> backlog_;
   Generator generator_;
 };
 
