@@ -244,16 +244,17 @@ TEST(RecorderController, ANameTakenBeforeTheFileIsCreatedMovesOnAndTruncatesNoth
 
 TEST(RecorderController, SoundLostWhileTheComputerWasBusyIsShownAndToldAfterStop) {
   ControllerRig rig;
+  rig.device.SetBacklogMs(1000);
   rig.controller.HotKey(101);
   rig.Ticks(5);  // five whole buffers taken, 35 still queued (3.5 s)
   rig.clock.Advance(6400);
-  rig.device.Advance(6400);  // the window thread held: 2.9 s find no buffer, and the next tick 0.1 s
-  rig.Ticks(1);
-  EXPECT_EQ(rig.state.LostMs, 3000u);
+  rig.device.Advance(6400);  // the window thread held: 1 s waits in the backlog, 1.9 s is lost
+  rig.Ticks(1);              // and 0.1 s more before the tick requeues
+  EXPECT_EQ(rig.state.LostMs, 2000u);
   EXPECT_TRUE(rig.hooks.messages.empty());  // shown in the status line while recording
   rig.controller.HotKey(103);
   EXPECT_EQ(rig.hooks.messages,
-            std::vector<std::string>{"3.0 seconds of sound were lost because the computer was too busy."});
+            std::vector<std::string>{"2.0 seconds of sound were lost because the computer was too busy."});
 }
 
 TEST(RecorderController, AFullDiskEndsTheTakeWithAMatchingHeaderAndOneMessage) {

@@ -1,0 +1,62 @@
+#pragma once
+// A pseudo-random signal played into the sound server and found again, frame
+// for frame, in what was recorded.
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/wave_format.h"
+
+namespace tarnovox::testing {
+
+// Writes a 44100 Hz 16-bit stereo WAV of pseudo-random frames; returns the frames.
+inline std::vector<uint32_t> WriteNoiseWav(const std::string& path, int seconds) {
+  std::mt19937 random(12345);
+  std::vector<uint32_t> frames(44100u * seconds);
+  for (auto& f : frames) f = random();
+  WaveHeaderFields fields;
+  fields.dataBytes = static_cast<uint32_t>(frames.size() * 4);
+  auto header = MakeWaveHeader(fields);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(header.data()), header.size());
+  out.write(reinterpret_cast<const char*>(frames.data()), static_cast<std::streamsize>(frames.size() * 4));
+  return frames;
+}
+
+inline std::vector<uint32_t> RecordedFrames(const std::vector<uint8_t>& file) {
+  std::vector<uint32_t> frames((file.size() - 44) / 4);
+  std::memcpy(frames.data(), file.data() + 44, frames.size() * 4);
+  return frames;
+}
+
+// Where recorded[from] stands in the played signal, and how many frames from
+// there on equal the played ones; {-1, 0} when it is not found.
+inline std::pair<long, size_t> MatchRun(const std::vector<uint32_t>& recorded, size_t from,
+                                 const std::vector<uint32_t>& played) {
+  for (size_t k = 0; k < played.size(); ++k) {
+    if (played[k] != recorded[from]) continue;
+    size_t n = 0;
+    while (from + n < recorded.size() && k + n < played.size() && recorded[from + n] == played[k + n]) ++n;
+    if (n >= 64 || from + n == recorded.size()) return {static_cast<long>(k), n};
+  }
+  return {-1, 0};
+}
+
+// First frame whose two channels are not both silent.
+inline size_t FirstSound(const std::vector<uint32_t>& frames) {
+  size_t i = 0;
+  while (i < frames.size() && frames[i] == 0) ++i;
+  return i;
+}
+
+inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace tarnovox::testing
