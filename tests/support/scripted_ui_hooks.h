@@ -14,6 +14,7 @@ class ScriptedUiHooks : public UiHooks {
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   bool AskYesNo(const std::string& text, const std::string& caption) override {
     questions.push_back(caption + ": " + text);
+    if (onAsk) onAsk();  // what happens while the question is open
     if (answers.empty()) return false;
     bool answer = answers.front();
     answers.pop_front();
@@ -32,6 +33,7 @@ class ScriptedUiHooks : public UiHooks {
   std::deque<bool> answers;  // Yes = true; an empty script answers No
   std::vector<bool> busyChanges;
   std::function<void()> onProcessMessages;
+  std::function<void()> onAsk;
   int processCount = 0;
   int timeUpdates = 0;
   int formatLabelUpdates = 0;
