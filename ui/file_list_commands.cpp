@@ -97,9 +97,11 @@ void FileListCommands::pmDeleteClick() {
   if (RecordingStartedMeanwhile("delete")) return;
   CloseRunningPlayback();
   if (RecordingStartedMeanwhile("delete")) return;
-  if (::unlink(current.c_str()) != 0)
-    ui_.ShowMessage("Cannot delete file \"" + current + "\". " + std::strerror(errno));
+  const int error = ::unlink(current.c_str()) == 0 ? 0 : errno;
+  // Emptied before the message box opens: a recording started while it is
+  // open makes CurrentFile its own path, which must stay.
   state_.CurrentFile.clear();
+  if (error != 0) ui_.ShowMessage("Cannot delete file \"" + current + "\". " + std::strerror(error));
   ui_.ProcessMessages();
   RescanAndSort();
 }

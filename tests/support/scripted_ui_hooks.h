@@ -11,7 +11,10 @@ namespace tarnovox::testing {
 
 class ScriptedUiHooks : public UiHooks {
  public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowMessage(const std::string& text) override {
+    messages.push_back(text);
+    if (onMessage) onMessage();  // what happens while the message is open
+  }
   bool AskYesNo(const std::string& text, const std::string& caption) override {
     questions.push_back(caption + ": " + text);
     if (onAsk) onAsk();  // what happens while the question is open
@@ -34,6 +37,7 @@ class ScriptedUiHooks : public UiHooks {
   std::vector<bool> busyChanges;
   std::function<void()> onProcessMessages;
   std::function<void()> onAsk;
+  std::function<void()> onMessage;
   int processCount = 0;
   int timeUpdates = 0;
   int formatLabelUpdates = 0;

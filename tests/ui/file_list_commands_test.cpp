@@ -79,10 +79,11 @@ struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, Recording
   FileListCommands commands{state, recordings, playback, hooks};
 };
 
-// F5 handled while the question is open, or while closing the playback lets
-// pending messages run after the Yes.
+// F5 handled while the question is open; while closing the playback lets
+// pending messages run after the Yes; or while the message is open that the
+// file could not be deleted (another program removed it during the question).
 TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
-  for (const bool whileClosingPlayback : {false, true}) {
+  for (const std::string when : {"question", "closing playback", "failure message"}) {
     TakeRig rig;
     ASSERT_EQ(rig.state.CurrentFile, "voice.wav");
     bool pressed = false;
@@ -91,24 +92,31 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
       pressed = true;
       rig.controller.HotKey(RecorderController::kHotKeyRecord);
     };
-    if (whileClosingPlayback) {
+    std::vector<std::string> messages{"Cannot delete the file while recording"};
+    std::string files = "music.wav:2000 record1.wav:529244 voice.wav:3000 ";
+    if (when == "question") {
+      rig.hooks.onAsk = f5;
+    } else if (when == "closing playback") {
       rig.playback.deviceOpen = true;
       rig.hooks.onProcessMessages = f5;
     } else {
-      rig.hooks.onAsk = f5;
+      rig.hooks.onAsk = [&rig] { fs::remove(rig.settings.Folder + "/voice.wav"); };
+      rig.hooks.onMessage = f5;
+      messages = {"Cannot delete file \"voice.wav\". No such file or directory"};
+      files = "music.wav:2000 record1.wav:529244 ";
     }
     rig.hooks.answers = {true};
 
     rig.commands.pmDeleteClick();
 
     EXPECT_EQ(rig.hooks.questions, std::vector<std::string>{"Delete File: Are you sure you want to delete voice.wav?"});
-    EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Cannot delete the file while recording"});
-    EXPECT_EQ(rig.state.CurrentFile, rig.settings.Folder + "/record1.wav");
+    EXPECT_EQ(rig.hooks.messages, messages) << when;
+    EXPECT_EQ(rig.state.CurrentFile, rig.settings.Folder + "/record1.wav") << when;
     EXPECT_EQ(rig.state.ActiveFileName, "record1.wav");
     rig.Ticks(30);
     rig.controller.StopAll();
     rig.ExpectWholeTake();
-    EXPECT_EQ(rig.Files(), "music.wav:2000 record1.wav:529244 voice.wav:3000 ") << whileClosingPlayback;
+    EXPECT_EQ(rig.Files(), files) << when;
   }
 }
 
