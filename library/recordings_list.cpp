@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <numeric>
 #include <system_error>
@@ -15,6 +16,8 @@ namespace {
 
 // A qualifying file smaller than this holds no sound: a WAV header alone is 44 bytes.
 constexpr off_t kEmptyRecordingBytes = 50;
+// A file changed more recently than this may still be growing.
+constexpr std::time_t kSettleSeconds = 60;
 
 // Case-insensitive for a-z only, byte order otherwise; a prefix sorts first.
 bool NameGreater(const std::string& a, const std::string& b) {
@@ -58,7 +61,7 @@ void RecordingsList::AddFile(const std::string& name) {
   struct stat info {};
   // lstat: a link is not an ordinary file, so it is neither listed nor deleted.
   if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (info.st_size < kEmptyRecordingBytes) {
+  if (info.st_size < kEmptyRecordingBytes && MayDeleteEmpty(info)) {
     std::error_code error;
     if (std::filesystem::remove(path, error) && !error) return;
   }
@@ -70,6 +73,22 @@ void RecordingsList::AddFile(const std::string& name) {
   Entries.push_back(std::move(entry));
   RowFiles.push_back(name);
   state_.PickedFile = name;
+}
+
+// A take sits at its bare header for its first seconds, longer when paused,
+// and another program may be writing a file of its own: only a file nobody is
+// writing may go. A date in the future counts as fresh.
+bool RecordingsList::MayDeleteEmpty(const struct stat& info) const {
+  if (IsTakeBeingRecorded(info)) return false;
+  return info.st_mtime <= std::time(nullptr) - kSettleSeconds;
+}
+
+// Compared as files, not names: CurrentFile is a full path, which may be
+// spelled otherwise than the folder (a trailing "/", "./", a link).
+bool RecordingsList::IsTakeBeingRecorded(const struct stat& info) const {
+  if (!state_.recording || state_.CurrentFile.empty()) return false;
+  struct stat take {};
+  return ::stat(state_.CurrentFile.c_str(), &take) == 0 && take.st_dev == info.st_dev && take.st_ino == info.st_ino;
 }
 
 void RecordingsList::Rescan() {

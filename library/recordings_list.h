@@ -1,6 +1,8 @@
 #pragma once
 // The listing of the recordings in the output folder and the order in which
 // the file list window shows them.
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,10 +28,11 @@ class RecordingsList : public RecordingsLibrary {
 
   // Reads the output folder again: WAV, MP3 and WMA files that are ordinary
   // files, in enumeration order. Such files under 50 bytes hold no sound and are
-  // deleted instead of listed (listed after all when the delete fails). Leaves
-  // the grid with the header and one empty row, no data row selected, and
-  // PickedFile naming the last file listed. A folder that cannot be read lists
-  // nothing. Callers run ApplySort() next.
+  // deleted instead of listed (listed after all when the delete fails); the
+  // file being recorded and files changed within the last 60 seconds are
+  // listed as usual instead. Leaves the grid with the header and one empty
+  // row, no data row selected, and PickedFile naming the last file listed. A
+  // folder that cannot be read lists nothing. Callers run ApplySort() next.
   void Rescan() override;
   // Writes every row in the order Sort names, rewrites RowFiles and selects the
   // row of CurrentFile when it is listed (exact match). A Sort outside 1 to 6
@@ -56,6 +59,8 @@ class RecordingsList : public RecordingsLibrary {
   void WriteRow(int row, const RecordingEntry& entry, int sort);
   void ResetGrid();
   void AddFile(const std::string& name);
+  bool MayDeleteEmpty(const struct stat& info) const;
+  bool IsTakeBeingRecorded(const struct stat& info) const;
 
   RecorderState& state_;
   RecordSettings& settings_;

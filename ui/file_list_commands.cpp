@@ -75,6 +75,7 @@ void FileListCommands::pmRenameClick() {
   const std::string extension = dot == std::string::npos ? std::string() : current.substr(dot);
   std::optional<std::string> answer = hooks.askText ? hooks.askText("Rename File", base) : std::nullopt;
   if (!answer || *answer == base) return;
+  if (RecordingStartedMeanwhile("rename")) return;
   const std::string target = *answer + extension;
   if (answer->empty() || answer->find('/') != std::string::npos) {
     ui_.ShowMessage("Cannot rename file \"" + current + "\". " + std::strerror(EINVAL));
@@ -82,6 +83,7 @@ void FileListCommands::pmRenameClick() {
   }
   const bool replace = Exists(target) && !SameFile(current, target);
   if (replace && !ui_.AskYesNo(*answer + " already exists.\nDo you want to replace it?", "Confirm")) return;
+  if (replace && RecordingStartedMeanwhile("rename")) return;
   const std::string failure = MoveFile(current, target, replace);
   if (failure.empty()) state_.CurrentFile = target;
   else ui_.ShowMessage("Cannot rename file \"" + current + "\". " + failure);
@@ -92,12 +94,25 @@ void FileListCommands::pmDeleteClick() {
   if (state_.recording || !CurrentFileExists()) return;
   const std::string current = state_.CurrentFile;
   if (!ui_.AskYesNo("Are you sure you want to delete " + FileNamePart(current) + "?", "Delete File")) return;
+  if (RecordingStartedMeanwhile("delete")) return;
   CloseRunningPlayback();
-  if (::unlink(current.c_str()) != 0)
-    ui_.ShowMessage("Cannot delete file \"" + current + "\". " + std::strerror(errno));
+  if (RecordingStartedMeanwhile("delete")) return;
+  const int error = ::unlink(current.c_str()) == 0 ? 0 : errno;
+  // Emptied before the message box opens: a recording started while it is
+  // open makes CurrentFile its own path, which must stay.
   state_.CurrentFile.clear();
+  if (error != 0) ui_.ShowMessage("Cannot delete file \"" + current + "\". " + std::strerror(error));
   ui_.ProcessMessages();
   RescanAndSort();
+}
+
+// Hot keys and commands run while a dialog waits, and a recording they start
+// makes CurrentFile its own path. A rename or delete then goes no further:
+// the list touches no file while a take is written, whichever file was meant.
+bool FileListCommands::RecordingStartedMeanwhile(const std::string& action) {
+  if (!state_.recording) return false;
+  ui_.ShowMessage("Cannot " + action + " the file while recording");
+  return true;
 }
 
 bool FileListCommands::CurrentFileExists() const {

@@ -36,13 +36,18 @@ class FileListCommands {
   // the header.
   void SGridFilesDblClick(int lastReleaseRow);
   // Renames CurrentFile within the folder. A name that another file already
-  // has is refused, so no file is ever replaced; a failed rename shows the
-  // system's reason and keeps CurrentFile.
+  // has replaces that file only when the user agrees; a failed rename shows
+  // the system's reason and keeps CurrentFile.
+  // Rename and delete do nothing while recording; a recording that starts
+  // while one of their dialogs is open cancels them with a message, leaving
+  // every file and the recorder's names as they are.
   void pmRenameClick();
   // Deletes CurrentFile after the question; only Yes deletes.
   void pmDeleteClick();
 
  private:
+  // True, after saying so, when a recording runs now.
+  bool RecordingStartedMeanwhile(const std::string& action);
   bool CurrentFileExists() const;
   void CloseRunningPlayback();
   void RescanAndSort();

@@ -229,9 +229,11 @@ bool TForm3::SaveTag() {
   }
   // The player may hold the very file; close it whichever file it plays.
   if (state_.playing || playback_.PlaybackDeviceOpen()) playback_.ClosePlayback();
+  const std::string file = state_.CurrentFile;
   ui_.ProcessMessages();
-  // A hot key handled just now may have started a recording.
-  if (state_.recording) {
+  // Hot keys handled just now may have started a recording, or started and
+  // stopped one, which leaves CurrentFile naming that take.
+  if (state_.recording || state_.CurrentFile != file) {
     ui_.ShowMessage("Cannot save the tag while recording");
     return false;
   }

@@ -53,7 +53,8 @@ class TForm3 : public QWidget, public TagEditorFields {
   Mp3FileTags& Tags() { return tags_; }
 
   // The save command. Refused while recording (the file being written must not
-  // get a tag in its middle), for a current file that is not an MP3, and for an
+  // get a tag in its middle), also when a recording ran while pending messages
+  // were processed, for a current file that is not an MP3, and for an
   // output folder on a CD-ROM drive. Closes a playback first. A failed write
   // leaves the file as it was. Returns true when the tag was written.
   bool SaveTag();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 
 #include "library/recording_files.h"
 #include "tests/support/recording_grid.h"
@@ -60,7 +61,8 @@ TEST(RecordingsList, RescanListsRecordingsAndDeletesOnlyEmptyRecordings) {
   folder.Write("TAKE.Wav", 1536);
   folder.Write("a.mp3", 2560);
   folder.Write("b.WMA", 511);
-  for (const char* name : {"notes.txt", "record1.wav"}) folder.Write(name, 44);
+  const std::time_t twoMinutesAgo = std::time(nullptr) - 120;
+  for (const char* name : {"notes.txt", "record1.wav"}) folder.Write(name, 44, twoMinutesAgo);
   for (const char* name : {"a.wav.bak", ".hidden.wav"}) folder.Write(name, 4000);
   std::filesystem::create_directory(folder / "x.wav");
   std::filesystem::create_symlink(folder / "a.mp3", folder / "link.mp3");
@@ -89,6 +91,34 @@ TEST(RecordingsList, RescanListsRecordingsAndDeletesOnlyEmptyRecordings) {
     EXPECT_EQ(f.grid.rowCount, 2);
     EXPECT_EQ(f.grid.Cell(0, 1) + f.grid.Cell(1, 1) + f.grid.Cell(2, 1), "");
   }
+}
+
+TEST(RecordingsList, CleanupSparesTheTakeBeingRecordedAndFilesWrittenLately) {
+  TempFolder folder;
+  const std::time_t twoMinutesAgo = std::time(nullptr) - 120;
+  // The take sits at its bare header: paused before its first write.
+  folder.Write("record1.wav", 44, twoMinutesAgo);
+  folder.Write("x.mp3", 10);  // another program is writing it
+  folder.Write("old.wav", 10, twoMinutesAgo);
+  ListFixture f(folder);
+  f.state.recording = true;
+  f.state.paused = true;
+  f.state.CurrentFile = folder.Path() + "//./record1.wav";
+
+  f.list.Rescan();
+
+  std::set<std::string> listed;
+  for (const auto& entry : f.list.Entries) listed.insert(entry.FileName + ":" + entry.SizeKB);
+  EXPECT_EQ(listed, (std::set<std::string>{"record1.wav:0", "x.mp3:0"}));
+  EXPECT_EQ(folder.Read("record1.wav").size(), 44u);
+  EXPECT_EQ(folder.Read("x.mp3").size(), 10u);
+  EXPECT_FALSE(std::filesystem::exists(folder / "old.wav"));
+
+  // Once stopped, the empty take goes like any other.
+  f.state.recording = f.state.paused = false;
+  f.list.Rescan();
+  EXPECT_FALSE(std::filesystem::exists(folder / "record1.wav"));
+  EXPECT_EQ(f.list.Count, 1);
 }
 
 TEST(RecordingsList, SixOrdersOnEqualKeysMatchTheSelectionOrder) {

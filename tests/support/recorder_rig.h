@@ -1,6 +1,10 @@
 #pragma once
 // A recorder controller over a capture device, a clock and a drive test of the
-// test's choosing, with doubles for everything else it drives.
+// test's choosing, with doubles for everything else it drives. The recordings
+// list is a double unless the test names the real one (RecordingsList), which
+// then lists the rig's output folder.
+#include <type_traits>
+
 #include "core/recorder_controller.h"
 #include "tests/support/recorder_doubles.h"
 #include "tests/support/scripted_ui_hooks.h"
@@ -8,7 +12,13 @@
 
 namespace tarnovox::testing {
 
-template <typename Device, typename ClockType, typename Drive>
+template <typename Recordings>
+Recordings MakeRecordings(RecorderState& state, RecordSettings& settings) {
+  if constexpr (std::is_default_constructible_v<Recordings>) return Recordings();
+  else return Recordings(state, settings);
+}
+
+template <typename Device, typename ClockType, typename Drive, typename Recordings = FakeRecordings>
 struct RecorderRig {
   TempFolder dir;
   Device device;
@@ -20,7 +30,7 @@ struct RecorderRig {
   CaptureEngine engine{device, settings, state, gate};
   FakeMp3Recording mp3{state};
   FakePlayback playback{state};
-  FakeRecordings recordings;
+  Recordings recordings = MakeRecordings<Recordings>(state, settings);
   FakeShell shell;
   ClockType clock;
   Drive drive;

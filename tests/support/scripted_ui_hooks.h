@@ -11,9 +11,13 @@ namespace tarnovox::testing {
 
 class ScriptedUiHooks : public UiHooks {
  public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowMessage(const std::string& text) override {
+    messages.push_back(text);
+    if (onMessage) onMessage();  // what happens while the message is open
+  }
   bool AskYesNo(const std::string& text, const std::string& caption) override {
     questions.push_back(caption + ": " + text);
+    if (onAsk) onAsk();  // what happens while the question is open
     if (answers.empty()) return false;
     bool answer = answers.front();
     answers.pop_front();
@@ -32,6 +36,8 @@ class ScriptedUiHooks : public UiHooks {
   std::deque<bool> answers;  // Yes = true; an empty script answers No
   std::vector<bool> busyChanges;
   std::function<void()> onProcessMessages;
+  std::function<void()> onAsk;
+  std::function<void()> onMessage;
   int processCount = 0;
   int timeUpdates = 0;
   int formatLabelUpdates = 0;

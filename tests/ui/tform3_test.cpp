@@ -108,7 +108,14 @@ TEST_F(TForm3Test, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
   state.recording = false;  // a recording started by a hot key while pending messages run
   ui.onProcessMessages = [this] { state.recording = true; };
   EXPECT_FALSE(form.SaveTag());
-  EXPECT_EQ(ui.messages, (std::vector<std::string>(2, "Cannot save the tag while recording")));
+  // A take started and stopped by hot keys then is the current file: the tag
+  // was meant for a.mp3, not for the take.
+  const std::string take = Write("record1.mp3", Mp3Bytes());
+  ui.onProcessMessages = [this, take] { state.CurrentFile = take; };
+  state.recording = false;
+  EXPECT_FALSE(form.SaveTag());
+  EXPECT_TRUE(temp.ReadText("record1.mp3") == Mp3Bytes()) << "the take got the tag";
+  EXPECT_EQ(ui.messages, (std::vector<std::string>(3, "Cannot save the tag while recording")));
   ui.onProcessMessages = nullptr;
   state.recording = false;
   drive.cdrom = true;

@@ -1,0 +1,151 @@
+// Rename and delete from the file list while F5 starts a recording behind the
+// open dialog: the real recorder, capture engine and recordings list on a
+// virtual-time capture device, in a temporary output folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "library/recordings_list.h"
+#include "platform/drive_info.h"
+#include "tests/support/fake_wave_in.h"
+#include "tests/support/manual_clock.h"
+#include "tests/support/recorder_rig.h"
+#include "tests/support/sound_check.h"
+#include "ui/file_list_commands.h"
+
+namespace tarnovox {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tarnovox::testing;
+
+constexpr size_t kBufferBytes = 17640;  // 100 ms of 44100 Hz 16-bit stereo
+
+// The output folder is the working folder, as in the program, so the list's
+// bare names resolve there. voice.wav is picked in the list, music.wav is not.
+struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, RecordingsList> {
+  TakeRig() {
+    fs::create_directory(dir.File("out"));
+    settings.Folder = fs::canonical(dir.File("out")).string();
+    settings.Wav = true;
+    settings.MP3 = false;
+    fs::current_path(settings.Folder);
+    dir.Write("out/voice.wav", 3000);
+    dir.Write("out/music.wav", 2000);
+    engine.OpenMonitorDevice();
+    recordings.Rescan();
+    recordings.ApplySort();
+    for (int row = 1; row <= recordings.Count; ++row)
+      if (recordings.RowFile(row) == "voice.wav") commands.SGridFilesSelectCell(row);
+  }
+  ~TakeRig() { fs::current_path(previous); }
+
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      clock.Advance(100);
+      device.Advance(100);
+      controller.RecordTick();
+    }
+  }
+  // Every file of the output folder with its size, in name order.
+  std::string Files() const {
+    std::set<std::string> files;
+    for (const auto& entry : fs::directory_iterator(settings.Folder))
+      files.insert(entry.path().filename().string() + ":" + std::to_string(entry.file_size()));
+    std::string listing;
+    for (const auto& file : files) listing += file + " ";
+    return listing;
+  }
+  // The take after Stop: a plain header that ffprobe reads and every frame
+  // captured in 30 ticks, in order.
+  void ExpectWholeTake() {
+    const std::string take = settings.Folder + "/record1.wav";
+    const std::vector<uint8_t> file = dir.Read("out/record1.wav");
+    ASSERT_EQ(file.size(), 44 + 30 * kBufferBytes);
+    const std::string header = WavBytes(2, 44100, 16, std::vector<uint32_t>(30 * kBufferBytes / 4)).substr(0, 44);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 44), header);
+    EXPECT_EQ(Probe("stream=sample_rate,channels,duration_ts", take), "44100,2,132300");
+    const uint32_t first = FakeWaveIn::CounterOf16BitStereo(&file[44]);
+    for (size_t k = 0; k < (file.size() - 44) / 4; ++k) {
+      if (FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]) != first + k) {
+        ADD_FAILURE() << "frame " << k << " is not the one captured after frame " << k - 1;
+        break;
+      }
+    }
+  }
+
+  fs::path previous = fs::current_path();
+  FileListCommands commands{state, recordings, playback, hooks};
+};
+
+// F5 handled while the question is open; while closing the playback lets
+// pending messages run after the Yes; or while the message is open that the
+// file could not be deleted (another program removed it during the question).
+TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
+  for (const std::string when : {"question", "closing playback", "failure message"}) {
+    TakeRig rig;
+    ASSERT_EQ(rig.state.CurrentFile, "voice.wav");
+    bool pressed = false;
+    auto f5 = [&rig, &pressed] {
+      if (pressed) return;  // recording processes messages itself
+      pressed = true;
+      rig.controller.HotKey(RecorderController::kHotKeyRecord);
+    };
+    std::vector<std::string> messages{"Cannot delete the file while recording"};
+    std::string files = "music.wav:2000 record1.wav:529244 voice.wav:3000 ";
+    if (when == "question") {
+      rig.hooks.onAsk = f5;
+    } else if (when == "closing playback") {
+      rig.playback.deviceOpen = true;
+      rig.hooks.onProcessMessages = f5;
+    } else {
+      rig.hooks.onAsk = [&rig] { fs::remove(rig.settings.Folder + "/voice.wav"); };
+      rig.hooks.onMessage = f5;
+      messages = {"Cannot delete file \"voice.wav\". No such file or directory"};
+      files = "music.wav:2000 record1.wav:529244 ";
+    }
+    rig.hooks.answers = {true};
+
+    rig.commands.pmDeleteClick();
+
+    EXPECT_EQ(rig.hooks.questions, std::vector<std::string>{"Delete File: Are you sure you want to delete voice.wav?"});
+    EXPECT_EQ(rig.hooks.messages, messages) << when;
+    EXPECT_EQ(rig.state.CurrentFile, rig.settings.Folder + "/record1.wav") << when;
+    EXPECT_EQ(rig.state.ActiveFileName, "record1.wav");
+    rig.Ticks(30);
+    rig.controller.StopAll();
+    rig.ExpectWholeTake();
+    EXPECT_EQ(rig.Files(), files) << when;
+  }
+}
+
+// F5 handled while the rename box is open, the answer a new name ("final") or
+// the name of the take it starts ("record1", which a replace would overwrite);
+// or while the question whether to replace music.wav is open. The script
+// answers Yes to any replace question.
+TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
+  for (const std::string answer : {"final", "record1", "music"}) {
+    TakeRig rig;
+    auto f5 = [&rig] { rig.controller.HotKey(RecorderController::kHotKeyRecord); };
+    rig.commands.hooks.askText = [&rig, answer, f5](const std::string&, const std::string&) {
+      if (answer != "music") f5();
+      return std::optional<std::string>(answer);
+    };
+    if (answer == "music") rig.hooks.onAsk = f5;
+    rig.hooks.answers = {true};
+
+    rig.commands.pmRenameClick();
+
+    EXPECT_EQ(rig.hooks.questions.size(), answer == "music" ? 1u : 0u) << answer;
+    EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Cannot rename the file while recording"}) << answer;
+    EXPECT_EQ(rig.state.CurrentFile, rig.settings.Folder + "/record1.wav") << answer;
+    rig.Ticks(30);
+    rig.controller.StopAll();
+    rig.ExpectWholeTake();
+    EXPECT_EQ(rig.Files(), "music.wav:2000 record1.wav:529244 voice.wav:3000 ") << answer;
+  }
+}
+
+}  // namespace
+}  // namespace tarnovox
