@@ -83,6 +83,8 @@ TEST(StatusDisplay, StatusWordsColoursAndMinimizedTitle) {
   EXPECT_EQ(display.Labels(state).fileColour, QColor(255, 128, 128));
   display.ToggleBlink();
   EXPECT_EQ(display.Labels(state).fileColour, QColor(255, 96, 96));
+  state.LostMs = 2449;  // sound the computer was too busy to keep shows at once
+  EXPECT_EQ(display.Labels(state).file, "record3.mp3 (2.4 s lost)");
 }
 
 }  // namespace
