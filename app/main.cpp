@@ -155,6 +155,11 @@ int main(int argc, char** argv) {
   const QString channelName = tarnovox::InstanceChannel::DefaultName();
   if (auto status = tarnovox::InstanceChannel::HandOverToRunning(channelName, line.commands)) return *status;
 
+  // In a Wayland session the windows go through XWayland, where docking, dragging,
+  // window positions and key grabs work; native Wayland remains the fallback
+  // when there is no XWayland. A platform the user chose is kept.
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnovox");
   tarnovox::InstanceChannel channel(channelName);

@@ -13,13 +13,16 @@ DynamicLibraryLoader::Handle DlopenLoader::Load(const std::string& name) {
   constexpr int kFlags = RTLD_NOW | RTLD_LOCAL;
   Handle library = dlopen(name.c_str(), kFlags);
   if (library || name.find('/') != std::string::npos) return library;
-  // The program's own folder is part of the search path. RUNPATH $ORIGIN
-  // normally covers it, but dlopen applies the RUNPATH of its caller, which is
+  // The program's RUNPATH names its own folder (a build) and ../lib/tarnovox
+  // (an installation), but dlopen applies the RUNPATH of its caller, which is
   // not the program when a sanitizer or preload library intercepts dlopen.
   const std::string program = ExecutablePath();
   if (program.empty()) return nullptr;
-  const auto beside = std::filesystem::path(program).parent_path() / name;
-  return dlopen(beside.c_str(), kFlags);
+  const auto folder = std::filesystem::path(program).parent_path();
+  for (const auto& candidate : {folder / name, folder / ".." / "lib" / "tarnovox" / name}) {
+    if (Handle found = dlopen(candidate.c_str(), kFlags)) return found;
+  }
+  return nullptr;
 }
 
 void* DlopenLoader::Resolve(Handle library, const std::string& symbol) {

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils dbus-daemon sox lame ffmpeg
   xvfb xauth xdotool x11-utils x11-apps openbox imagemagick desktop-file-utils appstream fonts-dejavu-core python3 python3-mutagen
+  dpkg-dev lintian
 )
 
 missing=()
