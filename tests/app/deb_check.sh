@@ -40,6 +40,8 @@ if command -v lintian >/dev/null; then
 fi
 
 # The unpacked program, with its settings beside it and an output folder of its own.
+# The stop is a second start of the (sanitized, slower) program, so the take runs
+# 2 s plus that start.
 root="$work/root"
 dpkg -x "$deb" "$root"
 mkdir -p "$work/out"
@@ -58,6 +60,6 @@ probe=$(ffprobe -v error -show_entries stream=codec_name,sample_rate,channels:fo
 echo "unpacked program's recording: $probe"
 read -r stream duration <<< "$probe"
 [ "$stream" = "mp3,44100,2" ] || fail "recording is '$stream'"
-awk -v d="$duration" 'BEGIN { exit !(d >= 1.5 && d <= 3.5) }' || fail "recording lasts $duration s, expected about 2"
+awk -v d="$duration" 'BEGIN { exit !(d >= 1.5 && d <= 4.5) }' || fail "recording lasts $duration s, expected about 2"
 [ "$failures" -eq 0 ] && echo "package: OK"
 exit $((failures > 0))
