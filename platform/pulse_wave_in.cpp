@@ -1,11 +1,18 @@
 #include "platform/pulse_wave_in.h"
 
+#include "platform/pcm_convert.h"
+
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
 #include <cstring>
 
 namespace tarnovox {
+
+namespace {
+// Frames converted in one piece (about 0.1 s at 44.1 kHz).
+constexpr size_t kConvertFrames = 4096;
+}  // namespace
 
 PulseWaveIn::PulseWaveIn(std::string streamName, uint32_t backlogMs)
     : streamName_(std::move(streamName)), backlogMs_(backlogMs) {}
@@ -45,6 +52,15 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
   if (format.channels == 0 || format.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&spec)) return PA_ERR_INVALID;
   frameBytes_ = static_cast<uint32_t>(pa_frame_size(&spec));
   silenceByte_ = format.bitsPerSample == 8 ? 0x80 : 0;
+  format_ = format;
+  convert_ = NeedsConversion(format);
+  stereo_.assign(kConvertFrames * 2, 0);
+  stereoBytes_ = 0;
+  converted_.assign(kConvertFrames * 4, 0);
+  // The stream itself carries the source's sound as 16-bit stereo.
+  pa_sample_spec streamSpec = spec;
+  streamSpec.format = PA_SAMPLE_S16LE;
+  streamSpec.channels = 2;
   {
     std::lock_guard lock(mutex_);
     backlog_.assign(static_cast<size_t>(backlogMs_) * spec.rate / 1000 * frameBytes_, 0);
@@ -72,7 +88,7 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
     }
     pa_threaded_mainloop_wait(mainloop_);
   }
-  stream_ = pa_stream_new(context_, streamName_.c_str(), &spec, nullptr);
+  stream_ = pa_stream_new(context_, streamName_.c_str(), &streamSpec, nullptr);
   if (!stream_) {
     int error = pa_context_errno(context_);
     pa_threaded_mainloop_unlock(mainloop_);
@@ -83,7 +99,7 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
   // Fragments of about 20 ms keep the buffers filling smoothly between polls.
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<uint32_t>(-1);
-  attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
+  attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &streamSpec));
   if (pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) < 0) {
     int error = pa_context_errno(context_);
     pa_threaded_mainloop_unlock(mainloop_);
@@ -112,8 +128,29 @@ void PulseWaveIn::OnRead(pa_stream* stream, size_t, void* self) {
     if (pa_stream_peek(stream, &data, &bytes) < 0) return;
     if (bytes == 0) return;
     // A hole in the stream (no data) becomes silence, so the time line stays intact.
-    device->Deliver(static_cast<const uint8_t*>(data), bytes);
+    if (device->convert_) device->DeliverConverted(static_cast<const uint8_t*>(data), bytes);
+    else device->Deliver(static_cast<const uint8_t*>(data), bytes);
     pa_stream_drop(stream);
+  }
+}
+
+// Runs on the server's thread. The server's pieces need not end on a whole
+// frame: the rest waits in stereo_ for the next piece.
+void PulseWaveIn::DeliverConverted(const uint8_t* data, size_t bytes) {
+  auto* gathered = reinterpret_cast<uint8_t*>(stereo_.data());
+  const size_t capacity = stereo_.size() * sizeof(int16_t);
+  while (bytes > 0) {
+    const size_t take = std::min(bytes, capacity - stereoBytes_);
+    if (data) std::memcpy(gathered + stereoBytes_, data, take);
+    else std::memset(gathered + stereoBytes_, 0, take);
+    stereoBytes_ += take;
+    if (data) data += take;
+    bytes -= take;
+    const size_t frames = stereoBytes_ / 4;
+    Deliver(converted_.data(), ConvertFromStereo16(stereo_.data(), frames, format_, converted_.data()));
+    const size_t rest = stereoBytes_ - frames * 4;
+    std::memmove(gathered, gathered + frames * 4, rest);
+    stereoBytes_ = rest;
   }
 }
 

@@ -40,6 +40,8 @@ class PulseWaveIn final : public WaveIn {
 
  private:
   static void OnRead(pa_stream* stream, size_t bytes, void* self);
+  // Converts the server's 16-bit stereo into the open format, then delivers.
+  void DeliverConverted(const uint8_t* data, size_t bytes);
   static void OnStateChange(void* self);
   void NoteLost();
   // `data` null: that many bytes of silence.
@@ -57,6 +59,12 @@ class PulseWaveIn final : public WaveIn {
   pa_stream* stream_ = nullptr;
   uint32_t frameBytes_ = 4;
   uint8_t silenceByte_ = 0;
+  // The server always delivers 16-bit stereo; other formats are made here.
+  WaveFormat format_;
+  bool convert_ = false;
+  std::vector<int16_t> stereo_;      // whole frames gathered from the server's pieces
+  size_t stereoBytes_ = 0;           // of which this many are filled
+  std::vector<uint8_t> converted_;   // one converted piece
 
   // Shared with the server's thread.
   mutable std::mutex mutex_;

@@ -149,7 +149,7 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig;
   const std::string tone = rig.dir.File("tone.wav");
-  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 " + tone + " synth 40 sine 1000 vol 0.5").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 " + tone + " synth 90 sine 1000 vol 0.5").c_str()), 0);
   BackgroundProcess player({"paplay", tone});
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   int n = 0;
@@ -174,8 +174,14 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         uint32_t dataBytes = file[40] | file[41] << 8 | file[42] << 16 | static_cast<uint32_t>(file[43]) << 24;
         EXPECT_EQ(dataBytes, file.size() - 44);
         EXPECT_EQ(dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
-        EXPECT_NEAR(ToneHz(FirstChannel(file, bits, channels), rate), 1000.0, 10.0)
-            << rate << " Hz " << bits << " bit " << channels << " ch";
+        const auto samples = FirstChannel(file, bits, channels);
+        EXPECT_NEAR(ToneHz(samples, rate), 1000.0, 10.0) << rate << " Hz " << bits << " bit " << channels << " ch";
+        // The tone plays at half scale on both channels: mono is their mean, so
+        // it keeps that level whichever server mixes (none clips it). Other
+        // rates go through the server's resampler, whose edges overshoot.
+        int peak = 0;
+        for (int v : samples) peak = std::max(peak, std::abs(v));
+        if (rate == 44100) EXPECT_NEAR(peak / (bits == 8 ? 128.0 : 32768.0), 0.5, 0.02) << bits << " bit " << channels << " ch";
       }
     }
   }
