@@ -8,6 +8,10 @@
 #   tests/e2e/rig.sh pulse-start DIR   start it again on the same socket path, with
 #                                      the null sink, the defaults and the silent stream
 #
+# RIG_SERVER=pipewire (at start) runs PipeWire with WirePlumber and its PulseAudio
+# service instead, its clock at 44100 Hz so 44.1 kHz 16-bit samples pass unchanged;
+# pulse-kill then kills its core, pulse-start starts the whole stack again.
+#
 # After start:  source DIR/env   (PULSE_SERVER, DISPLAY, XDG_RUNTIME_DIR, QT_QPA_PLATFORM,
 #                                 TARNOVOX_RIG_DIR and TARNOVOX_RIG for pulse-kill/pulse-start)
 set -euo pipefail
@@ -75,9 +79,67 @@ pulse_kill() {
   rm -f "$dir/pacat.pid"
 }
 
+# PipeWire in DIR/pw: a null sink defined in its own configuration (it comes
+# back with every restart), WirePlumber without per-program volume memory or
+# real devices, and the PulseAudio service clients talk to.
+pipewire_start() {
+  local pw="$dir/pw"
+  rm -rf "$pw/run"  # stale sockets and locks of a killed stack
+  mkdir -p "$pw/run" "$pw/home" "$pw/config/pipewire/pipewire.conf.d" "$pw/config/wireplumber/main.lua.d"
+  chmod 700 "$pw/run"
+  cat > "$pw/config/pipewire/pipewire.conf.d/10-rig.conf" <<CONF
+context.properties = { default.clock.rate = 44100  default.clock.allowed-rates = [ 44100 ] }
+context.objects = [
+  { factory = adapter
+    args = { factory.name = support.null-audio-sink  node.name = test_sink
+             node.description = "Test sink"  media.class = Audio/Sink
+             audio.position = [ FL FR ]  audio.rate = 44100  object.linger = true } }
+]
+CONF
+  printf 'stream_defaults.enabled = false\nalsa_monitor.enabled = false\nv4l2_monitor.enabled = false\nlibcamera_monitor.enabled = false\n' \
+    > "$pw/config/wireplumber/main.lua.d/60-rig.lua"
+  local base=(env -i PATH="$PATH" HOME="$pw/home" XDG_RUNTIME_DIR="$pw/run" XDG_CONFIG_HOME="$pw/config"
+              XDG_STATE_HOME="$pw/home/state" DBUS_SESSION_BUS_ADDRESS="unix:path=$pw/run/bus")
+  # As root its threads would take real-time priority from a shared test machine.
+  [ "$(id -u)" != 0 ] || base+=(setpriv --inh-caps=-sys_nice --bounding-set=-sys_nice)
+  "${base[@]}" dbus-daemon --session --nofork --nopidfile --address="unix:path=$pw/run/bus" </dev/null >"$pw/dbus.log" 2>&1 &
+  echo $! > "$dir/pwdbus.pid"
+  for _ in $(seq 250); do [ -S "$pw/run/bus" ] && break; sleep 0.02; done
+  "${base[@]}" pipewire </dev/null >"$pw/pipewire.log" 2>&1 &
+  echo $! > "$dir/pipewire.pid"
+  for _ in $(seq 250); do [ -S "$pw/run/pipewire-0" ] && break; sleep 0.02; done
+  "${base[@]}" wireplumber </dev/null >"$pw/wireplumber.log" 2>&1 &
+  echo $! > "$dir/wireplumber.pid"
+  "${base[@]}" pipewire-pulse </dev/null >"$pw/pipewire-pulse.log" 2>&1 &
+  echo $! > "$dir/pipewire-pulse.pid"
+  export PULSE_SERVER="unix:$pw/run/pulse/native"
+  for _ in $(seq 250); do pactl list short sinks 2>/dev/null | grep -q test_sink && break; sleep 0.02; done
+  pactl set-default-sink test_sink
+  pactl set-default-source test_sink.monitor
+  for _ in $(seq 250); do pactl info 2>/dev/null | grep -q '^Default Source: test_sink.monitor' && break; sleep 0.02; done
+  pactl info | grep -q '^Default Source: test_sink.monitor'
+}
+
+# The core dies; clients see their connection end. The rest of the stack is
+# stopped too, so pulse-start begins afresh on the same socket path.
+pipewire_kill() {
+  kill -KILL "$(cat "$dir/pipewire.pid")" 2>/dev/null || true
+  for name in pipewire-pulse wireplumber pwdbus pipewire; do
+    [ -e "$dir/$name.pid" ] && wait_gone "$(cat "$dir/$name.pid")"
+    rm -f "$dir/$name.pid"
+  done
+}
+
+server_kind() { [ -e "$dir/pw" ] && echo pipewire || echo pulse; }
+
 start() {
   mkdir -p "$dir"
   dir=$(cd "$dir" && pwd)
+  if [ "${RIG_SERVER:-pulse}" = pipewire ]; then
+    pipewire_start
+    start_display "$dir/runtime"
+    return
+  fi
   local pulse="$dir/pulse" runtime="$dir/runtime"
   mkdir -p "$pulse/home" "$runtime"
   chmod 700 "$runtime"
@@ -98,7 +160,13 @@ PA
     dbus-daemon --session --nofork --address="$bus" >"$pulse/dbus.log" 2>&1 &
   echo $! > "$dir/dbus.pid"
   pulse_start
+  start_display "$runtime"
+}
 
+start_display() {  # RUNTIME_DIR
+  local runtime=$1
+  mkdir -p "$runtime"
+  chmod 700 "$runtime"
   Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
   echo $! > "$dir/xvfb.pid"
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
@@ -117,7 +185,7 @@ ENV
 case "$cmd" in
   start) start ;;
   stop) stop ;;
-  pulse-kill) dir=$(cd "$dir" && pwd); pulse_kill ;;
-  pulse-start) dir=$(cd "$dir" && pwd); pulse_start ;;
+  pulse-kill) dir=$(cd "$dir" && pwd); if [ "$(server_kind)" = pipewire ]; then pipewire_kill; else pulse_kill; fi ;;
+  pulse-start) dir=$(cd "$dir" && pwd); if [ "$(server_kind)" = pipewire ]; then pipewire_start; else pulse_start; fi ;;
   *) echo "usage: $0 start|stop|pulse-kill|pulse-start DIR" >&2; exit 2 ;;
 esac
