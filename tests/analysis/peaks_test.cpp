@@ -32,17 +32,8 @@ TEST(PeakMeter, ClipHoldCountsThirtyBuffersAndRestartsOnANewClip) {
   EXPECT_EQ(meter.ClipHoldRight, 29);
   meter.MeasurePeaks(quiet.data(), clipping.data(), quiet.size(), false);
   EXPECT_EQ(meter.ClipHoldRight, 30);
-
-  // 128 is only a clip for an 8-bit WAV recording; 127 never is.
-  std::vector<int16_t> eightBitTop(1102, 128);
-  std::vector<int16_t> eightBitBottom(1102, -127);
-  PeakMeter eightBit;
-  eightBit.MeasurePeaks(eightBitTop.data(), eightBitBottom.data(), 1102, false);
-  EXPECT_EQ(eightBit.ClipHoldLeft, 0);
-  eightBit.MeasurePeaks(eightBitTop.data(), eightBitBottom.data(), 1102, true);
-  EXPECT_EQ(eightBit.ClipHoldLeft, 30);
-  EXPECT_EQ(eightBit.ClipHoldRight, 0);
-  EXPECT_EQ(eightBit.PeakRight, 127);
+  // The 8-bit WAV clip at 128 (and not at 127) is checked through the capture
+  // engine in meter_analysis_test.cpp; the quiet -1000 above is no clip.
 }
 
 }  // namespace

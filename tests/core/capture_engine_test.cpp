@@ -9,12 +9,14 @@
 #include "core/collaborators.h"
 #include "tests/support/fake_wave_in.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
 namespace {
 
 using testing::FakeWaveIn;
+using testing::ReadWav;
 using testing::ScriptedUiHooks;
 using testing::TempFolder;
 
@@ -34,10 +36,6 @@ class CountingAnalysis : public CaptureAnalysis {
  private:
   const CaptureEngine& engine_;
 };
-
-uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
-  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
 
 // Number of 16-bit stereo frames after the header; fails the test unless they
 // carry consecutive frame numbers starting at `first`.
@@ -81,6 +79,8 @@ struct EngineRig {
   std::vector<uint8_t> File(const std::string& name) const { return dir.Read(name); }
 };
 
+// The ring's own sizes follow from these; the recording tests below (under
+// AddressSanitizer) catch a ring that does not match them.
 TEST(CaptureEngine, GeometryFollowsTheRateAndUnlistedRatesKeepThePreviousOne) {
   EngineRig rig;
   rig.settings.SamplePerSecond = 11025;
@@ -90,9 +90,6 @@ TEST(CaptureEngine, GeometryFollowsTheRateAndUnlistedRatesKeepThePreviousOne) {
   EXPECT_EQ(rig.engine.FramesPerBuffer, 1102);
   EXPECT_EQ(rig.engine.FftSize, 1024);
   EXPECT_EQ(rig.engine.BytesPerBuffer, 1102u);
-  EXPECT_EQ(rig.engine.HalfRingBytes, 22040u);
-  EXPECT_EQ(rig.engine.PcmRing.size(), 44080u);
-  EXPECT_EQ(rig.engine.LeftSamples.size(), 2204u);
   EXPECT_EQ(rig.device.OpenedFormat().blockAlign, 1);
   EXPECT_EQ(rig.device.QueuedCount(), 40u);
   rig.engine.CloseCaptureDevice();
@@ -112,7 +109,6 @@ TEST(CaptureEngine, GeometryFollowsTheRateAndUnlistedRatesKeepThePreviousOne) {
   rig.engine.OpenMonitorDevice();
   EXPECT_EQ(rig.engine.FramesPerBuffer, 4410);
   EXPECT_EQ(rig.engine.BytesPerBuffer, kBuffer);
-  EXPECT_EQ(rig.engine.PcmRing.size(), 705600u);
   EXPECT_EQ(rig.device.OpenedFormat().channels, 2);
 }
 
@@ -122,8 +118,7 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
   rig.engine.EndWaveFile();
   auto empty = rig.File("empty.wav");
   ASSERT_EQ(empty.size(), 44u);
-  EXPECT_EQ(Le32(empty, 4), 36u);
-  EXPECT_EQ(Le32(empty, 40), 0u);
+  EXPECT_TRUE(ReadWav(empty).sizesMatch);
   EXPECT_FALSE(rig.state.recording);
   rig.engine.CloseCaptureDevice();
 
@@ -133,14 +128,12 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
   // One half is on disk, and the header already describes it.
   auto during = rig.File("three.wav");
   ASSERT_EQ(during.size(), 44u + kHalf);
-  EXPECT_EQ(Le32(during, 4), kHalf + 36);
-  EXPECT_EQ(Le32(during, 40), kHalf);
+  EXPECT_TRUE(ReadWav(during).sizesMatch);
   rig.device.Advance(50);  // a partly filled buffer is not part of the file
   rig.engine.EndWaveFile();
   auto file = rig.File("three.wav");
   EXPECT_EQ(file.size(), 44u + 30 * kBuffer);
-  EXPECT_EQ(Le32(file, 40), 30 * kBuffer);
-  EXPECT_EQ(Le32(file, 4), 30 * kBuffer + 36);
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
   EXPECT_EQ(ExpectConsecutiveFrames(file, 0), 30u * 4410);
   EXPECT_EQ(rig.device.OverrunFrames(), 0u);
   // Every buffer was handed to analysis once, newest first per poll.
@@ -168,20 +161,8 @@ TEST(CaptureEngine, PauseAndResumeKeepEveryFrameInOrderAndTheRingKeepsWorking) {
   // All generated frames but those of the last, partly filled buffer.
   EXPECT_GE(frames + 4410, rig.device.FramesGenerated());
   EXPECT_LE(frames, rig.device.FramesGenerated());
-  EXPECT_EQ(Le32(file, 40), file.size() - 44);
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
   EXPECT_EQ(rig.device.OverrunFrames(), 0u);
-}
-
-TEST(CaptureEngine, LatePollWritesBothHalvesInCaptureOrder) {
-  EngineRig rig;
-  rig.StartWav("late.wav");
-  rig.Ticks(20);  // half 0 written and queued again behind half 1
-  rig.device.Advance(4000);  // no poll: half 1 fills, then half 0
-  rig.engine.PollCapture();
-  auto file = rig.File("late.wav");
-  EXPECT_EQ(file.size(), 44u + 3 * kHalf);
-  EXPECT_EQ(ExpectConsecutiveFrames(file, 0), 3u * kHalf / 4);
-  rig.engine.EndWaveFile();
 }
 
 TEST(CaptureEngine, FailedWriteKeepsAHeaderThatMatchesTheDataOnDisk) {
@@ -206,8 +187,7 @@ TEST(CaptureEngine, FailedWriteKeepsAHeaderThatMatchesTheDataOnDisk) {
   EXPECT_FALSE(rig.state.recording);
   auto file = rig.File("full.wav");
   EXPECT_EQ(file.size(), 44u + kHalf + 10000);  // cut back to whole frames
-  EXPECT_EQ(Le32(file, 40), kHalf + 10000);
-  EXPECT_EQ(Le32(file, 4), kHalf + 10036);
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
   ExpectConsecutiveFrames(file, 0);
 }
 
@@ -225,30 +205,12 @@ TEST(CaptureEngine, DataPastTheRiffLimitGoesOnInTheNextFileWithoutAGap) {
   auto first = rig.File("part0.wav");
   auto second = rig.File("part1.wav");
   ASSERT_EQ(first.size(), 44u + 2 * kHalf);
-  EXPECT_EQ(Le32(first, 40), 2 * kHalf);
+  EXPECT_TRUE(ReadWav(first).sizesMatch);
   ASSERT_EQ(second.size(), 44u + kHalf + 10 * kBuffer);
-  EXPECT_EQ(Le32(second, 40), kHalf + 10 * kBuffer);
+  EXPECT_TRUE(ReadWav(second).sizesMatch);
   ExpectConsecutiveFrames(first, 0);
   ExpectConsecutiveFrames(second, 2 * kHalf / 4);
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("part2.wav")));
-}
-
-TEST(CaptureEngine, FailedOpenOrCreateLeavesNoRecordingAndNoFile) {
-  EngineRig rig;
-  rig.device.FailNextOpen(4);
-  rig.StartWav("never.wav");
-  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Simulated device error 4"});
-  EXPECT_FALSE(rig.engine.DeviceOpen);
-  EXPECT_FALSE(rig.state.recording);
-  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("never.wav")));
-  rig.Ticks(3);
-  EXPECT_EQ(rig.analysis.peaks, 0);
-
-  rig.StartWav("no/such/folder/x.wav");
-  EXPECT_FALSE(rig.state.recording);
-  EXPECT_TRUE(rig.engine.WriteFailed());
-  EXPECT_EQ(rig.engine.TakeFailureMessage().rfind("Cannot create file \"" + rig.dir.File("no/such/folder/x.wav") +
-                                                      "\". No such file or directory", 0), 0u);
 }
 
 TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferOnce) {
@@ -269,8 +231,9 @@ TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferO
   EXPECT_EQ(rig.analysis.refreshes, 100);
 }
 
-// The window thread stalls longer than the ring's 4 s: the device's backlog
-// keeps the frames, and only those past it are lost, counted and skipped.
+// The window thread stalls longer than the ring's 4 s: the late poll writes
+// both halves in capture order, the device's backlog keeps the frames, and only
+// those past it are lost, counted and skipped.
 TEST(CaptureEngine, StallPastTheRingLosesOnlyWhatExceedsTheDeviceBacklog) {
   for (uint32_t backlogMs : {15000u, 1000u}) {
     SCOPED_TRACE(backlogMs);
@@ -285,6 +248,7 @@ TEST(CaptureEngine, StallPastTheRingLosesOnlyWhatExceedsTheDeviceBacklog) {
     const uint64_t lost = backlogMs == 1000 ? 105840 : 0;  // 2.4 s
     EXPECT_EQ(rig.device.OverrunFrames(), lost);
     auto file = rig.File("stall.wav");
+    if (lost == 0) ExpectConsecutiveFrames(file, 0);
     const size_t kept = 5 * 44100;  // the ring and a 1 s backlog
     ASSERT_GT(file.size(), 44 + 4 * (kept + 1));
     for (size_t k : {kept - 1, kept, (file.size() - 44) / 4 - 1})

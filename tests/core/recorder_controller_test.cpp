@@ -9,6 +9,7 @@
 #include "tests/support/recorder_rig.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/small_disk.h"
+#include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -124,6 +125,7 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
   ControllerRig rig;
   rig.device.FailNextOpen(2);
   rig.controller.StartRecording();
+  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Simulated device error 2"});
   EXPECT_FALSE(rig.state.recording);
   EXPECT_TRUE(rig.engine.DeviceOpen);  // monitoring reopened, meters keep moving
   EXPECT_EQ(rig.device.OpenedFormat().channels, 2);
@@ -133,7 +135,9 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
   rig.controller.StartRecording();
   EXPECT_FALSE(rig.state.recording);
   EXPECT_TRUE(rig.engine.DeviceOpen);
-  EXPECT_EQ(rig.hooks.messages.back().rfind("Cannot create file", 0), 0u);
+  EXPECT_EQ(rig.hooks.messages.back(),
+            "Cannot create file \"" + rig.dir.File("out/missing/record1.wav") + "\". No such file or directory");
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
 
   // MP3 that cannot start leaves the engine monitoring and no tick encodes.
   rig.settings.Folder = rig.dir.File("out");
@@ -163,7 +167,7 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
   EXPECT_FALSE(rig.engine.DeviceOpen);
   auto file = rig.dir.Read("out/record1.wav");
   EXPECT_EQ(file.size(), 44u + 25 * 17640);  // the half on disk and the five full buffers after it
-  EXPECT_EQ(file[40] | file[41] << 8 | file[42] << 16, 25 * 17640);
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
   EXPECT_EQ(rig.recordings.Count("Rescan"), 1);
 
   // Monitoring comes back by itself once the server does, retrying quietly.
@@ -176,20 +180,6 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
   EXPECT_EQ(rig.hooks.messages.size(), 1u);
   rig.controller.HotKey(101);
   EXPECT_TRUE(rig.state.recording);
-}
-
-// The format of a WAV file's header and whether its sizes match the file.
-struct WavOnDisk {
-  uint16_t channels, bits;
-  uint32_t rate, dataBytes;
-  bool sizesMatch;
-};
-WavOnDisk ReadWav(const std::vector<uint8_t>& f) {
-  auto u32 = [&](size_t at) { return uint32_t(f[at] | f[at + 1] << 8 | f[at + 2] << 16 | uint32_t(f[at + 3]) << 24); };
-  if (f.size() < 44) return {};
-  const uint32_t data = u32(40);
-  return {uint16_t(f[22] | f[23] << 8), uint16_t(f[34] | f[35] << 8), u32(24), data,
-          data == f.size() - 44 && u32(4) == f.size() - 8};
 }
 
 TEST(RecorderController, AStopFollowedAtOnceByRecordGivesTwoWholeTakesInTheChosenFormat) {
@@ -283,14 +273,11 @@ TEST(RecorderController, AFullDiskEndsTheTakeWithAMatchingHeaderAndOneMessage) {
     EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
     EXPECT_TRUE(rig.engine.DeviceOpen);
     EXPECT_EQ(rig.device.OpenedFormat().bitsPerSample, 16);
-    std::ifstream in(disk.File("record1.wav"), std::ios::binary);
-    const std::vector<uint8_t> take{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const WavOnDisk wav = ReadWav(take);
+    const WavOnDisk wav = ReadWav(ReadFileBytes(disk.File("record1.wav")));
     EXPECT_TRUE(wav.sizesMatch);
     EXPECT_EQ(wav.dataBytes % 4, 0u);
     EXPECT_GT(wav.dataBytes, 80u * 1024);  // what fitted is kept
-    std::ifstream kept(disk.File("interview.mp3"), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), other);
+    EXPECT_EQ(ReadFileText(disk.File("interview.mp3")), other);
   }
 }
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <utility>
@@ -52,11 +51,6 @@ inline size_t FirstSound(const std::vector<uint32_t>& frames) {
   size_t i = 0;
   while (i < frames.size() && frames[i] == 0) ++i;
   return i;
-}
-
-inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace tarnovox::testing

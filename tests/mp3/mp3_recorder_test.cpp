@@ -229,8 +229,7 @@ TEST(Mp3Recorder, AFullDiskEndsTheFileOnAWholeFrameWithOneMessage) {
   EXPECT_EQ(frames.back().end, rig.FileSize());
   const auto decoded = testing::DecodeMp3(rig.state.CurrentFile);
   EXPECT_GT(decoded.Seconds(), 2.0);
-  std::ifstream kept(disk.File("keep.wav"), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), other);
+  EXPECT_EQ(testing::ReadFileText(disk.File("keep.wav")), other);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // cancel and failure, where it finds the samples of a WAV file, and what it
 // refuses.
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +15,7 @@
 #include "tests/support/fake_lame_library.h"
 #include "tests/support/recorder_doubles.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -24,6 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::FakeLameLibrary;
+using testing::Bytes;
+using testing::Chunk;
+using testing::Fmt;
+using testing::Le;
+using testing::Wave;
 
 class FakeProgress : public ConvertProgress {
  public:
@@ -41,17 +45,6 @@ class FakeProgress : public ConvertProgress {
   std::vector<bool> grid;
 };
 
-// A hot key can run while the overwrite question is open.
-class QuestionUi : public testing::ScriptedUiHooks {
- public:
-  bool AskYesNo(const std::string& text, const std::string& caption) override {
-    const bool answer = ScriptedUiHooks::AskYesNo(text, caption);
-    if (whileAsking) whileAsking();
-    return answer;
-  }
-  std::function<void()> whileAsking;
-};
-
 // Bytes that differ at every position, so a shifted or partial copy shows.
 std::string OldMp3() {
   std::string old(6000, '\0');
@@ -62,7 +55,7 @@ std::string OldMp3() {
 struct Rig {
   RecordSettings settings;
   RecorderState state;
-  QuestionUi ui;
+  testing::ScriptedUiHooks ui;
   testing::FakePlayback playback{state};
   testing::FakeRecordings library;
   FakeProgress progress;
@@ -103,39 +96,6 @@ struct Rig {
     return names;
   }
 };
-
-std::string Le(uint32_t value, int bytes) {
-  std::string s;
-  for (int i = 0; i < bytes; ++i) s += static_cast<char>(value >> (8 * i));
-  return s;
-}
-
-std::string Chunk(const std::string& id, const std::string& body) {
-  return id + Le(static_cast<uint32_t>(body.size()), 4) + body + (body.size() % 2 ? std::string(1, '\0') : "");
-}
-
-std::string Wave(const std::vector<std::string>& chunks) {
-  std::string body = "WAVE";
-  for (const auto& c : chunks) body += c;
-  return "RIFF" + Le(static_cast<uint32_t>(body.size()), 4) + body;
-}
-
-// A "fmt " body of `size` 16, 18 or 40 bytes; 40 makes it extensible with `tag` as the sub-format.
-std::string Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, int size = 16) {
-  const uint32_t align = channels * bits / 8u;
-  std::string s = Le(size == 40 ? 0xFFFE : tag, 2) + Le(channels, 2) + Le(rate, 4) + Le(rate * align, 4) +
-                  Le(align, 2) + Le(bits, 2);
-  if (size >= 18) s += Le(size - 18, 2);
-  if (size == 40) {
-    s += Le(bits, 2) + Le(channels == 1 ? 4 : 3, 4) + Le(tag, 2) +
-         std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
-  }
-  return s;
-}
-
-std::string Bytes(const std::vector<int16_t>& samples) {
-  return std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
-}
 
 TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   FakeLameLibrary lib;
@@ -246,22 +206,6 @@ TEST(WavToMp3, FailuresAndCancelKeepTheOldMp3ByteForByte) {
   }
 }
 
-// A tmpfs of 64 KiB mounted over a folder for the life of the object.
-class SmallDisk {
- public:
-  explicit SmallDisk(const std::string& folder) : folder_(folder) {
-    mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0700") == 0;
-  }
-  ~SmallDisk() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-  }
-  bool Mounted() const { return mounted_; }
-
- private:
-  std::string folder_;
-  bool mounted_ = false;
-};
-
 TEST(WavToMp3, FullDiskKeepsTheOldMp3ByteForByte) {
   for (const bool atFlush : {false, true}) {
     SCOPED_TRACE(atFlush ? "the flush bytes do not fit" : "the second chunk's bytes do not fit");
@@ -270,8 +214,8 @@ TEST(WavToMp3, FullDiskKeepsTheOldMp3ByteForByte) {
     lib.bytesPerEncode = atFlush ? 100 : 32768;
     lib.flushBytes = atFlush ? 65536 : 50;
     Rig rig(lib);
-    SmallDisk disk(rig.folder.Path());
-    if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+    testing::SmallDisk disk("64k", rig.folder.Path());
+    if (!disk.Available()) GTEST_SKIP() << "mounting a tmpfs needs root";
     rig.WriteSource(true);
     rig.Run("a.wav");
     EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Stream write error. No space left on device"});
@@ -292,7 +236,7 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
     FakeLameLibrary lib;
     Rig rig(lib);
     rig.WriteSource(true);
-    rig.ui.whileAsking = [&] { rig.StartRecording(rig.folder.File("a.mp3")); };
+    rig.ui.onAsk = [&] { rig.StartRecording(rig.folder.File("a.mp3")); };
     rig.Run("a.wav");
     EXPECT_EQ(rig.ui.messages, refusal(rig.folder.File("a.wav"), rig.folder.File("a.mp3")));
     EXPECT_EQ(lib.loads, 0);

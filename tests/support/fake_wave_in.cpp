@@ -7,7 +7,6 @@ namespace tarnovox::testing {
 FakeWaveIn::FakeWaveIn() : generator_(CounterGenerator) {}
 
 uint32_t FakeWaveIn::Open(const WaveFormat& format) {
-  ++openCount_;
   if (failNextOpen_ != 0) {
     uint32_t code = failNextOpen_;
     failNextOpen_ = 0;

@@ -42,19 +42,16 @@ class FakeWaveIn : public WaveIn {
 
   // Backlog length for the next Open (0: frames without a buffer are lost).
   void SetBacklogMs(uint32_t ms) { backlogMs_ = ms; }
-  size_t BacklogFrames() const { return backlog_.size() / format_.blockAlign; }
 
   // The next Open fails with this code (0: succeed).
   void FailNextOpen(uint32_t code) { failNextOpen_ = code; }
   void SetGenerator(Generator generator) { generator_ = std::move(generator); }
 
   bool IsOpen() const { return open_; }
-  bool IsStarted() const { return started_; }
   const WaveFormat& OpenedFormat() const { return format_; }
   size_t QueuedCount() const { return queue_.size(); }
   // Frames produced by the generator so far (the frame number of the next one).
   uint64_t FramesGenerated() const { return nextFrame_; }
-  int OpenCount() const { return openCount_; }
 
   // The default generator: a frame counter, so a file can be checked for lost,
   // repeated or reordered frames. 16-bit: the first channel carries the low 16
@@ -74,7 +71,6 @@ class FakeWaveIn : public WaveIn {
   bool open_ = false;
   bool started_ = false;
   uint32_t failNextOpen_ = 0;
-  int openCount_ = 0;
   std::deque<WaveBuffer*> queue_;
   uint32_t fill_ = 0;  // bytes already in the buffer at the head of the queue
   uint64_t nextFrame_ = 0;

@@ -7,7 +7,6 @@ class ManualClock : public Clock {
  public:
   uint32_t TickCount() const override { return now_; }
   void Advance(uint32_t ms) { now_ += ms; }
-  void Set(uint32_t now) { now_ = now; }
 
  private:
   uint32_t now_ = 1000;

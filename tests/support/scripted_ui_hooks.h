@@ -24,12 +24,11 @@ class ScriptedUiHooks : public UiHooks {
     return answer;
   }
   void ProcessMessages() override {
-    ++processCount;
     if (onProcessMessages) onProcessMessages();
   }
   void SetBusyCursor(bool busy) override { busyChanges.push_back(busy); }
-  void UpdateTimeDisplay() override { ++timeUpdates; }
-  void UpdateFormatLabels() override { ++formatLabelUpdates; }
+  void UpdateTimeDisplay() override {}
+  void UpdateFormatLabels() override {}
 
   std::vector<std::string> messages;
   std::vector<std::string> questions;
@@ -38,9 +37,6 @@ class ScriptedUiHooks : public UiHooks {
   std::function<void()> onProcessMessages;
   std::function<void()> onAsk;
   std::function<void()> onMessage;
-  int processCount = 0;
-  int timeUpdates = 0;
-  int formatLabelUpdates = 0;
 };
 
 }  // namespace tarnovox::testing

@@ -63,18 +63,60 @@ class BackgroundProcess {
   pid_t pid_ = -1;
 };
 
+// Little-endian bytes of `value`, `bytes` long.
+inline std::string Le(uint32_t value, int bytes) {
+  std::string s;
+  for (int i = 0; i < bytes; ++i) s += static_cast<char>(value >> (8 * i));
+  return s;
+}
+
+// A RIFF chunk, padded to an even length.
+inline std::string Chunk(const std::string& id, const std::string& body) {
+  return id + Le(static_cast<uint32_t>(body.size()), 4) + body + (body.size() % 2 ? std::string(1, '\0') : "");
+}
+
+inline std::string Wave(const std::vector<std::string>& chunks) {
+  std::string body = "WAVE";
+  for (const auto& c : chunks) body += c;
+  return "RIFF" + Le(static_cast<uint32_t>(body.size()), 4) + body;
+}
+
+// A "fmt " body of `size` 16, 18 or 40 bytes; 40 makes it extensible with `tag` as the sub-format.
+inline std::string Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, int size = 16) {
+  const uint32_t align = channels * bits / 8u;
+  std::string s = Le(size == 40 ? 0xFFFE : tag, 2) + Le(channels, 2) + Le(rate, 4) + Le(rate * align, 4) +
+                  Le(align, 2) + Le(bits, 2);
+  if (size >= 18) s += Le(size - 18, 2);
+  if (size == 40) {
+    s += Le(bits, 2) + Le(channels == 1 ? 4 : 3, 4) + Le(tag, 2) +
+         std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+  }
+  return s;
+}
+
+template <typename Samples>
+std::string Bytes(const Samples& data) {
+  return std::string(reinterpret_cast<const char*>(data.data()), data.size() * sizeof(data[0]));
+}
+
 // A PCM WAV file with the plain 44-byte header around the samples in `data`.
 template <typename Samples>
 std::string WavBytes(uint16_t channels, uint32_t rate, uint16_t bits, const Samples& data) {
-  const std::string body(reinterpret_cast<const char*>(data.data()), data.size() * sizeof(data[0]));
-  auto le = [](uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i));
-    return s;
-  };
-  const uint32_t align = channels * bits / 8u;
-  return "RIFF" + le(36 + body.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(channels, 2) + le(rate, 4) +
-         le(rate * align, 4) + le(align, 2) + le(bits, 2) + "data" + le(body.size(), 4) + body;
+  return Wave({Chunk("fmt ", Fmt(1, channels, rate, bits)), "data" + Le(static_cast<uint32_t>(data.size() * sizeof(data[0])), 4) + Bytes(data)});
+}
+
+// The format in a plain 44-byte WAV header, and whether its two sizes match the file.
+struct WavOnDisk {
+  uint16_t channels = 0, bits = 0;
+  uint32_t rate = 0, dataBytes = 0;
+  bool sizesMatch = false;
+};
+inline WavOnDisk ReadWav(const std::vector<uint8_t>& f) {
+  if (f.size() < 44) return {};
+  auto u32 = [&](size_t at) { return uint32_t(f[at] | f[at + 1] << 8 | f[at + 2] << 16 | uint32_t(f[at + 3]) << 24); };
+  const uint32_t data = u32(40);
+  return {uint16_t(f[22] | f[23] << 8), uint16_t(f[34] | f[35] << 8), u32(24), data,
+          data == f.size() - 44 && u32(4) == f.size() - 8};
 }
 
 // Frequency of the tone in samples [from, to) at `rate`, from its sign changes.

@@ -14,6 +14,15 @@
 
 namespace tarnovox::testing {
 
+inline std::string ReadFileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+  const std::string text = ReadFileText(path);
+  return {text.begin(), text.end()};
+}
+
 class TempFolder {
  public:
   TempFolder() {
@@ -46,14 +55,8 @@ class TempFolder {
   void WriteText(const std::string& name, const std::string& content) const {
     std::ofstream(path_ / name, std::ios::binary) << content;
   }
-  std::vector<uint8_t> Read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::string ReadText(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  std::vector<uint8_t> Read(const std::string& name) const { return ReadFileBytes(path_ / name); }
+  std::string ReadText(const std::string& name) const { return ReadFileText(path_ / name); }
 
  private:
   std::filesystem::path path_;
