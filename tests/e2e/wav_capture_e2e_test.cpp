@@ -181,7 +181,9 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         // rates go through the server's resampler, whose edges overshoot.
         int peak = 0;
         for (int v : samples) peak = std::max(peak, std::abs(v));
-        if (rate == 44100) EXPECT_NEAR(peak / (bits == 8 ? 128.0 : 32768.0), 0.5, 0.02) << bits << " bit " << channels << " ch";
+        if (rate == 44100) {
+          EXPECT_NEAR(peak / (bits == 8 ? 128.0 : 32768.0), 0.5, 0.02) << bits << " bit " << channels << " ch";
+        }
       }
     }
   }
