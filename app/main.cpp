@@ -79,6 +79,10 @@ int Run(InstanceChannel& channel) {
   if (!controller.StartUp(fallback)) return 1;
 
   // The file list fills its grid from the output folder as it is created.
+  // The file list and the tag editor are tool windows that the main window
+  // hides and shows with itself. Not Qt children: a window manager that
+  // iconifies transients with their parent would fight the main window's own
+  // hiding and iconify it again on restore.
   TForm2 form2(settings, state, recordings, playback, hooks);
   MainPlaybackView playbackView(form1, form2);
   playback.SetView(&playbackView);
@@ -90,6 +94,7 @@ int Run(InstanceChannel& channel) {
   formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
   TFormRecSettings formRecSettings(&form1);
   TForm3 form3(settings, state, drives, playback, recordings, hooks);
+  form1.AddCompanion(&form3);
   TForm4 form4;
   form1.SetImageBank(&form4);
   form2.SetImageBank(&form4);

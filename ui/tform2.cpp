@@ -28,7 +28,7 @@ std::optional<std::string> AskText(QWidget* parent, const std::string& caption, 
 
 TForm2::TForm2(RecordSettings& settings, RecorderState& state, RecordingsList& list, Playback& playback,
                UiHooks& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       Commands(state, list, playback, ui),
       settings_(settings),
       state_(state),

@@ -1,6 +1,7 @@
 #include "ui/tform3.h"
 
 #include <QHideEvent>
+#include <QShowEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -77,7 +78,7 @@ class TagAreaSnapshot {
 
 TForm3::TForm3(const RecordSettings& settings, RecorderState& state, const DriveInfo& drives,
                PlaybackControl& playback, RecordingsLibrary& recordings, UiHooks& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       settings_(settings),
       state_(state),
       drives_(drives),
@@ -300,6 +301,11 @@ void TForm3::hideEvent(QHideEvent* event) {
   // Hidden by anyone (the main window, the window manager), not merely minimized.
   if (!event->spontaneous()) shown_ = false;
   QWidget::hideEvent(event);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) shown_ = true;
+  QWidget::showEvent(event);
 }
 
 void TForm3::mouseMoveEvent(QMouseEvent* event) {
