@@ -231,14 +231,9 @@ void TForm1::changeEvent(QEvent* event) {
     } else if (state_.Minimized) {
       setWindowTitle("Tarnovox");
       state_.Minimized = false;
-      // Shown once the restore has run its course: a transient mapped within
-      // the window manager's deiconify makes some managers iconify again.
-      QTimer::singleShot(0, this, [this] {
-        if (isMinimized()) return;
-        DockFileList();
-        for (QWidget* window : hiddenByMinimize_) window->show();
-        hiddenByMinimize_.clear();
-      });
+      DockFileList();
+      for (QWidget* window : hiddenByMinimize_) window->show();
+      hiddenByMinimize_.clear();
     }
   }
   QWidget::changeEvent(event);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "ui/file_list_rules.h"
 #include "ui/image_bank.h"
 
 namespace tarnovox {
@@ -25,13 +26,6 @@ QFont SmallBoldFont() {
   font.setPixelSize(9);
   font.setBold(true);
   return font;
-}
-
-std::string UpperExtension(const std::string& file) {
-  std::string extension = std::filesystem::path(file).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return extension;
 }
 
 // The end of a file as it was before a tag is written into it: its size and
@@ -229,7 +223,7 @@ bool TForm3::SaveTag() {
     return false;
   }
   // The player may hold the very file; close it whichever file it plays.
-  if (state_.playing || playback_.PlaybackDeviceOpen()) playback_.ClosePlayback();
+  ClosePlaybackForFileChange(playback_, state_);
   const std::string file = state_.CurrentFile;
   ui_.ProcessMessages();
   // Hot keys handled just now may have started a recording, or started and
@@ -240,6 +234,8 @@ bool TForm3::SaveTag() {
   }
   if (!WriteKeepingFileOnFailure()) return false;
   RefreshRecordings();
+  // The rescan leaves the last listed file picked; Play must play this one.
+  state_.PickedFile = file;
   return true;
 }
 
