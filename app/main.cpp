@@ -2,6 +2,7 @@
 // the order they need each other, the windows in their creation order, the hot
 // keys and the two timers.
 #include <QApplication>
+#include <QIcon>
 #include <filesystem>
 #include <iostream>
 
@@ -90,6 +91,8 @@ int Run(InstanceChannel& channel) {
 
   TFormDir formDir(&form1);
   TFormAbout formAbout(&form1);
+  formAbout.SetHelpPage(shell.HelpPage());
+  formAbout.SetEncoderVersion(TFormAbout::LoadedEncoderVersion(loader));
   TFormConvert formConvert(&form1);
   formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
   TFormRecSettings formRecSettings(&form1);
@@ -162,6 +165,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnovox");
+  QApplication::setWindowIcon(QIcon(":/tarnovox.png"));  // every window, the dialogs too
   tarnovox::InstanceChannel channel(channelName);
   if (auto status = channel.Claim(line.commands)) return *status;
   return tarnovox::Run(channel);
