@@ -232,21 +232,31 @@ case "$scenario" in
     place() { xwininfo -id "$1" | awk '/Absolute upper-left/ {printf "%s ", $4} /Map State/ {print $3}'; }
     before="$(place "$list")/$(place "$editor")"
     echo "shown: main $mx,$my; file list, tag editor: $before"
+    # A taskbar lists the managed windows that are neither transient nor utility windows.
+    entries=$(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*' | while read -r w; do
+      xprop -id "$w" _NET_WM_PID WM_TRANSIENT_FOR _NET_WM_WINDOW_TYPE |
+        awk -v p="$program" -v w="$w" '/_NET_WM_PID/ && $3 == p {own=1} /window id/ {t=1}
+          /WINDOW_TYPE\(ATOM\) = _NET_WM_WINDOW_TYPE_UTILITY/ {t=1} END {if (own && !t) print w}'; done)
+    [ "$(wc -w <<< "$entries")" = 1 ] && [ "$((entries))" = "$window" ] || fail "taskbar entries: $entries"
+    echo "taskbar with all three shown: one entry, the main window"
     xdotool windowminimize --sync "$window"; sleep 0.5
     [ "$(wm_state "$window")" = Iconic ] || fail "the main window did not minimize"
     for w in "$list" "$editor"; do
       [ "$(wm_state "$w")" != Normal ] || fail "window $w stayed on screen: $(place "$w")"
     done
     echo "minimized: main $(wm_state "$window"), file list '$(wm_state "$list")' tag editor '$(wm_state "$editor")'"
-    xdotool windowactivate "$window"; sleep 0.5
-    [ "$(wm_state "$window")" = Normal ] || xdotool windowmap "$window"; sleep 0.5
+    sleep 0.6  # one status tick for the title
+    title=$(xprop -id "$window" WM_NAME | sed 's/.* = //')
+    echo "minimized title $title"
+    [ "$title" = '"Monitoring"' ] || fail "minimized title $title"
+    xdotool windowactivate "$window"; sleep 1  # as a taskbar restores it
     after="$(place "$list")/$(place "$editor")"
     echo "restored: $after main $(wm_state "$window")"
     [ "$after" = "$before" ] || fail "not back where they were: $before then $after"
     started=$(date +%s.%N)
     click_window 381 14  # Close
-    for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.05; done
-    ! kill -0 "$program" 2>/dev/null || fail "the program still runs 2.5 s after Close"
+    for _ in $(seq 40); do kill -0 "$program" 2>/dev/null || break; sleep 0.05; done
+    ! kill -0 "$program" 2>/dev/null || fail "the program still runs 2 s after Close"
     echo "ended $(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { print b - a }') s after Close"
     ;;
   second-start)
