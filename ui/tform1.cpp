@@ -220,8 +220,8 @@ void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     if (isMinimized()) {
       state_.Minimized = true;
-      // One entry on the taskbar: the companions leave with this window
-      // whether or not the window manager iconifies transients.
+      // The companions leave the screen with this window, whatever the window
+      // manager does with tool windows, and come back where they were.
       hiddenByMinimize_.clear();
       for (QWidget* window : companions_) {
         if (!window->isVisible()) continue;
