@@ -2,6 +2,7 @@
 // the order they need each other, the windows in their creation order, the hot
 // keys and the two timers.
 #include <QApplication>
+#include <QIcon>
 #include <filesystem>
 #include <iostream>
 
@@ -79,6 +80,10 @@ int Run(InstanceChannel& channel) {
   if (!controller.StartUp(fallback)) return 1;
 
   // The file list fills its grid from the output folder as it is created.
+  // The file list and the tag editor are tool windows that the main window
+  // hides and shows with itself. Not Qt children: a window manager that
+  // iconifies transients with their parent would fight the main window's own
+  // hiding and iconify it again on restore.
   TForm2 form2(settings, state, recordings, playback, hooks);
   MainPlaybackView playbackView(form1, form2);
   playback.SetView(&playbackView);
@@ -86,10 +91,13 @@ int Run(InstanceChannel& channel) {
 
   TFormDir formDir(&form1);
   TFormAbout formAbout(&form1);
+  formAbout.SetHelpPage(shell.HelpPage());
+  formAbout.SetEncoderVersion(TFormAbout::LoadedEncoderVersion(loader));
   TFormConvert formConvert(&form1);
   formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
   TFormRecSettings formRecSettings(&form1);
   TForm3 form3(settings, state, drives, playback, recordings, hooks);
+  form1.AddCompanion(&form3);
   TForm4 form4;
   form1.SetImageBank(&form4);
   form2.SetImageBank(&form4);
@@ -162,6 +170,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "xcb;wayland");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarnovox");
+  QApplication::setWindowIcon(QIcon(":/tarnovox.png"));  // every window, the dialogs too
   tarnovox::InstanceChannel channel(channelName);
   if (auto status = channel.Claim(line.commands)) return *status;
   return tarnovox::Run(channel);

@@ -1,5 +1,6 @@
 #include "ui/file_grid.h"
 
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -135,7 +136,7 @@ void FileGrid::SetRowCount(int rows) {
 void FileGrid::SetCell(int column, int row, const std::string& text) {
   if (row < 1 || column < 0 || column > 2) return;
   if (row > rowCount()) SetRowCount(row + 1);
-  const QString value = QString::fromStdString(text);
+  const QString value = QFile::decodeName(QByteArray::fromStdString(text));
   if (QTableWidgetItem* cell = item(row - 1, column)) cell->setText(value);
   else setItem(row - 1, column, new QTableWidgetItem(value));
 }
@@ -173,13 +174,24 @@ void FileGrid::paintEvent(QPaintEvent* event) {
   for (int row = first; row <= std::min(last + 1, rowCount() - 1); ++row) {
     const QTableWidgetItem* cell = item(row, 0);
     if (cell == nullptr) continue;
-    const std::string extension = UpperExtension(cell->text().toStdString());
+    const std::string extension = UpperExtension(QFile::encodeName(cell->text()).toStdString());
     // WMA files have no picture of their own.
     const QPixmap* picture = extension == ".WAV" ? &wavPicture_ : extension == ".MP3" ? &mp3Picture_ : nullptr;
     if (picture == nullptr) continue;
     const QRect place = visualRect(model()->index(row, 0));
     painter.drawPixmap(place.left() + 1, place.top() - 3, *picture);
   }
+}
+
+void FileGrid::mousePressEvent(QMouseEvent* event) {
+  // A press on the row that is already highlighted moves no current cell, yet
+  // the user pointed at that row: it is selected all the same.
+  const int before = currentRow();
+  QTableWidget::mousePressEvent(event);
+  const int row = rowAt(event->position().toPoint().y());
+  if (row < 0 || row != before || currentRow() != before) return;
+  if (selectCell) selectCell(row + 1);
+  if (clicked) clicked();
 }
 
 void FileGrid::mouseReleaseEvent(QMouseEvent* event) {

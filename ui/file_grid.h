@@ -47,6 +47,7 @@ class FileGrid : public QTableWidget, public RecordingsGrid {
 
  protected:
   void paintEvent(QPaintEvent* event) override;  // SGridFilesDrawCell's pictures
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 

@@ -44,9 +44,13 @@ FileListCommands::FileListCommands(RecorderState& state, RecordingsList& list, P
 
 void FileListCommands::SGridFilesSelectCell(int row) {
   const std::string& file = list_.RowFile(row);
-  if (list_.Count == 0 || state_.recording || state_.paused || row == 0 || file.empty() ||
-      file == state_.CurrentFile)
+  if (list_.Count == 0 || state_.recording || state_.paused || row == 0 || file.empty()) return;
+  // The current file stays as it is (a playback of it goes on), but Play
+  // plays the row the user pointed at, not what a rescan left picked.
+  if (file == state_.CurrentFile) {
+    state_.PickedFile = file;
     return;
+  }
   CloseRunningPlayback();
   state_.PickedFile = file;
   state_.CurrentFile = file;
@@ -54,8 +58,10 @@ void FileListCommands::SGridFilesSelectCell(int row) {
   Run(hooks.clearTagFields);
   const std::string extension = UpperExtension(file);
   if (extension == ".MP3") Run(hooks.describeMp3);
-  // An unreadable WAV file is simply not described; the list reports nothing.
-  else if (extension == ".WAV") ReadWaveInfo(state_);
+  else if (extension == ".WAV") {
+    const std::string failure = ReadWaveInfo(state_);
+    if (!failure.empty()) ui_.ShowMessage(failure);
+  }
   Run(hooks.disableTagSave);
 }
 
@@ -69,7 +75,7 @@ void FileListCommands::pmRenameClick() {
   // While recording CurrentFile is the file being written.
   if (state_.recording || !CurrentFileExists()) return;
   const std::string current = state_.CurrentFile;
-  if (playback_.PlaybackDeviceOpen() || state_.playing) playback_.ClosePlayback();
+  ClosePlaybackForFileChange(playback_, state_);
   const std::string base = current.size() >= 4 ? current.substr(0, current.size() - 4) : std::string();
   const size_t dot = current.rfind('.');
   const std::string extension = dot == std::string::npos ? std::string() : current.substr(dot);
@@ -122,7 +128,7 @@ bool FileListCommands::CurrentFileExists() const {
 
 void FileListCommands::CloseRunningPlayback() {
   if (!playback_.PlaybackDeviceOpen() && !state_.playing) return;
-  playback_.ClosePlayback();
+  ClosePlaybackForFileChange(playback_, state_);
   ui_.ProcessMessages();
 }
 

@@ -23,4 +23,10 @@ int HeaderClickColumn(int columnLeft, int column, int columnRight) {
   return column;
 }
 
+void ClosePlaybackForFileChange(PlaybackControl& playback, RecorderState& state) {
+  if (!playback.PlaybackDeviceOpen() && !state.playing) return;
+  playback.ClosePlayback();
+  if (!state.recording) state.paused = false;
+}
+
 }  // namespace tarnovox

@@ -3,6 +3,7 @@
 // allows, which sort mark a header shows and what counts as a click on a header.
 #include <string>
 
+#include "core/collaborators.h"
 #include "core/recorder_state.h"
 #include "library/recording_files.h"  // UpperExtension
 
@@ -28,5 +29,10 @@ SortMark SortMarkFor(int sort, int column);
 // are one and the same, so the end of a column-width drag never counts.
 // Returns that column, or -1.
 int HeaderClickColumn(int columnLeft, int column, int columnRight);
+
+// Closes a playback, running or paused, before the list changes its file. No
+// recording runs here, so a pause can only be the playback's own and ends with
+// it: left set, it would hold every later Play and selection back.
+void ClosePlaybackForFileChange(PlaybackControl& playback, RecorderState& state);
 
 }  // namespace tarnovox

@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <cstdio>
+
+#include "mp3/mp3_encoder.h"
 
 #ifndef TARNOVOX_VERSION
 #define TARNOVOX_VERSION "0.1.0"
@@ -32,7 +35,6 @@ QLabel* TitleLabel(QWidget* parent, const QColor& colour) {
 
 }  // namespace
 
-const QUrl TFormAbout::kMakerSite("https://tarnovox.example.org/");
 const QUrl TFormAbout::kEncoderSite("https://lame.sourceforge.io/");
 
 TFormAbout::TFormAbout(QWidget* mainWindow)
@@ -43,7 +45,8 @@ TFormAbout::TFormAbout(QWidget* mainWindow)
   setModal(true);
   setFixedSize(335, 217);
   CreateTitle();
-  LabMpeg = new QLabel("MPEG Layer-3 Audio Codec Lame 3.93.1 ", this);
+  LabMpeg = new QLabel(this);
+  SetEncoderVersion({});
   LabMpeg->move(72, 82);
   LabLameWeb = new QLabel("(" + kEncoderSite.toString() + ")", this);
   LabLameWeb->move(108, 106);
@@ -52,7 +55,8 @@ TFormAbout::TFormAbout(QWidget* mainWindow)
   BitBtnClose->setDefault(true);
   LabAuthor = new QLabel("Written by the Tarnovox developers", this);
   LabAuthor->move(74, 170);
-  LabWWW = new QLabel(kMakerSite.toString(), this);
+  LabWWW = new QLabel(this);
+  LabWWW->hide();
   LabWWW->move(108, 190);
   QPalette link = LabWWW->palette();
   link.setColor(QPalette::WindowText, kTitleBlue);
@@ -65,9 +69,7 @@ TFormAbout::TFormAbout(QWidget* mainWindow)
 void TFormAbout::CreateTitle() {
   ImageAbout = new QLabel(this);
   ImageAbout->setGeometry(6, 24, 37, 33);
-  QIcon icon = QApplication::windowIcon();
-  if (icon.isNull()) icon = style()->standardIcon(QStyle::SP_MediaVolume);
-  ImageAbout->setPixmap(icon.pixmap(32, 32));
+  ImageAbout->setPixmap(QIcon(":/tarnovox.png").pixmap(32, 32));
   // The silver copy one pixel right and down shows as the blue title's shadow.
   Lab1 = TitleLabel(this, QColor(192, 192, 192));
   Lab1->setGeometry(47, 26, 281, 29);
@@ -88,7 +90,33 @@ bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {
 // The window closes first; a browser that cannot be started is not reported.
 void TFormAbout::LabWWWClick() {
   accept();
-  QDesktopServices::openUrl(kMakerSite);
+  QDesktopServices::openUrl(helpPage_);
+}
+
+void TFormAbout::SetHelpPage(const QUrl& page) {
+  helpPage_ = page;
+  LabWWW->setText(page.fileName());
+  LabWWW->adjustSize();
+  LabWWW->setVisible(!page.isEmpty());
+}
+
+void TFormAbout::SetEncoderVersion(const std::string& version) {
+  LabMpeg->setText(version.empty() ? QString("MPEG Layer-3 Audio Codec Lame (not found) ")
+                                   : QString("MPEG Layer-3 Audio Codec Lame %1 ").arg(QString::fromStdString(version)));
+  LabMpeg->adjustSize();
+}
+
+std::string TFormAbout::LoadedEncoderVersion(DynamicLibraryLoader& loader) {
+  DynamicLibraryLoader::Handle library = loader.Load(kEncoderLibraryName);
+  if (library == nullptr) return {};
+  std::string text;
+  if (auto query = reinterpret_cast<lame_enc::BeVersionFn>(loader.Resolve(library, "beVersion"))) {
+    lame_enc::BE_VERSION version{};
+    query(&version);
+    text = std::to_string(version.byMajorVersion) + "." + std::to_string(version.byMinorVersion);
+  }
+  loader.Free(library);
+  return text;
 }
 
 }  // namespace tarnovox

@@ -1,8 +1,12 @@
 #pragma once
 // TFormAbout: the modal about box with the program's name and version, the
-// credit of the MP3 encoder and a link to the maker's web site.
+// credit of the MP3 encoder library that was loaded, and a link to the help
+// page shipped with the program.
 #include <QDialog>
 #include <QUrl>
+#include <string>
+
+#include "platform/dynamic_library.h"
 
 class QLabel;
 class QPushButton;
@@ -11,11 +15,17 @@ namespace tarnovox {
 
 class TFormAbout : public QDialog {
  public:
-  // The maker's web site and the encoder project's site.
-  static const QUrl kMakerSite;
+  // The encoder project's site.
   static const QUrl kEncoderSite;
 
   explicit TFormAbout(QWidget* mainWindow = nullptr);
+
+  // The link's target: the help page beside the program; an empty URL hides the link.
+  void SetHelpPage(const QUrl& page);
+  // "major.minor" of the encoder library, or empty when it did not load.
+  void SetEncoderVersion(const std::string& version);
+  // Asks the encoder library itself (beVersion); empty when it cannot be loaded.
+  static std::string LoadedEncoderVersion(DynamicLibraryLoader& loader);
 
   QLabel* ImageAbout = nullptr;
   QLabel* Lab1 = nullptr;
@@ -32,6 +42,8 @@ class TFormAbout : public QDialog {
  private:
   void CreateTitle();
   void LabWWWClick();
+
+  QUrl helpPage_;
 };
 
 }  // namespace tarnovox

@@ -15,7 +15,7 @@ TFormDir::TFormDir(QWidget* mainWindow)
   setObjectName("FormDir");
   setWindowTitle("Browse for Folder");
   setModal(true);
-  setFixedSize(368, 334);
+  setFixedSize(368, 354);
   CreateTree();
   LabFolder = new QLabel("Folder Name:", this);
   LabFolder->move(10, 254);

@@ -48,12 +48,15 @@ bool QtDesktopShell::MixerRunning() const {
 }
 
 void QtDesktopShell::OpenHelp() const {
+  const QUrl page = HelpPage();
+  if (!page.isEmpty()) QDesktopServices::openUrl(page);
+}
+
+QUrl QtDesktopShell::HelpPage() const {
   for (const QString& file : helpFiles_) {
-    if (QFileInfo::exists(file)) {
-      QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-      return;
-    }
+    if (QFileInfo::exists(file)) return QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
   }
+  return {};
 }
 
 QStringList QtDesktopShell::HelpFilesFor(const QString& executable) {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include "core/collaborators.h"
 
@@ -23,6 +24,8 @@ class QtDesktopShell final : public DesktopShell {
   bool MixerRunning() const;
   // Opens the first help file that exists; none existing is not reported.
   void OpenHelp() const;
+  // That file's URL, empty when none exists.
+  QUrl HelpPage() const;
 
   // "<exe dir>/<exe name>.html", then "<exe dir>/../share/<exe name>/<exe name>.html".
   static QStringList HelpFilesFor(const QString& executable);

@@ -125,7 +125,12 @@ void TForm1::ImageShowHideAction() {
 void TForm1::SetFileList(QWidget* fileList, QLabel* fileLabel) {
   fileList_ = fileList;
   fileListLabel_ = fileLabel;
+  AddCompanion(fileList);
   DockFileList();
+}
+
+void TForm1::AddCompanion(QWidget* window) {
+  if (window != nullptr) companions_.push_back(window);
 }
 
 void TForm1::DockFileList() {
@@ -205,6 +210,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // A companion left on screen would keep the program running, with the hot
+  // keys grabbed, after its main window is gone.
+  for (QWidget* window : companions_) window->hide();
   event->accept();
 }
 
@@ -212,9 +220,20 @@ void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     if (isMinimized()) {
       state_.Minimized = true;
+      // The companions leave the screen with this window, whatever the window
+      // manager does with tool windows, and come back where they were.
+      hiddenByMinimize_.clear();
+      for (QWidget* window : companions_) {
+        if (!window->isVisible()) continue;
+        hiddenByMinimize_.push_back(window);
+        window->hide();
+      }
     } else if (state_.Minimized) {
       setWindowTitle("Tarnovox");
       state_.Minimized = false;
+      DockFileList();
+      for (QWidget* window : hiddenByMinimize_) window->show();
+      hiddenByMinimize_.clear();
     }
   }
   QWidget::changeEvent(event);

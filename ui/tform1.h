@@ -59,6 +59,9 @@ class TForm1 : public QWidget, public MeterCanvas {
   void SetFileList(QWidget* fileList, QLabel* fileLabel);
   // Places the file list at this window's left edge, directly below it.
   void DockFileList();
+  // A window that belongs to this one (the file list, the tag editor): closed
+  // with it, minimized with it and shown again where it was on restore.
+  void AddCompanion(QWidget* window);
   // Starts TimerRec (100 ms) and TimerStatus (500 ms).
   void StartTimers();
 
@@ -114,6 +117,8 @@ class TForm1 : public QWidget, public MeterCanvas {
   const TForm4* bank_ = nullptr;
   QWidget* fileList_ = nullptr;
   QLabel* fileListLabel_ = nullptr;
+  std::vector<QWidget*> companions_;
+  std::vector<QWidget*> hiddenByMinimize_;
   std::vector<SkinButton*> buttons_;
   StatusDisplay status_;
   FormatLabels format_;

@@ -1,6 +1,7 @@
 #include "ui/tform2.h"
 
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFont>
 #include <QInputDialog>
 #include <QMouseEvent>
@@ -16,19 +17,23 @@ namespace {
 
 const QColor kWindowColour(0, 0, 192);
 
+// The initial text is a file name as the file system has it, bytes that need
+// not be valid UTF-8: an answer left as shown gives back those very bytes.
 std::optional<std::string> AskText(QWidget* parent, const std::string& caption, const std::string& initial) {
   bool ok = false;
+  const QString shown = QFile::decodeName(QByteArray::fromStdString(initial));
   const QString answer = QInputDialog::getText(parent, QString::fromStdString(caption), QString(),
-                                               QLineEdit::Normal, QString::fromStdString(initial), &ok);
+                                               QLineEdit::Normal, shown, &ok);
   if (!ok) return std::nullopt;
-  return answer.toStdString();
+  if (answer == shown) return initial;
+  return QFile::encodeName(answer).toStdString();
 }
 
 }  // namespace
 
 TForm2::TForm2(RecordSettings& settings, RecorderState& state, RecordingsList& list, Playback& playback,
                UiHooks& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       Commands(state, list, playback, ui),
       settings_(settings),
       state_(state),

@@ -1,6 +1,7 @@
 #include "ui/tform3.h"
 
 #include <QHideEvent>
+#include <QShowEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "ui/file_list_rules.h"
 #include "ui/image_bank.h"
 
 namespace tarnovox {
@@ -24,13 +26,6 @@ QFont SmallBoldFont() {
   font.setPixelSize(9);
   font.setBold(true);
   return font;
-}
-
-std::string UpperExtension(const std::string& file) {
-  std::string extension = std::filesystem::path(file).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return extension;
 }
 
 // The end of a file as it was before a tag is written into it: its size and
@@ -77,7 +72,7 @@ class TagAreaSnapshot {
 
 TForm3::TForm3(const RecordSettings& settings, RecorderState& state, const DriveInfo& drives,
                PlaybackControl& playback, RecordingsLibrary& recordings, UiHooks& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       settings_(settings),
       state_(state),
       drives_(drives),
@@ -228,7 +223,7 @@ bool TForm3::SaveTag() {
     return false;
   }
   // The player may hold the very file; close it whichever file it plays.
-  if (state_.playing || playback_.PlaybackDeviceOpen()) playback_.ClosePlayback();
+  ClosePlaybackForFileChange(playback_, state_);
   const std::string file = state_.CurrentFile;
   ui_.ProcessMessages();
   // Hot keys handled just now may have started a recording, or started and
@@ -239,6 +234,8 @@ bool TForm3::SaveTag() {
   }
   if (!WriteKeepingFileOnFailure()) return false;
   RefreshRecordings();
+  // The rescan leaves the last listed file picked; Play must play this one.
+  state_.PickedFile = file;
   return true;
 }
 
@@ -300,6 +297,11 @@ void TForm3::hideEvent(QHideEvent* event) {
   // Hidden by anyone (the main window, the window manager), not merely minimized.
   if (!event->spontaneous()) shown_ = false;
   QWidget::hideEvent(event);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) shown_ = true;
+  QWidget::showEvent(event);
 }
 
 void TForm3::mouseMoveEvent(QMouseEvent* event) {

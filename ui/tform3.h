@@ -84,6 +84,7 @@ class TForm3 : public QWidget, public TagEditorFields {
  protected:
   void paintEvent(QPaintEvent* event) override;  // FormPaint
   void hideEvent(QHideEvent* event) override;
+  void showEvent(QShowEvent* event) override;  // shown again by the main window's restore
   // The background picture ImageFormTag: resets the buttons, drags the window.
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

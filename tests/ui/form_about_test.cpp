@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <gtest/gtest.h>
 
+#include "tests/support/sound_check.h"
 #include "tests/ui/ui_fixtures.h"
 #include "ui/form_about.h"
 
@@ -17,10 +18,13 @@ class UrlCatcher : public QObject {
   void Open(const QUrl& url) { opened << url; }
 };
 
-TEST(TFormAbout, TheLinkClosesTheBoxAndOpensTheSiteThroughTheDesktop) {
+TEST(TFormAbout, TheLinkClosesTheBoxAndOpensTheHelpPageThroughTheDesktop) {
   UrlCatcher browser;
-  QDesktopServices::setUrlHandler("https", &browser, "Open");
+  QDesktopServices::setUrlHandler("file", &browser, "Open");
+  const QUrl page = QUrl::fromLocalFile("/opt/tarnovox/tarnovox.html");
   TFormAbout about;
+  about.SetHelpPage(page);
+  EXPECT_EQ(about.LabWWW->text(), "tarnovox.html");
   bool openAfterClick = true;
   testing::WhileOpen([&] {
     QTest::mouseClick(about.LabWWW, Qt::LeftButton, {}, QPoint(2, 2));
@@ -28,9 +32,21 @@ TEST(TFormAbout, TheLinkClosesTheBoxAndOpensTheSiteThroughTheDesktop) {
     if (openAfterClick) about.close();
   });
   about.exec();
-  QDesktopServices::unsetUrlHandler("https");
+  QDesktopServices::unsetUrlHandler("file");
   EXPECT_FALSE(openAfterClick);
-  EXPECT_EQ(browser.opened, QList<QUrl>{TFormAbout::kMakerSite});
+  EXPECT_EQ(browser.opened, QList<QUrl>{page});
+}
+
+// The version the box names is the one the loaded library reports, as the
+// lame program over the same LAME library says it.
+TEST(TFormAbout, NamesTheLoadedEncoderVersion) {
+  DlopenLoader loader;
+  const std::string version = TFormAbout::LoadedEncoderVersion(loader);
+  ASSERT_FALSE(version.empty());
+  EXPECT_NE(testing::RunCommand("lame --version | head -n1").find("version " + version), std::string::npos);
+  TFormAbout about;
+  about.SetEncoderVersion(version);
+  EXPECT_EQ(about.LabMpeg->text().toStdString(), "MPEG Layer-3 Audio Codec Lame " + version + " ");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
 #include <climits>
@@ -109,6 +110,32 @@ TEST(TFormRecSettings, TheCloseBoxAppliesButNeverToARunningRecording) {
   EXPECT_TRUE(settings.MP3);
   EXPECT_EQ(settings.VBR, kOn32);
   EXPECT_FALSE(dialog.HasPending());
+}
+
+// Both pages show every control whole inside the 347 x 266 window; a picture
+// of each page is kept under test-artifacts/ for the eye.
+TEST(TFormRecSettings, EveryControlOfBothPagesLiesInsideTheWindow) {
+  TFormRecSettings dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ASSERT_EQ(dialog.size(), QSize(347, 266));
+  QDir().mkpath("test-artifacts");
+  for (int page = 0; page < 2; ++page) {
+    dialog.PControlFormat->setCurrentIndex(page);
+    QCoreApplication::processEvents();
+    int checked = 0;
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+      if (!child->isVisibleTo(&dialog) || child->isWindow()) continue;
+      const QRect place(child->mapTo(&dialog, QPoint(0, 0)), child->size());
+      EXPECT_TRUE(dialog.rect().contains(place))
+          << "page " << page << ": " << child->metaObject()->className() << " "
+          << child->objectName().toStdString() << " at " << place.x() << "," << place.y() << " "
+          << place.width() << "x" << place.height();
+      ++checked;
+    }
+    EXPECT_GT(checked, 8) << page;
+    dialog.grab().save(QString("test-artifacts/rec-settings-page%1.png").arg(page));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The file list window on real files in a temporary folder: picking a row
 // describes the file, the header sorts, the menu follows the picked file, and
 // rename, delete and the position bar act as the user expects.
+#include <QDialog>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -19,6 +20,7 @@
 #include "ui/main_playback_view.h"
 #include "ui/tform1.h"
 #include "ui/tform2.h"
+#include "ui/tform3.h"
 
 namespace tarnovox {
 namespace {
@@ -42,6 +44,7 @@ class TForm2Test : public ::testing::Test, public testing::UiRig {
     view = std::make_unique<MainPlaybackView>(form1, *form2);
     sound.SetView(view.get());
     form2->Commands.hooks.describeMp3 = [this] { tags.DescribeMp3File(); };
+    dialogAskText = form2->Commands.hooks.askText;
     form2->Commands.hooks.askText = [this](const std::string&, const std::string& initial) {
       asked.push_back(initial);
       return renameAnswer;
@@ -61,6 +64,13 @@ class TForm2Test : public ::testing::Test, public testing::UiRig {
   }
   void ClickRow(const std::string& name) {
     QTest::mouseClick(form2->SGridFiles->viewport(), Qt::LeftButton, {}, CellOf(name));
+  }
+  // Starts take.wav and pauses it as F7 would.
+  void PlayAndPauseTake() {
+    ClickRow("take.wav");
+    sound.PlayPickedFile();
+    sound.PausePlayback();
+    state.paused = true;
   }
   void ClickHeader(int x) { QTest::mouseClick(form2->SGridFiles->Header()->viewport(), Qt::LeftButton, {}, {x, 8}); }
   Names Rows() const {
@@ -97,6 +107,7 @@ class TForm2Test : public ::testing::Test, public testing::UiRig {
   std::unique_ptr<TForm2> form2;
   std::unique_ptr<MainPlaybackView> view;
   std::optional<std::string> renameAnswer;
+  std::function<std::optional<std::string>(const std::string&, const std::string&)> dialogAskText;
   Names asked;
 };
 
@@ -192,6 +203,78 @@ TEST_F(TForm2Test, RenameAndDeleteAskFirstAndSpareTheRecording) {
   EXPECT_EQ(Files(), "music.wma:4000 ");
   EXPECT_EQ(asked.size(), 3u);
   EXPECT_EQ(ui.questions.size(), 2u);
+}
+
+TEST_F(TForm2Test, PlayPlaysTheRowTheUserPointedAt) {
+  struct : DriveInfo {
+    bool IsCdRom(const std::string&) const override { return false; }
+  } disk;
+  TForm3 editor3(settings, state, disk, sound, list, ui);
+  temp.WriteText("song.mp3", std::string("\xff\xfb\x90\x44", 4) + std::string(1996, '\0'));
+  struct timespec old[2] = {{1'500'000'000, 0}, {1'500'000'000, 0}};
+  ::utimensat(AT_FDCWD, temp.File("song.mp3").c_str(), old, 0);
+  player.lengths["song.mp3"] = 1000;
+  list.Rescan();
+  list.ApplySort();
+  // The save makes song.mp3 the newest file: the rescan moves it to the last row.
+  ClickRow("song.mp3");
+  editor3.EditTitle->setText("Saved");
+  ASSERT_TRUE(editor3.SaveTag());
+  EXPECT_EQ(Rows().back(), "song.mp3");
+  EXPECT_EQ(list.RowFile(form2->SGridFiles->SelectedRow()), "song.mp3");
+  sound.PlayPickedFile();
+  EXPECT_EQ(player.commands.front(), "open MPEGvideo song.mp3");
+
+  // A rescan left another file picked: a click on the highlighted row picks it again.
+  state.PickedFile = "voice.wav";
+  ClickRow("song.mp3");
+  EXPECT_EQ(state.PickedFile, "song.mp3");
+  EXPECT_TRUE(state.playing);  // the playback of the current file goes on
+
+  // A WAV file gone since the listing says why it cannot be described.
+  fs::remove(temp.File("voice.wav"));
+  ClickRow("voice.wav");
+  EXPECT_EQ(ui.messages, Names{"Cannot open file \"voice.wav\". No such file or directory"});
+}
+
+TEST_F(TForm2Test, ClosingAPausedPlaybackEndsThePause) {
+  struct : DriveInfo {
+    bool IsCdRom(const std::string&) const override { return false; }
+  } disk;
+  TForm3 editor3(settings, state, disk, sound, list, ui);
+  temp.WriteText("song.mp3", std::string("\xff\xfb\x90\x44", 4) + std::string(1996, '\0'));
+  list.Rescan();
+  list.ApplySort();
+  ui.answers = {true};
+  const std::vector<std::function<void()>> actions = {
+      [&] { renameAnswer = "renamed"; form2->Commands.pmRenameClick(); },
+      [&] { form2->Commands.pmDeleteClick(); },
+      [&] { state.CurrentFile = "song.mp3"; editor3.EditTitle->setText("T"); editor3.SaveTag(); }};
+  for (const auto& action : actions) {
+    temp.Write("take.wav", 3000, 1'600'000'300);
+    list.Rescan();
+    list.ApplySort();
+    PlayAndPauseTake();
+    ASSERT_TRUE(state.playing && state.paused);
+    action();
+    EXPECT_FALSE(state.playing || state.paused);
+  }
+  EXPECT_EQ(Files(), "music.wma:4000 renamed.wav:3000 song.mp3:2128 take.wav:3000 voice.wav:144 ");
+}
+
+// Names that are not valid UTF-8 are shown, and kept, as the bytes they are.
+TEST_F(TForm2Test, RenameKeepsAnUnchangedNameThatIsNotUtf8) {
+  const std::string name = "caf\xe9";
+  temp.Write(name + ".wav", 3000, 1'600'000'400);
+  list.Rescan();
+  list.ApplySort();
+  form2->Commands.hooks.askText = dialogAskText;
+  ClickRow(name + ".wav");
+  ASSERT_EQ(state.CurrentFile, name + ".wav");
+  testing::WhileOpen([] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+  form2->Commands.pmRenameClick();
+  EXPECT_EQ(Files(), "caf\xe9.wav:3000 music.wma:4000 take.wav:3000 voice.wav:144 ");
+  EXPECT_EQ(state.CurrentFile, name + ".wav");
 }
 
 TEST_F(TForm2Test, PositionBarSeeksAndFollowsPlayback) {
