@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct SwrContext;
@@ -39,12 +43,22 @@ class AudioFileDecoder {
   bool OpenCodec();
   bool ReceiveFrame();
   bool ConvertFrame(std::vector<int16_t>& out);
+  bool MakeResampler();
+  void Flush(std::vector<int16_t>& out);
   int64_t FrameStartSample() const;
   void Release();
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   SwrContext* resampler_ = nullptr;
+  // The frame format the resampler was made for.
+  struct InputFormat {
+    int sampleFormat = -1;
+    int sampleRate = 0;
+    int channels = 0;
+    AVChannelLayout layout{};
+  } resamplerInput_;
+  static bool SameFormat(const AVFrame* frame, const InputFormat& format);
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;

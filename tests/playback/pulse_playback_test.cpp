@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,7 @@
 
 #include "core/recorder_state.h"
 #include "library/playback.h"
+#include "platform/media_player_decoder.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
 #include "platform/pulse_wave_in.h"
@@ -322,6 +324,28 @@ TEST_F(PulseSound, AfterTheServerCameBackPlaybackVolumeAndCaptureWorkAgain) {
   capture.Close();
   std::cout << "server absent: player Open " << openAbsentMs << " ms, SetVolume " << volumeAbsentMs
             << " ms; reconnect on SetVolume " << reconnectMs << " ms\n";
+}
+
+// `cat stereo.mp3 mono.mp3`: the second half's frames change layout and rate.
+TEST(AudioFileDecoder, GluedStereoAndMonoMp3PlaysToTheEndAtTheFirstFormat) {
+  testing::TempFolder dir;
+  const std::string d = dir.Path() + "/";
+  RunCommand("sox -n -r 44100 -c 2 -b 16 " + d + "s.wav synth 1 sine 440 gain -6 && lame --quiet " + d + "s.wav " + d +
+             "s.mp3 && sox -n -r 22050 -c 1 -b 16 " + d + "m.wav synth 1 sine 1000 gain -6 && lame --quiet " + d +
+             "m.wav " + d + "m.mp3 && cat " + d + "s.mp3 " + d + "m.mp3 > " + d + "both.mp3");
+  AudioFileDecoder decoder;
+  ASSERT_TRUE(decoder.Open(d + "both.mp3"));
+  EXPECT_EQ(decoder.SampleRate(), 44100u);
+  ASSERT_EQ(decoder.Channels(), 2);
+  std::vector<int16_t> sound;
+  while (decoder.Read(sound)) {
+  }
+  EXPECT_NEAR(sound.size() / 2.0, 2 * 44100, 4410) << "frames";
+  EXPECT_NEAR(testing::FrequencyAt(sound, 22050, 4410), 440, 20);
+  EXPECT_NEAR(testing::FrequencyAt(sound, 66150, 4410), 1000, 20);
+  // The mono part is the centre: on both sides, each 3 dB down.
+  EXPECT_NEAR(testing::LevelAt(sound, 66150, 4410), testing::LevelAt(sound, 22050, 4410) * M_SQRT1_2, 300);
+  EXPECT_EQ(sound[2 * 66150], sound[2 * 66150 + 1]);
 }
 
 TEST(PlaybackWithoutServer, VolumeDeviceFailsWithTheServerText) {
