@@ -1,6 +1,8 @@
 #include "platform/media_player_decoder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -21,6 +23,7 @@ namespace {
 // A damaged file may yield a run of undecodable packets; past this many in a
 // row it counts as ended rather than spinning through garbage.
 constexpr int kMaxConsecutiveErrors = 64;
+constexpr char kNoSound[] = "No sound can be decoded from it";
 
 }  // namespace
 
@@ -38,10 +41,18 @@ void AudioFileDecoder::Release() {
 }
 
 bool AudioFileDecoder::Open(const std::string& path) {
-  // A file that cannot be played is simply not played; the libraries' own
-  // complaints about it would only clutter the terminal.
+  // Why a file cannot be played is told once, by the caller; the libraries'
+  // own complaints about it would only clutter the terminal.
   static std::once_flag quiet;
   std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
+  failure_.clear();
+  if (OpenFile(path)) return true;
+  if (failure_.empty()) failure_ = kNoSound;
+  Release();
+  return false;
+}
+
+bool AudioFileDecoder::OpenFile(const std::string& path) {
   Release();
   packet_ = av_packet_alloc();
   frame_ = av_frame_alloc();
@@ -51,10 +62,18 @@ bool AudioFileDecoder::Open(const std::string& path) {
     // is checked through a descriptor of our own and opened again through it,
     // so what they read is the very regular file that was checked.
     const RegularFile file(path);
-    if (!file.IsOpen()) return false;
+    if (!file.IsOpen()) {
+      failure_ = std::strerror(errno);
+      return false;
+    }
     static const bool viaDescriptor = ::access("/proc/self/fd", X_OK) == 0;
     const std::string checked = viaDescriptor ? "file:/proc/self/fd/" + std::to_string(file.Fd()) : "file:" + path;
-    if (avformat_open_input(&format_, checked.c_str(), nullptr, nullptr) < 0) return false;
+    if (const int result = avformat_open_input(&format_, checked.c_str(), nullptr, nullptr); result < 0) {
+      char text[AV_ERROR_MAX_STRING_SIZE] = {};
+      av_strerror(result, text, sizeof text);
+      failure_ = text;
+      return false;
+    }
   }
   if (avformat_find_stream_info(format_, nullptr) < 0 || !OpenCodec()) return false;
 

@@ -28,6 +28,8 @@ class AudioFileDecoder {
   // Opens the file and decodes its first sound, so a file that cannot be
   // decoded (or holds no sound at all) fails here.
   bool Open(const std::string& path);
+  // Why the last Open failed, in the system's words.
+  const std::string& Failure() const { return failure_; }
   // The container's duration, rounded to milliseconds.
   uint32_t LengthMs() const { return lengthMs_; }
   uint32_t SampleRate() const { return sampleRate_; }
@@ -40,6 +42,7 @@ class AudioFileDecoder {
   bool Read(std::vector<int16_t>& out);
 
  private:
+  bool OpenFile(const std::string& path);
   bool OpenCodec();
   bool ReceiveFrame();
   bool ConvertFrame(std::vector<int16_t>& out);
@@ -71,6 +74,7 @@ class AudioFileDecoder {
   int64_t skipUntilSample_ = 0;
   int64_t nextSample_ = 0;
   bool nextSampleKnown_ = false;
+  std::string failure_;
   std::vector<int16_t> pending_;  // the sound decoded by Open, handed out first
 };
 
