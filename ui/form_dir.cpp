@@ -4,6 +4,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -92,6 +93,12 @@ void TFormDir::ShellTreeView1Change() {
 }
 
 void TFormDir::BtnOKClick() {
+  // Each setting is one line of the settings file: a folder whose name holds
+  // a line break could not be kept there, so it is refused before it is used.
+  if (settings_ && !state_->recording && choice_.ChosenPath().find_first_of("\r\n") != std::string::npos) {
+    QMessageBox::warning(this, windowTitle(), "A folder name with a line break can not be kept in the settings");
+    return;
+  }
   if (settings_ && !state_->recording) choice_.Accept(settings_->Folder);
   accept();
 }
