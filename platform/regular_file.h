@@ -43,7 +43,8 @@ class RegularFile {
   long ReadAt(long offset, void* buffer, size_t bytes) const {
     size_t done = 0;
     while (done < bytes) {
-      const ssize_t got = ::pread(fd_, static_cast<char*>(buffer) + done, bytes - done, offset + static_cast<long>(done));
+      const ssize_t got =
+          ::pread(fd_, static_cast<char*>(buffer) + done, bytes - done, offset + static_cast<long>(done));
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return -1;
       if (got == 0) break;

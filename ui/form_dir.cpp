@@ -99,6 +99,15 @@ void TFormDir::BtnOKClick() {
     QMessageBox::warning(this, windowTitle(), "A folder name with a line break can not be kept in the settings");
     return;
   }
+  // The tree shows names that are not valid text with stand-in characters and
+  // cannot give their bytes back: such a folder cannot be named, so it is
+  // refused instead of silently keeping the folder chosen before.
+  const QModelIndex node = ShellTreeView1->currentIndex();
+  if (settings_ && !state_->recording && node.isValid() &&
+      FolderModel->filePath(node).contains(QChar::ReplacementCharacter)) {
+    QMessageBox::warning(this, windowTitle(), "A folder name that is not valid text can not be chosen");
+    return;
+  }
   if (settings_ && !state_->recording) choice_.Accept(settings_->Folder);
   accept();
 }

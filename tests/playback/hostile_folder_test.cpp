@@ -37,7 +37,8 @@ TEST(HostileFolder, EveryFileIsListedSelectedPlayedAndConvertedWithoutAHang) {
   if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
   testing::TempFolder dir;
   const std::string d = dir.Path() + "/";
-  testing::RunCommand("cd " + d + " && sox -n -r 44100 -c 2 -b 16 good.wav synth 1 sine 440 && lame --quiet good.wav s.mp3"
+  testing::RunCommand("cd " + d + " && sox -n -r 44100 -c 2 -b 16 good.wav synth 1 sine 440"
+                      " && lame --quiet good.wav s.mp3"
                       " && sox -n -r 22050 -c 1 -b 16 m.wav synth 1 sine 900 && lame --quiet m.wav m.mp3"
                       " && cat s.mp3 m.mp3 > glued.mp3 && rm m.wav m.mp3");
   const std::string wav = dir.ReadText("good.wav"), mp3 = dir.ReadText("s.mp3");
@@ -113,7 +114,8 @@ TEST(HostileFolder, EveryFileIsListedSelectedPlayedAndConvertedWithoutAHang) {
     if (name.ends_with(".wav")) timed("convert " + name, [&] { convert.pmWav2MP3Click(); });
   }
   EXPECT_GE(played, 5u) << "the whole files play";
-  for (const char* target : {"good.mp3", "4gib.mp3", "bad\xFF\xFE.mp3"}) EXPECT_TRUE(dir.Read(target).size() > 0) << target;
+  for (const char* target : {"good.mp3", "4gib.mp3", "bad\xFF\xFE.mp3"})
+    EXPECT_TRUE(dir.Read(target).size() > 0) << target;
   EXPECT_TRUE(dir.Read("pipe.mp3").empty());
   std::cout << rows.size() << " files, " << played << " played, " << told << " refused with a message; slowest: "
             << slowest << " " << slowestMs << " ms\n";

@@ -113,7 +113,8 @@ TEST(SettingsStore, OddFolderNamesComeBackByteForByteAndANewlineIsNeverWritten) 
   TempFolder dir;
   RecordSettings settings;
   SettingsStore store(settings, dir.File("t.INI"));
-  for (const std::string folder : {" lead", "trail ", "\t both \t", "a=b;c[d]", "[x]", ";x", "\"q\"", "\"", "caf\xE9\xFF"}) {
+  for (const std::string folder :
+       {" lead", "trail ", "\t both \t", "a=b;c[d]", "[x]", ";x", "\"q\"", "\"", "caf\xE9\xFF"}) {
     settings.Folder = folder;
     ASSERT_TRUE(store.SaveSettings());
     RecordSettings reread;
