@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+
+#include "platform/regular_file.h"
 
 namespace tarnovox {
 namespace {
@@ -47,18 +48,21 @@ std::string StreamErrorText(const char* pattern, const std::string& path, int er
 }
 
 std::string ReadWaveInfo(RecorderState& state) {
-  errno = 0;
-  std::ifstream in(state.PickedFile, std::ios::binary);
-  if (!in) return StreamErrorText("Cannot open file \"%s\". %s", state.PickedFile, errno ? errno : ENOENT);
+  const RegularFile file(state.PickedFile);
+  if (!file.IsOpen()) return StreamErrorText("Cannot open file \"%s\". %s", state.PickedFile, errno);
   uint8_t head[50];
-  in.read(reinterpret_cast<char*>(head), sizeof head);
-  if (in.gcount() < static_cast<std::streamsize>(sizeof head)) return {};
+  if (file.ReadAt(0, head, sizeof head) < static_cast<long>(sizeof head)) return {};
   if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0 ||
       std::memcmp(head + 12, "fmt ", 4) != 0 || (head[20] | head[21] << 8) != 1)
     return {};
-  state.FileChannels = static_cast<uint16_t>(head[22] | head[23] << 8);
-  state.FileSampleRate = static_cast<uint32_t>(head[24] | head[25] << 8 | head[26] << 16) |
-                         static_cast<uint32_t>(head[27]) << 24;
+  const auto channels = static_cast<uint16_t>(head[22] | head[23] << 8);
+  const uint32_t sampleRate = static_cast<uint32_t>(head[24] | head[25] << 8 | head[26] << 16) |
+                              static_cast<uint32_t>(head[27]) << 24;
+  // The meters and the conversion know mono and stereo only, and a rate of 0
+  // would divide by zero downstream: such a header describes nothing.
+  if (channels < 1 || channels > 2 || sampleRate == 0) return {};
+  state.FileChannels = channels;
+  state.FileSampleRate = sampleRate;
   return {};
 }
 

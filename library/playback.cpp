@@ -44,10 +44,16 @@ void Playback::StartPlayback() {
   hooks_.ProcessMessages();
   PlaybackDevice = 0;
   uint16_t device = 0;
-  if (player_.Open(deviceType, state_.CurrentFile, device) != kMediaOk) return;
+  if (const uint32_t result = player_.Open(deviceType, state_.CurrentFile, device); result != kMediaOk) {
+    TellFailure(result);
+    return;
+  }
   PlaybackDevice = device;
   state_.playing = true;
-  player_.Play(PlaybackDevice);
+  if (const uint32_t result = player_.Play(PlaybackDevice); result != kMediaOk) {
+    EndAfterFailure(result);
+    return;
+  }
   // The length is read before other events may run: a status tick in between
   // would otherwise take the unknown length 0 for the end of the file.
   uint32_t length = 0;
@@ -71,7 +77,20 @@ void Playback::ClosePlayback() {
 void Playback::PausePlayback() { player_.Pause(PlaybackDevice); }
 
 void Playback::ResumePlayback() {
-  if (PlaybackDevice != 0) player_.Resume(PlaybackDevice);
+  if (PlaybackDevice == 0) return;
+  if (const uint32_t result = player_.Resume(PlaybackDevice); result != kMediaOk) EndAfterFailure(result);
+}
+
+void Playback::TellFailure(uint32_t result) {
+  hooks_.ShowMessage("Cannot play file \"" + state_.ActiveFileName + "\". " + player_.ErrorText(result));
+}
+
+void Playback::EndAfterFailure(uint32_t result) {
+  // A device whose sound cannot start would stand at its position forever
+  // and the status line would say "Playing": the playback ends, and says why.
+  const std::string reason = player_.ErrorText(result);
+  ClosePlayback();
+  hooks_.ShowMessage("Cannot play file \"" + state_.ActiveFileName + "\". " + reason);
 }
 
 void Playback::CloseDevice() {
@@ -83,7 +102,9 @@ void Playback::PollPlayback() {
     view_->SetStatusInterval(kStatusIntervalMs);
     // Paused during the second after a seek: the device holds the seek
     // position and the Resume of the pause starts it there.
-    if (!state_.paused) player_.Play(PlaybackDevice);
+    if (!state_.paused && PlaybackDevice != 0) {
+      if (const uint32_t result = player_.Play(PlaybackDevice); result != kMediaOk) EndAfterFailure(result);
+    }
   }
   if (!state_.playing && !state_.recording) ShowIdleTime();
   if (!(state_.playing && !state_.recording) && view_ != nullptr) view_->SetTrackBarPosition(0);

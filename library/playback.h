@@ -63,6 +63,8 @@ class Playback final : public PlaybackControl {
 
  private:
   void FollowPosition();
+  void TellFailure(uint32_t result);
+  void EndAfterFailure(uint32_t result);
   void ShowIdleTime();
 
   MediaPlayer& player_;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/wave_format.h"
+#include "platform/regular_file.h"
 
 namespace tarnovox {
 namespace {
@@ -71,6 +72,11 @@ std::string ReadFmt(const uint8_t* fmt, uint32_t size, WavSourceFormat& format) 
 }  // namespace
 
 bool ReadWavSourceFormat(const std::string& path, WavSourceFormat& format, std::string& error) {
+  // A FIFO named like a WAV file would block the open below for good.
+  if (const RegularFile checked(path); !checked.IsOpen()) {
+    error = StreamErrorText("Cannot open file \"%s\". %s", path, errno);
+    return false;
+  }
   errno = 0;
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) {

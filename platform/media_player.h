@@ -37,12 +37,24 @@ class MediaPlayer {
   virtual uint32_t Pause(uint16_t device) = 0;
   // Continues a paused device.
   virtual uint32_t Resume(uint16_t device) = 0;
-  // Stops the device at `toMs` (at most the length); it waits there until Play.
+  // Stops the device at `toMs` (at most the length); it waits there until Play,
+  // or, when it was paused, until Resume.
   virtual uint32_t Seek(uint16_t device, uint32_t toMs) = 0;
   // The length, or the position that the listener hears; the position equals the
   // length exactly once the file has played out. `value` is untouched on error.
   virtual uint32_t Status(uint16_t device, MediaStatusItem item, uint32_t& value) = 0;
   virtual uint32_t Close(uint16_t device) = 0;
+  // Why the last command failed with `code`, for the user; a player that
+  // knows the system's reason gives that instead.
+  virtual std::string ErrorText(uint32_t code) const {
+    switch (code) {
+      case kMediaCannotOpenFile: return "The file cannot be opened or holds no sound";
+      case kMediaNoSoundServer: return "No sound server is running";
+      case kMediaOutputFailed: return "The sound output cannot start";
+      case kMediaUnknownDeviceType: return "The file type cannot be played";
+      default: return "Media error " + std::to_string(code);
+    }
+  }
 };
 
 }  // namespace tarnovox

@@ -1,7 +1,10 @@
 #include "platform/media_player_decoder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
+#include <string>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -11,6 +14,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "platform/regular_file.h"
+
 namespace tarnovox {
 
 namespace {
@@ -18,6 +23,7 @@ namespace {
 // A damaged file may yield a run of undecodable packets; past this many in a
 // row it counts as ended rather than spinning through garbage.
 constexpr int kMaxConsecutiveErrors = 64;
+constexpr char kNoSound[] = "No sound can be decoded from it";
 
 }  // namespace
 
@@ -27,6 +33,7 @@ AudioFileDecoder::~AudioFileDecoder() { Release(); }
 
 void AudioFileDecoder::Release() {
   swr_free(&resampler_);
+  av_channel_layout_uninit(&resamplerInput_.layout);
   avcodec_free_context(&codec_);
   avformat_close_input(&format_);
   av_packet_free(&packet_);
@@ -34,15 +41,40 @@ void AudioFileDecoder::Release() {
 }
 
 bool AudioFileDecoder::Open(const std::string& path) {
-  // A file that cannot be played is simply not played; the libraries' own
-  // complaints about it would only clutter the terminal.
+  // Why a file cannot be played is told once, by the caller; the libraries'
+  // own complaints about it would only clutter the terminal.
   static std::once_flag quiet;
   std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
+  failure_.clear();
+  if (OpenFile(path)) return true;
+  if (failure_.empty()) failure_ = kNoSound;
+  Release();
+  return false;
+}
+
+bool AudioFileDecoder::OpenFile(const std::string& path) {
   Release();
   packet_ = av_packet_alloc();
   frame_ = av_frame_alloc();
   if (packet_ == nullptr || frame_ == nullptr) return false;
-  if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) return false;
+  {
+    // The libraries open by name and would wait forever on a FIFO: the file
+    // is checked through a descriptor of our own and opened again through it,
+    // so what they read is the very regular file that was checked.
+    const RegularFile file(path);
+    if (!file.IsOpen()) {
+      failure_ = std::strerror(errno);
+      return false;
+    }
+    static const bool viaDescriptor = ::access("/proc/self/fd", X_OK) == 0;
+    const std::string checked = viaDescriptor ? "file:/proc/self/fd/" + std::to_string(file.Fd()) : "file:" + path;
+    if (const int result = avformat_open_input(&format_, checked.c_str(), nullptr, nullptr); result < 0) {
+      char text[AV_ERROR_MAX_STRING_SIZE] = {};
+      av_strerror(result, text, sizeof text);
+      failure_ = text;
+      return false;
+    }
+  }
   if (avformat_find_stream_info(format_, nullptr) < 0 || !OpenCodec()) return false;
 
   const AVStream* stream = format_->streams[stream_];
@@ -57,6 +89,12 @@ bool AudioFileDecoder::Open(const std::string& path) {
   pending_.clear();
   while (pending_.empty()) {
     if (!ReceiveFrame()) return false;
+    // The sound plays in the format it begins with.
+    if (resampler_ == nullptr) {
+      if (frame_->sample_rate <= 0) return false;
+      sampleRate_ = static_cast<uint32_t>(frame_->sample_rate);
+      channels_ = frame_->ch_layout.nb_channels == 1 ? 1 : 2;
+    }
     if (!ConvertFrame(pending_)) return false;
   }
   return true;
@@ -71,9 +109,16 @@ bool AudioFileDecoder::OpenCodec() {
   if (avcodec_parameters_to_context(codec_, format_->streams[stream_]->codecpar) < 0) return false;
   // Without the packets' time base the MP3 decoder cannot trim its start padding.
   codec_->pkt_timebase = format_->streams[stream_]->time_base;
+  // The stream's parameters of an MPEG audio file are those of the frames the
+  // probe saw last, which in files glued together are not those of the start;
+  // each MPEG frame header tells its own format, so the decoder goes by those.
+  const AVCodecID id = codec_->codec_id;
+  if (id == AV_CODEC_ID_MP1 || id == AV_CODEC_ID_MP2 || id == AV_CODEC_ID_MP3) {
+    codec_->sample_rate = 0;
+    av_channel_layout_uninit(&codec_->ch_layout);
+  }
   if (avcodec_open2(codec_, decoder, nullptr) < 0) return false;
-  if (codec_->sample_rate <= 0) return false;
-  sampleRate_ = static_cast<uint32_t>(codec_->sample_rate);
+  sampleRate_ = static_cast<uint32_t>(std::max(codec_->sample_rate, 0));
   channels_ = codec_->ch_layout.nb_channels == 1 ? 1 : 2;
   return true;
 }
@@ -139,19 +184,11 @@ int64_t AudioFileDecoder::FrameStartSample() const {
 }
 
 bool AudioFileDecoder::ConvertFrame(std::vector<int16_t>& out) {
-  if (resampler_ == nullptr) {
-    AVChannelLayout in{};
-    AVChannelLayout outLayout{};
-    if (frame_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-      av_channel_layout_default(&in, frame_->ch_layout.nb_channels);
-    else
-      av_channel_layout_copy(&in, &frame_->ch_layout);
-    av_channel_layout_default(&outLayout, channels_);
-    int result = swr_alloc_set_opts2(&resampler_, &outLayout, AV_SAMPLE_FMT_S16, sampleRate_, &in,
-                                     static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&in);
-    av_channel_layout_uninit(&outLayout);
-    if (result < 0 || swr_init(resampler_) < 0) return false;
+  // Files glued together (`cat a.mp3 b.mp3`) change layout, rate or sample
+  // format between frames: each frame goes through a converter made for it.
+  if (resampler_ == nullptr || !SameFormat(frame_, resamplerInput_)) {
+    if (resampler_ != nullptr) Flush(out);
+    if (!MakeResampler()) return false;
   }
   const int64_t frameStart = FrameStartSample();
   nextSample_ = frameStart + frame_->nb_samples;
@@ -168,6 +205,43 @@ bool AudioFileDecoder::ConvertFrame(std::vector<int16_t>& out) {
   const int64_t skip = std::clamp<int64_t>(skipUntilSample_ - frameStart, 0, produced);
   out.insert(out.end(), converted.begin() + skip * channels_, converted.begin() + int64_t{produced} * channels_);
   return true;
+}
+
+bool AudioFileDecoder::SameFormat(const AVFrame* frame, const InputFormat& format) {
+  return frame->format == format.sampleFormat && frame->sample_rate == format.sampleRate &&
+         frame->ch_layout.nb_channels == format.channels &&
+         (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC ||
+          av_channel_layout_compare(&frame->ch_layout, &format.layout) == 0);
+}
+
+bool AudioFileDecoder::MakeResampler() {
+  swr_free(&resampler_);
+  av_channel_layout_uninit(&resamplerInput_.layout);
+  if (frame_->ch_layout.nb_channels <= 0 || frame_->sample_rate <= 0) return false;
+  if (frame_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+    av_channel_layout_default(&resamplerInput_.layout, frame_->ch_layout.nb_channels);
+  else if (av_channel_layout_copy(&resamplerInput_.layout, &frame_->ch_layout) < 0)
+    return false;
+  resamplerInput_.sampleFormat = frame_->format;
+  resamplerInput_.sampleRate = frame_->sample_rate;
+  resamplerInput_.channels = frame_->ch_layout.nb_channels;
+  AVChannelLayout outLayout{};
+  av_channel_layout_default(&outLayout, channels_);
+  const int result = swr_alloc_set_opts2(&resampler_, &outLayout, AV_SAMPLE_FMT_S16, sampleRate_,
+                                         &resamplerInput_.layout, static_cast<AVSampleFormat>(frame_->format),
+                                         frame_->sample_rate, 0, nullptr);
+  av_channel_layout_uninit(&outLayout);
+  return result >= 0 && swr_init(resampler_) >= 0;
+}
+
+void AudioFileDecoder::Flush(std::vector<int16_t>& out) {
+  // What a rate conversion still holds belongs before the next frame's sound.
+  const int capacity = swr_get_out_samples(resampler_, 0);
+  if (capacity <= 0) return;
+  std::vector<int16_t> rest(static_cast<size_t>(capacity) * channels_);
+  uint8_t* target = reinterpret_cast<uint8_t*>(rest.data());
+  const int produced = swr_convert(resampler_, &target, capacity, nullptr, 0);
+  if (produced > 0) out.insert(out.end(), rest.begin(), rest.begin() + int64_t{produced} * channels_);
 }
 
 }  // namespace tarnovox

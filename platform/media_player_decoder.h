@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct SwrContext;
@@ -24,6 +28,8 @@ class AudioFileDecoder {
   // Opens the file and decodes its first sound, so a file that cannot be
   // decoded (or holds no sound at all) fails here.
   bool Open(const std::string& path);
+  // Why the last Open failed, in the system's words.
+  const std::string& Failure() const { return failure_; }
   // The container's duration, rounded to milliseconds.
   uint32_t LengthMs() const { return lengthMs_; }
   uint32_t SampleRate() const { return sampleRate_; }
@@ -36,15 +42,26 @@ class AudioFileDecoder {
   bool Read(std::vector<int16_t>& out);
 
  private:
+  bool OpenFile(const std::string& path);
   bool OpenCodec();
   bool ReceiveFrame();
   bool ConvertFrame(std::vector<int16_t>& out);
+  bool MakeResampler();
+  void Flush(std::vector<int16_t>& out);
   int64_t FrameStartSample() const;
   void Release();
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   SwrContext* resampler_ = nullptr;
+  // The frame format the resampler was made for.
+  struct InputFormat {
+    int sampleFormat = -1;
+    int sampleRate = 0;
+    int channels = 0;
+    AVChannelLayout layout{};
+  } resamplerInput_;
+  static bool SameFormat(const AVFrame* frame, const InputFormat& format);
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;
@@ -57,6 +74,7 @@ class AudioFileDecoder {
   int64_t skipUntilSample_ = 0;
   int64_t nextSample_ = 0;
   bool nextSampleKnown_ = false;
+  std::string failure_;
   std::vector<int16_t> pending_;  // the sound decoded by Open, handed out first
 };
 

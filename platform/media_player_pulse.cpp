@@ -25,9 +25,10 @@ uint32_t PulseMediaPlayer::Open(const std::string& deviceType, const std::string
   // Device type names are not case-sensitive, as with the media commands.
   if (strcasecmp(deviceType.c_str(), kWaveAudioDevice) != 0 && strcasecmp(deviceType.c_str(), kMpegVideoDevice) != 0)
     return kMediaUnknownDeviceType;
-  if (server_.Connect() != 0) return kMediaNoSoundServer;
+  if (const int error = server_.Connect(); error != 0)
+    return Failed(kMediaNoSoundServer, PulseServer::ErrorText(error));
   auto stream = std::make_unique<MediaPlayerStream>(server_, volume_);
-  if (!stream->Open(file)) return kMediaCannotOpenFile;
+  if (!stream->Open(file)) return Failed(kMediaCannotOpenFile, stream->Failure());
   device = NextDeviceId();
   devices_[device] = std::move(stream);
   return kMediaOk;
@@ -37,8 +38,20 @@ uint32_t PulseMediaPlayer::Play(uint16_t device) {
   MediaPlayerStream* stream = Find(device);
   if (stream == nullptr) return kMediaInvalidDevice;
   // The server may have gone and come back since the file was opened.
-  if (server_.Connect() != 0) return kMediaOutputFailed;
-  return stream->Play() ? kMediaOk : kMediaOutputFailed;
+  if (const int error = server_.Connect(); error != 0)
+    return Failed(kMediaOutputFailed, PulseServer::ErrorText(error));
+  return stream->Play() ? kMediaOk : Failed(kMediaOutputFailed, stream->Failure());
+}
+
+uint32_t PulseMediaPlayer::Failed(uint32_t code, std::string reason) {
+  lastError_ = code;
+  lastReason_ = std::move(reason);
+  return code;
+}
+
+std::string PulseMediaPlayer::ErrorText(uint32_t code) const {
+  if (code == lastError_ && !lastReason_.empty()) return lastReason_;
+  return MediaPlayer::ErrorText(code);
 }
 
 uint32_t PulseMediaPlayer::Pause(uint16_t device) {
@@ -51,8 +64,7 @@ uint32_t PulseMediaPlayer::Pause(uint16_t device) {
 uint32_t PulseMediaPlayer::Resume(uint16_t device) {
   MediaPlayerStream* stream = Find(device);
   if (stream == nullptr) return kMediaInvalidDevice;
-  stream->Resume();
-  return kMediaOk;
+  return stream->Resume() ? kMediaOk : Failed(kMediaOutputFailed, stream->Failure());
 }
 
 uint32_t PulseMediaPlayer::Seek(uint16_t device, uint32_t toMs) {

@@ -28,6 +28,7 @@ class PulseMediaPlayer final : public MediaPlayer, private PulseServer::Client {
   uint32_t Seek(uint16_t device, uint32_t toMs) override;
   uint32_t Status(uint16_t device, MediaStatusItem item, uint32_t& value) override;
   uint32_t Close(uint16_t device) override;
+  std::string ErrorText(uint32_t code) const override;
 
  private:
   void ConnectionLost() override;
@@ -39,6 +40,9 @@ class PulseMediaPlayer final : public MediaPlayer, private PulseServer::Client {
   PulseVolumeDevice& volume_;
   std::map<uint16_t, std::unique_ptr<MediaPlayerStream>> devices_;
   uint16_t lastId_ = 0;
+  uint32_t lastError_ = kMediaOk;  // the last failure and its reason
+  std::string lastReason_;
+  uint32_t Failed(uint32_t code, std::string reason);
 };
 
 }  // namespace tarnovox

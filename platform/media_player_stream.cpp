@@ -25,7 +25,10 @@ MediaPlayerStream::MediaPlayerStream(PulseServer& server, PulseVolumeDevice& vol
 MediaPlayerStream::~MediaPlayerStream() { EndStream(); }
 
 bool MediaPlayerStream::Open(const std::string& file) {
-  if (!decoder_.Open(file)) return false;
+  if (!decoder_.Open(file)) {
+    failure_ = decoder_.Failure();
+    return false;
+  }
   decoderAtStart_ = true;
   return true;
 }
@@ -72,20 +75,23 @@ void MediaPlayerStream::Pause() {
   }
 }
 
-void MediaPlayerStream::Resume() {
+bool MediaPlayerStream::Resume() {
   if (state_ == State::Paused) {
     Cork(false);
     state_ = State::Playing;
-  } else if (state_ == State::Held && StartStream()) {
+  } else if (state_ == State::Held) {
+    if (!StartStream()) return false;
     state_ = State::Playing;
   }
+  return true;
 }
 
 void MediaPlayerStream::Seek(uint32_t ms) {
   EndStream();
   startMs_ = std::min(ms, decoder_.LengthMs());
   playedOut_ = false;
-  state_ = State::Stopped;
+  // A paused device stays paused at its new position: Resume starts it there.
+  state_ = state_ == State::Paused || state_ == State::Held ? State::Held : State::Stopped;
 }
 
 void MediaPlayerStream::Abandon() {
@@ -97,7 +103,10 @@ void MediaPlayerStream::Abandon() {
 
 bool MediaPlayerStream::StartStream() {
   EndStream();
-  if ((!decoderAtStart_ || startMs_ != 0) && !decoder_.SeekTo(startMs_)) return false;
+  if ((!decoderAtStart_ || startMs_ != 0) && !decoder_.SeekTo(startMs_)) {
+    failure_ = "The file cannot be read from the chosen position";
+    return false;
+  }
   decoderAtStart_ = false;
   stopFeeding_ = false;
   playedOut_ = false;
@@ -108,7 +117,11 @@ bool MediaPlayerStream::StartStream() {
   pa_channel_map_init_auto(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
   PulseServer::Lock lock(server_);
   stream_ = pa_stream_new(server_.Context(), "Playback", &spec, &map);
-  if (stream_ == nullptr) return false;
+  if (stream_ == nullptr) {
+    // A file whose format the server cannot take (a WAV declaring 4 MHz).
+    failure_ = pa_strerror(pa_context_errno(server_.Context()));
+    return false;
+  }
   pa_stream_set_state_callback(stream_, OnStreamEvent, this);
   pa_stream_set_write_callback(stream_, OnWritable, this);
   pa_buffer_attr attributes;
@@ -125,6 +138,7 @@ bool MediaPlayerStream::StartStream() {
     else server_.Wait();
   }
   if (!ready) {
+    failure_ = pa_strerror(pa_context_errno(server_.Context()));
     pa_stream_set_state_callback(stream_, nullptr, nullptr);
     pa_stream_set_write_callback(stream_, nullptr, nullptr);
     pa_stream_disconnect(stream_);

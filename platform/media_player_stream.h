@@ -26,13 +26,15 @@ class MediaPlayerStream {
   MediaPlayerStream& operator=(const MediaPlayerStream&) = delete;
 
   bool Open(const std::string& file);
+  // Why the last Open or Play failed, in the system's words.
+  const std::string& Failure() const { return failure_; }
   uint32_t LengthMs() const { return decoder_.LengthMs(); }
   // The position the listener hears; exactly the length once played out.
   uint32_t PositionMs() const;
 
   bool Play();
   void Pause();
-  void Resume();
+  bool Resume();
   void Seek(uint32_t ms);
   // The server connection is going away: the stream ends with it and the file
   // counts as played out, so the playback ends instead of standing still.
@@ -56,6 +58,7 @@ class MediaPlayerStream {
   PulseVolumeDevice& volume_;
   AudioFileDecoder decoder_;
   State state_ = State::Stopped;
+  std::string failure_;
   uint32_t startMs_ = 0;        // file position at which the current stream began
   bool decoderAtStart_ = true;  // the decoder still stands where Open left it
 

@@ -1,9 +1,12 @@
 #include "settings/ini_file.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include "platform/regular_file.h"
 
 namespace tarnovox {
 namespace {
@@ -22,6 +25,12 @@ bool SameName(const std::string& a, const std::string& b) {
       return false;
   }
   return true;
+}
+
+// One pair of double quotes around a value is not part of it.
+std::string Unquoted(const std::string& value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return value.substr(1, value.size() - 2);
+  return value;
 }
 
 // "[Name]" gives "Name"; any other line gives nothing.
@@ -44,12 +53,21 @@ std::optional<std::string> KeyName(const std::string& line) {
 
 }  // namespace
 
-IniFile IniFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return Parse(text.str());
+IniFile IniFile::Load(const std::string& path) { return Read(path).value_or(IniFile{}); }
+
+std::optional<IniFile> IniFile::Read(const std::string& path) {
+  const RegularFile file(path);
+  if (!file.IsOpen()) {
+    if (errno == ENOENT) return IniFile{};
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[4096];
+  for (long got; (got = file.ReadAt(static_cast<long>(text.size()), buffer, sizeof buffer)) != 0;) {
+    if (got < 0) return std::nullopt;
+    text.append(buffer, static_cast<size_t>(got));
+  }
+  return Parse(text);
 }
 
 IniFile IniFile::Parse(const std::string& text) {
@@ -74,7 +92,7 @@ std::optional<std::string> IniFile::Value(const std::string& section, const std:
       inSection = SameName(*name, section);
     } else if (inSection) {
       auto name = KeyName(line);
-      if (name && SameName(*name, key)) return Trim(line.substr(line.find('=') + 1));
+      if (name && SameName(*name, key)) return Unquoted(Trim(line.substr(line.find('=') + 1)));
     }
   }
   return std::nullopt;
@@ -107,8 +125,10 @@ uint32_t IniFile::ReadInteger(const std::string& section, const std::string& key
   return negative ? 0u - result : result;
 }
 
-void IniFile::SetValue(const std::string& section, const std::string& key, const std::string& value) {
-  const std::string entry = key + "=" + value;
+bool IniFile::SetValue(const std::string& section, const std::string& key, const std::string& value) {
+  if (value.find_first_of("\r\n") != std::string::npos) return false;
+  const bool readsBackAltered = Trim(value) != value || Unquoted(value) != value;
+  const std::string entry = key + "=" + (readsBackAltered ? "\"" + value + "\"" : value);
   bool inSection = false;
   size_t insertAt = lines_.size();
   bool found = false;
@@ -123,16 +143,17 @@ void IniFile::SetValue(const std::string& section, const std::string& key, const
     auto name = KeyName(lines_[i]);
     if (name && SameName(*name, key)) {
       lines_[i] = entry;
-      return;
+      return true;
     }
     if (!Trim(lines_[i]).empty()) insertAt = i + 1;  // after the last non-blank line of the section
   }
   if (found) {
     lines_.insert(lines_.begin() + static_cast<long>(insertAt), entry);
-    return;
+    return true;
   }
   lines_.push_back("[" + section + "]");
   lines_.push_back(entry);
+  return true;
 }
 
 std::string IniFile::Text() const {

@@ -14,8 +14,13 @@ class IniFile {
  public:
   // Reads the file; a missing or unreadable file gives an empty document.
   static IniFile Load(const std::string& path);
+  // Reads the file; a missing file gives an empty document, one that exists
+  // but cannot be read (no permission, not a regular file) gives nothing.
+  static std::optional<IniFile> Read(const std::string& path);
   static IniFile Parse(const std::string& text);
 
+  // A value in double quotes is read without them, as the profile functions
+  // do, so a value that begins or ends with a blank can be written quoted.
   std::optional<std::string> Value(const std::string& section, const std::string& key) const;
   // Integer as the profile functions read it: optional sign, then decimal
   // digits or "0x"/"0X" and hexadecimal digits, up to the first other
@@ -23,8 +28,11 @@ class IniFile {
   uint32_t ReadInteger(const std::string& section, const std::string& key, uint32_t fallback) const;
 
   // Replaces the key's value where it stands, or adds it at the end of its
-  // section, or adds the section at the end of the document.
-  void SetValue(const std::string& section, const std::string& key, const std::string& value);
+  // section, or adds the section at the end of the document. The value is
+  // quoted when reading it back would otherwise change it. A value with a
+  // line break cannot be held by a line of the file: it is refused (false)
+  // and the document stays as it was.
+  bool SetValue(const std::string& section, const std::string& key, const std::string& value);
 
   std::string Text() const;
   // Writes through a temporary file and a rename, so a failed write never

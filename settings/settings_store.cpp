@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "settings/ini_file.h"
 
@@ -37,7 +38,11 @@ void SettingsStore::LoadSettings() {
   s.BitRate = defaults.BitRate;
   s.Mode = defaults.Mode;
 
-  const IniFile ini = IniFile::Load(iniPath_);
+  const std::optional<IniFile> file = IniFile::Read(iniPath_);
+  // The defaults stand in for a file that cannot be read, but must never
+  // replace it at exit: it may hold the user's settings.
+  unreadable_ = !file.has_value();
+  const IniFile ini = file.value_or(IniFile{});
   auto read = [&](const char* section, const char* key, int64_t fallback) {
     return ini.ReadInteger(section, key, static_cast<uint32_t>(fallback));
   };
@@ -46,6 +51,12 @@ void SettingsStore::LoadSettings() {
   s.SamplePerSecond = read(kRecord, "SamplePerSecond", defaults.SamplePerSecond);
   s.BitPerSample = static_cast<uint16_t>(read(kRecord, "BitPerSample", defaults.BitPerSample));
   s.Channels = static_cast<uint16_t>(read(kRecord, "Channels", defaults.Channels));
+  // A hand-edited WAV format the capture does not offer would reach the
+  // device, the header and the meters: the default format stands in for it.
+  if (s.SamplePerSecond != 44100 && s.SamplePerSecond != 22050 && s.SamplePerSecond != 11025)
+    s.SamplePerSecond = defaults.SamplePerSecond;
+  if (s.BitPerSample != 8 && s.BitPerSample != 16) s.BitPerSample = defaults.BitPerSample;
+  if (s.Channels != 1 && s.Channels != 2) s.Channels = defaults.Channels;
   s.MP3 = read(kRecord, "MP3", defaults.MP3) != 0;
   // Exactly one format: a hand-edited file naming both records WAV, naming
   // neither records MP3, so two writers never share one take.
@@ -70,9 +81,13 @@ void SettingsStore::LoadSettings() {
 
 bool SettingsStore::SaveSettings() {
   const RecordSettings& s = settings_;
-  IniFile ini = IniFile::Load(iniPath_);
+  std::optional<IniFile> file = IniFile::Read(iniPath_);
+  if (unreadable_ || !file) return false;
+  IniFile& ini = *file;
   auto number = [](int64_t value) { return std::to_string(value); };
-  ini.SetValue("Folder", "Name", s.Folder);
+  // A folder with a line break keeps the folder saved before; the rest is
+  // saved and the user is told.
+  const bool folderSaved = ini.SetValue("Folder", "Name", s.Folder);
   ini.SetValue(kRecord, "Wav", Flag(s.Wav));
   ini.SetValue(kRecord, "SamplePerSecond", number(s.SamplePerSecond));
   ini.SetValue(kRecord, "BitPerSample", number(s.BitPerSample));
@@ -94,7 +109,7 @@ bool SettingsStore::SaveSettings() {
 
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(iniPath_).parent_path(), error);
-  return ini.Save(iniPath_);
+  return ini.Save(iniPath_) && folderSaved;
 }
 
 }  // namespace tarnovox

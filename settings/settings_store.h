@@ -13,7 +13,9 @@ class SettingsStore {
   // Missing file, section or key gives the default; see IniFile::ReadInteger.
   void LoadSettings();
   // Writes the 19 keys in their order, keeping everything else in the file.
-  // Returns false when the file cannot be written.
+  // Returns false when the file cannot be written, when it exists but could
+  // not be read (it is then left alone), or when the folder holds a line
+  // break (the folder saved before is kept).
   bool SaveSettings();
 
   const std::string& IniPath() const { return iniPath_; }
@@ -27,6 +29,7 @@ class SettingsStore {
  private:
   RecordSettings& settings_;
   std::string iniPath_;
+  bool unreadable_ = false;  // the file existed at load but could not be read
 };
 
 }  // namespace tarnovox

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/regular_file.h"
 #include "tags/genre_names.h"
 #include "tags/id3v1_tag.h"
 #include "tags/mpeg_frame_header.h"
@@ -53,22 +54,22 @@ void Mp3FileTags::FillGenreList() {
 
 void Mp3FileTags::DescribeMp3File() {
   const std::string name = state_.PickedFile;
-  FilePtr file(std::fopen(name.c_str(), "rb"));
-  if (!file) {
+  const RegularFile file(name);
+  if (!file.IsOpen()) {
     ui_.ShowMessage(OpenErrorText(name, errno));
     return;
   }
-  const long size = FileSize(file.get());
+  const long size = file.Size();
   if (size < kSmallestDescribedFile) return;
 
   std::array<uint8_t, kHeadBytes> head{};
   const size_t headBytes = std::min(kHeadBytes, static_cast<size_t>(size));
   Id3v1Tag tail{};
-  if (!ReadAt(file.get(), 0, head.data(), headBytes) || !ReadAt(file.get(), size - kTagBytes, tail.data(), tail.size())) {
+  if (file.ReadAt(0, head.data(), headBytes) != static_cast<long>(headBytes) ||
+      file.ReadAt(size - kTagBytes, tail.data(), tail.size()) != static_cast<long>(tail.size())) {
     ui_.ShowMessage("Stream read error");
     return;
   }
-  file.reset();
 
   const auto sync = FindFrameSync(head.data(), headBytes);
   if (!sync) return;

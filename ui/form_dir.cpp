@@ -4,6 +4,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -92,6 +93,21 @@ void TFormDir::ShellTreeView1Change() {
 }
 
 void TFormDir::BtnOKClick() {
+  // Each setting is one line of the settings file: a folder whose name holds
+  // a line break could not be kept there, so it is refused before it is used.
+  if (settings_ && !state_->recording && choice_.ChosenPath().find_first_of("\r\n") != std::string::npos) {
+    QMessageBox::warning(this, windowTitle(), "A folder name with a line break can not be kept in the settings");
+    return;
+  }
+  // The tree shows names that are not valid text with stand-in characters and
+  // cannot give their bytes back: such a folder cannot be named, so it is
+  // refused instead of silently keeping the folder chosen before.
+  const QModelIndex node = ShellTreeView1->currentIndex();
+  if (settings_ && !state_->recording && node.isValid() &&
+      FolderModel->filePath(node).contains(QChar::ReplacementCharacter)) {
+    QMessageBox::warning(this, windowTitle(), "A folder name that is not valid text can not be chosen");
+    return;
+  }
   if (settings_ && !state_->recording) choice_.Accept(settings_->Folder);
   accept();
 }

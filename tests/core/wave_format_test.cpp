@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/wave_format.h"
 #include "tests/support/temp_folder.h"
 
@@ -39,10 +41,16 @@ TEST(WaveFormat, ReadWaveInfoDescribesOnlyCanonicalPcmFilesOfFiftyBytesOrMore) {
   std::string compressed = canonical;
   compressed[20] = 2;
   dir.WriteText("adpcm.wav", compressed + std::string(6, 0));
+  for (auto [name, at, value] : {std::tuple{"none.wav", 22, 0}, {"three.wav", 22, 3}, {"0hz.wav", 25, 0}}) {
+    std::string odd = canonical;
+    odd[at] = static_cast<char>(value);
+    if (at == 25) odd[24] = 0;
+    dir.WriteText(name, odd + std::string(6, 0));
+  }
 
   RecorderState state;
   state.FileSampleRate = 48000;
-  for (const char* name : {"empty.wav", "list.wav", "adpcm.wav"}) {
+  for (const char* name : {"empty.wav", "list.wav", "adpcm.wav", "none.wav", "three.wav", "0hz.wav"}) {
     state.FileChannels = 2;
     state.PickedFile = dir.File(name);
     EXPECT_EQ(ReadWaveInfo(state), "");
@@ -57,6 +65,10 @@ TEST(WaveFormat, ReadWaveInfoDescribesOnlyCanonicalPcmFilesOfFiftyBytesOrMore) {
   state.PickedFile = dir.File("missing.wav");
   EXPECT_EQ(ReadWaveInfo(state),
             "Cannot open file \"" + dir.File("missing.wav") + "\". No such file or directory");
+  // A FIFO named like a recording is refused at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo(dir.File("pipe.wav").c_str(), 0600), 0);
+  state.PickedFile = dir.File("pipe.wav");
+  EXPECT_EQ(ReadWaveInfo(state), "Cannot open file \"" + state.PickedFile + "\". Operation not supported");
 }
 
 }  // namespace

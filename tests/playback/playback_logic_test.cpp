@@ -67,9 +67,10 @@ TEST(Playback, PlayChoosesTheDeviceByExtensionAndIgnoresOtherFiles) {
   EXPECT_FALSE(rig.state.playing);
   EXPECT_EQ(rig.playback.PlaybackDevice, 0);
   rig.Play("");
-  rig.Play("missing.wav");  // cannot be opened: nothing plays, nothing is reported
+  rig.Play("missing.wav");  // cannot be opened: nothing plays, the player's reason is told
   EXPECT_FALSE(rig.state.playing);
-  EXPECT_TRUE(rig.hooks.messages.empty());
+  EXPECT_EQ(rig.hooks.messages,
+            std::vector<std::string>{"Cannot play file \"missing.wav\". The file cannot be opened or holds no sound"});
 
   // Play while paused, or while recording, does nothing at all.
   rig.Play("talk.wma");

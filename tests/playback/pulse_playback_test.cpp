@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
+#include <sys/stat.h>
+
 #include "core/recorder_state.h"
 #include "library/playback.h"
+#include "platform/media_player_decoder.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
 #include "platform/pulse_wave_in.h"
@@ -246,7 +250,46 @@ TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
   EXPECT_EQ(player_.Open(kMpegVideoDevice, dir_ + "/notes.mp3", device), kMediaCannotOpenFile);
   EXPECT_EQ(player_.Open(kWaveAudioDevice, dir_ + "/missing.wav", device), kMediaCannotOpenFile);
   EXPECT_EQ(player_.Open("cdaudio", MakeSweep("ok.wav", 1), device), kMediaUnknownDeviceType);
+  ASSERT_EQ(::mkfifo((dir_ + "/pipe.wav").c_str(), 0600), 0);  // refused at once, not waited on
+  EXPECT_EQ(player_.Open(kWaveAudioDevice, dir_ + "/pipe.wav", device), kMediaCannotOpenFile);
+  EXPECT_EQ(player_.ErrorText(kMediaCannotOpenFile), "Operation not supported");
   EXPECT_EQ(device, 0);
+
+  // A WAV declaring 4 MHz opens, but no stream starts: the playback ends and says why.
+  RecorderState state;
+  testing::ScriptedUiHooks hooks;
+  Playback playback(player_, volume_, state, hooks);
+  std::string header = folder_.ReadText("ok.wav").substr(0, 44);
+  for (int i = 0; i < 4; ++i) header[24 + i] = static_cast<char>((4000000u >> (8 * i)) & 0xFF);
+  std::ofstream(dir_ + "/fast.wav", std::ios::binary) << header << std::string(4000, '\0');
+  state.CurrentFile = dir_ + "/fast.wav";
+  playback.StartPlayback();
+  EXPECT_FALSE(state.playing);
+  EXPECT_EQ(playback.PlaybackDevice, 0);
+  EXPECT_EQ(hooks.messages, std::vector<std::string>{"Cannot play file \"fast.wav\". Invalid argument"});
+}
+
+TEST_F(PulseSound, ASeekWhilePausedIsPlayedFromThereOnResume) {
+  uint16_t device = 0;
+  ASSERT_EQ(player_.Open(kWaveAudioDevice, MakeSweep("sweep.wav", 3), device), kMediaOk);
+  MonitorCapture capture(dir_ + "/capture.raw");
+  std::this_thread::sleep_for(300ms);
+  ASSERT_EQ(player_.Play(device), kMediaOk);
+  std::this_thread::sleep_for(300ms);
+  player_.Pause(device);
+  player_.Seek(device, 2000);
+  std::this_thread::sleep_for(300ms);
+  ASSERT_EQ(player_.Resume(device), kMediaOk);
+  const auto resumed = Clock::now();
+  while (Status(device, MediaStatusItem::Position) != 3000u && ElapsedMs(resumed) < 10000)
+    std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(Status(device, MediaStatusItem::Position), 3000u) << "never played out";
+  std::this_thread::sleep_for(200ms);
+  const std::vector<int16_t> sound = capture.Stop();
+  const auto runs = testing::SoundSegments(sound, 11025);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_NEAR(testing::FrequencyAt(sound, runs[1].firstFrame + 441, 2205), SweepHz(2.035), 60);
+  EXPECT_NEAR((runs[1].endFrame - runs[1].firstFrame) / 44.1, 1000, 100);
 }
 
 // The sound server crashes and comes back while the objects live on: without
@@ -322,6 +365,28 @@ TEST_F(PulseSound, AfterTheServerCameBackPlaybackVolumeAndCaptureWorkAgain) {
   capture.Close();
   std::cout << "server absent: player Open " << openAbsentMs << " ms, SetVolume " << volumeAbsentMs
             << " ms; reconnect on SetVolume " << reconnectMs << " ms\n";
+}
+
+// `cat stereo.mp3 mono.mp3`: the second half's frames change layout and rate.
+TEST(AudioFileDecoder, GluedStereoAndMonoMp3PlaysToTheEndAtTheFirstFormat) {
+  testing::TempFolder dir;
+  const std::string d = dir.Path() + "/";
+  RunCommand("sox -n -r 44100 -c 2 -b 16 " + d + "s.wav synth 1 sine 440 gain -6 && lame --quiet " + d + "s.wav " + d +
+             "s.mp3 && sox -n -r 22050 -c 1 -b 16 " + d + "m.wav synth 1 sine 1000 gain -6 && lame --quiet " + d +
+             "m.wav " + d + "m.mp3 && cat " + d + "s.mp3 " + d + "m.mp3 > " + d + "both.mp3");
+  AudioFileDecoder decoder;
+  ASSERT_TRUE(decoder.Open(d + "both.mp3"));
+  EXPECT_EQ(decoder.SampleRate(), 44100u);
+  ASSERT_EQ(decoder.Channels(), 2);
+  std::vector<int16_t> sound;
+  while (decoder.Read(sound)) {
+  }
+  EXPECT_NEAR(sound.size() / 2.0, 2 * 44100, 4410) << "frames";
+  EXPECT_NEAR(testing::FrequencyAt(sound, 22050, 4410), 440, 20);
+  EXPECT_NEAR(testing::FrequencyAt(sound, 66150, 4410), 1000, 20);
+  // The mono part is the centre: on both sides, each 3 dB down.
+  EXPECT_NEAR(testing::LevelAt(sound, 66150, 4410), testing::LevelAt(sound, 22050, 4410) * M_SQRT1_2, 300);
+  EXPECT_EQ(sound[2 * 66150], sound[2 * 66150 + 1]);
 }
 
 TEST(PlaybackWithoutServer, VolumeDeviceFailsWithTheServerText) {

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
@@ -58,7 +62,7 @@ TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   EXPECT_EQ(settings.Copyright, -1);   // not 0: all bits set
   EXPECT_EQ(settings.Original, 0);
   EXPECT_EQ(settings.BitPerSample, 8);     // low 16 bits of 65544
-  EXPECT_EQ(settings.Channels, 0xFFFF);    // low 16 bits of -1
+  EXPECT_EQ(settings.Channels, 2);         // low 16 bits of -1: no channel count the capture offers
   EXPECT_EQ(settings.BitRate, -64);
   EXPECT_EQ(settings.Mode, 0);
   EXPECT_EQ(settings.MinBitRate, 48);  // leading digits count
@@ -70,10 +74,14 @@ TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   EXPECT_EQ(reread.Copyright, -1);
   EXPECT_NE(ReadText(dir.File("t.INI")).find("Copyright=1\n"), std::string::npos);
 
-  dir.WriteText("none.INI", "[Record Settings]\nWav=0\nMP3=0\n");  // neither: MP3
+  // Neither format: MP3. A format the capture does not offer: the default one.
+  dir.WriteText("none.INI", "[Record Settings]\nWav=0\nMP3=0\nSamplePerSecond=0\nChannels=3\nBitPerSample=24\n");
   SettingsStore(reread, dir.File("none.INI")).LoadSettings();
   EXPECT_TRUE(reread.MP3);
   EXPECT_FALSE(reread.Wav);
+  EXPECT_EQ(reread.SamplePerSecond, 44100u);
+  EXPECT_EQ(reread.Channels, 2);
+  EXPECT_EQ(reread.BitPerSample, 16);
 }
 
 TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {
@@ -99,6 +107,50 @@ TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {
   RecordSettings again;
   SettingsStore(again, dir.File("t.INI")).LoadSettings();
   EXPECT_EQ(again.Folder, "/new folder");
+}
+
+TEST(SettingsStore, OddFolderNamesComeBackByteForByteAndANewlineIsNeverWritten) {
+  TempFolder dir;
+  RecordSettings settings;
+  SettingsStore store(settings, dir.File("t.INI"));
+  for (const std::string folder :
+       {" lead", "trail ", "\t both \t", "a=b;c[d]", "[x]", ";x", "\"q\"", "\"", "caf\xE9\xFF"}) {
+    settings.Folder = folder;
+    ASSERT_TRUE(store.SaveSettings());
+    RecordSettings reread;
+    SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+    EXPECT_EQ(reread.Folder, folder);
+    EXPECT_EQ(reread.Sort, 1);
+  }
+  // A line break cannot live in a line of the file: the folder is not
+  // written (the user is told), so it cannot add keys of its own.
+  settings.Folder = "/tmp/a\nSort=5\r\n[Record Settings]\nWav=1";
+  EXPECT_FALSE(store.SaveSettings());
+  RecordSettings reread;
+  SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+  EXPECT_EQ(reread.Folder, "caf\xE9\xFF");
+  EXPECT_EQ(reread.Sort, 1);
+  EXPECT_FALSE(reread.Wav);
+}
+
+TEST(SettingsStore, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
+  TempFolder dir;
+  ASSERT_EQ(::mkfifo(dir.File("fifo.INI").c_str(), 0600), 0);  // nor waited on
+  dir.WriteText("locked.INI", "[Settings]\nSort=4\n");
+  std::filesystem::permissions(dir.File("locked.INI"), std::filesystem::perms::none);
+  const bool rootReadsAnyway = std::ifstream(dir.File("locked.INI")).good();
+  for (const char* name : {"fifo.INI", "locked.INI"}) {
+    if (rootReadsAnyway && name == std::string("locked.INI")) continue;
+    RecordSettings settings;
+    SettingsStore store(settings, dir.File(name));
+    store.LoadSettings();
+    EXPECT_FALSE(store.SaveSettings()) << name;
+  }
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.File("fifo.INI").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  std::filesystem::permissions(dir.File("locked.INI"), std::filesystem::perms::owner_read);
+  EXPECT_EQ(ReadText(dir.File("locked.INI")), "[Settings]\nSort=4\n");
 }
 
 TEST(SettingsStore, FileFollowsTheExecutableOrTheUsersConfigFolder) {

@@ -53,7 +53,8 @@ class FakeMediaPlayer : public MediaPlayer {
     auto it = devices.find(device);
     if (it == devices.end()) return kMediaInvalidDevice;
     it->second.position = std::min(toMs, it->second.length);
-    it->second.state = State::Stopped;
+    const bool paused = it->second.state == State::Paused || it->second.state == State::Held;
+    it->second.state = paused ? State::Held : State::Stopped;
     return kMediaOk;
   }
   uint32_t Status(uint16_t device, MediaStatusItem item, uint32_t& value) override {

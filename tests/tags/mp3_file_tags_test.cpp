@@ -110,6 +110,11 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   g.state.PickedFile = (folder / "gone.mp3").string();
   g.tags.DescribeMp3File();
   EXPECT_EQ(g.ui.messages.size(), 1u);
+  // A FIFO is refused at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo((folder / "pipe.mp3").c_str(), 0600), 0);
+  g.state.PickedFile = (folder / "pipe.mp3").string();
+  g.tags.DescribeMp3File();
+  EXPECT_EQ(g.ui.messages.back(), "Cannot open file \"" + g.state.PickedFile + "\". Operation not supported");
 
   g.tags.FillGenreList();
   ASSERT_EQ(g.editor.genreItems.size(), 148u);
