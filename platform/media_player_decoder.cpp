@@ -139,7 +139,14 @@ int64_t AudioFileDecoder::FrameStartSample() const {
 }
 
 bool AudioFileDecoder::ConvertFrame(std::vector<int16_t>& out) {
+  // Joined files ("cat a.mp3 b.mp3") change channels or rate mid-stream; a
+  // converter set up for other input would read past the frame's planes.
+  const FrameShape shape{frame_->ch_layout.nb_channels, frame_->ch_layout.order,
+                         frame_->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? frame_->ch_layout.u.mask : 0,
+                         frame_->sample_rate, frame_->format};
+  if (resampler_ != nullptr && shape != resamplerInput_) swr_free(&resampler_);
   if (resampler_ == nullptr) {
+    resamplerInput_ = shape;
     AVChannelLayout in{};
     AVChannelLayout outLayout{};
     if (frame_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)

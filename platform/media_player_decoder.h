@@ -45,6 +45,15 @@ class AudioFileDecoder {
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   SwrContext* resampler_ = nullptr;
+  // The input format the resampler was set up for.
+  struct FrameShape {
+    int channels = 0;
+    int order = 0;
+    uint64_t mask = 0;
+    int rate = 0;
+    int format = -1;
+    bool operator==(const FrameShape&) const = default;
+  } resamplerInput_;
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;
