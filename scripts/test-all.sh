@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer, starts a private sound server and display, and
 # runs every test: first those that need neither, in parallel, then the
-# end-to-end ones one at a time (they share the sound server's one sink).
+# end-to-end ones one at a time (they share the sound server's one sink), and
+# last every fuzz target for FUZZ_SECONDS each (25: under 3 minutes in all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-test}
@@ -23,4 +24,5 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 ctest --test-dir "$build" --output-on-failure -LE e2e -j"$(nproc)" || status=1
 ctest --test-dir "$build" --output-on-failure -L e2e || status=1
+"$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-25}" || status=1
 exit $status
