@@ -2,7 +2,9 @@
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer, starts a private sound server and display, and
 # runs every test: first those that need neither, in parallel, then the
-# end-to-end ones one at a time (they share the sound server's one sink).
+# end-to-end ones one at a time (they share the sound server's one sink), and
+# last every fuzz target for FUZZ_SECONDS each (25: under 3 minutes in all).
+# TSAN=1 adds the capture and playback tests built with ThreadSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-test}
@@ -23,4 +25,13 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 ctest --test-dir "$build" --output-on-failure -LE e2e -j"$(nproc)" || status=1
 ctest --test-dir "$build" --output-on-failure -L e2e || status=1
+"$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-25}" || status=1
+if [ "${TSAN:-0}" = 1 ]; then
+  tsan=${TSAN_BUILD_DIR:-$root/build-tsan}
+  cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNOVOX_TSAN=ON -DTARNOVOX_TESTS=ON
+  cmake --build "$tsan" -j"$(nproc)" --target tarnovox_playback_tests capture_e2e_tests
+  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp
+  "$tsan/bin/capture_e2e_tests" || status=1
+  "$tsan/bin/tarnovox_playback_tests" --gtest_filter='Pulse*' || status=1
+fi
 exit $status

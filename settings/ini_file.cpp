@@ -12,9 +12,9 @@ namespace tarnovox {
 namespace {
 
 std::string Trim(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t");
+  size_t begin = text.find_first_not_of(" \t\r");
   if (begin == std::string::npos) return {};
-  size_t end = text.find_last_not_of(" \t");
+  size_t end = text.find_last_not_of(" \t\r");
   return text.substr(begin, end - begin + 1);
 }
 
@@ -72,13 +72,16 @@ std::optional<IniFile> IniFile::Read(const std::string& path) {
 
 IniFile IniFile::Parse(const std::string& text) {
   IniFile ini;
-  if (text.find("\r\n") != std::string::npos) ini.newline_ = "\r\n";
+  // The first line end tells the file's style; a carriage return is only
+  // part of the line end in a CR LF file, so that saving never changes a line.
+  const size_t firstEnd = text.find('\n');
+  if (firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r') ini.newline_ = "\r\n";
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (ini.newline_ == "\r\n" && !line.empty() && line.back() == '\r') line.pop_back();
     ini.lines_.push_back(line);
     start = end + 1;
   }
