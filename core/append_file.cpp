@@ -17,6 +17,31 @@ std::string Reason(int error) { return error == 0 || error == EINVAL ? std::stri
 
 }  // namespace
 
+int WriteFully(int fd, const uint8_t* data, size_t bytes) {
+  while (bytes > 0) {
+    const ssize_t n = ::write(fd, data, bytes);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : ENOSPC;
+    data += n;
+    bytes -= static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+std::string SyncAndClose(int fd) {
+  int error = ::fsync(fd) == 0 ? 0 : errno;
+  if (::close(fd) != 0 && (error == 0 || error == EINVAL)) error = errno;
+  return Reason(error);
+}
+
+std::string CreateUnderAFreeName(const std::function<std::string()>& create,
+                                 const std::function<bool()>& nameTaken, const std::function<bool()>& nextName) {
+  for (int attempt = 0;; ++attempt) {
+    std::string error = create();
+    if (error.empty() || !nameTaken() || attempt >= 100 || !nextName || !nextName()) return error;
+  }
+}
+
 std::string AppendFile::Create(const std::string& path) {
   (void)Close();
   size_ = 0;
@@ -27,17 +52,10 @@ std::string AppendFile::Create(const std::string& path) {
 }
 
 std::string AppendFile::Append(const uint8_t* data, size_t bytes) {
-  size_t done = 0;
-  while (done < bytes) {
-    const ssize_t n = ::write(fd_, data + done, bytes - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int reason = n < 0 ? errno : ENOSPC;
-      // A part of this append reached the disk: cut it off again.
-      if (::ftruncate(fd_, static_cast<off_t>(size_)) == 0) ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET);
-      return std::strerror(reason);
-    }
-    done += static_cast<size_t>(n);
+  if (const int reason = WriteFully(fd_, data, bytes)) {
+    // A part of this append may have reached the disk: cut it off again.
+    if (::ftruncate(fd_, static_cast<off_t>(size_)) == 0) ::lseek(fd_, static_cast<off_t>(size_), SEEK_SET);
+    return std::strerror(reason);
   }
   size_ += bytes;
   return {};
@@ -50,10 +68,9 @@ std::string AppendFile::Sync() {
 
 std::string AppendFile::Close() {
   if (fd_ < 0) return {};
-  int error = ::fsync(fd_) == 0 ? 0 : errno;
-  if (::close(fd_) != 0 && (error == 0 || error == EINVAL)) error = errno;
+  const int fd = fd_;
   fd_ = -1;
-  return Reason(error);
+  return SyncAndClose(fd);
 }
 
 }  // namespace tarnovox

@@ -4,10 +4,24 @@
 // lose bytes on a full disk, and cut back to the last complete append when an
 // append fails, so the file always ends on a unit its reader understands
 // (for an MP3, a whole frame).
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarnovox {
+
+// Writes all bytes to `fd`, continuing short and interrupted writes; 0 or the
+// errno of the failure (ENOSPC when the disk takes nothing more).
+int WriteFully(int fd, const uint8_t* data, size_t bytes);
+// Syncs and closes `fd`; the system's reason when either failed (a file system
+// that cannot sync, EINVAL, has still written what it was given).
+std::string SyncAndClose(int fd);
+// Calls create() until it succeeds. When the name was taken between the check
+// and the creation (nameTaken()), nextName() must choose the next free one, up
+// to 100 times. Returns "" or the last creation's error.
+std::string CreateUnderAFreeName(const std::function<std::string()>& create,
+                                 const std::function<bool()>& nameTaken, const std::function<bool()>& nextName);
 
 class AppendFile {
  public:

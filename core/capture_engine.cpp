@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/append_file.h"
 #include "core/collaborators.h"
 #include "core/ui_hooks.h"
 #include "core/wave_format.h"
@@ -219,15 +220,11 @@ bool CaptureEngine::RollOverToNextFile() {
 
 bool CaptureEngine::CreateWaveFile() {
   // Another program may take the chosen name after it was checked; the file is
-  // created exclusively and never truncated, so try the next free number.
-  for (int attempt = 0;; ++attempt) {
-    std::string error = WaveStream.Create(state_.CurrentFile, WaveHeader);
-    if (error.empty()) return true;
-    if (!WaveStream.NameTaken() || attempt >= 100 || !nextFileNamer_ || !nextFileNamer_()) {
-      ReportWriteFailure(error);
-      return false;
-    }
-  }
+  // created exclusively and never truncated, so go on with the next free number.
+  const std::string error = CreateUnderAFreeName([this] { return WaveStream.Create(state_.CurrentFile, WaveHeader); },
+                                                 [this] { return WaveStream.NameTaken(); }, nextFileNamer_);
+  if (!error.empty()) ReportWriteFailure(error);
+  return error.empty();
 }
 
 void CaptureEngine::ReportWriteFailure(const std::string& message) {

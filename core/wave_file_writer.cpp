@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/append_file.h"
 #include "core/wave_format.h"
 
 namespace tarnovox {
@@ -53,11 +54,9 @@ std::string WaveFileWriter::WriteHeader(const std::array<uint8_t, 44>& header) {
 
 std::string WaveFileWriter::Close() {
   if (fd_ < 0) return {};
-  int error = ::fsync(fd_) == 0 ? 0 : errno;
-  if (::close(fd_) != 0 && error == 0) error = errno;
+  const int fd = fd_;
   fd_ = -1;
-  // A file system that cannot sync (EINVAL) has still written what it was given.
-  return error == 0 || error == EINVAL ? std::string() : std::strerror(error);
+  return SyncAndClose(fd);
 }
 
 }  // namespace tarnovox

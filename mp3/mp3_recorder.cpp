@@ -59,14 +59,10 @@ bool Mp3Recorder::OpenDevice() {
 bool Mp3Recorder::CreateOutputFile() {
   if (state_.CurrentFile.empty()) return true;
   // Created exclusively: a name taken since it was chosen moves on to the next.
-  for (int attempt = 0;; ++attempt) {
-    const std::string error = file_.Create(state_.CurrentFile);
-    if (error.empty()) return true;
-    if (!file_.NameTaken() || attempt >= 100 || !nextFileNamer_ || !nextFileNamer_()) {
-      ui_.ShowMessage(error);
-      return false;
-    }
-  }
+  const std::string error = CreateUnderAFreeName([this] { return file_.Create(state_.CurrentFile); },
+                                                 [this] { return file_.NameTaken(); }, nextFileNamer_);
+  if (!error.empty()) ui_.ShowMessage(error);
+  return error.empty();
 }
 
 void Mp3Recorder::QueueAll() {

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <random>
 
+#include "core/append_file.h"
+
 namespace tarnovox {
 
 namespace {
@@ -43,15 +45,9 @@ bool ReplacingFile::Create(const std::string& target) {
 
 bool ReplacingFile::Write(const uint8_t* data, size_t bytes) {
   if (fd_ < 0) return false;
-  while (bytes > 0) {
-    const ssize_t n = ::write(fd_, data, bytes);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = ENOSPC;
-      return Fail();
-    }
-    data += n;
-    bytes -= static_cast<size_t>(n);
+  if (const int error = WriteFully(fd_, data, bytes)) {
+    errno = error;
+    return Fail();
   }
   return true;
 }

@@ -65,6 +65,11 @@ class TForm2Test : public ::testing::Test, public testing::UiRig {
   void ClickRow(const std::string& name) {
     QTest::mouseClick(form2->SGridFiles->viewport(), Qt::LeftButton, {}, CellOf(name));
   }
+  // A 2000-byte MP3 the tag editor can tag.
+  void WriteSong() { temp.WriteText("song.mp3", std::string("\xff\xfb\x90\x44", 4) + std::string(1996, '\0')); }
+  struct : DriveInfo {
+    bool IsCdRom(const std::string&) const override { return false; }
+  } hardDisk;
   // Starts take.wav and pauses it as F7 would.
   void PlayAndPauseTake() {
     ClickRow("take.wav");
@@ -206,11 +211,8 @@ TEST_F(TForm2Test, RenameAndDeleteAskFirstAndSpareTheRecording) {
 }
 
 TEST_F(TForm2Test, PlayPlaysTheRowTheUserPointedAt) {
-  struct : DriveInfo {
-    bool IsCdRom(const std::string&) const override { return false; }
-  } disk;
-  TForm3 editor3(settings, state, disk, sound, list, ui);
-  temp.WriteText("song.mp3", std::string("\xff\xfb\x90\x44", 4) + std::string(1996, '\0'));
+  TForm3 editor3(settings, state, hardDisk, sound, list, ui);
+  WriteSong();
   struct timespec old[2] = {{1'500'000'000, 0}, {1'500'000'000, 0}};
   ::utimensat(AT_FDCWD, temp.File("song.mp3").c_str(), old, 0);
   player.lengths["song.mp3"] = 1000;
@@ -238,11 +240,8 @@ TEST_F(TForm2Test, PlayPlaysTheRowTheUserPointedAt) {
 }
 
 TEST_F(TForm2Test, ClosingAPausedPlaybackEndsThePause) {
-  struct : DriveInfo {
-    bool IsCdRom(const std::string&) const override { return false; }
-  } disk;
-  TForm3 editor3(settings, state, disk, sound, list, ui);
-  temp.WriteText("song.mp3", std::string("\xff\xfb\x90\x44", 4) + std::string(1996, '\0'));
+  TForm3 editor3(settings, state, hardDisk, sound, list, ui);
+  WriteSong();
   list.Rescan();
   list.ApplySort();
   ui.answers = {true};
