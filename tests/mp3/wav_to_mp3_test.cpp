@@ -10,6 +10,7 @@
 #include <set>
 
 #include "mp3/wav_to_mp3.h"
+#include "tests/support/fake_progress.h"
 #include "tests/mp3/mp3_probe.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/fake_lame_library.h"
@@ -28,22 +29,8 @@ using testing::Chunk;
 using testing::Fmt;
 using testing::Le;
 using testing::Wave;
+using testing::FakeProgress;
 
-class FakeProgress : public ConvertProgress {
- public:
-  void Show(const std::string& s, const std::string& t) override { shown = s + " -> " + t; cancelled = false; }
-  void SetProgress(int percent) override {
-    last = percent;
-    if (++pieces == cancelAfter) cancelled = true;  // as if Cancel was clicked meanwhile
-  }
-  bool Cancelled() const override { return cancelled; }
-  void Close() override { ++closes; }
-  void SetFileGridEnabled(bool enabled) override { grid.push_back(enabled); }
-  std::string shown;
-  int cancelAfter = -1, pieces = 0, last = -1, closes = 0;
-  bool cancelled = false;
-  std::vector<bool> grid;
-};
 
 // Bytes that differ at every position, so a shifted or partial copy shows.
 std::string OldMp3() {

@@ -12,6 +12,7 @@
 #include "library/playback.h"
 #include "library/recordings_list.h"
 #include "mp3/wav_to_mp3.h"
+#include "tests/support/fake_progress.h"
 #include "platform/media_player_pulse.h"
 #include "platform/volume_device_pulse.h"
 #include "tags/mp3_file_tags.h"
@@ -25,13 +26,6 @@
 namespace tarnovox {
 namespace {
 
-struct NoProgress : ConvertProgress {
-  void Show(const std::string&, const std::string&) override {}
-  void SetProgress(int) override {}
-  bool Cancelled() const override { return false; }
-  void Close() override {}
-  void SetFileGridEnabled(bool) override {}
-};
 
 TEST(HostileFolder, EveryFileIsListedSelectedPlayedAndConvertedWithoutAHang) {
   if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
@@ -82,7 +76,7 @@ TEST(HostileFolder, EveryFileIsListedSelectedPlayedAndConvertedWithoutAHang) {
   Mp3FileTags tags(state, editor, hooks);
   testing::FakeLameLibrary lame;
   testing::FakeRecordings library;
-  NoProgress progress;
+  testing::FakeProgress progress;
   WavToMp3 convert(lame, settings, state, hooks, playback, library, progress);
 
   using Clock = std::chrono::steady_clock;
