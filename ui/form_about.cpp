@@ -65,7 +65,6 @@ TFormAbout::TFormAbout(QWidget* mainWindow)
   LabWWW->installEventFilter(this);
   LabHotKeys = new QLabel(this);
   LabHotKeys->hide();
-  LabHotKeys->move(8, 212);
   connect(BitBtnClose, &QPushButton::clicked, this, [this] { accept(); });  // BitBtnCloseClick
 }
 
@@ -106,6 +105,7 @@ void TFormAbout::SetHelpPage(const QUrl& page) {
 void TFormAbout::SetHotKeys(const QString& text) {
   LabHotKeys->setText(text);
   LabHotKeys->adjustSize();
+  LabHotKeys->move((335 - LabHotKeys->width()) / 2, 212);
   LabHotKeys->setVisible(!text.isEmpty());
   setFixedSize(335, text.isEmpty() ? 217 : 236);
 }

@@ -146,7 +146,9 @@ choose_wav_in_settings_dialog() {
 
 # Wayland sessions: a private session bus (no service is started on demand,
 # so no real portal answers), headless Weston with XWayland, the log lines
-# that say which hot-key mechanism the program uses.
+# that say which hot-key mechanism the program uses. The other scenarios run
+# as an X11 session, also when started from a Wayland desktop.
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
 private_bus() {
   printf '<busconfig><type>session</type><listen>unix:path=%s/bus</listen><policy context="default">%s</policy></busconfig>\n' \
     "$work" '<allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>' > "$work/bus.conf"
