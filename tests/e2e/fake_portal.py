@@ -3,7 +3,8 @@
 # it writes each bound shortcut as "ID TRIGGER DESCRIPTION" to BINDINGS_FILE,
 # and its own method rig.FakePortal.Activate(ID) emits Activated for that
 # shortcut of the last session, as a desktop does when its key is pressed.
-#   fake_portal.py BINDINGS_FILE      (python3-dbus, python3-gi)
+# With "decline", the user dismisses the dialog: BindShortcuts answers 1.
+#   fake_portal.py BINDINGS_FILE [decline]      (python3-dbus, python3-gi)
 import sys, time
 import dbus, dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
@@ -28,10 +29,10 @@ class Portal(dbus.service.Object):
         super().__init__(bus, PATH)
         self.bus, self.bindings, self.session = bus, bindings, None
 
-    def answer(self, sender, options, results):
+    def answer(self, sender, options, results, code=0):
         path = f"{PATH}/request/{sender[1:].replace('.', '_')}/{options['handle_token']}"
         request = Request(self.bus, path)
-        GLib.idle_add(lambda: request.Response(dbus.UInt32(0), results) and False)
+        GLib.idle_add(lambda: request.Response(dbus.UInt32(code), results) and False)
         return dbus.ObjectPath(path)
 
     @dbus.service.method(IFACE, in_signature="a{sv}", out_signature="o", sender_keyword="sender")
@@ -47,7 +48,8 @@ class Portal(dbus.service.Object):
                 out.write(f"{sid} {props.get('preferred_trigger', '-')} {props.get('description', '')}\n")
         bound = [(sid, {"description": props["description"], "trigger_description": props["preferred_trigger"]})
                  for sid, props in shortcuts]
-        return self.answer(sender, options, {"shortcuts": dbus.Array(bound, signature="(sa{sv})")})
+        return self.answer(sender, options, {"shortcuts": dbus.Array(bound, signature="(sa{sv})")},
+                           1 if sys.argv[2:] == ["decline"] else 0)
 
     @dbus.service.signal(IFACE, signature="osta{sv}")
     def Activated(self, session, shortcut_id, timestamp, options): pass

@@ -412,7 +412,8 @@ case "$scenario" in
     # on a private session bus binds them and sends Record, Pause, Pause, Stop.
     /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "needs python3-dbus and python3-gi"; exit 77; }
     private_bus
-    /usr/bin/python3 "$(dirname "$0")/fake_portal.py" "$work/bindings" > "$work/portal.log" 2>&1 & pids+=($!)
+    /usr/bin/python3 "$(dirname "$0")/fake_portal.py" "$work/bindings" > "$work/portal.log" 2>&1 & portal=$!
+    pids+=("$portal")
     for _ in $(seq 100); do
       dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
         string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break; sleep 0.1
@@ -443,6 +444,13 @@ case "$scenario" in
     near "$recorded" "$(interval 0 1)" 0.4 || fail "recorded $recorded s before the pause"
     near "$gap" "$(interval 1 2)" 0.4 || fail "the pause left out $gap s"
     near "$resumed" "$(interval 2 3)" 0.4 || fail "recorded $resumed s after the pause"
+
+    # Shortcuts the user declines leave the keys to X11 grabs.
+    kill "$program" "$portal"; wait "$program" "$portal" 2>/dev/null || true
+    /usr/bin/python3 "$(dirname "$0")/fake_portal.py" "$work/bindings" decline > "$work/portal.log" 2>&1 & pids+=($!)
+    XDG_SESSION_TYPE=wayland start_program
+    wait_log "Tarnovox: no desktop global shortcuts: the shortcuts were declined"
+    wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
     ;;
   weston)
     # Under headless Weston: the windows go through XWayland, where (with no
@@ -460,7 +468,7 @@ case "$scenario" in
       /Width/ {w=$2} /Height/ {h=$2} END {print x "," y " " w "x" h}')
     echo "main window at $place on a ${sw}x${sh} screen"
     [ "$place" = "$(((sw - 399) / 2)),$(((sh - 299) / 2)) 399x299" ] || fail "main window at $place, not centred"
-    play_signal 20
+    play_signal 60  # both parts record from it, however slowly the second program starts
     xdotool key F5; sleep 3
     xdotool key F9; sleep 1
     parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
