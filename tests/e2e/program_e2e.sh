@@ -445,6 +445,10 @@ case "$scenario" in
     near "$gap" "$(interval 1 2)" 0.4 || fail "the pause left out $gap s"
     near "$resumed" "$(interval 2 3)" 0.4 || fail "recorded $resumed s after the pause"
 
+    click_window 327 14  # About: its last line names the mechanism
+    for _ in $(seq 50); do xdotool search --name '^About Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
+    import -window root "$artifacts/portal-about.png"
+
     # Shortcuts the user declines leave the keys to X11 grabs.
     kill "$program" "$portal"; wait "$program" "$portal" 2>/dev/null || true
     /usr/bin/python3 "$(dirname "$0")/fake_portal.py" "$work/bindings" decline > "$work/portal.log" 2>&1 & pids+=($!)
