@@ -463,15 +463,26 @@ case "$scenario" in
     start_weston
     private_bus
     write_ini 1
+    # A work area of the top-left 924x540 makes the program centre its window
+    # with Show/Hide File List under XWayland's pointer (the screen's centre):
+    # a click there works, moving the pointer would crash XWayland.
+    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 924, 540"
     start_program
     wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
     window=$(xdotool search --onlyvisible --name '^Tarnovox$' | head -n1)
+    place() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+      /Width/ {w=$2} /Height/ {h=$2} END {print x "," y " " w "x" h}'; }
+    echo "main window at $(place "$window")"
+    [ "$(place "$window")" = "262,120 399x299" ] || fail "main window at $(place "$window"), not centred in the work area"
     import -window "$window" "$artifacts/weston-main-window.png"
-    read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
-    place=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-      /Width/ {w=$2} /Height/ {h=$2} END {print x "," y " " w "x" h}')
-    echo "main window at $place on a ${sw}x${sh} screen"
-    [ "$place" = "$(((sw - 399) / 2)),$(((sh - 299) / 2)) 399x299" ] || fail "main window at $place, not centred"
+    xdotool click 1; sleep 1  # Show/Hide File List
+    list=$(xdotool search --onlyvisible --name '^Tarnovox$' | grep -vx "$window" | head -n1)
+    [ -n "$list" ] || fail "Show/Hide File List showed no window"
+    import -window "$list" "$artifacts/weston-file-list.png"
+    echo "file list at $(place "$list")"
+    # Weston's X window manager places the file list (a transient utility
+    # window) itself and ignores later moves: reported, not yet failed on.
+    [ "$(place "$list")" = "262,419 399x299" ] || echo "KNOWN FAULT: the file list is not docked at 262,419"
     play_signal 60  # both parts record from it, however slowly the second program starts
     xdotool key F5; sleep 3
     xdotool key F9; sleep 1
