@@ -162,17 +162,18 @@ start_weston() {  # exports the session's WAYLAND_DISPLAY, DISPLAY (XWayland), X
   command -v weston >/dev/null && command -v Xwayland >/dev/null || { echo "needs weston and xwayland"; exit 77; }
   local run="$work/weston" display=
   mkdir -p "$run" && chmod 700 "$run"
+  : > "$work/weston.log"  # read below before weston may have opened it
   env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$run" weston --backend=headless-backend.so --use-pixman \
     --width=1280 --height=800 --socket=wayland-e2e --xwayland --idle-time=0 --no-config --log="$work/weston.log" \
     </dev/null >/dev/null 2>&1 & pids+=($!)
-  for _ in $(seq 250); do  # weston logs the X display it reserved; XWayland starts on the first connection
-    display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" 2>/dev/null)
+  for _ in $(seq 500); do  # weston logs the X display it reserved; XWayland starts on the first connection
+    display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
     [ -n "$display" ] && [ -S "$run/wayland-e2e" ] && break; sleep 0.02
   done
   [ -n "$display" ] || fail "weston did not start: $(cat "$work/weston.log")"
   export XDG_RUNTIME_DIR=$run WAYLAND_DISPLAY=wayland-e2e DISPLAY=$display
   unset QT_QPA_PLATFORM  # the program's own choice in a Wayland session
-  for _ in $(seq 250); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.02; done
+  for _ in $(seq 500); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.02; done
   fail "XWayland did not answer on $display"
 }
 
