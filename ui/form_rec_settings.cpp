@@ -188,7 +188,11 @@ void TFormRecSettings::FollowSources(bool on) {
 
 void TFormRecSettings::SourcesChanged() {
   if (!sources_ || !isVisible()) return;
-  listed_ = sources_->List();
+  std::vector<InputSource> now = sources_->List();
+  // News of a source's other changes leave the list alone, so an open list
+  // does not flicker.
+  if (now == listed_) return;
+  listed_ = std::move(now);
   FillInputs(CBoxInput->currentData().toString().toStdString());
 }
 

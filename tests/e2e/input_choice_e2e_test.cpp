@@ -1,7 +1,8 @@
 // Two outputs on the private sound server, a 440 Hz tone playing into the
 // default one (A) and a 1 kHz tone into a second one (B). With the monitor of
 // B chosen in the settings, monitoring, a WAV and an MP3 take carry B's tone at
-// the level it was played and nothing of A's. When B is gone, Record takes the
+// the level it was played and nothing of A's; the sound the computer plays is
+// A's, also when B's monitor is the default input. When B is gone, Record takes the
 // default input, says so once, and keeps the take. The input list hears of B
 // coming and going over the program's one server connection.
 #include <gtest/gtest.h>
@@ -72,6 +73,17 @@ std::vector<int16_t> WavFrames(const std::string& path) {
   return frames;
 }
 
+// The last buffer monitoring handed to the meters, once it has run a while;
+// not the last of a half, which the poll hands back to the device at once.
+Tones MonitoredTones(LiveRecorder& rig) {
+  rig.Ticks(5);
+  for (int i = 0; i < 100 && (rig.engine.CurrentBufferIndex < 0 || rig.engine.CurrentBufferIndex % 20 == 19); ++i)
+    rig.Ticks(1);
+  if (rig.engine.CurrentBufferIndex < 0) return {};
+  const auto* ring = reinterpret_cast<const int16_t*>(rig.engine.PcmRing.data());
+  return TonesOf(ring, size_t(rig.engine.CurrentBufferIndex) * rig.engine.FramesPerBuffer, 4410, 2);
+}
+
 // A second null sink for the test's lifetime.
 class ExtraSink {
  public:
@@ -123,13 +135,15 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   BackgroundProcess playA({"paplay", "--latency-msec=100", "--device=test_sink", tones.File("a.wav")});
   auto playB = std::make_unique<BackgroundProcess>(
       std::vector<std::string>{"paplay", "--latency-msec=100", std::string("--device=") + kSinkB, tones.File("b.wav")});
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // Both players run before anything is measured.
+  for (int i = 0; i < 250 && RunCommand("pactl list sink-inputs | grep -c 'application.name = \"paplay\"' || true")
+                                 .rfind("2", 0) != 0;
+       ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
   LiveRecorder wav(true, monitorB);
-  wav.Ticks(5);
-  while (wav.engine.CurrentBufferIndex < 0 || wav.engine.CurrentBufferIndex % 20 == 19) wav.Ticks(1);
-  const auto* ring = reinterpret_cast<const int16_t*>(wav.engine.PcmRing.data());
-  const Tones monitored = TonesOf(ring, size_t(wav.engine.CurrentBufferIndex) * wav.engine.FramesPerBuffer, 4410, 2);
+  const Tones monitored = MonitoredTones(wav);
   std::cout << "monitoring: 1 kHz " << monitored.khz << ", 440 Hz " << monitored.a440 << " (played " << kPlayed << ")\n";
   EXPECT_NEAR(monitored.khz, kPlayed, kPlayed * 0.01);
   EXPECT_LT(monitored.a440, kPlayed * 0.001);
@@ -162,6 +176,20 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
     EXPECT_TRUE(mp3.hooks.messages.empty());
   }
   EXPECT_TRUE(wav.hooks.messages.empty());
+
+  {
+    // The sound the computer plays is the default output's monitor (A's),
+    // also while the default input is another (B's monitor).
+    RunCommand(std::string("pactl set-default-source ") + monitorB);
+    LiveRecorder plays(true, kDefaultOutputMonitor);
+    const Tones played = MonitoredTones(plays);
+    RunCommand("pactl set-default-source test_sink.monitor");
+    std::cout << "what this computer plays (default input B): 1 kHz " << played.khz << ", 440 Hz " << played.a440
+              << "\n";
+    EXPECT_NEAR(played.a440, kPlayed, kPlayed * 0.01);
+    EXPECT_LT(played.khz, kPlayed * 0.001);
+    EXPECT_TRUE(plays.hooks.messages.empty());
+  }
 
   // B goes (its player first, or the server would move the 1 kHz tone to A).
   playB.reset();
