@@ -78,10 +78,11 @@ void CaptureEngine::TellSubstitute(bool monitoring, bool tell) {
   toldSubstitute_ = notice;
 }
 
-// Monitoring follows the input chosen in the settings; a recording keeps the
-// input it began with.
+// Monitoring follows the input chosen in the settings, also when a missing one
+// turns up; a recording keeps the input it began with.
 void CaptureEngine::FollowChosenInput() {
-  if (!DeviceOpen || state_.recording || openedSource_ == settings_.Source) return;
+  if (!DeviceOpen || state_.recording) return;
+  if (openedSource_ == settings_.Source && !device_.SubstituteEnded()) return;
   CloseCaptureDevice();
   OpenMonitorDevice();
 }

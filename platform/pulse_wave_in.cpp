@@ -80,6 +80,7 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
   if (pa_threaded_mainloop_start(mainloop_) < 0) return Fail(PA_ERR_INTERNAL);
 
   notice_.clear();
+  chosenBack_ = false;
   pa_threaded_mainloop_lock(mainloop_);
   for (;;) {
     pa_context_state_t state = pa_context_get_state(context_);
@@ -102,9 +103,44 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
     pa_threaded_mainloop_unlock(mainloop_);
     return Fail(error);
   }
+  if (!notice_.empty()) WatchForChosenSource();
   connected_ = true;
   pa_threaded_mainloop_unlock(mainloop_);
   return 0;
+}
+
+void PulseWaveIn::WatchForChosenSource() {
+  pa_context_set_subscribe_callback(
+      context_,
+      [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
+        OnServerEvent(context, static_cast<int>(type), index, self);
+      },
+      this);
+  const auto mask = source_ == kDefaultOutputMonitor ? PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER
+                                                     : PA_SUBSCRIPTION_MASK_SOURCE;
+  if (pa_operation* operation = pa_context_subscribe(context_, static_cast<pa_subscription_mask_t>(mask), nullptr, nullptr))
+    pa_operation_unref(operation);
+}
+
+// Runs on the server's thread. A new default output may bring a monitor back;
+// a new source is the chosen one only by its name.
+void PulseWaveIn::OnServerEvent(pa_context* context, int type, uint32_t index, void* self) {
+  auto* device = static_cast<PulseWaveIn*>(self);
+  const int facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+  if (facility != PA_SUBSCRIPTION_EVENT_SOURCE) {
+    device->chosenBack_ = true;
+    return;
+  }
+  if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) != PA_SUBSCRIPTION_EVENT_NEW) return;
+  pa_operation* operation = pa_context_get_source_info_by_index(
+      context, index,
+      [](pa_context*, const pa_source_info* info, int last, void* self) {
+        auto* device = static_cast<PulseWaveIn*>(self);
+        if (last == 0 && info != nullptr && info->name != nullptr && device->source_ == info->name)
+          device->chosenBack_ = true;
+      },
+      device);
+  if (operation != nullptr) pa_operation_unref(operation);
 }
 
 std::string PulseWaveIn::ChosenOrDefault() {

@@ -30,6 +30,7 @@ class PulseWaveIn final : public WaveIn {
   uint32_t Open(const WaveFormat& format) override;
   void SetSource(const std::string& source) override { source_ = source; }
   std::string SubstituteNotice() const override { return notice_; }
+  bool SubstituteEnded() const override { return chosenBack_.load(); }
   void Prepare(WaveBuffer& buffer) override;
   void Unprepare(WaveBuffer& buffer) override;
   void AddBuffer(WaveBuffer& buffer) override;
@@ -60,6 +61,10 @@ class PulseWaveIn final : public WaveIn {
   // With the loop's lock held: the source to open, noting a missing choice.
   std::string ChosenOrDefault();
   void NoteMissingSource();
+  // With the loop's lock held, after a substituting open: watches for the
+  // chosen source (or a default output) to appear.
+  void WatchForChosenSource();
+  static void OnServerEvent(pa_context* context, int type, uint32_t index, void* self);
   void DropStream();
 
   std::string streamName_;
@@ -91,6 +96,7 @@ class PulseWaveIn final : public WaveIn {
   uint64_t overrunFrames_ = 0;
   std::atomic<bool> connected_{false};
   std::atomic<uint32_t> lost_{0};
+  std::atomic<bool> chosenBack_{false};
 };
 
 }  // namespace tarnovox

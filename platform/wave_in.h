@@ -72,6 +72,9 @@ class WaveIn {
   // After an Open that found the chosen input missing and opened the default
   // input instead: the text to tell the user. Empty otherwise.
   virtual std::string SubstituteNotice() const { return {}; }
+  // After such an Open: the chosen input has appeared since, so opening again
+  // would capture from it.
+  virtual bool SubstituteEnded() const { return false; }
   virtual void Prepare(WaveBuffer& buffer) = 0;
   virtual void Unprepare(WaveBuffer& buffer) = 0;
   // Appends a buffer to the end of the driver's queue and fills it from the

@@ -200,9 +200,13 @@ TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollo
   EXPECT_TRUE(ReadWav(file).sizesMatch);
   EXPECT_EQ(file.size(), 44u + 25 * 17640);
 
+  // The input turns up: monitoring moves to it at the next tick, quietly.
+  rig.device.missingSources.clear();
+  rig.Ticks(1);
+  EXPECT_EQ(rig.device.OpenedSource(), "usb-mic");
+
   // Another input chosen: monitoring moves to it at the next tick; a recording
   // keeps the input it began with.
-  rig.device.missingSources.clear();
   rig.settings.Source = "line-in";
   rig.Ticks(1);
   EXPECT_EQ(rig.device.OpenedSource(), "line-in");

@@ -25,6 +25,7 @@ class FakeWaveIn : public WaveIn {
   uint32_t Open(const WaveFormat& format) override;
   void SetSource(const std::string& source) override { source_ = source; }
   std::string SubstituteNotice() const override { return notice_; }
+  bool SubstituteEnded() const override { return !notice_.empty() && missingSources.count(source_) == 0; }
   void Prepare(WaveBuffer& buffer) override;
   void Unprepare(WaveBuffer& buffer) override;
   void AddBuffer(WaveBuffer& buffer) override;
