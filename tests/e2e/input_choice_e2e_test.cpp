@@ -51,20 +51,25 @@ struct Tones {
   double khz = 0, a440 = 0;
 };
 
-// The median amplitudes over windows of 0.1 s (a whole number of periods of
-// both tones) of one channel, `frames` long, from `from` on: a stutter of a
-// busy player spoils a window or two, not the figure.
+// A busy player's stutter spoils a window or two, not the median.
+Tones Median(std::vector<Tones> windows) {
+  if (windows.empty()) return {};
+  const auto middle = windows.begin() + static_cast<long>(windows.size() / 2);
+  std::nth_element(windows.begin(), middle, windows.end(), [](auto& a, auto& b) { return a.khz < b.khz; });
+  const double khz = middle->khz;
+  std::nth_element(windows.begin(), middle, windows.end(), [](auto& a, auto& b) { return a.a440 < b.a440; });
+  return {khz, middle->a440};
+}
+
+// The median tones over windows of 0.1 s (a whole number of periods of both)
+// of one channel, `frames` long, from `from` on.
 template <typename Samples>
 Tones TonesOf(const Samples& s, size_t from, size_t frames, size_t step, double scale = 1) {
-  std::vector<double> khz, a440;
-  for (size_t at = from; at + kRate / 10 <= from + frames; at += kRate / 10) {
-    khz.push_back(Amplitude(s, at * step, kRate / 10, step, 1000) * scale);
-    a440.push_back(Amplitude(s, at * step, kRate / 10, step, 440) * scale);
-  }
-  if (khz.empty()) return {};
-  std::nth_element(khz.begin(), khz.begin() + khz.size() / 2, khz.end());
-  std::nth_element(a440.begin(), a440.begin() + a440.size() / 2, a440.end());
-  return {khz[khz.size() / 2], a440[a440.size() / 2]};
+  std::vector<Tones> windows;
+  for (size_t at = from; at + kRate / 10 <= from + frames; at += kRate / 10)
+    windows.push_back({Amplitude(s, at * step, kRate / 10, step, 1000) * scale,
+                       Amplitude(s, at * step, kRate / 10, step, 440) * scale});
+  return Median(std::move(windows));
 }
 
 std::vector<int16_t> WavFrames(const std::string& path) {
@@ -75,24 +80,19 @@ std::vector<int16_t> WavFrames(const std::string& path) {
 }
 
 // The median tones of five buffers monitoring handed to the meters, once it
-// has run a while (a busy player's stutter spoils one, not the figure); not the
-// last of a half, which the poll hands back to the device at once.
+// has run a while; not the last of a half, which the poll hands back to the
+// device at once.
 Tones MonitoredTones(LiveRecorder& rig) {
   rig.Ticks(5);
-  std::vector<double> khz, a440;
+  std::vector<Tones> buffers;
   const auto* ring = reinterpret_cast<const int16_t*>(rig.engine.PcmRing.data());
-  for (int i = 0; i < 100 && khz.size() < 5; ++i) {
+  for (int i = 0; i < 100 && buffers.size() < 5; ++i) {
     rig.Ticks(1);
     const int buffer = rig.engine.CurrentBufferIndex;
-    if (buffer < 0 || buffer % 20 == 19) continue;
-    const Tones tones = TonesOf(ring, size_t(buffer) * rig.engine.FramesPerBuffer, 4410, 2);
-    khz.push_back(tones.khz);
-    a440.push_back(tones.a440);
+    if (buffer >= 0 && buffer % 20 != 19)
+      buffers.push_back(TonesOf(ring, size_t(buffer) * rig.engine.FramesPerBuffer, 4410, 2));
   }
-  if (khz.empty()) return {};
-  std::sort(khz.begin(), khz.end());
-  std::sort(a440.begin(), a440.end());
-  return {khz[khz.size() / 2], a440[a440.size() / 2]};
+  return Median(std::move(buffers));
 }
 
 // A second null sink for the test's lifetime.
