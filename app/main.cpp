@@ -18,6 +18,7 @@
 #include "mp3/mp3_recorder.h"
 #include "mp3/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
+#include "platform/input_sources_pulse.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
 #include "platform/process_info.h"
@@ -61,6 +62,7 @@ int Run(InstanceChannel& channel) {
   PulseServer server;
   PulseVolumeDevice volume(server);
   PulseMediaPlayer player(server, volume);
+  PulseInputSources inputs(server);
   Playback playback(player, volume, state, hooks);
   RecordingsList recordings(state, settings);
   QtDesktopShell shell("pavucontrol", {"--tab=4"}, QtDesktopShell::HelpFilesFor(QString::fromStdString(exe)));
@@ -96,6 +98,7 @@ int Run(InstanceChannel& channel) {
   TFormConvert formConvert(&form1);
   formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
   TFormRecSettings formRecSettings(&form1);
+  formRecSettings.SetInputSources(&inputs);
   TForm3 form3(settings, state, drives, playback, recordings, hooks);
   form1.AddCompanion(&form3);
   TForm4 form4;
