@@ -147,5 +147,29 @@ TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
   }
 }
 
+// Closing the playback lets messages run. A rescan there replaces the rows
+// (more files, so the row list moves in memory): the click still picks the
+// file pointed at. F5 there starts a take whose name the click leaves alone.
+TEST(FileListCommands, ClickWhileMessagesRunPicksTheClickedFileAndSparesTheTake) {
+  for (const bool f5 : {false, true}) {
+    TakeRig rig;
+    int row = 1;
+    while (rig.recordings.RowFile(row) != "music.wav") ++row;
+    rig.playback.deviceOpen = true;
+    rig.hooks.onProcessMessages = [&rig, f5] {
+      rig.hooks.onProcessMessages = nullptr;  // recording processes messages itself
+      if (f5) return rig.controller.HotKey(RecorderController::kHotKeyRecord);
+      for (const std::string name : {"a", "b", "c", "d", "e", "f"}) rig.dir.Write("out/" + name + ".wav", 1000);
+      rig.recordings.Rescan();
+      rig.recordings.ApplySort();
+    };
+
+    rig.commands.SGridFilesSelectCell(row);
+
+    EXPECT_EQ(rig.state.CurrentFile, f5 ? rig.settings.Folder + "/record1.wav" : "music.wav") << f5;
+    EXPECT_EQ(rig.hooks.messages, std::vector<std::string>()) << f5;
+  }
+}
+
 }  // namespace
 }  // namespace tarnovox
