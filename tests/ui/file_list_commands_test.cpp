@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 
 #include "library/recordings_list.h"
 #include "platform/drive_info.h"
@@ -47,15 +46,6 @@ struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, Recording
       device.Advance(100);
       controller.RecordTick();
     }
-  }
-  // Every file of the output folder with its size, in name order.
-  std::string Files() const {
-    std::set<std::string> files;
-    for (const auto& entry : fs::directory_iterator(settings.Folder))
-      files.insert(entry.path().filename().string() + ":" + std::to_string(entry.file_size()));
-    std::string listing;
-    for (const auto& file : files) listing += file + " ";
-    return listing;
   }
   // The take after Stop: a plain header that ffprobe reads and every frame
   // captured in 30 ticks, in order.
@@ -116,7 +106,7 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
     rig.Ticks(30);
     rig.controller.StopAll();
     rig.ExpectWholeTake();
-    EXPECT_EQ(rig.Files(), files) << when;
+    EXPECT_EQ(rig.dir.Listing("out"), files) << when;
   }
 }
 
@@ -143,7 +133,7 @@ TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
     rig.Ticks(30);
     rig.controller.StopAll();
     rig.ExpectWholeTake();
-    EXPECT_EQ(rig.Files(), "music.wav:2000 record1.wav:529244 voice.wav:3000 ") << answer;
+    EXPECT_EQ(rig.dir.Listing("out"), "music.wav:2000 record1.wav:529244 voice.wav:3000 ") << answer;
   }
 }
 
