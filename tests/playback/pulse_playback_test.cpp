@@ -169,6 +169,13 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   since = Clock::now();
   player_.Resume(device);
   WaitForPosition(device, paused + 400, paused, since);
+  player_.Pause(device);  // a seek while paused is played from there on resume
+  player_.Seek(device, 2000);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(Status(device, MediaStatusItem::Position), 2000u);
+  since = Clock::now();
+  player_.Resume(device);
+  EXPECT_EQ(WaitForPosition(device, 5000, 2000, since), 5000u) << "never played out";
   player_.Seek(device, 99999);  // past the end: stands at the end and plays out at once
   EXPECT_EQ(Status(device, MediaStatusItem::Position), 5000u);
   player_.Play(device);
@@ -178,11 +185,12 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   std::this_thread::sleep_for(200ms);
   const std::vector<int16_t> sound = capture.Stop();
 
-  // Three runs of sound: the file from 0 until the seek, from 3 s until the
-  // pause, and on from there after the resume. The pause is heard where the
-  // position stood; the seek came after the position was last read.
+  // Four runs of sound: the file from 0 until the seek, from 3 s until the
+  // pause, on from there after the resume, and from 2 s to the end. The pause
+  // is heard where the position stood; the seek came after the position was
+  // last read.
   const auto runs = testing::SoundSegments(sound, 11025);
-  ASSERT_EQ(runs.size(), 3u);
+  ASSERT_EQ(runs.size(), 4u);
   auto startHz = [&](const testing::SoundSegment& run) { return testing::FrequencyAt(sound, run.firstFrame + 441, 2205); };
   auto endHz = [&](const testing::SoundSegment& run) { return testing::FrequencyAt(sound, run.endFrame - 2646, 2205); };
   const double firstRunSeconds = (runs[0].endFrame - runs[0].firstFrame) / 44100.0;
@@ -194,6 +202,8 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   EXPECT_NEAR(startHz(runs[1]), SweepHz(3.035), 60);
   EXPECT_GE(runs[2].firstFrame - runs[1].endFrame, 20000u) << "sound went on while paused";
   EXPECT_NEAR(startHz(runs[2]), endHz(runs[1]), 60);
+  EXPECT_NEAR(startHz(runs[3]), SweepHz(2.035), 60);
+  EXPECT_NEAR((runs[3].endFrame - runs[3].firstFrame) / 44.1, 3000, 100);
 }
 
 TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
@@ -269,27 +279,6 @@ TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
   EXPECT_EQ(hooks.messages, std::vector<std::string>{"Cannot play file \"fast.wav\". Invalid argument"});
 }
 
-TEST_F(PulseSound, ASeekWhilePausedIsPlayedFromThereOnResume) {
-  uint16_t device = 0;
-  ASSERT_EQ(player_.Open(kWaveAudioDevice, MakeSweep("sweep.wav", 3), device), kMediaOk);
-  MonitorCapture capture(dir_ + "/capture.raw");
-  std::this_thread::sleep_for(300ms);
-  ASSERT_EQ(player_.Play(device), kMediaOk);
-  std::this_thread::sleep_for(300ms);
-  player_.Pause(device);
-  player_.Seek(device, 2000);
-  std::this_thread::sleep_for(300ms);
-  const auto resumed = Clock::now();
-  ASSERT_EQ(player_.Resume(device), kMediaOk);
-  EXPECT_EQ(WaitForPosition(device, 3000, 2000, resumed), 3000u) << "never played out";
-  std::this_thread::sleep_for(200ms);
-  const std::vector<int16_t> sound = capture.Stop();
-  const auto runs = testing::SoundSegments(sound, 11025);
-  ASSERT_EQ(runs.size(), 2u);
-  EXPECT_NEAR(testing::FrequencyAt(sound, runs[1].firstFrame + 441, 2205), SweepHz(2.035), 60);
-  EXPECT_NEAR((runs[1].endFrame - runs[1].firstFrame) / 44.1, 1000, 100);
-}
-
 // The sound server crashes and comes back while the objects live on: without
 // recreating them, playback and volume work again and a capture device opens.
 TEST_F(PulseSound, AfterTheServerCameBackPlaybackVolumeAndCaptureWorkAgain) {
@@ -346,7 +335,8 @@ TEST_F(PulseSound, AfterTheServerCameBackPlaybackVolumeAndCaptureWorkAgain) {
   player_.Close(before);
   const long onset = testing::FirstLoudFrame(sound, 500);
   ASSERT_GE(onset, 0) << "nothing reached the sink after the restart";
-  EXPECT_NEAR(testing::FrequencyAt(sound, onset + 22050 - 1102, 2205), SweepHz(0.5), 40);
+  // The file's start is heard; how evenly it goes on is another test's.
+  EXPECT_NEAR(testing::FrequencyAt(sound, onset + 441, 2205), SweepHz(0.035), 40);
 
   // A fresh Open of the capture device works on the new server.
   ASSERT_EQ(capture.Open(WaveFormat{}), 0u);
