@@ -37,8 +37,9 @@ start_program() {  # [COMMAND...]
   "$work/tarnovox" "$@" > "$work/program.log" 2>&1 &
   program=$!
   pids+=("$program")
-  for _ in $(seq 100); do xdotool search --name '^Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
-  window=$(xdotool search --name '^Tarnovox$' | head -n1)
+  # Qt also names an unmapped helper window after the program.
+  for _ in $(seq 100); do xdotool search --onlyvisible --name '^Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
+  window=$(xdotool search --onlyvisible --name '^Tarnovox$' | head -n1)
   [ -n "$window" ] || fail "no main window"
   sleep 1
 }
@@ -144,7 +145,181 @@ choose_wav_in_settings_dialog() {
   for _ in $(seq 50); do xdotool search --name '^Record Settings$' >/dev/null 2>&1 || break; sleep 0.1; done
 }
 
+# ---- Journeys through the file list and the tag editor, and a hostile folder ----
+# The windows have fixed sizes and places: the main window is put at 100,50,
+# the file list docks below it (100,349) and the tag editor beside the list (499,349).
+journey_place() {
+  start_window_manager
+  start_program
+  xdotool windowmove --sync "$window" 100 50
+  click_window 377 279  # Show/Hide File List
+  for _ in $(seq 30); do list=$(own_window_at 100 349); [ -n "$list" ] && break; sleep 0.1; done
+  [ -n "$list" ] || fail "no file list below the main window"
+}
+own_window_at() {  # X Y: the program's viewable window with its top-left corner there
+  xdotool search --onlyvisible --pid "$program" 2>/dev/null | while read -r w; do
+    xwininfo -id "$w" | awk -v w="$w" -v x="$1" -v y="$2" \
+      '/Absolute upper-left X/ {a=$4} /Absolute upper-left Y/ {if (a == x && $4 == y) print w}'; done | head -n1
+}
+click_list() { xdotool mousemove --window "$list" "$1" "$2" click "${3:-1}"; }
+list_row_y() { echo $((42 + 16 * $1)); }  # the middle of data row N of the grid
+wait_window() {  # TITLE: the id of the visible window with that title, within 5 s
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 | grep . && return
+    sleep 0.1
+  done
+}
+# The colour at X,Y of a window's screenshot is R,G,B within 16 on each.
+expect_colour() {  # SHOT X Y R,G,B WHAT
+  local got
+  got=$(convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n '2s/^[^(]*(\([0-9]*,[0-9]*,[0-9]*\).*/\1/p')
+  awk -v a="$got" -v b="$4" 'BEGIN { split(a, x, ","); split(b, y, ",");
+    for (i = 1; i <= 3; i++) if (x[i] - y[i] > 16 || y[i] - x[i] > 16) exit 1 }' ||
+    fail "$5: $(basename "$1") at $2,$3 is ($got), expected ($4)"
+}
+shot() {  # WINDOW NAME: keeps a screenshot of the window as an artifact
+  import -window "$1" "$artifacts/$2.png"
+  echo "$artifacts/$2.png"
+}
+# Bright (text) pixels in data row N of the grid: 0 for a row that shows nothing.
+row_text() {  # SHOT ROW
+  convert "$1" -crop "300x8+40+$(($(list_row_y "$2") - 4))" -depth 8 txt:- |
+    awk -F'[(,)]' 'NR > 1 && $3 > 150 && $4 > 150 && $5 > 150 {n++} END {print n + 0}'
+}
+# Clicks Close and fails unless the windows are gone within 2 s; the end of the
+# process follows, after the sanitizer's leak check when that is on.
+close_program() {
+  local started gone
+  started=$(date +%s.%N)
+  click_window 381 14
+  for _ in $(seq 40); do xwininfo -id "$window" >/dev/null 2>&1 || break; sleep 0.05; done
+  gone=$(date +%s.%N)
+  ! xwininfo -id "$window" >/dev/null 2>&1 || fail "the main window is still there 2 s after Close"
+  for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.05; done
+  ! kill -0 "$program" 2>/dev/null || fail "the program still runs 15 s after Close"
+  echo "Close: windows gone after $(awk -v a="$started" -v b="$gone" 'BEGIN { print b - a }') s," \
+       "process ended after $(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { print b - a }') s"
+}
+
+journey() {
+  command -v openbox >/dev/null || { echo "needs openbox"; exit 77; }
+  write_ini 1
+  journey_place
+  play_tone
+  tone_player=${pids[-1]}
+  xdotool key F5; sleep 3.5; xdotool key F9; sleep 1.5
+  kill "$tone_player"; wait "$tone_player" 2>/dev/null || true
+  [ -s "$work/out/record1.wav" ] || fail "F5, F9 left no record1.wav"
+  wav_length=$(duration "$work/out/record1.wav")
+
+  # Play the selected row: the tone reaches the sink, the position bar moves,
+  # and the volume bar sets the playback stream's volume.
+  click_list 100 "$(list_row_y 1)"; sleep 0.5
+  parec -d test_sink.monitor --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 > "$work/sink.raw" &
+  pids+=($!); capture=$!
+  sleep 0.5
+  click_window 167 279  # Play
+  sleep 1
+  import -window "$list" "$work/playing1.png"
+  sleep 0.6
+  import -window "$list" "$work/playing2.png"
+  cmp -s <(convert "$work/playing1.png" -crop 211x17+22+271 rgb:-) <(convert "$work/playing2.png" -crop 211x17+22+271 rgb:-) &&
+    fail "the position bar did not move during playback"
+  xdotool mousemove --window "$list" 347 279 mousedown 1 mousemove --window "$list" 306 279 mouseup 1  # volume
+  sleep 0.3
+  volume=$(pactl list sink-inputs | awk '/^Sink Input/ {v=""} /^[ \t]*Volume:/ {v=$3 " " $10} /application.name = "Tarnovox"/ || /application.process.binary = "tarnovox"/ {print v; exit}')
+  echo "playback stream volume after the volume bar moved: $volume (of 65536)"
+  read -r left right <<< "$volume"
+  [ -n "$left" ] && [ "$left" = "$right" ] && [ "$left" -gt 13000 ] && [ "$left" -lt 52000 ] ||
+    fail "playback stream volume '$volume' after dragging the volume bar: $(pactl list sink-inputs | grep -E 'Volume:|application.name|binary')" # the volume bar to the middle"
+  sleep 2.5
+  kill "$capture"; wait "$capture" 2>/dev/null || true
+  read -r hz first last < <(/usr/bin/python3 "$(dirname "$0")/journey_sound.py" "$work/sink.raw") ||
+    fail "no playback at the sink"
+  expected=$(awk -v v="$left" 'BEGIN { print (v / 65536) ^ 3 }')
+  echo "at the sink: ${hz} Hz, rms $first, then $last after the volume bar moved ($expected expected of it)"
+  near "$hz" 1000 5 || fail "the sink played $hz Hz"
+  near "$first" 11585 1500 || fail "the sink played rms $first, recorded at 0.5 of full scale"
+  near "$(awk -v a="$first" -v b="$last" 'BEGIN { print b / a }')" "$expected" 0.05 ||
+    fail "the level went from $first to $last, not to $expected of it"
+
+  # Rename through the context menu.
+  click_list 100 "$(list_row_y 1)" 3; sleep 0.5
+  xdotool key Down Return
+  dialog=$(wait_window "Rename File") || fail "no rename dialog"
+  sleep 0.3
+  expect_colour "$(shot "$dialog" rename-dialog)" 5 5 239,239,239 "rename dialog"
+  xdotool windowfocus --sync "$dialog" key ctrl+a type interview
+  xdotool key Return; sleep 1
+  [ "$(ls "$work/out")" = interview.wav ] || fail "after the rename the folder holds $(ls "$work/out" | tr '\n' ' ')"
+
+  # Convert through the context menu.
+  click_list 100 "$(list_row_y 1)" 3; sleep 0.5
+  xdotool key Down Down Return
+  for _ in $(seq 40); do
+    converting=$(xdotool search --onlyvisible --name '^Converting WAV to MP3$' 2>/dev/null | head -n1) || true
+    [ -n "$converting" ] && { timeout 3 import -window "$converting" "$artifacts/convert-dialog.png" 2>/dev/null || true; break; }
+    sleep 0.05
+  done
+  for _ in $(seq 100); do [ -s "$work/out/interview.mp3" ] && ! xdotool search --onlyvisible --name '^Converting WAV to MP3$' >/dev/null 2>&1 && break; sleep 0.1; done
+  [ -s "$work/out/interview.mp3" ] || fail "no interview.mp3 after Convert to MP3"
+  mp3_length=$(duration "$work/out/interview.mp3"); mp3_hz=$(frequency "$work/out/interview.mp3")
+  echo "interview.mp3: ${mp3_length} s, ${mp3_hz} Hz; interview.wav: ${wav_length} s"
+  near "$mp3_length" "$wav_length" 0.1 || fail "the MP3 lasts $mp3_length s, the WAV $wav_length s"
+  near "$mp3_hz" 1000 30 || fail "the MP3's tone is at $mp3_hz Hz"
+  [ -n "$converting" ] && echo "convert dialog seen" || echo "the conversion ended before a screenshot of its dialog"
+
+  # The tag editor: the MP3's row (first by name), its fields typed, Save.
+  click_list 100 "$(list_row_y 1)"; sleep 0.5
+  click_list 377 278; sleep 0.7  # TAG Editor
+  editor=$(own_window_at 499 349)
+  [ -n "$editor" ] || fail "no tag editor beside the file list"
+  type_into() { xdotool mousemove --window "$editor" "$1" "$2" click 1; sleep 0.2; xdotool type --delay 30 "$3"; }
+  type_into 120 37 "Harbour Interview"
+  type_into 120 180 "Ana Petrova"
+  type_into 120 85 "Field Notes"
+  type_into 70 276 "2026"
+  type_into 120 228 "take one, 1 kHz"
+  type_into 100 132 "Speech"
+  xdotool key Return; sleep 0.3
+  expect_colour "$(shot "$editor" tag-editor)" 234 14 192,206,244 "tag editor close button"
+  expect_colour "$artifacts/tag-editor.png" 230 180 192,192,192 "tag editor Artist field"
+  expect_colour "$artifacts/tag-editor.png" 230 37 192,192,192 "tag editor Title field"
+  xdotool mousemove --window "$editor" 213 273 click 1; sleep 0.7  # Save
+  tags=$(/usr/bin/python3 - "$work/out/interview.mp3" <<'PY'
+import sys
+from mutagen.id3 import ID3
+tags = ID3(sys.argv[1])
+print("|".join(str(tags.getall(key)[0]) if tags.getall(key) else "-" for key in ("TIT2", "TPE1", "TALB", "TDRC", "COMM", "TCON")))
+PY
+) || fail "mutagen reads no tag from interview.mp3"
+  echo "mutagen reads: $tags"
+  [ "$tags" = "Harbour Interview|Ana Petrova|Field Notes|2026|take one, 1 kHz|Speech" ] || fail "tags read back as $tags"
+
+  expect_colour "$(shot "$window" main-window)" 59 279 223,40,48 "main window Record button"
+  expect_colour "$artifacts/main-window.png" 381 14 192,206,244 "main window Close button"
+  shot "$list" file-list > /dev/null
+  expect_colour "$artifacts/file-list.png" 50 42 0,0,208 "file list's sorted Name header"
+  expect_colour "$artifacts/file-list.png" 377 278 255,255,255 "file list's TAG button"
+  [ "$(row_text "$artifacts/file-list.png" 2)" -gt 0 ] || fail "the file list shows no second row"
+
+  # Delete the MP3 through the context menu.
+  click_list 100 "$(list_row_y 1)" 3; sleep 0.5
+  xdotool key Up Return
+  question=$(wait_window "Delete File") || fail "no delete question"
+  xdotool windowfocus --sync "$question" key alt+y; sleep 1
+  [ "$(ls "$work/out")" = interview.wav ] || fail "after the delete the folder holds $(ls "$work/out" | tr '\n' ' ')"
+  import -window "$list" "$work/deleted.png"
+  [ "$(row_text "$work/deleted.png" 2)" = 0 ] || fail "the file list still shows a second row after the delete"
+  [ "$(row_text "$work/deleted.png" 1)" -gt 0 ] || fail "the file list lost interview.wav"
+
+  own_window_at 499 349 | grep -q . || fail "the tag editor is not shown before Close"
+  close_program
+}
+
 case "$scenario" in
+  journey) journey ;;
+  hostile) hostile ;;
   hotkeys)
     # MP3 as the settings file says, then WAV chosen in the record settings dialog.
     for format in 0 1; do
