@@ -317,6 +317,116 @@ PY
   close_program
 }
 
+# Message boxes the program shows (titled like the main window): closed with
+# Enter, counted in $boxes.
+close_message_boxes() {
+  local w
+  for w in $(xdotool search --onlyvisible --name '^Tarnovox$' 2>/dev/null); do
+    [ "$w" = "$window" ] || [ "$w" = "$list" ] && continue
+    boxes=$((boxes + 1)); box_texts+=("$1")
+    timeout 3 import -window "$w" "$artifacts/hostile-box-$boxes.png" 2>/dev/null || true
+    xdotool windowfocus --sync "$w" key Return 2>/dev/null || true
+    sleep 0.3
+  done
+}
+folder_button() { import -window "$window" png:- | convert png:- -crop 19x19+5+5 -depth 8 rgb:-; }
+# The program answers: within 2 s the Folder button shows its hover picture
+# under the pointer, and its normal one again once the pointer is on the
+# background. Message boxes that came up meanwhile are closed first.
+answers() {  # WHAT
+  local i
+  for i in $(seq 20); do
+    close_message_boxes "$1"
+    xdotool mousemove --window "$window" 14 14
+    cmp -s <(folder_button) "$work/folder-normal.rgb" || break
+    sleep 0.1
+  done
+  [ "$i" -lt 20 ] || fail "no answer within 2 s after $1"
+  xdotool mousemove --window "$window" 250 20
+  for i in $(seq 20); do cmp -s <(folder_button) "$work/folder-normal.rgb" && return; sleep 0.1; done
+  fail "no answer within 2 s after $1 (the Folder button kept its hover picture)"
+}
+
+hostile() {
+  command -v openbox >/dev/null || { echo "needs openbox"; exit 77; }
+  local out="$work/out" n=0 kind size
+  wav() {  # NAME CHANNELS: 22050 samples of a 440 Hz tone, 0.5 s as stereo
+    sox -n -r 22050 -c 1 -b 16 "$work/t.wav" synth 1 sine 440
+    python3 - "$work/t.wav" "$out/$1" "$2" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()[44:]
+channels = int(sys.argv[3])
+open(sys.argv[2], "wb").write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " +
+    struct.pack("<IHHIIHH", 16, 1, channels, 22050, 44100, 2, 16) + b"data" + struct.pack("<I", len(data)) + data)
+PY
+  }
+  for kind in mp3 wav wma; do
+    for size in 60 3000 40000; do n=$((n + 1)); head -c "$size" /dev/urandom > "$out/$(printf %02d $n)-noise.$kind"; done
+  done
+  wav header.wav 2
+  for size in 0 12 36 44 49 50 56 60; do n=$((n + 1)); head -c "$size" "$out/header.wav" > "$out/$(printf %02d $n)-cut$size.wav"; done
+  n=$((n + 1)); python3 - "$out/header.wav" "$out/$n-huge.wav" <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+data[4:8] = data[40:44] = b"\xff\xff\xff\xff"  # 4 GiB declared, 1 s there
+open(sys.argv[2], "wb").write(data)
+PY
+  n=$((n + 1)); wav "$n-nochannels.wav" 0
+  n=$((n + 1)); mkfifo "$out/$n-pipe.wav"
+  n=$((n + 1)); cp "$out/header.wav" "$out/$n-locked.wav"; chmod 000 "$out/$n-locked.wav"
+  n=$((n + 1)); cp "$out/header.wav" "$out/$n-"$'\xff\xfe'".wav"
+  n=$((n + 1)); cp "$out/header.wav" "$out/$n-line"$'\n'"break.WAV"
+  ffmpeg -v error -f lavfi -i sine=1000:d=1 -ac 2 -b:a 128k "$work/stereo.mp3"
+  ffmpeg -v error -f lavfi -i sine=500:d=1 -ac 1 -ar 22050 -b:a 32k "$work/mono.mp3"
+  n=$((n + 1)); cat "$work/stereo.mp3" "$work/mono.mp3" > "$out/$n-stereo-mono.mp3"
+  n=$((n + 1)); ffmpeg -v error -f lavfi -i sine=300:d=1 -c:a pcm_s24le "$out/$n-24bit.wav"
+  n=$((n + 1)); ffmpeg -v error -f lavfi -i sine=300:d=1 -c:a pcm_u8 "$out/$n-8bit.wav"
+  mv "$out/header.wav" "$out/$((n + 1))-fine.wav"
+  # Old enough that the list may remove the ones too short to hold sound.
+  find "$out" -mindepth 1 -exec touch -d '1 hour ago' {} +
+  echo "hostile folder: $(ls -A "$out" | wc -l) files"
+
+  write_ini 1
+  journey_place
+  # The rows the grid must show: regular WAV, MP3 and WMA files of 50 bytes or more, by name.
+  mapfile -t rows < <(python3 - "$out" <<'PY'
+import os, stat, sys
+for name in sorted(os.listdir(sys.argv[1].encode())):
+    info = os.lstat(os.path.join(sys.argv[1].encode(), name))
+    if stat.S_ISREG(info.st_mode) and name.lower().rsplit(b".", 1)[-1] in (b"wav", b"mp3", b"wma") and info.st_size >= 50:
+        print(name.decode(errors="replace").replace("\n", "\\n"))
+PY
+)
+  echo "listed: ${#rows[@]} rows; files under 50 bytes left in the folder: $(find "$out" -type f -size -50c | wc -l)"
+  [ "$(find "$out" -type f -size -50c | wc -l)" = 0 ] || fail "WAV files under 50 bytes were not removed"
+  [ -p "$out/$((n - 6))-pipe.wav" ] || fail "the named pipe is gone"
+  folder_button > "$work/folder-normal.rgb"
+  boxes=0; box_texts=()
+  answers "the start"
+  local i
+  for i in "${!rows[@]}"; do
+    xdotool windowfocus --sync "$list" key Down; sleep 0.3
+    answers "selecting ${rows[$i]}"
+    click_window 167 279; sleep 0.3  # Play
+    answers "playing ${rows[$i]}"
+    if [[ "${rows[$i],,}" == *.wav ]]; then
+      xdotool windowfocus --sync "$list" key Menu; sleep 0.3
+      xdotool key Down Down Return; sleep 0.3
+      for _ in $(seq 100); do xdotool search --onlyvisible --name '^Converting WAV to MP3$' >/dev/null 2>&1 || break; sleep 0.1; done
+      answers "converting ${rows[$i]}"
+    fi
+  done
+  import -window "$list" "$artifacts/hostile-file-list.png"
+  printf 'message box after %s\n' "${box_texts[@]}"
+  echo "$boxes message boxes; folder now: $(ls "$out" | tr '\n' ' ')"
+  [ "$boxes" -gt 0 ] || fail "no file of the hostile folder was refused with a message"
+  # The walk reached the last rows, odd names included, and converted them.
+  for name in 22-$'\xff\xfe' 23-line$'\n'break 27-fine; do
+    d=$(duration "$out/$name.mp3") && near "$d" 0.5 0.1 || fail "no MP3 of 0.5 s converted from $name: ${d:-none}"
+  done
+  close_program
+}
+
 case "$scenario" in
   journey) journey ;;
   hostile) hostile ;;
