@@ -203,6 +203,7 @@ close_program() {
 
 journey() {
   command -v openbox >/dev/null || { echo "needs openbox"; exit 77; }
+  rm -f "$artifacts/convert-dialog.png"  # only this run's
   write_ini 1
   journey_place
   play_tone
@@ -267,7 +268,11 @@ journey() {
   echo "interview.mp3: ${mp3_length} s, ${mp3_hz} Hz; interview.wav: ${wav_length} s"
   near "$mp3_length" "$wav_length" 0.1 || fail "the MP3 lasts $mp3_length s, the WAV $wav_length s"
   near "$mp3_hz" 1000 30 || fail "the MP3's tone is at $mp3_hz Hz"
-  [ -n "$converting" ] && echo "convert dialog seen" || echo "the conversion ended before a screenshot of its dialog"
+  if [ -s "$artifacts/convert-dialog.png" ]; then
+    expect_colour "$artifacts/convert-dialog.png" 5 5 239,239,239 "convert dialog"
+  else
+    echo "the conversion ended before a screenshot of its dialog"
+  fi
 
   # The tag editor: the MP3's row (first by name), its fields typed, Save.
   click_list 100 "$(list_row_y 1)"; sleep 0.5
