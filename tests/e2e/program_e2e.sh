@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program under the private display and sound server, driven as a user
 # would: hot keys while another window has the focus, the close box, the
-# settings dialog, later starts with commands for the running recorder.
+# settings dialog, later starts with commands for the running recorder, the
+# file list's journey (play, rename, convert, tag, delete) and a hostile folder.
 # Checked with ffprobe, sox and a sample-by-sample comparison with what was played.
 #
 #   program_e2e.sh BIN_DIR ARTIFACT_DIR SCENARIO
@@ -250,6 +251,7 @@ journey() {
   dialog=$(wait_window "Rename File") || fail "no rename dialog"
   sleep 0.3
   expect_colour "$(shot "$dialog" rename-dialog)" 5 5 239,239,239 "rename dialog"
+  expect_colour "$artifacts/rename-dialog.png" 150 42 255,255,255 "rename dialog's text field"
   xdotool windowfocus --sync "$dialog" key ctrl+a type interview
   xdotool key Return; sleep 1
   [ "$(ls "$work/out")" = interview.wav ] || fail "after the rename the folder holds $(ls "$work/out" | tr '\n' ' ')"
