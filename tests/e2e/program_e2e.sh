@@ -163,6 +163,19 @@ own_window_at() {  # X Y: the program's viewable window with its top-left corner
       '/Absolute upper-left X/ {a=$4} /Absolute upper-left Y/ {if (a == x && $4 == y) print w}'; done | head -n1
 }
 click_list() { xdotool mousemove --window "$list" "$1" "$2" click "${3:-1}"; }
+eventually() {  # COMMAND...: true within 10 s
+  for _ in $(seq 100); do "$@" && return; sleep 0.1; done
+  return 1
+}
+own_windows() { xdotool search --onlyvisible --pid "$program" 2>/dev/null | wc -l; }
+context_menu() {  # ROW: the grid's context menu on that row, open for keys
+  local before
+  before=$(own_windows)
+  click_list 100 "$(list_row_y "$1")" 3
+  eventually [ "$(own_windows)" -gt "$before" ] || fail "no context menu on row $1"
+  sleep 0.2
+}
+folder_is() { [ "$(ls "$work/out" | tr '\n' ' ')" = "$1 " ]; }
 list_row_y() { echo $((42 + 16 * $1)); }  # the middle of data row N of the grid
 wait_window() {  # TITLE: the id of the visible window with that title, within 5 s
   for _ in $(seq 50); do
@@ -246,18 +259,18 @@ journey() {
     fail "the level went from $first to $last, not to $expected of it"
 
   # Rename through the context menu.
-  click_list 100 "$(list_row_y 1)" 3; sleep 0.5
+  context_menu 1
   xdotool key Down Return
   dialog=$(wait_window "Rename File") || fail "no rename dialog"
   sleep 0.3
   expect_colour "$(shot "$dialog" rename-dialog)" 5 5 239,239,239 "rename dialog"
   expect_colour "$artifacts/rename-dialog.png" 150 42 255,255,255 "rename dialog's text field"
   xdotool windowfocus --sync "$dialog" key ctrl+a type interview
-  xdotool key Return; sleep 1
-  [ "$(ls "$work/out")" = interview.wav ] || fail "after the rename the folder holds $(ls "$work/out" | tr '\n' ' ')"
+  xdotool key Return
+  eventually folder_is interview.wav || fail "after the rename the folder holds $(ls "$work/out" | tr '\n' ' ')"
 
   # Convert through the context menu.
-  click_list 100 "$(list_row_y 1)" 3; sleep 0.5
+  context_menu 1
   xdotool key Down Down Return
   for _ in $(seq 40); do
     converting=$(xdotool search --onlyvisible --name '^Converting WAV to MP3$' 2>/dev/null | head -n1) || true
@@ -278,9 +291,9 @@ journey() {
 
   # The tag editor: the MP3's row (first by name), its fields typed, Save.
   click_list 100 "$(list_row_y 1)"; sleep 0.5
-  click_list 377 278; sleep 0.7  # TAG Editor
-  editor=$(own_window_at 499 349)
-  [ -n "$editor" ] || fail "no tag editor beside the file list"
+  click_list 377 278  # TAG Editor
+  editor_shown() { editor=$(own_window_at 499 349); [ -n "$editor" ]; }
+  eventually editor_shown || fail "no tag editor beside the file list"
   type_into() { xdotool mousemove --window "$editor" "$1" "$2" click 1; sleep 0.2; xdotool type --delay 30 "$3"; }
   type_into 120 37 "Harbour Interview"
   type_into 120 180 "Ana Petrova"
@@ -292,7 +305,9 @@ journey() {
   expect_colour "$(shot "$editor" tag-editor)" 234 14 192,206,244 "tag editor close button"
   expect_colour "$artifacts/tag-editor.png" 230 180 192,192,192 "tag editor Artist field"
   expect_colour "$artifacts/tag-editor.png" 230 37 192,192,192 "tag editor Title field"
-  xdotool mousemove --window "$editor" 213 273 click 1; sleep 0.7  # Save
+  size=$(stat -c %s "$work/out/interview.mp3")
+  xdotool mousemove --window "$editor" 213 273 click 1  # Save
+  eventually [ "$(stat -c %s "$work/out/interview.mp3")" = $((size + 128)) ] || fail "Save wrote no tag"
   tags=$(/usr/bin/python3 - "$work/out/interview.mp3" <<'PY'
 import sys
 from mutagen.id3 import ID3
@@ -311,14 +326,16 @@ PY
   [ "$(row_text "$artifacts/file-list.png" 2)" -gt 0 ] || fail "the file list shows no second row"
 
   # Delete the MP3 through the context menu.
-  click_list 100 "$(list_row_y 1)" 3; sleep 0.5
+  context_menu 1
   xdotool key Up Return
   question=$(wait_window "Delete File") || fail "no delete question"
-  xdotool windowfocus --sync "$question" key alt+y; sleep 1
-  [ "$(ls "$work/out")" = interview.wav ] || fail "after the delete the folder holds $(ls "$work/out" | tr '\n' ' ')"
-  import -window "$list" "$work/deleted.png"
-  [ "$(row_text "$work/deleted.png" 2)" = 0 ] || fail "the file list still shows a second row after the delete"
-  [ "$(row_text "$work/deleted.png" 1)" -gt 0 ] || fail "the file list lost interview.wav"
+  xdotool windowfocus --sync "$question" key alt+y
+  eventually folder_is interview.wav || fail "after the delete the folder holds $(ls "$work/out" | tr '\n' ' ')"
+  one_row_shown() {
+    import -window "$list" "$work/deleted.png"
+    [ "$(row_text "$work/deleted.png" 2)" = 0 ] && [ "$(row_text "$work/deleted.png" 1)" -gt 0 ]
+  }
+  eventually one_row_shown || fail "the file list does not show interview.wav alone after the delete"
 
   own_window_at 499 349 | grep -q . || fail "the tag editor is not shown before Close"
   close_program
