@@ -358,17 +358,22 @@ folder_button() { import -window "$window" png:- | convert png:- -crop 19x19+5+5
 # under the pointer, and its normal one again once the pointer is on the
 # background. Message boxes that came up meanwhile are closed first.
 answers() {  # WHAT
-  local i
-  for i in $(seq 20); do
-    close_message_boxes "$1"
-    xdotool mousemove --window "$window" 14 14
-    cmp -s <(folder_button) "$work/folder-normal.rgb" || break
+  hovered() { close_message_boxes "$1"; xdotool mousemove --window "$window" 14 14; ! cmp -s <(folder_button) "$work/folder-normal.rgb"; }
+  normal() { xdotool mousemove --window "$window" 250 20; cmp -s <(folder_button) "$work/folder-normal.rgb"; }
+  within_2s hovered "$1" || fail "no answer within 2 s after $1"
+  within_2s normal || fail "no answer within 2 s after $1 (the Folder button kept its hover picture)"
+}
+within_2s() {  # COMMAND...: true within 2 s (and at least three tries); the slowest in $slowest
+  local started tries=0 took
+  started=$(date +%s.%N)
+  until "$@"; do
+    tries=$((tries + 1))
+    took=$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
+    [ "$tries" -ge 3 ] && awk -v t="$took" 'BEGIN { exit !(t > 2) }' && return 1
     sleep 0.1
   done
-  [ "$i" -lt 20 ] || fail "no answer within 2 s after $1"
-  xdotool mousemove --window "$window" 250 20
-  for i in $(seq 20); do cmp -s <(folder_button) "$work/folder-normal.rgb" && return; sleep 0.1; done
-  fail "no answer within 2 s after $1 (the Folder button kept its hover picture)"
+  took=$(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
+  slowest=$(awk -v a="${slowest:-0}" -v b="$took" 'BEGIN { print (b > a ? b : a) }')
 }
 
 hostile() {
@@ -442,7 +447,7 @@ PY
   done
   import -window "$list" "$artifacts/hostile-file-list.png"
   printf 'message box after %s\n' "${box_texts[@]}"
-  echo "$boxes message boxes; folder now: $(ls "$out" | tr '\n' ' ')"
+  echo "$boxes message boxes; slowest answer ${slowest} s; folder now: $(ls "$out" | tr '\n' ' ')"
   [ "$boxes" -gt 0 ] || fail "no file of the hostile folder was refused with a message"
   # The walk reached the last rows, odd names included, and converted them.
   for name in 22-$'\xff\xfe' 23-line$'\n'break 27-fine; do
