@@ -126,7 +126,6 @@ int Run(InstanceChannel& channel) {
   h.recordSettings = [&] { formRecSettings.Edit(settings, state); };
   h.outputFolder = [&] { formDir.Choose(settings, state); };
   h.changeOutputFolder = [&] { ChangeOutputFolder(settings, state, playback, recordings, hooks); };
-  h.about = [&] { formAbout.exec(); };
   h.help = [&] { shell.OpenHelp(); };
   h.recordingMixer = [&] { shell.StartRecordingMixer(); };
   h.mixerOpen = [&] { return shell.MixerRunning(); };
@@ -139,7 +138,12 @@ int Run(InstanceChannel& channel) {
   h.hideTagEditor = [&] { form3.HideEditor(); };
 
   auto hotKey = [&](int id) { controller.HotKey(id); };
-  GlobalHotKeys hotKeys(&form1, hotKey);
+  GlobalHotKeys hotKeys(&form1, hotKey, GlobalHotKeys::InWaylandSession());
+  // The portal may settle or fail later: the box tells what is in use when opened.
+  h.about = [&] {
+    formAbout.SetHotKeys(hotKeys.Description());
+    formAbout.exec();
+  };
 
   form1.StartTimers();
   form1.show();

@@ -146,6 +146,44 @@ choose_wav_in_settings_dialog() {
   for _ in $(seq 50); do xdotool search --name '^Record Settings$' >/dev/null 2>&1 || break; sleep 0.1; done
 }
 
+# Wayland sessions: a private session bus (no service is started on demand,
+# so no real portal answers), headless Weston with XWayland, the log lines
+# that say which hot-key mechanism the program uses. The other scenarios run
+# as an X11 session, also when started from a Wayland desktop.
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE
+private_bus() {
+  printf '<busconfig><type>session</type><listen>unix:path=%s/bus</listen><policy context="default">%s</policy></busconfig>\n' \
+    "$work" '<allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>' > "$work/bus.conf"
+  dbus-daemon --config-file="$work/bus.conf" --nofork > "$work/dbus.log" 2>&1 & pids+=($!)
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/bus
+  for _ in $(seq 100); do [ -S "$work/bus" ] && return; sleep 0.05; done
+  fail "no private session bus"
+}
+
+start_weston() {  # exports the session's WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR
+  command -v weston >/dev/null && command -v Xwayland >/dev/null || { echo "needs weston and xwayland"; exit 77; }
+  local run="$work/weston" display=
+  mkdir -p "$run" && chmod 700 "$run"
+  : > "$work/weston.log"  # read below before weston may have opened it
+  env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$run" weston --backend=headless-backend.so --use-pixman \
+    --width=1280 --height=800 --socket=wayland-e2e --xwayland --idle-time=0 --no-config --log="$work/weston.log" \
+    </dev/null >/dev/null 2>&1 & pids+=($!)
+  for _ in $(seq 500); do  # weston logs the X display it reserved; XWayland starts on the first connection
+    display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
+    [ -n "$display" ] && [ -S "$run/wayland-e2e" ] && break; sleep 0.02
+  done
+  [ -n "$display" ] || fail "weston did not start: $(cat "$work/weston.log")"
+  export XDG_RUNTIME_DIR=$run WAYLAND_DISPLAY=wayland-e2e DISPLAY=$display
+  unset QT_QPA_PLATFORM  # the program's own choice in a Wayland session
+  for _ in $(seq 500); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.02; done
+  fail "XWayland did not answer on $display"
+}
+
+wait_log() {  # LINE: waits for the program to log it
+  for _ in $(seq 100); do grep -qxF "$1" "$work/program.log" && return; sleep 0.1; done
+  fail "the program did not log '$1': $(cat "$work/program.log")"
+}
+
 # ---- Journeys through the file list and the tag editor, and a hostile folder ----
 # The windows have fixed sizes and places: the main window is put at 100,50,
 # the file list docks below it (100,349) and the tag editor beside the list (499,349).
@@ -679,6 +717,103 @@ case "$scenario" in
       near "$f" 1000 30 || fail "$take.wav tone at $f Hz"
     done
     [ "$(ls "$work/out" | wc -l)" = 2 ] || fail "output folder holds $(ls "$work/out" | tr '\n' ' ')"
+    ;;
+  portal)
+    # In a Wayland session F5, F7 and F9 are the desktop's shortcuts: a portal
+    # on a private session bus binds them and sends Record, Pause, Pause, Stop.
+    /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "needs python3-dbus and python3-gi"; exit 77; }
+    private_bus
+    /usr/bin/python3 "$(dirname "$0")/fake_portal.py" "$work/bindings" > "$work/portal.log" 2>&1 & portal=$!
+    pids+=("$portal")
+    for _ in $(seq 100); do
+      dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+        string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break; sleep 0.1
+    done
+    write_ini 1
+    XDG_SESSION_TYPE=wayland start_program
+    wait_log "Tarnovox: Hot keys: the desktop's global shortcuts"
+    printf 'record F5 Record\npause F7 Pause / Resume\nstop F9 Stop\n' | cmp - "$work/bindings" ||
+      fail "bound shortcuts: $(cat "$work/bindings")"
+    play_signal 20
+    pressed=()
+    for id in record pause pause stop; do
+      dbus-send --session --print-reply --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop \
+        rig.FakePortal.Activate "string:$id" >/dev/null || fail "the portal could not send $id"
+      pressed+=("$(date +%s.%N)")
+      [ "$id" = stop ] || sleep $([ ${#pressed[@]} = 2 ] && echo 2 || echo 3)
+    done
+    sleep 1
+    parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
+    [ "$(wc -l <<< "$parts")" = 2 ] || fail "record1.wav is not two stretches of the signal: $parts"
+    read -r first first_at second second_at <<< "$(tr '\n' ' ' <<< "$parts")"
+    interval() { awk -v a="${pressed[$1]}" -v b="${pressed[$2]}" 'BEGIN { print b - a }'; }
+    recorded=$(awk -v n="$first" 'BEGIN { print n / 44100 }')
+    gap=$(awk -v a="$first_at" -v n="$first" -v b="$second_at" 'BEGIN { print (b - a - n) / 44100 }')
+    resumed=$(awk -v n="$second" 'BEGIN { print n / 44100 }')
+    echo "recorded ${recorded} s, left out ${gap} s, recorded ${resumed} s;" \
+         "shortcuts $(interval 0 1) s, $(interval 1 2) s, $(interval 2 3) s apart"
+    near "$recorded" "$(interval 0 1)" 0.4 || fail "recorded $recorded s before the pause"
+    near "$gap" "$(interval 1 2)" 0.4 || fail "the pause left out $gap s"
+    near "$resumed" "$(interval 2 3)" 0.4 || fail "recorded $resumed s after the pause"
+
+    click_window 327 14  # About: its last line names the mechanism
+    for _ in $(seq 50); do xdotool search --name '^About Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
+    import -window root "$artifacts/portal-about.png"
+
+    # Shortcuts the user declines leave the keys to X11 grabs.
+    kill "$program" "$portal"; wait "$program" "$portal" 2>/dev/null || true
+    /usr/bin/python3 "$(dirname "$0")/fake_portal.py" "$work/bindings" decline > "$work/portal.log" 2>&1 & pids+=($!)
+    XDG_SESSION_TYPE=wayland start_program
+    wait_log "Tarnovox: no desktop global shortcuts: the shortcuts were declined"
+    wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
+    ;;
+  weston)
+    # Under headless Weston: the windows go through XWayland, where (with no
+    # portal on the bus) F5 and F9 are X11 grabs; natively on Wayland there are
+    # no grabs and the commands still record.
+    start_weston
+    private_bus
+    write_ini 1
+    # A work area of the top-left 924x540 makes the program centre its window
+    # with Show/Hide File List under XWayland's pointer (the screen's centre):
+    # a click there works, moving the pointer would crash XWayland.
+    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 924, 540"
+    start_program
+    wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
+    window=$(xdotool search --onlyvisible --name '^Tarnovox$' | head -n1)
+    place() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+      /Width/ {w=$2} /Height/ {h=$2} END {print x "," y " " w "x" h}'; }
+    echo "main window at $(place "$window")"
+    [ "$(place "$window")" = "262,120 399x299" ] || fail "main window at $(place "$window"), not centred in the work area"
+    import -window "$window" "$artifacts/weston-main-window.png"
+    xdotool click 1; sleep 1  # Show/Hide File List
+    list=$(xdotool search --onlyvisible --name '^Tarnovox$' | grep -vx "$window" | head -n1)
+    [ -n "$list" ] || fail "Show/Hide File List showed no window"
+    import -window "$list" "$artifacts/weston-file-list.png"
+    echo "file list at $(place "$list")"
+    # Weston's X window manager places the file list (a transient utility
+    # window) itself and ignores later moves: reported, not yet failed on.
+    [ "$(place "$list")" = "262,419 399x299" ] || echo "KNOWN FAULT: the file list is not docked at 262,419"
+    play_signal 60  # both parts record from it, however slowly the second program starts
+    xdotool key F5; sleep 3
+    xdotool key F9; sleep 1
+    parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
+    echo "record1.wav (F5, F9 under XWayland): frames, played offset: $parts"
+    [ "$(wc -l <<< "$parts")" = 1 ] || fail "record1.wav is not one stretch of the signal"
+    near "$(awk '{ print $1 / 44100 }' <<< "$parts")" 3 0.6 || fail "record1.wav is not about 3 s long"
+    kill "$program"; wait "$program" 2>/dev/null || true
+
+    QT_QPA_PLATFORM=wayland "$work/tarnovox" > "$work/program.log" 2>&1 & program=$!
+    pids+=("$program")
+    wait_log "Tarnovox: Hot keys F5, F7, F9: in this window only"
+    timeout 10 "$work/tarnovox" --record || fail "tarnovox --record exited $?"
+    sleep 2
+    timeout 10 "$work/tarnovox" --stop || fail "tarnovox --stop exited $?"
+    sleep 1
+    kill -0 "$program" || fail "the native Wayland program ended: $(cat "$work/program.log")"
+    parts=$(stretches "$work/out/record2.wav") || fail "record2.wav differs from the played signal"
+    echo "record2.wav (commands, native Wayland): frames, played offset: $parts"
+    [ "$(wc -l <<< "$parts")" = 1 ] || fail "record2.wav is not one stretch of the signal"
     ;;
   *) fail "unknown scenario $scenario" ;;
 esac
