@@ -240,15 +240,18 @@ row_text() {  # SHOT ROW
 }
 # Clicks Close and fails unless the windows are gone within 2 s; the end of the
 # process follows, after the sanitizer's leak check when that is on.
+# Close, then the windows must go within 2 s and the process end within LIMIT
+# seconds (default 15: a sanitized build's leak check at exit takes 1-2 s more
+# on a loaded machine; the close scenario runs without it and asks for 2 s).
 close_program() {
-  local started gone
+  local started gone limit=${1:-15}
   started=$(date +%s.%N)
   click_window 381 14
   for _ in $(seq 40); do xwininfo -id "$window" >/dev/null 2>&1 || break; sleep 0.05; done
   gone=$(date +%s.%N)
   ! xwininfo -id "$window" >/dev/null 2>&1 || fail "the main window is still there 2 s after Close"
-  for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.05; done
-  ! kill -0 "$program" 2>/dev/null || fail "the program still runs 15 s after Close"
+  for _ in $(seq $((limit * 20))); do kill -0 "$program" 2>/dev/null || break; sleep 0.05; done
+  ! kill -0 "$program" 2>/dev/null || fail "the program still runs $limit s after Close"
   echo "Close: windows gone after $(awk -v a="$started" -v b="$gone" 'BEGIN { print b - a }') s," \
        "process ended after $(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { print b - a }') s"
 }
@@ -526,9 +529,10 @@ case "$scenario" in
   close)
     write_ini 0
     command -v openbox >/dev/null && start_window_manager
-    start_program
+    # The time to end is the program's own: no leak check at exit in this run.
+    ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" start_program
     play_tone
-    close_program  # while monitoring: no question
+    close_program 2  # while monitoring: no question
     [ "$(grep -c '=' "$work/tarnovox.INI")" = 19 ] || fail "INI does not hold 19 keys"
     [ "$(grep -c '^\[' "$work/tarnovox.INI")" = 4 ] || fail "INI does not hold 4 sections"
 
