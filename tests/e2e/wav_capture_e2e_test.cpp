@@ -149,7 +149,7 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig;
   const std::string tone = rig.dir.File("tone.wav");
-  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 " + tone + " synth 90 sine 1000 vol 0.5").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -D -n -r 44100 -c 2 -b 16 " + tone + " synth 90 sine 1000 gain -0.01").c_str()), 0);
   BackgroundProcess player({"paplay", tone});
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   int n = 0;
@@ -176,13 +176,24 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         EXPECT_EQ(dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
         const auto samples = FirstChannel(file, bits, channels);
         EXPECT_NEAR(ToneHz(samples, rate), 1000.0, 10.0) << rate << " Hz " << bits << " bit " << channels << " ch";
-        // The tone plays at half scale on both channels: mono is their mean, so
-        // it keeps that level whichever server mixes (none clips it). Other
-        // rates go through the server's resampler, whose edges overshoot.
-        int peak = 0;
-        for (int v : samples) peak = std::max(peak, std::abs(v));
+        // The tone plays 0.01 dB under full scale on both channels. Mono is
+        // their mean, made here from a stereo capture, so it keeps that level and
+        // does not clip whichever server runs (PipeWire mixes 0.7071 (L+R) itself).
+        // Other rates go through the server's resampler, whose edges overshoot.
         if (rate == 44100) {
-          EXPECT_NEAR(peak / (bits == 8 ? 128.0 : 32768.0), 0.5, 0.02) << bits << " bit " << channels << " ch";
+          const double scale = bits == 8 ? 128.0 : 32768.0;
+          int peak = 0;
+          size_t clipped = 0;
+          for (int v : samples) {
+            peak = std::max(peak, std::abs(v));
+            clipped += v >= scale - 1 || v <= -scale;
+          }
+          const double db = 20 * std::log10(peak / scale);
+          EXPECT_NEAR(db, 0.0, 0.1) << bits << " bit " << channels << " ch";
+          if (bits == 16) {
+            EXPECT_EQ(clipped, 0u) << channels << " ch";
+          }
+          std::cout << bits << " bit " << channels << " ch: peak " << db << " dB, " << clipped << " at full scale\n";
         }
       }
     }
