@@ -47,10 +47,24 @@ inline std::pair<long, size_t> MatchRun(const std::vector<uint32_t>& recorded, s
 }
 
 // First frame whose two channels are not both silent.
-inline size_t FirstSound(const std::vector<uint32_t>& frames) {
-  size_t i = 0;
+inline size_t FirstSound(const std::vector<uint32_t>& frames, size_t from = 0) {
+  size_t i = from;
   while (i < frames.size() && frames[i] == 0) ++i;
   return i;
+}
+
+// What follows an exact stretch that ends at recorded[at], which was played[end]:
+// silence and a later part of the signal tell a gap in the sound apart from
+// lost frames.
+inline std::string DescribeBreak(const std::vector<uint32_t>& recorded, size_t at, long end,
+                                 const std::vector<uint32_t>& played) {
+  const size_t sound = FirstSound(recorded, at);
+  std::string text = "frame " + std::to_string(at) + " differs from what was played; " +
+                     std::to_string(sound - at) + " silent frames follow";
+  if (sound == recorded.size()) return text;
+  const long next = MatchRun(recorded, sound, played).first;
+  if (next < 0) return text + ", then sound that was not played";
+  return text + ", then played frame " + std::to_string(next) + " (" + std::to_string(next - end) + " frames on)";
 }
 
 }  // namespace tarnovox::testing
