@@ -81,18 +81,17 @@ inline size_t FirstSound(const std::vector<uint32_t>& frames, size_t from = 0) {
   return i;
 }
 
-// What follows an exact stretch that ends at recorded[at], which was played[end]:
-// silence and a later part of the signal tell a gap in the sound apart from
-// lost frames.
+// What follows an exact stretch that ends at recorded[at], which was heard[end]:
+// silence and a later part of the sound tell a gap in it apart from lost frames.
 inline std::string DescribeBreak(const std::vector<uint32_t>& recorded, size_t at, long end,
-                                 const std::vector<uint32_t>& played) {
+                                 const std::vector<uint32_t>& heard) {
   const size_t sound = FirstSound(recorded, at);
-  std::string text = "frame " + std::to_string(at) + " differs from what was played; " +
+  std::string text = "frame " + std::to_string(at) + " differs from what the server delivered; " +
                      std::to_string(sound - at) + " silent frames follow";
   if (sound == recorded.size()) return text;
-  const long next = MatchRun(recorded, sound, played).first;
-  if (next < 0) return text + ", then sound that was not played";
-  return text + ", then played frame " + std::to_string(next) + " (" + std::to_string(next - end) + " frames on)";
+  const long next = MatchRun(recorded, sound, heard).first;
+  if (next < 0) return text + ", then sound the server did not deliver";
+  return text + ", then its frame " + std::to_string(next) + " (" + std::to_string(next - end) + " frames on)";
 }
 
 }  // namespace tarnovox::testing
