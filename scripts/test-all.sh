@@ -34,7 +34,7 @@ ctest --test-dir "$build" --output-on-failure -LE e2e -j"$(nproc)" || status=1
 ctest --test-dir "$build" --output-on-failure -L e2e || status=1
 if [ "${PIPEWIRE:-1}" = 1 ]; then
   # Most desktops run PipeWire: the tests where the server's own behaviour
-  # matters run again on a PipeWire rig beside the PulseAudio one (about 3 minutes).
+  # matters run again on a PipeWire rig beside the PulseAudio one (3 to 5 minutes).
   if RIG_SERVER=pipewire "$root/tests/e2e/rig.sh" start "$pwrig"; then
     (
       # shellcheck disable=SC1091
