@@ -76,7 +76,13 @@ pa_cvolume PulseVolumeDevice::StreamVolume(const pa_channel_map& map) const {
 
 void PulseVolumeDevice::Track(pa_stream* stream) {
   const uint32_t index = pa_stream_get_index(stream);
-  if (index != PA_INVALID_INDEX) streams_[index] = *pa_stream_get_channel_map(stream);
+  if (index == PA_INVALID_INDEX) return;
+  const pa_channel_map& map = *pa_stream_get_channel_map(stream);
+  streams_[index] = map;
+  // PipeWire's PulseAudio service plays a new stream at full volume whatever
+  // volume it was connected with: set it again now that the stream exists.
+  const pa_cvolume channels = StreamVolume(map);
+  server_.WaitFor(pa_context_set_sink_input_volume(server_.Context(), index, &channels, nullptr, nullptr));
 }
 
 void PulseVolumeDevice::Untrack(pa_stream* stream) { streams_.erase(pa_stream_get_index(stream)); }

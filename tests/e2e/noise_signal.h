@@ -1,15 +1,19 @@
 #pragma once
 // A pseudo-random signal played into the sound server and found again, frame
 // for frame, in what was recorded.
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "core/wave_format.h"
+#include "tests/support/sound_check.h"
 
 namespace tarnovox::testing {
 
@@ -46,11 +50,48 @@ inline std::pair<long, size_t> MatchRun(const std::vector<uint32_t>& recorded, s
   return {-1, 0};
 }
 
+// The sink's sound as the server delivered it, captured with parec beside the
+// recorder. A player starved of time on a busy machine leaves silence in what
+// the server plays (PipeWire then skips as much of the file): a recording must
+// hold exactly that, so it is compared with this rather than the file.
+class SinkCapture {
+ public:
+  explicit SinkCapture(std::string path)
+      : path_(std::move(path)), parec_({"sh", "-c", "exec parec --raw --latency-msec=20 > '" + path_ + "'"}) {}
+  // Ends the capture a second later, so it holds all a recording stopped now got.
+  std::vector<uint32_t> Stop() {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    parec_.Stop();
+    std::ifstream in(path_, std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    std::vector<uint32_t> frames(bytes.size() / 4);
+    std::memcpy(frames.data(), bytes.data(), frames.size() * 4);
+    return frames;
+  }
+
+ private:
+  std::string path_;
+  BackgroundProcess parec_;
+};
+
 // First frame whose two channels are not both silent.
-inline size_t FirstSound(const std::vector<uint32_t>& frames) {
-  size_t i = 0;
+inline size_t FirstSound(const std::vector<uint32_t>& frames, size_t from = 0) {
+  size_t i = from;
   while (i < frames.size() && frames[i] == 0) ++i;
   return i;
+}
+
+// What follows an exact stretch that ends at recorded[at], which was heard[end]:
+// silence and a later part of the sound tell a gap in it apart from lost frames.
+inline std::string DescribeBreak(const std::vector<uint32_t>& recorded, size_t at, long end,
+                                 const std::vector<uint32_t>& heard) {
+  const size_t sound = FirstSound(recorded, at);
+  std::string text = "frame " + std::to_string(at) + " differs from what the server delivered; " +
+                     std::to_string(sound - at) + " silent frames follow";
+  if (sound == recorded.size()) return text;
+  const long next = MatchRun(recorded, sound, heard).first;
+  if (next < 0) return text + ", then sound the server did not deliver";
+  return text + ", then its frame " + std::to_string(next) + " (" + std::to_string(next - end) + " frames on)";
 }
 
 }  // namespace tarnovox::testing

@@ -36,13 +36,14 @@ struct LiveRecorder : RecorderRig<PulseWaveIn, SystemClock, StatfsDriveInfo> {
 };
 
 // The window thread stalls for 5 s (longer than the 4 s of queued buffers):
-// the device's backlog keeps every frame. A pause of 2 s later joins two
-// exact stretches of what was played and loses nothing else.
+// the device's backlog keeps every frame the server delivered. A pause of 2 s
+// later joins two exact stretches of the server's sound and loses nothing else.
 TEST(WavCaptureE2E, AStallLosesNoFrameAndAPauseJoinsTwoExactStretches) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig;
   auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 26);
   BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
+  SinkCapture heard(rig.dir.File("heard.raw"));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   rig.controller.StartRecording();
   ASSERT_TRUE(rig.state.recording);
@@ -55,17 +56,21 @@ TEST(WavCaptureE2E, AStallLosesNoFrameAndAPauseJoinsTwoExactStretches) {
   rig.Ticks(50);
   const uint64_t overrun = rig.device.OverrunFrames();  // the device is opened anew for monitoring
   rig.controller.StopAll();
+  const auto server = heard.Stop();
   player.Stop();
 
   auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
   size_t start = FirstSound(recorded);
-  auto [first, firstLength] = MatchRun(recorded, start, played);
-  ASSERT_GE(first, 0) << "recording does not come from the played signal";
-  EXPECT_GE(firstLength, 14u * 44100) << "frames lost in the stall";
+  ASSERT_GE(MatchRun(recorded, start, played).first, 0) << "recording does not come from the played signal";
+  auto [first, firstLength] = MatchRun(recorded, start, server);
+  ASSERT_GE(first, 0) << "the server's capture does not hold the recording's start";
+  EXPECT_GE(firstLength, 14u * 44100)
+      << "frames lost in the stall: " << DescribeBreak(recorded, start + firstLength, first + long(firstLength), server);
   ASSERT_LT(start + firstLength, recorded.size()) << "no pause in the file";
-  auto [second, secondLength] = MatchRun(recorded, start + firstLength, played);
-  ASSERT_GE(second, 0) << "the sound after the pause is not the played signal";
-  EXPECT_EQ(start + firstLength + secondLength, recorded.size()) << "a third stretch: frames were lost";
+  auto [second, secondLength] = MatchRun(recorded, start + firstLength, server);
+  ASSERT_GE(second, 0) << "the sound after the pause is not the server's";
+  EXPECT_EQ(start + firstLength + secondLength, recorded.size())
+      << "a third stretch: " << DescribeBreak(recorded, start + firstLength + secondLength, second + long(secondLength), server);
   const double gapSeconds = static_cast<double>(second - (first + static_cast<long>(firstLength))) / 44100;
   EXPECT_GE(gapSeconds, 1.5) << "sound of the pause was recorded";
   EXPECT_EQ(overrun, 0u);
@@ -130,7 +135,7 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig;
   const std::string tone = rig.dir.File("tone.wav");
-  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 " + tone + " synth 90 sine 1000 vol 0.5").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -D -n -r 44100 -c 2 -b 16 " + tone + " synth 90 sine 1000 gain -0.01").c_str()), 0);
   BackgroundProcess player({"paplay", tone});
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   int n = 0;
@@ -157,13 +162,24 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         EXPECT_EQ(dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
         const auto samples = FirstChannel(file, bits, channels);
         EXPECT_NEAR(ToneHz(samples, rate), 1000.0, 10.0) << rate << " Hz " << bits << " bit " << channels << " ch";
-        // The tone plays at half scale on both channels: mono is their mean, so
-        // it keeps that level whichever server mixes (none clips it). Other
-        // rates go through the server's resampler, whose edges overshoot.
-        int peak = 0;
-        for (int v : samples) peak = std::max(peak, std::abs(v));
+        // The tone plays 0.01 dB under full scale on both channels. Mono is
+        // their mean, made here from a stereo capture, so it keeps that level and
+        // does not clip whichever server runs (PipeWire mixes 0.7071 (L+R) itself).
+        // Other rates go through the server's resampler, whose edges overshoot.
         if (rate == 44100) {
-          EXPECT_NEAR(peak / (bits == 8 ? 128.0 : 32768.0), 0.5, 0.02) << bits << " bit " << channels << " ch";
+          const double scale = bits == 8 ? 128.0 : 32768.0;
+          int peak = 0;
+          size_t clipped = 0;
+          for (int v : samples) {
+            peak = std::max(peak, std::abs(v));
+            clipped += v >= scale - 1 || v <= -scale;
+          }
+          const double db = 20 * std::log10(peak / scale);
+          EXPECT_NEAR(db, 0.0, 0.1) << bits << " bit " << channels << " ch";
+          if (bits == 16) {
+            EXPECT_EQ(clipped, 0u) << channels << " ch";
+          }
+          std::cout << bits << " bit " << channels << " ch: peak " << db << " dB, " << clipped << " at full scale\n";
         }
       }
     }
