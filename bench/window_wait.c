@@ -5,7 +5,10 @@
  * program under test needs no help:
  *
  *   window_wait WIDTH HEIGHT PROGRAM [ARGS...]
- *   prints: map_ms paint_ms rss_kb     (paint_ms is -1 when nothing changed in 3 s)
+ *   prints: map_ms paint_ms rss_kb cpu_ms
+ *   (paint_ms is -1 when nothing changed in 3 s; cpu_ms is the time all the
+ *   program's threads had run on a processor when the map was seen, a figure
+ *   that a loaded machine disturbs much less than the time on the clock)
  *
  * The paint is seen by comparing the window's area with the screen as it was
  * before the start, every half millisecond. The child finds the start time
@@ -14,6 +17,7 @@
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <dirent.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
@@ -39,6 +43,28 @@ static long RssKb(pid_t pid) {
     if (strncmp(line, "VmRSS:", 6) == 0) kb = strtol(line + 6, NULL, 10);
   fclose(f);
   return kb;
+}
+
+/* Processor time of all threads of the process so far, from the scheduler's
+ * own accounts (nanoseconds, first field of each task's schedstat). */
+static double CpuMs(pid_t pid) {
+  char path[64];
+  snprintf(path, sizeof path, "/proc/%d/task", (int)pid);
+  DIR* tasks = opendir(path);
+  if (!tasks) return -1;
+  double total = 0;
+  struct dirent* task;
+  while ((task = readdir(tasks)) != NULL) {
+    if (task->d_name[0] == '.') continue;
+    char file[320];
+    snprintf(file, sizeof file, "/proc/%d/task/%s/schedstat", (int)pid, task->d_name);
+    FILE* f = fopen(file, "r");
+    unsigned long long ns = 0;
+    if (f && fscanf(f, "%llu", &ns) == 1) total += ns / 1e6;
+    if (f) fclose(f);
+  }
+  closedir(tasks);
+  return total;
 }
 
 /* Whether any pixel of the area differs from the same area of `before`. */
@@ -77,7 +103,7 @@ int main(int argc, char** argv) {
     execvp(argv[3], argv + 3);
     _exit(127);
   }
-  double mapped = -1, painted = -1;
+  double mapped = -1, painted = -1, cpu = -1;
   Window window = 0;
   struct pollfd fd = {ConnectionNumber(d), POLLIN, 0};
   while (mapped < 0 && NowMs() - start < 20000) {
@@ -88,6 +114,7 @@ int main(int argc, char** argv) {
       XWindowAttributes info;
       if (XGetWindowAttributes(d, e.xmap.window, &info) && info.width == width && info.height == height) {
         mapped = NowMs() - start;
+        cpu = CpuMs(child);
         window = e.xmap.window;
       }
     }
@@ -112,7 +139,7 @@ int main(int argc, char** argv) {
   const long rss = RssKb(child);
   kill(child, SIGTERM);
   waitpid(child, NULL, 0);
-  printf("%.1f %.1f %ld\n", mapped, painted, rss);
+  printf("%.1f %.1f %ld %.1f\n", mapped, painted, rss, cpu);
   XDestroyImage(before);
   XCloseDisplay(d);
   return mapped >= 0 ? 0 : 1;
