@@ -2,7 +2,8 @@
 # Start-up time and memory of the recorder against a bare Qt window.
 #
 #   bench/startup.sh [RUNS]        (default 7; STARTUP_BUILD=0 skips the build,
-#                                   STARTUP_PROGRAM=PATH times another recorder build)
+#                                   STARTUP_PROGRAM=PATH times another recorder build,
+#                                   STARTUP_COMPARE=PATH times a second build in the same rounds)
 #
 # Builds (Release, in build-bench/) the recorder, a bare frameless 399 x 299 Qt
 # window and window_wait, starts a private sound server and display
@@ -53,20 +54,29 @@ PY
 
 # The recorder keeps its settings beside itself when that folder is writable;
 # each run starts from the same settings, only the output folder differs.
-ini=$(dirname "$program")/tarnovox.INI
-saved_ini=
-[ -e "$ini" ] && saved_ini=$(cat "$ini")
-restore_ini() { if [ -n "$saved_ini" ]; then printf '%s\n' "$saved_ini" > "$ini"; else rm -f "$ini"; fi; }
+compare=${STARTUP_COMPARE:-}
+for p in "$program" ${compare:+"$compare"}; do
+  [ -e "$(dirname "$p")/tarnovox.INI" ] && cp "$(dirname "$p")/tarnovox.INI" "$work/$(echo "$p" | md5sum | cut -c1-8).ini"
+done
+restore_ini() {
+  for p in "$program" ${compare:+"$compare"}; do
+    local keep
+    keep="$work/$(echo "$p" | md5sum | cut -c1-8).ini"
+    if [ -e "$keep" ]; then cp "$keep" "$(dirname "$p")/tarnovox.INI"; else rm -f "$(dirname "$p")/tarnovox.INI"; fi
+  done
+}
 trap 'restore_ini; cleanup' EXIT
 
 run() {  # KIND -> "map paint rss cpu" appended to $work/KIND.times
   local kind=$1 out
   case $kind in
     bare) out=$("$bin/window_wait" 399 299 "$bin/bare_window" 2>"$work/bare.err") ;;
-    empty | full)
-      printf '[Folder]\nName=%s\n' "$work/$kind" > "$ini"
+    empty | full | compare-empty | compare-full)
+      local exe=$program
+      [ "${kind#compare-}" != "$kind" ] && exe=$compare
+      printf '[Folder]\nName=%s\n' "$work/${kind#compare-}" > "$(dirname "$exe")/tarnovox.INI"
       rm -f "$XDG_RUNTIME_DIR/tarnovox" "$XDG_RUNTIME_DIR/tarnovox.lock"
-      out=$("$bin/window_wait" 399 299 "$program" 2>/dev/null) ;;
+      out=$("$bin/window_wait" 399 299 "$exe" 2>/dev/null) ;;
   esac
   echo "$out" >> "$work/$kind.times"
   if [ "$kind" = bare ]; then
@@ -81,15 +91,17 @@ median() {  # FILE COLUMN
 
 echo "load before: $(uptime)"
 kinds=(bare empty full)
+[ -n "$compare" ] && kinds+=(compare-empty compare-full)
 for ((i = 0; i < runs; i++)); do
-  for ((k = 0; k < 3; k++)); do run "${kinds[$(((i + k) % 3))]}"; done
+  for ((k = 0; k < ${#kinds[@]}; k++)); do run "${kinds[$(((i + k) % ${#kinds[@]}))]}"; done
 done
 echo "load after:  $(uptime)"
 
 printf '%-28s %9s %9s %9s %9s\n' "median of $runs" "map ms" "paint ms" "RSS MB" "CPU ms"
-for kind in bare empty full; do
+for kind in "${kinds[@]}"; do
   case $kind in bare) label="bare Qt window" ;; empty) label="tarnovox, empty folder" ;;
-    full) label="tarnovox, 10,000 recordings" ;; esac
+    full) label="tarnovox, 10,000 recordings" ;; compare-empty) label="compared, empty folder" ;;
+    compare-full) label="compared, 10,000 recordings" ;; esac
   printf '%-28s %9s %9s %9.1f %9s\n' "$label" "$(median "$work/$kind.times" 1)" "$(median "$work/$kind.times" 2)" \
     "$(awk '{print $1 / 1024}' <<<"$(median "$work/$kind.times" 3)")" "$(median "$work/$kind.times" 4)"
 done
@@ -102,4 +114,4 @@ awk -v b="$bare" -v e="$empty" -v f="$full" -v cb="$(median "$work/bare.times" 4
   printf "CPU-time ratio: empty / bare %.2f, 10,000 / bare %.2f\n", ce / cb, cf / cb
   printf "detection delay (bare window: seen painted - paint began): %.1f ms\n", p - s
 }'
-for kind in bare empty full; do printf '%s runs (map paint rss_kb cpu):' "$kind"; tr '\n' ',' < "$work/$kind.times"; echo; done
+for kind in "${kinds[@]}"; do printf '%s runs (map paint rss_kb cpu):' "$kind"; tr '\n' ',' < "$work/$kind.times"; echo; done
