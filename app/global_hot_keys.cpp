@@ -1,10 +1,14 @@
 #include "app/global_hot_keys.h"
 
+#include <QDebug>
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QWidget>
+#include <QStringList>
 #include <memory>
+
+#include "app/portal_shortcuts.h"
 
 // X11 headers after Qt's: they define None, KeyPress and Bool.
 #include <X11/Xlib.h>
@@ -33,23 +37,25 @@ uint16_t NumLockMask(Display* display) {
 
 }  // namespace
 
-GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(int)> onHotKey)
-    : onHotKey_(std::move(onHotKey)), keys_{{101, XK_F5}, {102, XK_F7}, {103, XK_F9}} {
-  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-  Display* display = x11 != nullptr ? x11->display() : nullptr;
-  if (display != nullptr && x11->connection() != nullptr) {
-    connection_ = x11->connection();
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(Xcb(connection_))).data->root;
-    const uint16_t numLock = NumLockMask(display);
-    lockMasks_ = {0, XCB_MOD_MASK_LOCK};
-    if (numLock != 0) lockMasks_.insert(lockMasks_.end(), {numLock, static_cast<uint16_t>(numLock | XCB_MOD_MASK_LOCK)});
-    for (Key& key : keys_) key.keycode = static_cast<unsigned char>(XKeysymToKeycode(display, key.keysym));
+GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(int)> onHotKey, bool portalFirst)
+    : window_(window), onHotKey_(std::move(onHotKey)), keys_{{101, XK_F5}, {102, XK_F7}, {103, XK_F9}} {
+  OpenX11();
+  if (!portalFirst) {
+    GrabAll();
+    Log();
+    return;
   }
-  for (Key& key : keys_) {
-    key.grabbed = connection_ != nullptr && key.keycode != 0 && GrabX11(key);
-    if (!key.grabbed) AddShortcut(window, key);
-  }
-  if (connection_ != nullptr) qApp->installNativeEventFilter(this);
+  for (Key& key : keys_) AddShortcut(key);
+  // The portal's dialog, if the desktop shows one, belongs to our window.
+  const QString parent = connection_ != nullptr ? QString("x11:%1").arg(window->winId(), 0, 16) : QString();
+  portal_ = std::make_unique<PortalShortcuts>(parent, onHotKey_, [this](PortalShortcuts::State state) {
+    if (state == PortalShortcuts::State::Failed) {
+      qInfo().noquote() << "Tarnovox: no desktop global shortcuts:" << portal_->Error();
+      GrabAll();
+    }
+    Log();
+  });
+  portal_->Start();
 }
 
 GlobalHotKeys::~GlobalHotKeys() {
@@ -59,6 +65,38 @@ GlobalHotKeys::~GlobalHotKeys() {
     if (key.grabbed) UngrabX11(key);
   }
   xcb_flush(Xcb(connection_));
+}
+
+bool GlobalHotKeys::InWaylandSession() {
+  return qEnvironmentVariable("XDG_SESSION_TYPE") == "wayland" || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+// Without an X11 display (native Wayland) nothing is grabbed and the window
+// shortcuts remain.
+void GlobalHotKeys::OpenX11() {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  Display* display = x11 != nullptr ? x11->display() : nullptr;
+  if (display == nullptr || x11->connection() == nullptr) return;
+  connection_ = x11->connection();
+  root_ = xcb_setup_roots_iterator(xcb_get_setup(Xcb(connection_))).data->root;
+  const uint16_t numLock = NumLockMask(display);
+  lockMasks_ = {0, XCB_MOD_MASK_LOCK};
+  if (numLock != 0) lockMasks_.insert(lockMasks_.end(), {numLock, static_cast<uint16_t>(numLock | XCB_MOD_MASK_LOCK)});
+  for (Key& key : keys_) key.keycode = static_cast<unsigned char>(XKeysymToKeycode(display, key.keysym));
+}
+
+void GlobalHotKeys::GrabAll() {
+  for (Key& key : keys_) {
+    key.grabbed = connection_ != nullptr && key.keycode != 0 && GrabX11(key);
+    // A grabbed key reaches the root window also while our window has the focus.
+    if (key.grabbed) {
+      delete key.shortcut;
+      key.shortcut = nullptr;
+    } else if (key.shortcut == nullptr) {
+      AddShortcut(key);
+    }
+  }
+  if (connection_ != nullptr) qApp->installNativeEventFilter(this);
 }
 
 bool GlobalHotKeys::GrabX11(Key& key) {
@@ -80,14 +118,13 @@ void GlobalHotKeys::UngrabX11(const Key& key) {
   for (uint16_t mask : lockMasks_) xcb_ungrab_key(Xcb(connection_), key.keycode, root_, mask);
 }
 
-void GlobalHotKeys::AddShortcut(QWidget* window, const Key& key) {
+void GlobalHotKeys::AddShortcut(Key& key) {
   static const std::pair<unsigned, Qt::Key> kQtKeys[] = {{XK_F5, Qt::Key_F5}, {XK_F7, Qt::Key_F7}, {XK_F9, Qt::Key_F9}};
   for (const auto& [keysym, qtKey] : kQtKeys) {
     if (keysym != key.keysym) continue;
-    auto* shortcut = new QShortcut(QKeySequence(qtKey), window);
+    key.shortcut = new QShortcut(QKeySequence(qtKey), window_);
     const int id = key.id;
-    QObject::connect(shortcut, &QShortcut::activated, [this, id] { onHotKey_(id); });
-    shortcuts_.append(shortcut);
+    QObject::connect(key.shortcut, &QShortcut::activated, [this, id] { onHotKey_(id); });
   }
 }
 
@@ -113,5 +150,27 @@ std::vector<int> GlobalHotKeys::GrabbedIds() const {
   }
   return ids;
 }
+
+GlobalHotKeys::Mechanism GlobalHotKeys::InUse() const {
+  if (portal_ != nullptr && portal_->state() == PortalShortcuts::State::Starting) return Mechanism::PortalStarting;
+  if (portal_ != nullptr && portal_->state() == PortalShortcuts::State::Bound) return Mechanism::Portal;
+  return GrabbedIds().empty() ? Mechanism::WindowOnly : Mechanism::X11Grabs;
+}
+
+QString GlobalHotKeys::Description() const {
+  switch (InUse()) {
+    case Mechanism::PortalStarting: return "Hot keys: waiting for the desktop's shortcuts";
+    case Mechanism::Portal: return "Hot keys: the desktop's global shortcuts";
+    case Mechanism::WindowOnly: return "Hot keys F5, F7, F9: in this window only";
+    case Mechanism::X11Grabs: break;
+  }
+  QStringList names;
+  for (const Key& key : keys_) {
+    if (key.grabbed) names << QString("F%1").arg(key.keysym - XK_F1 + 1);
+  }
+  return QString("Hot keys %1: system-wide (X11)").arg(names.join(", "));
+}
+
+void GlobalHotKeys::Log() const { qInfo().noquote() << "Tarnovox:" << Description(); }
 
 }  // namespace tarnovox

@@ -20,6 +20,7 @@
 #include "mp3/mp3_recorder.h"
 #include "mp3/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
+#include "platform/input_sources_pulse.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
 #include "platform/process_info.h"
@@ -64,6 +65,7 @@ int Run(InstanceChannel& channel) {
   PulseServer server;
   PulseVolumeDevice volume(server);
   PulseMediaPlayer player(server, volume);
+  PulseInputSources inputs(server);
   Playback playback(player, volume, state, hooks);
   RecordingsList recordings(state, settings);
   QtDesktopShell shell("pavucontrol", {"--tab=4"}, QtDesktopShell::HelpFilesFor(QString::fromStdString(exe)));
@@ -103,6 +105,7 @@ int Run(InstanceChannel& channel) {
   TFormConvert formConvert(&form1);
   formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
   TFormRecSettings formRecSettings(&form1);
+  formRecSettings.SetInputSources(&inputs);
   TForm3 form3(settings, state, drives, playback, recordings, hooks);
   form1.AddCompanion(&form3);
   StartupMark("dialogs, tag editor");
@@ -135,14 +138,6 @@ int Run(InstanceChannel& channel) {
   h.recordSettings = [&] { formRecSettings.Edit(settings, state); };
   h.outputFolder = [&] { formDir.Choose(settings, state); };
   h.changeOutputFolder = [&] { ChangeOutputFolder(settings, state, playback, recordings, hooks); };
-  // The encoder library is loaded for its version when the box is first
-  // opened, not while the program starts.
-  bool encoderVersionRead = false;
-  h.about = [&] {
-    if (!std::exchange(encoderVersionRead, true))
-      formAbout.SetEncoderVersion(TFormAbout::LoadedEncoderVersion(loader));
-    formAbout.exec();
-  };
   h.help = [&] { shell.OpenHelp(); };
   h.recordingMixer = [&] { shell.StartRecordingMixer(); };
   h.mixerOpen = [&] { return shell.MixerRunning(); };
@@ -155,7 +150,17 @@ int Run(InstanceChannel& channel) {
   h.hideTagEditor = [&] { form3.HideEditor(); };
 
   auto hotKey = [&](int id) { controller.HotKey(id); };
-  GlobalHotKeys hotKeys(&form1, hotKey);
+  GlobalHotKeys hotKeys(&form1, hotKey, GlobalHotKeys::InWaylandSession());
+  // The portal may settle or fail later: the box tells what is in use when opened.
+  // The encoder library is loaded for its version then too, the first time,
+  // not while the program starts.
+  bool encoderVersionRead = false;
+  h.about = [&] {
+    if (!std::exchange(encoderVersionRead, true))
+      formAbout.SetEncoderVersion(TFormAbout::LoadedEncoderVersion(loader));
+    formAbout.SetHotKeys(hotKeys.Description());
+    formAbout.exec();
+  };
 
   StartupMark("hot keys");
   form1.StartTimers();

@@ -50,16 +50,41 @@ bool CaptureEngine::Open(bool monitoring, bool tellFailure) {
   LeftSamples.assign(2u * FramesPerBuffer, 0);
   RightSamples.assign(2u * FramesPerBuffer, 0);
 
+  device_.SetSource(settings_.Source);
   uint32_t code = device_.Open(format);
   if (code != 0) {
     if (tellFailure) hooks_.ShowMessage(device_.ErrorText(code));
     return false;
   }
+  openedSource_ = settings_.Source;
+  TellSubstitute(monitoring, tellFailure);
   Format = format;
   DeviceOpen = true;
   QueueAllBuffers();
   device_.Start();
   return true;
+}
+
+// A missing input is told at start-up and at every Record; reopening
+// monitoring after a stop does not repeat what the user was just told.
+void CaptureEngine::TellSubstitute(bool monitoring, bool tell) {
+  const std::string notice = device_.SubstituteNotice();
+  if (notice.empty()) {
+    toldSubstitute_.clear();
+    return;
+  }
+  if (!tell || (monitoring && notice == toldSubstitute_)) return;
+  hooks_.ShowMessage(notice);
+  toldSubstitute_ = notice;
+}
+
+// Monitoring follows the input chosen in the settings, also when a missing one
+// turns up; a recording keeps the input it began with.
+void CaptureEngine::FollowChosenInput() {
+  if (!DeviceOpen || state_.recording) return;
+  if (openedSource_ == settings_.Source && !device_.SubstituteEnded()) return;
+  CloseCaptureDevice();
+  OpenMonitorDevice();
 }
 
 void CaptureEngine::QueueWaveBuffer(int i) {
@@ -123,6 +148,7 @@ std::vector<int> CaptureEngine::UnwrittenBuffersInCaptureOrder(bool wholeBuffers
 }
 
 void CaptureEngine::PollCapture() {
+  FollowChosenInput();
   if (!DeviceOpen) return;
   CurrentBufferIndex = -1;
   for (int i = 0; i < kBufferCount; ++i) {

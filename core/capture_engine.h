@@ -79,6 +79,8 @@ class CaptureEngine {
 
  private:
   bool Open(bool monitoring, bool tellFailure);
+  void TellSubstitute(bool monitoring, bool tell);
+  void FollowChosenInput();
   // Creates CurrentFile; a name taken meanwhile moves on to the next free one.
   bool CreateWaveFile();
   void QueueWaveBuffer(int i);
@@ -110,6 +112,8 @@ class CaptureEngine {
   WaveFileWriter WaveStream;
   bool writeFailed_ = false;
   std::string failureMessage_;
+  std::string openedSource_;     // the input chosen when the device was opened
+  std::string toldSubstitute_;   // the missing input last told, until it is found again
 };
 
 }  // namespace tarnovox

@@ -13,7 +13,7 @@ namespace {
 auto Fields(const RecordSettings& s) {
   return std::tie(s.Folder, s.Wav, s.SamplePerSecond, s.BitPerSample, s.Channels, s.MP3, s.BitRate, s.Mode, s.VBR,
                   s.MinBitRate, s.MaxBitRate, s.VBRQuality, s.Copyright, s.Original, s.Private, s.Col0, s.Col1,
-                  s.Col2, s.Sort);
+                  s.Col2, s.Sort, s.Source);
 }
 
 }  // namespace
@@ -30,9 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RecordSettings loaded;
   SettingsStore store(loaded, file.Path());
   store.LoadSettings();
-  // A folder holding a line break cannot be written to one INI line: the save
-  // says so and keeps the folder line that was there.
-  const bool writable = loaded.Folder.find_first_of("\r\n") == std::string::npos;
+  // A folder or an input holding a line break cannot be written to one INI
+  // line: the save says so and keeps the line that was there.
+  const bool writable = loaded.Folder.find_first_of("\r\n") == std::string::npos &&
+                        loaded.Source.find_first_of("\r\n") == std::string::npos;
   if (store.SaveSettings() != writable) fuzz::Fail("settings not saved, or a line break written");
   RecordSettings reloaded;
   reloaded.Folder = "something else";

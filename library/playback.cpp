@@ -42,6 +42,9 @@ void Playback::StartPlayback() {
   PlaybackLength = 0;
   state_.ActiveFileName = std::filesystem::path(state_.CurrentFile).filename().string();
   hooks_.ProcessMessages();
+  // A status tick in the pump finds the player idle and blanks the name: the
+  // status line and a failure message must still name the file being opened.
+  state_.ActiveFileName = std::filesystem::path(state_.CurrentFile).filename().string();
   PlaybackDevice = 0;
   uint16_t device = 0;
   if (const uint32_t result = player_.Open(deviceType, state_.CurrentFile, device); result != kMediaOk) {

@@ -47,11 +47,14 @@ bool Mp3Recorder::OpenDevice() {
   format_.blockAlign = static_cast<uint16_t>(2 * format_.channels);
   format_.avgBytesPerSec = format_.blockAlign * kSampleRate;
   format_.cbSize = 0;
+  waveIn_.SetSource(settings_.Source);
   const uint32_t code = waveIn_.Open(format_);
   if (code != 0) {
     ui_.ShowMessage(waveIn_.ErrorText(code));
     return false;
   }
+  // The take goes on from the default input; the user is told which.
+  if (const std::string notice = waveIn_.SubstituteNotice(); !notice.empty()) ui_.ShowMessage(notice);
   deviceOpen_ = true;
   return true;
 }

@@ -38,6 +38,10 @@ int PulseServer::Connect() {
     lost_ = true;
   }
   const int error = Open();
+  if (error == 0 && !listeners_.empty()) {
+    Lock lock(*this);
+    Subscribe();
+  }
   if (error == 0 && lost_) {
     lost_ = false;
     for (Client* client : clients_) client->ConnectionRestored();
@@ -100,6 +104,43 @@ void PulseServer::Disconnect() {
     pa_threaded_mainloop_free(mainloop_);
     mainloop_ = nullptr;
   }
+}
+
+void PulseServer::Listen(Listener& listener, uint32_t mask) {
+  auto remember = [&] {
+    if (mask == 0) listeners_.erase(&listener);
+    else listeners_[&listener] = mask;
+  };
+  // Without a connection thread nobody reads the listeners meanwhile.
+  if (mainloop_ == nullptr) {
+    remember();
+    return;
+  }
+  Lock lock(*this);
+  remember();
+  Subscribe();
+}
+
+void PulseServer::Subscribe() {
+  if (context_ == nullptr) return;
+  uint32_t all = PA_SUBSCRIPTION_MASK_NULL;
+  for (const auto& [listener, mask] : listeners_) all |= mask;
+  pa_context_set_subscribe_callback(
+      context_,
+      [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
+        OnEvent(context, static_cast<int>(type), index, self);
+      },
+      this);
+  WaitFor(pa_context_subscribe(context_, static_cast<pa_subscription_mask_t>(all), nullptr, nullptr));
+}
+
+void PulseServer::OnEvent(pa_context* context, int type, uint32_t index, void* self) {
+  auto* server = static_cast<PulseServer*>(self);
+  const uint32_t kind = 1u << (type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK);
+  // A copy: a listener may stop listening from its own event.
+  const auto listeners = server->listeners_;
+  for (const auto& [listener, mask] : listeners)
+    if ((mask & kind) != 0) listener->OnServerEvent(context, type, index);
 }
 
 PulseServer::Lock::Lock(const PulseServer& server) : mainloop_(server.mainloop_) {

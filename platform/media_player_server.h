@@ -5,6 +5,8 @@
 // When the server goes away (a crash, a restart), the next Connect notices the
 // dead connection, lets the clients drop what belonged to it, and connects
 // afresh; while no server answers, each try fails within milliseconds.
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,20 @@ class PulseServer {
   };
   void AddClient(Client& client);
   void RemoveClient(Client& client);
+
+  // Something that follows events of the server (streams, sources coming and
+  // going). A connection has one subscription, so the server object shares it:
+  // each listener names the kinds it wants, as a PA_SUBSCRIPTION_MASK_* mask.
+  // Events come on the connection's thread with its lock held.
+  class Listener {
+   public:
+    virtual ~Listener() = default;
+    virtual void OnServerEvent(pa_context* context, int type, uint32_t index) = 0;
+  };
+  // Without the lock: sets what `listener` follows (mask 0: nothing, it is
+  // forgotten) and subscribes a standing connection to what all listeners
+  // want. Every new connection is subscribed by Connect.
+  void Listen(Listener& listener, uint32_t mask);
 
   // Connects (the server named by PULSE_SERVER, else the session's) unless the
   // connection stands; a dead one is replaced. Returns 0 or the server
@@ -67,9 +83,13 @@ class PulseServer {
  private:
   int Open();
   void Disconnect();
+  // With the lock held.
+  void Subscribe();
+  static void OnEvent(pa_context* context, int type, uint32_t index, void* self);
 
   std::string applicationName_;
   std::vector<Client*> clients_;
+  std::map<Listener*, uint32_t> listeners_;  // guarded by the connection's lock
   bool lost_ = false;  // a connection stood and died; clients await a new one
   pa_threaded_mainloop* mainloop_ = nullptr;
   pa_context* context_ = nullptr;

@@ -1,11 +1,13 @@
 #include "platform/pulse_wave_in.h"
 
 #include "platform/pcm_convert.h"
+#include "platform/pulse_sources.h"
 
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace tarnovox {
 
@@ -77,6 +79,8 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
     return Fail(pa_context_errno(context_));
   if (pa_threaded_mainloop_start(mainloop_) < 0) return Fail(PA_ERR_INTERNAL);
 
+  notice_.clear();
+  chosenBack_ = false;
   pa_threaded_mainloop_lock(mainloop_);
   for (;;) {
     pa_context_state_t state = pa_context_get_state(context_);
@@ -88,36 +92,108 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
     }
     pa_threaded_mainloop_wait(mainloop_);
   }
-  stream_ = pa_stream_new(context_, streamName_.c_str(), &streamSpec, nullptr);
-  if (!stream_) {
-    int error = pa_context_errno(context_);
+  std::string device = ChosenOrDefault();
+  int error = ConnectStream(streamSpec, device);
+  if (error == PA_ERR_NOENTITY && !device.empty()) {
+    // The source went between the look-up and the connect.
+    NoteMissingSource();
+    error = ConnectStream(streamSpec, "");
+  }
+  if (error != 0) {
     pa_threaded_mainloop_unlock(mainloop_);
     return Fail(error);
   }
+  if (!notice_.empty()) WatchForChosenSource();
+  connected_ = true;
+  pa_threaded_mainloop_unlock(mainloop_);
+  return 0;
+}
+
+void PulseWaveIn::WatchForChosenSource() {
+  pa_context_set_subscribe_callback(
+      context_,
+      [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
+        OnServerEvent(context, static_cast<int>(type), index, self);
+      },
+      this);
+  const auto mask = source_ == kDefaultOutputMonitor ? PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER
+                                                     : PA_SUBSCRIPTION_MASK_SOURCE;
+  if (pa_operation* operation = pa_context_subscribe(context_, static_cast<pa_subscription_mask_t>(mask), nullptr, nullptr))
+    pa_operation_unref(operation);
+}
+
+// Runs on the server's thread. A new default output may bring a monitor back;
+// a new source is the chosen one only by its name.
+void PulseWaveIn::OnServerEvent(pa_context* context, int type, uint32_t index, void* self) {
+  auto* device = static_cast<PulseWaveIn*>(self);
+  const int facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+  if (facility != PA_SUBSCRIPTION_EVENT_SOURCE) {
+    device->chosenBack_ = true;
+    return;
+  }
+  if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) != PA_SUBSCRIPTION_EVENT_NEW) return;
+  pa_operation* operation = pa_context_get_source_info_by_index(
+      context, index,
+      [](pa_context*, const pa_source_info* info, int last, void* self) {
+        auto* device = static_cast<PulseWaveIn*>(self);
+        if (last == 0 && info != nullptr && info->name != nullptr && device->source_ == info->name)
+          device->chosenBack_ = true;
+      },
+      device);
+  if (operation != nullptr) pa_operation_unref(operation);
+}
+
+std::string PulseWaveIn::ChosenOrDefault() {
+  auto waitFor = [this](pa_operation* operation) {
+    if (operation == nullptr) return;
+    pa_operation_set_state_callback(
+        operation, [](pa_operation*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); },
+        mainloop_);
+    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(mainloop_);
+    pa_operation_unref(operation);
+  };
+  if (std::optional<std::string> found = ResolveSource(context_, waitFor, source_)) return *found;
+  NoteMissingSource();
+  return {};
+}
+
+// A missing source is known by its name only; the sound the computer plays by
+// the words the input list shows for it.
+void PulseWaveIn::NoteMissingSource() {
+  notice_ = MissingInputMessage(source_ == kDefaultOutputMonitor ? kDefaultOutputMonitorText : source_);
+}
+
+int PulseWaveIn::ConnectStream(const pa_sample_spec& spec, const std::string& device) {
+  DropStream();
+  stream_ = pa_stream_new(context_, streamName_.c_str(), &spec, nullptr);
+  if (!stream_) return pa_context_errno(context_);
   pa_stream_set_state_callback(stream_, [](pa_stream*, void* self) { OnStateChange(self); }, this);
   pa_stream_set_read_callback(stream_, OnRead, this);
   // Fragments of about 20 ms keep the buffers filling smoothly between polls.
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<uint32_t>(-1);
-  attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &streamSpec));
-  if (pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) < 0) {
-    int error = pa_context_errno(context_);
-    pa_threaded_mainloop_unlock(mainloop_);
-    return Fail(error);
-  }
+  attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
+  if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr,
+                               PA_STREAM_ADJUST_LATENCY) < 0)
+    return pa_context_errno(context_);
   for (;;) {
     pa_stream_state_t state = pa_stream_get_state(stream_);
-    if (state == PA_STREAM_READY) break;
+    if (state == PA_STREAM_READY) return 0;
     if (!PA_STREAM_IS_GOOD(state)) {
-      int error = pa_context_errno(context_);
-      pa_threaded_mainloop_unlock(mainloop_);
-      return Fail(error ? error : PA_ERR_NOENTITY);
+      const int error = pa_context_errno(context_);
+      return error ? error : PA_ERR_NOENTITY;
     }
     pa_threaded_mainloop_wait(mainloop_);
   }
-  connected_ = true;
-  pa_threaded_mainloop_unlock(mainloop_);
-  return 0;
+}
+
+void PulseWaveIn::DropStream() {
+  if (!stream_) return;
+  pa_stream_set_state_callback(stream_, nullptr, nullptr);
+  pa_stream_set_read_callback(stream_, nullptr, nullptr);
+  pa_stream_disconnect(stream_);
+  pa_stream_unref(stream_);
+  stream_ = nullptr;
 }
 
 void PulseWaveIn::OnRead(pa_stream* stream, size_t, void* self) {
@@ -253,11 +329,7 @@ void PulseWaveIn::Close() {
   connected_ = false;
   Reset();
   if (mainloop_) pa_threaded_mainloop_stop(mainloop_);
-  if (stream_) {
-    pa_stream_disconnect(stream_);
-    pa_stream_unref(stream_);
-    stream_ = nullptr;
-  }
+  DropStream();
   if (context_) {
     pa_context_disconnect(context_);
     pa_context_unref(context_);

@@ -1,6 +1,6 @@
 #pragma once
-// Wave input on the desktop's sound server: a record stream on the default
-// source. The server's thread plays the driver: it copies arriving frames into
+// Wave input on the desktop's sound server: a record stream on the chosen
+// source (the default one unless told otherwise). The server's thread plays the driver: it copies arriving frames into
 // the queued buffers in order and hands each back when full; frames that find
 // no queued buffer wait in a backlog that AddBuffer empties.
 #include <atomic>
@@ -15,6 +15,7 @@
 struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
+struct pa_sample_spec;
 
 namespace tarnovox {
 
@@ -27,6 +28,9 @@ class PulseWaveIn final : public WaveIn {
   ~PulseWaveIn() override;
 
   uint32_t Open(const WaveFormat& format) override;
+  void SetSource(const std::string& source) override { source_ = source; }
+  std::string SubstituteNotice() const override { return notice_; }
+  bool SubstituteEnded() const override { return chosenBack_.load(); }
   void Prepare(WaveBuffer& buffer) override;
   void Unprepare(WaveBuffer& buffer) override;
   void AddBuffer(WaveBuffer& buffer) override;
@@ -51,9 +55,22 @@ class PulseWaveIn final : public WaveIn {
   void DrainBacklog();
   void HandBackHead(uint32_t bytes);
   uint32_t Fail(int error);
+  // With the loop's lock held: a record stream on `device` (empty: the default
+  // source), ready. Returns 0 or the server's error code.
+  int ConnectStream(const pa_sample_spec& spec, const std::string& device);
+  // With the loop's lock held: the source to open, noting a missing choice.
+  std::string ChosenOrDefault();
+  void NoteMissingSource();
+  // With the loop's lock held, after a substituting open: watches for the
+  // chosen source (or a default output) to appear.
+  void WatchForChosenSource();
+  static void OnServerEvent(pa_context* context, int type, uint32_t index, void* self);
+  void DropStream();
 
   std::string streamName_;
   uint32_t backlogMs_;
+  std::string source_;
+  std::string notice_;
   pa_threaded_mainloop* mainloop_ = nullptr;
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
@@ -79,6 +96,7 @@ class PulseWaveIn final : public WaveIn {
   uint64_t overrunFrames_ = 0;
   std::atomic<bool> connected_{false};
   std::atomic<uint32_t> lost_{0};
+  std::atomic<bool> chosenBack_{false};
 };
 
 }  // namespace tarnovox

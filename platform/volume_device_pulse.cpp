@@ -21,14 +21,8 @@ PulseVolumeDevice::~PulseVolumeDevice() {
   server_.RemoveClient(*this);
 }
 
-void PulseVolumeDevice::ConnectionLost() {
-  streams_.clear();
-  subscribed_ = false;
-}
-
-void PulseVolumeDevice::ConnectionRestored() {
-  if (open_) Subscribe(true);
-}
+// The server subscribes the new connection itself.
+void PulseVolumeDevice::ConnectionLost() { streams_.clear(); }
 
 pa_volume_t PulseVolumeDevice::ToServerVolume(uint16_t volume) {
   return volume == 0xFFFF ? PA_VOLUME_NORM : volume;
@@ -41,7 +35,6 @@ uint16_t PulseVolumeDevice::FromServerVolume(pa_volume_t volume) {
 uint32_t PulseVolumeDevice::Open() {
   const int error = server_.Connect();
   if (error != 0) return static_cast<uint32_t>(error);
-  open_ = true;
   Subscribe(true);
   return 0;
 }
@@ -64,10 +57,7 @@ void PulseVolumeDevice::SetVolume(uint32_t volume) {
   }
 }
 
-void PulseVolumeDevice::Close() {
-  open_ = false;
-  if (subscribed_) Subscribe(false);
-}
+void PulseVolumeDevice::Close() { Subscribe(false); }
 
 pa_cvolume PulseVolumeDevice::StreamVolume(const pa_channel_map& map) const {
   const uint32_t volume = volume_.load();
@@ -92,28 +82,13 @@ void PulseVolumeDevice::Track(pa_stream* stream) {
 void PulseVolumeDevice::Untrack(pa_stream* stream) { streams_.erase(pa_stream_get_index(stream)); }
 
 void PulseVolumeDevice::Subscribe(bool on) {
-  if (!server_.Connected()) return;
-  PulseServer::Lock lock(server_);
-  if (on) {
-    pa_context_set_subscribe_callback(
-        server_.Context(),
-        [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
-          OnServerEvent(context, static_cast<int>(type), index, self);
-        },
-        this);
-  } else {
-    pa_context_set_subscribe_callback(server_.Context(), nullptr, nullptr);
-  }
-  server_.WaitFor(pa_context_subscribe(server_.Context(), on ? PA_SUBSCRIPTION_MASK_SINK_INPUT : PA_SUBSCRIPTION_MASK_NULL,
-                                       nullptr, nullptr));
-  subscribed_ = on;
+  server_.Listen(*this, on ? PA_SUBSCRIPTION_MASK_SINK_INPUT : PA_SUBSCRIPTION_MASK_NULL);
 }
 
-void PulseVolumeDevice::OnServerEvent(pa_context* context, int type, uint32_t index, void* self) {
-  auto* device = static_cast<PulseVolumeDevice*>(self);
+void PulseVolumeDevice::OnServerEvent(pa_context* context, int type, uint32_t index) {
   if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) != PA_SUBSCRIPTION_EVENT_CHANGE) return;
-  if (device->streams_.count(index) == 0) return;
-  if (pa_operation* operation = pa_context_get_sink_input_info(context, index, OnStreamInfo, self))
+  if (streams_.count(index) == 0) return;
+  if (pa_operation* operation = pa_context_get_sink_input_info(context, index, OnStreamInfo, this))
     pa_operation_unref(operation);
 }
 

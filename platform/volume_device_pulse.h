@@ -18,7 +18,7 @@ struct pa_sink_input_info;
 
 namespace tarnovox {
 
-class PulseVolumeDevice final : public VolumeDevice, private PulseServer::Client {
+class PulseVolumeDevice final : public VolumeDevice, private PulseServer::Client, private PulseServer::Listener {
  public:
   explicit PulseVolumeDevice(PulseServer& server);
   ~PulseVolumeDevice() override;
@@ -42,19 +42,17 @@ class PulseVolumeDevice final : public VolumeDevice, private PulseServer::Client
   static uint16_t FromServerVolume(pa_volume_t volume);
 
  private:
-  // A new connection knows nothing of the old one's streams and subscription;
-  // new streams start at the kept volume.
+  // A new connection knows nothing of the old one's streams; new streams
+  // start at the kept volume.
   void ConnectionLost() override;
-  void ConnectionRestored() override;
-  static void OnServerEvent(pa_context* context, int type, uint32_t index, void* self);
+  void ConnectionRestored() override {}
+  void OnServerEvent(pa_context* context, int type, uint32_t index) override;
   static void OnStreamInfo(pa_context* context, const pa_sink_input_info* info, int last, void* self);
   void Subscribe(bool on);
 
   PulseServer& server_;
   std::atomic<uint32_t> volume_{0xFFFFFFFFu};
   std::map<uint32_t, pa_channel_map> streams_;  // by sink input; guarded by the server's lock
-  bool subscribed_ = false;
-  bool open_ = false;
 };
 
 }  // namespace tarnovox

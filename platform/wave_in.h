@@ -16,6 +16,19 @@
 
 namespace tarnovox {
 
+// The source name that stands for the monitor of the default output, the sound
+// "this computer plays"; a backend looks up which source that is at each Open,
+// so the choice follows the user when the default output changes.
+inline constexpr const char* kDefaultOutputMonitor = "@DEFAULT_MONITOR@";
+// How the user knows that choice.
+inline constexpr const char* kDefaultOutputMonitorText = "What this computer plays";
+
+// What the user is told when the input they chose cannot be found and the
+// default input records instead.
+inline std::string MissingInputMessage(const std::string& input) {
+  return "The input \"" + input + "\" is not available. Recording from the default input.";
+}
+
 // PCM format of a capture device (WAVEFORMATEX).
 struct WaveFormat {
   uint16_t formatTag = 1;
@@ -48,9 +61,20 @@ class WaveIn {
  public:
   virtual ~WaveIn() = default;
 
-  // Opens the default input in the given format. Returns 0 or an error code
-  // that ErrorText explains. Capture does not begin before Start.
+  // Opens the chosen input (see SetSource) in the given format. Returns 0 or an
+  // error code that ErrorText explains. Capture does not begin before Start.
+  // A chosen input that is missing is no failure: the default input opens in
+  // its place and SubstituteNotice says so.
   virtual uint32_t Open(const WaveFormat& format) = 0;
+  // The input later Opens capture from: a source name of the sound server,
+  // empty for the server's default input, or kDefaultOutputMonitor.
+  virtual void SetSource(const std::string& source) { (void)source; }
+  // After an Open that found the chosen input missing and opened the default
+  // input instead: the text to tell the user. Empty otherwise.
+  virtual std::string SubstituteNotice() const { return {}; }
+  // After such an Open: the chosen input has appeared since, so opening again
+  // would capture from it.
+  virtual bool SubstituteEnded() const { return false; }
   virtual void Prepare(WaveBuffer& buffer) = 0;
   virtual void Unprepare(WaveBuffer& buffer) = 0;
   // Appends a buffer to the end of the driver's queue and fills it from the

@@ -9,8 +9,9 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils dbus-daemon sox lame ffmpeg
-  xvfb xauth xdotool x11-utils x11-apps openbox imagemagick desktop-file-utils appstream fonts-dejavu-core python3 python3-mutagen
+  xvfb xauth xdotool x11-utils x11-apps openbox imagemagick desktop-file-utils appstream fonts-dejavu-core python3 python3-mutagen python3-numpy
   dpkg-dev lintian
+  weston xwayland qt6-wayland python3-dbus python3-gi  # Wayland session tests: headless Weston, a fake portal
 )
 
 missing=()

@@ -29,6 +29,10 @@ struct RecordSettings {
   int32_t Col1 = 40;
   int32_t Col2 = 160;
   int32_t Sort = 1;
+  // The input recorded from, section "Input": a source name of the sound
+  // server, empty for its default input, or "@DEFAULT_MONITOR@" for the sound
+  // the computer plays.
+  std::string Source;
 };
 
 }  // namespace tarnovox

@@ -10,6 +10,8 @@ namespace {
 
 constexpr const char* kRecord = "Record Settings";
 constexpr const char* kColumns = "Grid Column Width";
+constexpr const char* kInput = "Input";
+constexpr const char* kSource = "Source";
 
 int32_t AsSigned(uint32_t value) { return static_cast<int32_t>(value); }
 std::string Flag(bool on) { return on ? "1" : "0"; }
@@ -77,6 +79,7 @@ void SettingsStore::LoadSettings() {
   s.Col1 = AsSigned(read(kColumns, "Col1", defaults.Col1));
   s.Col2 = AsSigned(read(kColumns, "Col2", defaults.Col2));
   s.Sort = AsSigned(read("Settings", "Sort", defaults.Sort));
+  s.Source = ini.Value(kInput, kSource).value_or(defaults.Source);
 }
 
 bool SettingsStore::SaveSettings() {
@@ -106,10 +109,13 @@ bool SettingsStore::SaveSettings() {
   ini.SetValue(kColumns, "Col1", number(s.Col1));
   ini.SetValue(kColumns, "Col2", number(s.Col2));
   ini.SetValue("Settings", "Sort", number(s.Sort));
+  // The default input needs no line: a file that never chose one stays as it
+  // was. One that did is set back to it.
+  const bool sourceSaved = (s.Source.empty() && !ini.Value(kInput, kSource)) || ini.SetValue(kInput, kSource, s.Source);
 
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(iniPath_).parent_path(), error);
-  return ini.Save(iniPath_) && folderSaved;
+  return ini.Save(iniPath_) && folderSaved && sourceSaved;
 }
 
 }  // namespace tarnovox

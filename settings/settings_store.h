@@ -12,10 +12,11 @@ class SettingsStore {
 
   // Missing file, section or key gives the default; see IniFile::ReadInteger.
   void LoadSettings();
-  // Writes the 19 keys in their order, keeping everything else in the file.
-  // Returns false when the file cannot be written, when it exists but could
-  // not be read (it is then left alone), or when the folder holds a line
-  // break (the folder saved before is kept).
+  // Writes the 19 keys in their order, then the input ([Input] Source) unless
+  // it is the default one and the file never named one, keeping everything
+  // else in the file. Returns false when the file cannot be written, when it
+  // exists but could not be read (it is then left alone), or when the folder
+  // or the input holds a line break (the one saved before is kept).
   bool SaveSettings();
 
   const std::string& IniPath() const { return iniPath_; }

@@ -243,4 +243,20 @@ void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   if (doubleClicked) doubleClicked();
 }
 
+// A conversion disables the grid, which hands the keyboard to the next
+// control; once enabled again the grid takes it back, so the arrow keys go on
+// moving through the rows instead of the position bar.
+void FileGrid::focusOutEvent(QFocusEvent* event) {
+  if (!isEnabled()) refocusWhenEnabled_ = true;
+  QTableWidget::focusOutEvent(event);
+}
+
+void FileGrid::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange && isEnabled() && refocusWhenEnabled_) {
+    refocusWhenEnabled_ = false;
+    setFocus(Qt::OtherFocusReason);
+  }
+  QTableWidget::changeEvent(event);
+}
+
 }  // namespace tarnovox

@@ -74,12 +74,15 @@ class FileGrid : public QTableView, public RecordingsGrid {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   FileGridModel* cells_;
   FileGridHeader* header_;
   QPixmap wavPicture_, mp3Picture_;
   bool writing_ = false;  // the list, not the user, moves the selection
+  bool refocusWhenEnabled_ = false;
 };
 
 // ImageList1's two pictures, 24 x 24 with a transparent background: 0 WAV, 1 MP3.

@@ -43,7 +43,9 @@ FileListCommands::FileListCommands(RecorderState& state, RecordingsList& list, P
     : state_(state), list_(list), playback_(playback), ui_(ui) {}
 
 void FileListCommands::SGridFilesSelectCell(int row) {
-  const std::string& file = list_.RowFile(row);
+  // A copy: closing the playback and the message below run the event loop,
+  // where a rescan replaces the rows.
+  const std::string file = list_.RowFile(row);
   if (list_.Count == 0 || state_.recording || state_.paused || row == 0 || file.empty()) return;
   // The current file stays as it is (a playback of it goes on), but Play
   // plays the row the user pointed at, not what a rescan left picked.
@@ -52,6 +54,8 @@ void FileListCommands::SGridFilesSelectCell(int row) {
     return;
   }
   CloseRunningPlayback();
+  // A hot key handled meanwhile may have started a take, which CurrentFile now names.
+  if (state_.recording) return;
   state_.PickedFile = file;
   state_.CurrentFile = file;
   state_.FileChannels = 2;

@@ -63,6 +63,8 @@ TFormAbout::TFormAbout(QWidget* mainWindow)
   LabWWW->setPalette(link);
   LabWWW->setCursor(Qt::PointingHandCursor);
   LabWWW->installEventFilter(this);
+  LabHotKeys = new QLabel(this);
+  LabHotKeys->hide();
   connect(BitBtnClose, &QPushButton::clicked, this, [this] { accept(); });  // BitBtnCloseClick
 }
 
@@ -98,6 +100,14 @@ void TFormAbout::SetHelpPage(const QUrl& page) {
   LabWWW->setText(page.fileName());
   LabWWW->adjustSize();
   LabWWW->setVisible(!page.isEmpty());
+}
+
+void TFormAbout::SetHotKeys(const QString& text) {
+  LabHotKeys->setText(text);
+  LabHotKeys->adjustSize();
+  LabHotKeys->move((335 - LabHotKeys->width()) / 2, 212);
+  LabHotKeys->setVisible(!text.isEmpty());
+  setFixedSize(335, text.isEmpty() ? 217 : 236);
 }
 
 void TFormAbout::SetEncoderVersion(const std::string& version) {

@@ -22,6 +22,8 @@ class TFormAbout : public QDialog {
 
   // The link's target: the help page beside the program; an empty URL hides the link.
   void SetHelpPage(const QUrl& page);
+  // The hot-key mechanism in use, one line below the others; empty hides it.
+  void SetHotKeys(const QString& text);
   // "major.minor" of the encoder library, or empty when it did not load.
   void SetEncoderVersion(const std::string& version);
   // Asks the encoder library itself (beVersion); empty when it cannot be loaded.
@@ -35,6 +37,7 @@ class TFormAbout : public QDialog {
   QPushButton* BitBtnClose = nullptr;
   QLabel* LabAuthor = nullptr;
   QLabel* LabWWW = nullptr;
+  QLabel* LabHotKeys = nullptr;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

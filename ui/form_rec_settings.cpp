@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QAbstractItemView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -43,12 +44,18 @@ TFormRecSettings::TFormRecSettings(QWidget* mainWindow)
   PControlFormat = new QTabWidget(this);
   PControlFormat->addTab(CreateWavSheet(), "WAV");
   PControlFormat->addTab(CreateMp3Sheet(), "MP3");
+  // The input serves both formats, so it sits beside OK under the pages.
+  CBoxInput = new QComboBox(this);
+  CBoxInput->setEditable(false);
+  CBoxInput->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  CBoxInput->setMinimumContentsLength(12);
   BitBtnOK = new QPushButton("OK", this);
   BitBtnOK->setDefault(true);
   auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
+  buttons->addWidget(new QLabel("Input", this));
+  buttons->addWidget(CBoxInput, 1);
+  buttons->addSpacing(8);
   buttons->addWidget(BitBtnOK);
-  buttons->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PControlFormat);
   layout->addLayout(buttons);
@@ -57,6 +64,8 @@ TFormRecSettings::TFormRecSettings(QWidget* mainWindow)
   connect(PControlFormat, &QTabWidget::currentChanged, this, [this](int page) { PControlFormatChange(page); });
   connect(BitBtnOK, &QPushButton::clicked, this, [this] { accept(); });  // BitBtnOKClick
 }
+
+TFormRecSettings::~TFormRecSettings() { FollowSources(false); }
 
 QWidget* TFormRecSettings::CreateWavSheet() {
   TSheetWav = new QWidget;
@@ -141,11 +150,14 @@ void TFormRecSettings::showEvent(QShowEvent* event) {
 }
 
 void TFormRecSettings::done(int result) {
+  FollowSources(false);
   if (settings_) FormClose();
   QDialog::done(result);
 }
 
 void TFormRecSettings::FormShow() {
+  if (sources_) listed_ = sources_->List();
+  FollowSources(true);
   RecSettingsControls controls = ReadControls();
   SettingsToControls(*settings_, controls);
   WriteControls(controls);
@@ -162,6 +174,35 @@ void TFormRecSettings::FormClose() {
     CopyDialogFields(values, *settings_);
     pending_.reset();
   }
+}
+
+// The news comes on the sound server's thread; the list is refilled on this one.
+void TFormRecSettings::FollowSources(bool on) {
+  if (!sources_) return;
+  if (!on) {
+    sources_->Follow(nullptr);
+    return;
+  }
+  sources_->Follow([this] { QMetaObject::invokeMethod(this, [this] { SourcesChanged(); }, Qt::QueuedConnection); });
+}
+
+void TFormRecSettings::SourcesChanged() {
+  if (!sources_ || !isVisible()) return;
+  std::vector<InputSource> now = sources_->List();
+  // News of a source's other changes leave the list alone, so an open list
+  // does not flicker.
+  if (now == listed_) return;
+  listed_ = std::move(now);
+  FillInputs(CBoxInput->currentData().toString().toStdString());
+}
+
+void TFormRecSettings::FillInputs(const std::string& chosen) {
+  CBoxInput->clear();
+  for (const InputChoice& choice : InputChoices(listed_, chosen))
+    CBoxInput->addItem(QString::fromStdString(choice.text), QString::fromStdString(choice.source));
+  CBoxInput->setCurrentIndex(CBoxInput->findData(QString::fromStdString(chosen)));
+  // The open list shows descriptions whole, however narrow the closed box is.
+  CBoxInput->view()->setMinimumWidth(CBoxInput->view()->sizeHintForColumn(0) + 8);
 }
 
 // The format flags follow the page at once, before the dialog closes.
@@ -195,6 +236,7 @@ RecSettingsControls TFormRecSettings::ReadControls() const {
   c.copyright = ChBoxCopyright->isChecked();
   c.original = ChBoxOriginal->isChecked();
   c.privateFlag = ChBoxPrivate->isChecked();
+  c.source = CBoxInput->currentData().toString().toStdString();
   return c;
 }
 
@@ -214,6 +256,7 @@ void TFormRecSettings::WriteControls(const RecSettingsControls& c) {
   ChBoxCopyright->setChecked(c.copyright);
   ChBoxOriginal->setChecked(c.original);
   ChBoxPrivate->setChecked(c.privateFlag);
+  FillInputs(c.source);
 }
 
 }  // namespace tarnovox

@@ -1,9 +1,10 @@
 #pragma once
 // TFormRecSettings: the modal dialog in which the user chooses the output
-// format, WAV or MP3, and its parameters. There is no Cancel: every way of
+// format, WAV or MP3, its parameters, and the input recorded from. There is no Cancel: every way of
 // closing it applies all of its controls.
 #include <QDialog>
 #include <optional>
+#include <vector>
 
 #include "core/recorder_state.h"
 #include "settings/record_settings.h"
@@ -21,6 +22,12 @@ namespace tarnovox {
 class TFormRecSettings : public QDialog {
  public:
   explicit TFormRecSettings(QWidget* mainWindow = nullptr);  // FormCreate
+  ~TFormRecSettings() override;
+
+  // Where the input list comes from; without it the list offers the default
+  // input and the sound the computer plays. While the dialog is shown the list
+  // follows sources that come and go.
+  void SetInputSources(InputSources* sources) { sources_ = sources; }
 
   // Shows the dialog modally over `settings` and returns whether a field it
   // edits changed. The recorder reads the format again while it writes and when
@@ -51,6 +58,7 @@ class TFormRecSettings : public QDialog {
   QCheckBox* ChBoxCopyright = nullptr;
   QCheckBox* ChBoxOriginal = nullptr;
   QCheckBox* ChBoxPrivate = nullptr;
+  QComboBox* CBoxInput = nullptr;
   QPushButton* BitBtnOK = nullptr;
 
  protected:
@@ -67,10 +75,16 @@ class TFormRecSettings : public QDialog {
   void SetPageCaptions(bool wavActive);
   RecSettingsControls ReadControls() const;
   void WriteControls(const RecSettingsControls& controls);
+  // Fills the input list from the sources last listed, selecting `chosen`.
+  void FillInputs(const std::string& chosen);
+  void FollowSources(bool on);
+  void SourcesChanged();
 
   RecordSettings* settings_ = nullptr;
   const RecorderState* state_ = nullptr;
   std::optional<RecordSettings> pending_;
+  InputSources* sources_ = nullptr;
+  std::vector<InputSource> listed_;
   bool showing_ = false;  // page changes made by FormShow are not the user's
 };
 

@@ -1,5 +1,7 @@
 #include "ui/rec_settings_controls.h"
 
+#include "platform/wave_in.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <tuple>
@@ -30,7 +32,7 @@ int32_t Switch32(bool on) { return on ? kOn32 : 0; }
 template <typename Settings>
 auto DialogFields(Settings& s) {
   return std::tie(s.Wav, s.MP3, s.SamplePerSecond, s.BitPerSample, s.Channels, s.BitRate, s.Mode, s.VBR,
-                  s.MinBitRate, s.MaxBitRate, s.VBRQuality, s.Copyright, s.Original, s.Private);
+                  s.MinBitRate, s.MaxBitRate, s.VBRQuality, s.Copyright, s.Original, s.Private, s.Source);
 }
 
 }  // namespace
@@ -42,6 +44,25 @@ int NearestBitRateItem(int32_t rate) {
     if (distance < std::llabs(int64_t{rate} - kMp3BitRates[best])) best = i;
   }
   return best;
+}
+
+std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, const std::string& chosen) {
+  std::vector<InputChoice> choices{{"Default input", ""}};
+  std::vector<const InputSource*> listed;
+  for (const InputSource& source : sources)
+    if (!source.defaultOutputMonitor || source.name == chosen) listed.push_back(&source);
+  for (const InputSource* source : listed) {
+    const auto shared = std::count_if(listed.begin(), listed.end(), [&](const InputSource* other) {
+      return other->description == source->description;
+    });
+    std::string text = source->description.empty() ? source->name : source->description;
+    if (shared > 1 && !source->description.empty()) text += " (" + source->name + ")";
+    choices.push_back({text, source->name});
+  }
+  choices.push_back({kDefaultOutputMonitorText, kDefaultOutputMonitor});
+  const bool known = std::any_of(choices.begin(), choices.end(), [&](const InputChoice& c) { return c.source == chosen; });
+  if (!known) choices.push_back({chosen, chosen});
+  return choices;
 }
 
 void SettingsToControls(const RecordSettings& settings, RecSettingsControls& controls) {
@@ -62,6 +83,7 @@ void SettingsToControls(const RecordSettings& settings, RecSettingsControls& con
   controls.copyright = settings.Copyright != 0;
   controls.original = settings.Original != 0;
   controls.privateFlag = settings.Private != 0;
+  controls.source = settings.Source;
 }
 
 void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& settings) {
@@ -80,6 +102,7 @@ void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& set
   settings.Copyright = Switch32(controls.copyright);
   settings.Original = Switch32(controls.original);
   settings.Private = Switch32(controls.privateFlag);
+  settings.Source = controls.source;
 }
 
 bool DialogFieldsDiffer(const RecordSettings& a, const RecordSettings& b) {

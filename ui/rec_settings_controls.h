@@ -5,7 +5,10 @@
 // on its own.
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "platform/input_sources.h"
 #include "settings/record_settings.h"
 
 namespace tarnovox {
@@ -32,9 +35,26 @@ struct RecSettingsControls {
   bool copyright = false;
   bool original = false;
   bool privateFlag = false;
+  std::string source;  // the input list's choice, as RecordSettings::Source
 
   bool operator==(const RecSettingsControls&) const = default;
 };
+
+// One item of the input list: its text and the source it stands for.
+struct InputChoice {
+  std::string text;
+  std::string source;
+
+  bool operator==(const InputChoice&) const = default;
+};
+
+// The input list: "Default input", every source by its description (with its
+// name in brackets where two sources share one), "What this computer plays".
+// The default output's monitor is that last item rather than one of its own,
+// unless it was chosen by name. A chosen source the server does not have now
+// stays in the list under its name, so showing the dialog never changes the
+// choice.
+std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, const std::string& chosen);
 
 // FormShow: settings to controls. An unlisted sample rate or channel mode
 // leaves that list's selection as it was (the dialog object is reused).

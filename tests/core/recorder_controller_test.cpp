@@ -182,6 +182,43 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
   EXPECT_TRUE(rig.state.recording);
 }
 
+TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollowsTheChoice) {
+  ControllerRig rig;
+  rig.engine.CloseCaptureDevice();
+  rig.settings.Source = "usb-mic";
+  rig.device.missingSources = {"usb-mic"};
+  rig.engine.OpenMonitorDevice();  // as at start-up
+  const std::string told = "The input \"usb-mic\" is not available. Recording from the default input.";
+  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{told});
+  EXPECT_EQ(rig.device.OpenedSource(), "");
+  rig.controller.StartRecording();
+  rig.Ticks(25);
+  rig.controller.StopAll();
+  // Told again at Record, not when Stop reopens monitoring; the take is whole.
+  EXPECT_EQ(rig.hooks.messages, (std::vector<std::string>{told, told}));
+  const auto file = rig.dir.Read("out/record1.wav");
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
+  EXPECT_EQ(file.size(), 44u + 25 * 17640);
+
+  // The input turns up: monitoring moves to it at the next tick, quietly.
+  rig.device.missingSources.clear();
+  rig.Ticks(1);
+  EXPECT_EQ(rig.device.OpenedSource(), "usb-mic");
+
+  // Another input chosen: monitoring moves to it at the next tick; a recording
+  // keeps the input it began with.
+  rig.settings.Source = "line-in";
+  rig.Ticks(1);
+  EXPECT_EQ(rig.device.OpenedSource(), "line-in");
+  rig.controller.StartRecording();
+  rig.settings.Source = "usb-mic";
+  rig.Ticks(2);
+  EXPECT_EQ(rig.device.OpenedSource(), "line-in");
+  rig.controller.StopAll();
+  EXPECT_EQ(rig.device.OpenedSource(), "usb-mic");
+  EXPECT_EQ(rig.hooks.messages.size(), 2u);
+}
+
 TEST(RecorderController, AStopFollowedAtOnceByRecordGivesTwoWholeTakesInTheChosenFormat) {
   ControllerRig rig;
   rig.settings.SamplePerSecond = 22050;

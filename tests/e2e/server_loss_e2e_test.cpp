@@ -9,53 +9,14 @@
 #include <iostream>
 #include <thread>
 
-#include "core/recorder_controller.h"
-#include "mp3/mp3_recorder.h"
-#include "platform/dynamic_library.h"
-#include "platform/pulse_wave_in.h"
+#include "tests/e2e/live_recorder.h"
 #include "tests/e2e/noise_signal.h"
-#include "tests/e2e/sound_rig.h"
 #include "tests/mp3/mp3_probe.h"
-#include "tests/support/recorder_doubles.h"
-#include "tests/support/scripted_ui_hooks.h"
-#include "tests/support/temp_folder.h"
 
 namespace tarnovox {
 namespace {
 
 using namespace tarnovox::testing;
-
-// The recorder as the program wires it, with both capture streams and the
-// real encoder library; playback and the file list are doubles.
-struct LiveRecorder {
-  TempFolder dir;
-  PulseWaveIn monitor{"Monitor"};
-  PulseWaveIn mp3Device{"MP3 recording"};
-  RecordSettings settings;
-  SettingsStore store{settings, dir.File("tarnovox.INI")};
-  RecorderState state;
-  ScriptedUiHooks hooks;
-  MessageGate gate{hooks};
-  CaptureEngine engine{monitor, settings, state, gate};
-  DlopenLoader loader;
-  Mp3Recorder mp3{mp3Device, loader, settings, state, gate};
-  FakePlayback playback{state};
-  FakeRecordings recordings;
-  FakeShell shell;
-  SystemClock clock;
-  StatfsDriveInfo drive;
-  RecorderController controller{
-      {settings, store, state, engine, mp3, playback, recordings, shell, gate, clock, drive, &gate}};
-
-  explicit LiveRecorder(bool wav) {
-    settings.Folder = dir.Path();
-    settings.Wav = wav;
-    settings.MP3 = !wav;
-    engine.OpenMonitorDevice();
-  }
-  ~LiveRecorder() { engine.CloseCaptureDevice(); }
-  void Ticks(int n) { TickFor(n, [this] { controller.RecordTick(); }); }
-};
 
 void RunRig(const char* command) {
   const std::string line =

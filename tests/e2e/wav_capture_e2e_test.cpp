@@ -35,9 +35,10 @@ struct LiveRecorder : RecorderRig<PulseWaveIn, SystemClock, StatfsDriveInfo> {
   void Ticks(int n) { TickFor(n, [this] { controller.RecordTick(); }); }
 };
 
-// The window thread stalls for 5 s in the middle (longer than the 4 s of
-// queued buffers): the device's backlog keeps every frame.
-TEST(WavCaptureE2E, RecordingEqualsThePlayedSamplesFrameForFrameAcrossAFiveSecondStall) {
+// The window thread stalls for 5 s (longer than the 4 s of queued buffers):
+// the device's backlog keeps every frame. A pause of 2 s later joins two
+// exact stretches of what was played and loses nothing else.
+TEST(WavCaptureE2E, AStallLosesNoFrameAndAPauseJoinsTwoExactStretches) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig;
   auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 26);
@@ -47,49 +48,29 @@ TEST(WavCaptureE2E, RecordingEqualsThePlayedSamplesFrameForFrameAcrossAFiveSecon
   ASSERT_TRUE(rig.state.recording);
   rig.Ticks(80);
   std::this_thread::sleep_for(std::chrono::seconds(5));
-  rig.Ticks(70);
+  rig.Ticks(20);
+  rig.controller.TogglePause();
+  rig.Ticks(20);  // paused: 2 s
+  rig.controller.TogglePause();
+  rig.Ticks(50);
   const uint64_t overrun = rig.device.OverrunFrames();  // the device is opened anew for monitoring
-  rig.controller.StopAll();
-  player.Stop();
-
-  auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
-  ASSERT_GT(recorded.size(), 19u * 44100);
-  size_t start = FirstSound(recorded);
-  auto [offset, length] = MatchRun(recorded, start, played);
-  ASSERT_GE(offset, 0) << "recording does not come from the played signal";
-  EXPECT_EQ(start + length, recorded.size()) << "frame " << start + length << " differs from what was played";
-  EXPECT_EQ(overrun, 0u);
-  std::cout << "overrun " << overrun << " frames; recorded " << recorded.size() << " frames, " << length << " equal to the played ones from frame "
-            << offset << "\n";
-}
-
-TEST(WavCaptureE2E, PauseJoinsTwoExactStretchesAndLosesNothingElse) {
-  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
-  LiveRecorder rig;
-  auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 20);
-  BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  rig.controller.StartRecording();
-  rig.Ticks(55);
-  rig.controller.TogglePause();
-  TickFor(20, [&] { rig.controller.RecordTick(); });  // paused: 2 s
-  rig.controller.TogglePause();
-  rig.Ticks(55);
   rig.controller.StopAll();
   player.Stop();
 
   auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
   size_t start = FirstSound(recorded);
   auto [first, firstLength] = MatchRun(recorded, start, played);
-  ASSERT_GE(first, 0);
+  ASSERT_GE(first, 0) << "recording does not come from the played signal";
+  EXPECT_GE(firstLength, 14u * 44100) << "frames lost in the stall";
   ASSERT_LT(start + firstLength, recorded.size()) << "no pause in the file";
   auto [second, secondLength] = MatchRun(recorded, start + firstLength, played);
   ASSERT_GE(second, 0) << "the sound after the pause is not the played signal";
   EXPECT_EQ(start + firstLength + secondLength, recorded.size()) << "a third stretch: frames were lost";
-  double gapSeconds = static_cast<double>(second - (first + static_cast<long>(firstLength))) / 44100;
-  EXPECT_NEAR(gapSeconds, 2.0, 0.3);
-  EXPECT_GE(firstLength, 5u * 44100);  // everything up to the pause was kept
-  std::cout << "stretches of " << firstLength << " and " << secondLength << " frames, gap " << gapSeconds << " s\n";
+  const double gapSeconds = static_cast<double>(second - (first + static_cast<long>(firstLength))) / 44100;
+  EXPECT_GE(gapSeconds, 1.5) << "sound of the pause was recorded";
+  EXPECT_EQ(overrun, 0u);
+  std::cout << "overrun " << overrun << " frames; stretches of " << firstLength << " and " << secondLength
+            << " frames, gap " << gapSeconds << " s\n";
 }
 
 // A device whose backlog (1 s) is too short for the stall: it keeps its queued

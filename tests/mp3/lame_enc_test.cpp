@@ -100,6 +100,8 @@ TEST(LameEncLibrary, EverySettingReachesTheStream) {
   }
 }
 
+// Bad configurations, chunks, closed streams and one stream too many get
+// their own codes instead of crashing the recorder.
 TEST(LameEncLibrary, RejectsBadRecordsAndHandles) {
   DlopenLoader loader;
   auto handle = loader.Load(kEncoderLibraryName);
@@ -109,34 +111,25 @@ TEST(LameEncLibrary, RejectsBadRecordsAndHandles) {
   auto close = reinterpret_cast<lame_enc::BeCloseStreamFn>(loader.Resolve(handle, "beCloseStream"));
   ASSERT_TRUE(init && encode && close);
   EXPECT_EQ(loader.Resolve(handle, "ApplyConfig"), nullptr);  // only the be* entry points are visible
-
-  uint32_t samples = 0, size = 0, stream = 0;
   auto config = RecordingConfig(RecordSettings{});
-  EXPECT_EQ(init(&config, &samples, &size, &stream), 0u);
-  EXPECT_EQ(samples, 2304u);
-  EXPECT_GE(size, 1152u * 5 / 4 + 7200);
-  std::vector<uint8_t> out(size);
-  uint32_t bytes = 0;
-  std::vector<int16_t> pcm(samples + 2);
-  EXPECT_EQ(encode(stream, samples + 2, pcm.data(), out.data(), &bytes), 2u);
-  EXPECT_EQ(close(stream), 0u);
-  EXPECT_EQ(close(stream), 4u);
-  EXPECT_EQ(encode(stream, samples, pcm.data(), out.data(), &bytes), 4u);
-
   auto bad = config;
+  uint32_t samples = 0, size = 0, bytes = 0, code = 0;
   bad.dwConfig = 0;
-  EXPECT_EQ(init(&bad, &samples, &size, &stream), 1u);
+  EXPECT_EQ(init(&bad, &samples, &size, &bytes), 1u);
   (bad = config).dwSampleRate = 12345;
-  EXPECT_EQ(init(&bad, &samples, &size, &stream), 2u);
+  EXPECT_EQ(init(&bad, &samples, &size, &bytes), 2u);
   (bad = config).nMode = 7;
-  EXPECT_EQ(init(&bad, &samples, &size, &stream), 2u);
-
+  EXPECT_EQ(init(&bad, &samples, &size, &bytes), 2u);
   std::vector<uint32_t> streams(40);
-  uint32_t code = 0;
   size_t opened = 0;
   while (opened < streams.size() && (code = init(&config, &samples, &size, &streams[opened])) == 0) ++opened;
   EXPECT_EQ(code, 3u);
-  for (size_t i = 0; i < opened; ++i) close(streams[i]);
+  std::vector<uint8_t> out(size);
+  std::vector<int16_t> pcm(samples + 2);
+  EXPECT_EQ(encode(streams[0], samples + 2, pcm.data(), out.data(), &bytes), 2u);
+  for (size_t i = 0; i < opened; ++i) EXPECT_EQ(close(streams[i]), 0u);
+  EXPECT_EQ(close(streams[0]), 4u);
+  EXPECT_EQ(encode(streams[0], samples, pcm.data(), out.data(), &bytes), 4u);
   loader.Free(handle);
 }
 

@@ -98,6 +98,21 @@ TEST(Mp3Recorder, MonoModeCapturesOneChannel) {
   for (uint32_t count : lib.encodedCounts) EXPECT_LE(count, 1152u);
 }
 
+TEST(Mp3Recorder, AMissingInputRecordsFromTheDefaultOneAndSaysSo) {
+  FakeLameLibrary lib;
+  Rig rig(lib);
+  rig.settings.Source = "@DEFAULT_MONITOR@";
+  rig.wave.missingSources = {"@DEFAULT_MONITOR@"};
+  rig.recorder->Start();
+  EXPECT_TRUE(rig.state.recording);
+  EXPECT_EQ(rig.wave.OpenedSource(), "");
+  EXPECT_EQ(rig.ui.messages, std::vector<std::string>{
+                                 "The input \"@DEFAULT_MONITOR@\" is not available. Recording from the default input."});
+  rig.Ticks(2);
+  rig.recorder->Stop();
+  EXPECT_GT(rig.FileSize(), 0u);
+}
+
 TEST(Mp3Recorder, StartFailuresRecordNothing) {
   struct Case {
     const char* name;

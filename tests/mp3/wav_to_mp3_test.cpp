@@ -106,8 +106,12 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
     rig.folder.WriteText("b.mp3", std::string(5000, 'x'));
     rig.ui.answers = {true};
     std::set<std::string> whileConverting;
-    rig.OnMessages(2, [&] { whileConverting = rig.Names(); });
+    rig.OnMessages(2, [&] {
+      whileConverting = rig.Names();
+      rig.StartRecording(rig.folder.File("record1.mp3"));  // another file: no reason to stop
+    });
     rig.Run("b.WaV");
+    EXPECT_TRUE(rig.ui.messages.empty());
     ASSERT_EQ(whileConverting.size(), 3u);  // the old MP3 stays until the new one is complete
     EXPECT_TRUE(whileConverting.count("b.mp3"));
     const std::string part = *whileConverting.begin();  // hidden: ".b.mp3.XXXXXX.part"
@@ -244,16 +248,6 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
     EXPECT_EQ(lib.encodes, 1);
     rig.ExpectUntouched(false);
     EXPECT_TRUE(lib.openStreams.empty());
-  }
-  {
-    SCOPED_TRACE("Recording of another file does not stop it");
-    FakeLameLibrary lib;
-    Rig rig(lib);
-    rig.WriteSource(false);
-    rig.OnMessages(2, [&] { rig.StartRecording(rig.folder.File("record1.mp3")); });
-    rig.Run("a.wav");
-    EXPECT_TRUE(rig.ui.messages.empty());
-    EXPECT_EQ(fs::file_size(rig.folder.File("a.mp3")), 4 * lib.bytesPerEncode + lib.flushBytes);
   }
   {
     SCOPED_TRACE("A target that someone else created meanwhile is not replaced without a question");

@@ -83,12 +83,16 @@ TEST(Playback, PlayChoosesTheDeviceByExtensionAndIgnoresOtherFiles) {
   EXPECT_EQ(rig.player.Last().file, "talk.wma");
 }
 
-TEST(Playback, ATickWhileStartingDoesNotTakeTheFileForEnded) {
+TEST(Playback, ATickWhileStartingNeitherEndsTheFileNorForgetsItsName) {
   PlaybackRig rig;
   rig.hooks.onProcessMessages = [&] { rig.playback.PollPlayback(); };
+  rig.Play("missing.wav");
+  EXPECT_EQ(rig.hooks.messages,
+            std::vector<std::string>{"Cannot play file \"missing.wav\". The file cannot be opened or holds no sound"});
   rig.Play("take.wav");
   EXPECT_TRUE(rig.state.playing);
   EXPECT_EQ(rig.player.devices.size(), 1u);
+  EXPECT_EQ(rig.state.ActiveFileName, "take.wav");
 }
 
 TEST(Playback, DraggingTheBarSeeksThreeTimesAndPlaysOnceASecondLater) {

@@ -45,6 +45,35 @@ TEST(SettingsStore, NoFileGivesDefaultsAndExitWritesAllNineteenKeysInFourSection
             "[Settings]\nSort=1\n");
 }
 
+TEST(SettingsStore, TheInputHasASectionOfItsOwnAfterTheNineteenKeys) {
+  TempFolder dir;
+  RecordSettings settings;
+  SettingsStore store(settings, dir.File("t.INI"));
+  store.LoadSettings();
+  EXPECT_EQ(settings.Source, "");  // the default input
+  ASSERT_TRUE(store.SaveSettings());
+  const std::string nineteen = ReadText(dir.File("t.INI"));
+  EXPECT_EQ(nineteen.find("[Input]"), std::string::npos);
+
+  for (const std::string source : {"@DEFAULT_MONITOR@", "alsa_input.usb-Mic_01-00.analog-stereo", ""}) {
+    settings.Source = source;
+    ASSERT_TRUE(store.SaveSettings());
+    EXPECT_EQ(ReadText(dir.File("t.INI")), nineteen + "[Input]\nSource=" + source + "\n");
+    RecordSettings reread;
+    reread.Source = "stale";
+    SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+    EXPECT_EQ(reread.Source, source);
+    EXPECT_FALSE(reread.Wav);
+    EXPECT_EQ(reread.Sort, 1);
+  }
+  settings.Source = "x\n[Settings]\nSort=7";
+  EXPECT_FALSE(store.SaveSettings());
+  RecordSettings reread;
+  SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+  EXPECT_EQ(reread.Source, "");
+  EXPECT_EQ(reread.Sort, 1);
+}
+
 TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   TempFolder dir;
   dir.WriteText("t.INI",

@@ -13,6 +13,9 @@ uint32_t FakeWaveIn::Open(const WaveFormat& format) {
     return code;
   }
   format_ = format;
+  const bool missing = missingSources.count(source_) != 0;
+  openedSource_ = missing ? "" : source_;
+  notice_ = missing ? MissingInputMessage(source_) : "";
   open_ = true;
   started_ = false;
   queue_.clear();

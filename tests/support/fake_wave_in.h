@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ class FakeWaveIn : public WaveIn {
   FakeWaveIn();
 
   uint32_t Open(const WaveFormat& format) override;
+  void SetSource(const std::string& source) override { source_ = source; }
+  std::string SubstituteNotice() const override { return notice_; }
+  bool SubstituteEnded() const override { return !notice_.empty() && missingSources.count(source_) == 0; }
   void Prepare(WaveBuffer& buffer) override;
   void Unprepare(WaveBuffer& buffer) override;
   void AddBuffer(WaveBuffer& buffer) override;
@@ -47,6 +51,11 @@ class FakeWaveIn : public WaveIn {
   void FailNextOpen(uint32_t code) { failNextOpen_ = code; }
   void SetGenerator(Generator generator) { generator_ = std::move(generator); }
 
+  // Sources Open does not find: it opens the default input and says so.
+  std::set<std::string> missingSources;
+  // The input the last Open captures from ("" for the default input).
+  const std::string& OpenedSource() const { return openedSource_; }
+
   bool IsOpen() const { return open_; }
   const WaveFormat& OpenedFormat() const { return format_; }
   size_t QueuedCount() const { return queue_.size(); }
@@ -68,6 +77,7 @@ class FakeWaveIn : public WaveIn {
   void DrainBacklog();
 
   WaveFormat format_;
+  std::string source_, openedSource_, notice_;
   bool open_ = false;
   bool started_ = false;
   uint32_t failNextOpen_ = 0;

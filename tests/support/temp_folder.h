@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,15 @@ class TempFolder {
     std::ofstream(path_ / name, std::ios::binary) << content;
   }
   std::vector<uint8_t> Read(const std::string& name) const { return ReadFileBytes(path_ / name); }
+  // Every file of the folder `sub` with its size, in name order: "a.wav:44 b.mp3:0 ".
+  std::string Listing(const std::string& sub = "") const {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(path_ / sub))
+      files.insert(entry.path().filename().string() + ":" + std::to_string(entry.file_size()));
+    std::string listing;
+    for (const auto& file : files) listing += file + " ";
+    return listing;
+  }
   std::string ReadText(const std::string& name) const { return ReadFileText(path_ / name); }
 
  private:

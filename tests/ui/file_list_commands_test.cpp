@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 
 #include "library/recordings_list.h"
 #include "platform/drive_info.h"
@@ -47,15 +46,6 @@ struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, Recording
       device.Advance(100);
       controller.RecordTick();
     }
-  }
-  // Every file of the output folder with its size, in name order.
-  std::string Files() const {
-    std::set<std::string> files;
-    for (const auto& entry : fs::directory_iterator(settings.Folder))
-      files.insert(entry.path().filename().string() + ":" + std::to_string(entry.file_size()));
-    std::string listing;
-    for (const auto& file : files) listing += file + " ";
-    return listing;
   }
   // The take after Stop: a plain header that ffprobe reads and every frame
   // captured in 30 ticks, in order.
@@ -116,7 +106,7 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
     rig.Ticks(30);
     rig.controller.StopAll();
     rig.ExpectWholeTake();
-    EXPECT_EQ(rig.Files(), files) << when;
+    EXPECT_EQ(rig.dir.Listing("out"), files) << when;
   }
 }
 
@@ -143,7 +133,31 @@ TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
     rig.Ticks(30);
     rig.controller.StopAll();
     rig.ExpectWholeTake();
-    EXPECT_EQ(rig.Files(), "music.wav:2000 record1.wav:529244 voice.wav:3000 ") << answer;
+    EXPECT_EQ(rig.dir.Listing("out"), "music.wav:2000 record1.wav:529244 voice.wav:3000 ") << answer;
+  }
+}
+
+// Closing the playback lets messages run. A rescan there replaces the rows
+// (more files, so the row list moves in memory): the click still picks the
+// file pointed at. F5 there starts a take whose name the click leaves alone.
+TEST(FileListCommands, ClickWhileMessagesRunPicksTheClickedFileAndSparesTheTake) {
+  for (const bool f5 : {false, true}) {
+    TakeRig rig;
+    int row = 1;
+    while (rig.recordings.RowFile(row) != "music.wav") ++row;
+    rig.playback.deviceOpen = true;
+    rig.hooks.onProcessMessages = [&rig, f5] {
+      rig.hooks.onProcessMessages = nullptr;  // recording processes messages itself
+      if (f5) return rig.controller.HotKey(RecorderController::kHotKeyRecord);
+      for (const std::string name : {"a", "b", "c", "d", "e", "f"}) rig.dir.Write("out/" + name + ".wav", 1000);
+      rig.recordings.Rescan();
+      rig.recordings.ApplySort();
+    };
+
+    rig.commands.SGridFilesSelectCell(row);
+
+    EXPECT_EQ(rig.state.CurrentFile, f5 ? rig.settings.Folder + "/record1.wav" : "music.wav") << f5;
+    EXPECT_EQ(rig.hooks.messages, std::vector<std::string>()) << f5;
   }
 }
 

@@ -49,6 +49,18 @@ TEST(TFormAbout, NamesTheLoadedEncoderVersion) {
   EXPECT_EQ(about.LabMpeg->text().toStdString(), "MPEG Layer-3 Audio Codec Lame " + version + " ");
 }
 
+// The line naming the hot-key mechanism sits below the help link, whole inside the box.
+TEST(TFormAbout, NamesTheHotKeyMechanismBelowTheLink) {
+  TFormAbout about;
+  about.SetHelpPage(QUrl::fromLocalFile("/opt/tarnovox/tarnovox.html"));
+  about.SetHotKeys("Hot keys F5, F7, F9: system-wide (X11)");
+  EXPECT_TRUE(about.LabHotKeys->isVisibleTo(&about));
+  EXPECT_GT(about.LabHotKeys->y(), about.LabWWW->geometry().bottom());
+  EXPECT_TRUE(about.rect().contains(about.LabHotKeys->geometry()));
+  about.SetHotKeys({});
+  EXPECT_FALSE(about.LabHotKeys->isVisibleTo(&about));
+}
+
 }  // namespace
 }  // namespace tarnovox
 

@@ -6,6 +6,7 @@
 #include <climits>
 #include <gtest/gtest.h>
 
+#include "tests/support/fake_input_sources.h"
 #include "tests/ui/ui_fixtures.h"
 #include "ui/form_rec_settings.h"
 #include "ui/rec_settings_controls.h"
@@ -76,6 +77,73 @@ TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive)
   EXPECT_EQ(stored.SamplePerSecond, 22050u);
 }
 
+TEST(RecSettingsControls, InputsAreListedByDescriptionAndAChosenMissingOneIsKept) {
+  const std::vector<InputSource> sources = {{"alsa_input.usb-mic", "USB Mic"},
+                                            {"alsa_output.hdmi.monitor", "Monitor of HDMI"},
+                                            {"null_b.monitor", "Monitor of Null Output"},
+                                            {"null_a.monitor", "Monitor of Null Output", true}};
+  const std::vector<InputChoice> shown = {{"Default input", ""},
+                                          {"USB Mic", "alsa_input.usb-mic"},
+                                          {"Monitor of HDMI", "alsa_output.hdmi.monitor"},
+                                          {"Monitor of Null Output", "null_b.monitor"},
+                                          {"What this computer plays", "@DEFAULT_MONITOR@"}};
+  EXPECT_EQ(InputChoices(sources, ""), shown);
+  EXPECT_EQ(InputChoices(sources, "@DEFAULT_MONITOR@"), shown);
+  // Chosen by name, the default output's monitor is listed too; two of one
+  // description are told apart by name.
+  const auto byName = InputChoices(sources, "null_a.monitor");
+  ASSERT_EQ(byName.size(), 6u);
+  EXPECT_EQ(byName[3], (InputChoice{"Monitor of Null Output (null_b.monitor)", "null_b.monitor"}));
+  EXPECT_EQ(byName[4], (InputChoice{"Monitor of Null Output (null_a.monitor)", "null_a.monitor"}));
+  const auto gone = InputChoices(sources, "alsa_input.unplugged");
+  EXPECT_EQ(gone.back(), (InputChoice{"alsa_input.unplugged", "alsa_input.unplugged"}));
+
+  RecSettingsControls controls;
+  RecordSettings settings;
+  settings.Source = "alsa_input.unplugged";
+  EXPECT_EQ(ShownAndClosed(settings, controls).Source, "alsa_input.unplugged");
+  RecordSettings other = settings;
+  other.Source = "";
+  EXPECT_TRUE(DialogFieldsDiffer(settings, other));
+}
+
+TEST(TFormRecSettings, TheInputListFollowsSourcesWhileOpenAndTheChoiceIsStored) {
+  testing::FakeInputSources sources;
+  sources.sources = {{"mic", "Mic"}, {"out.monitor", "Monitor of Out", true}};
+  TFormRecSettings dialog;
+  dialog.SetInputSources(&sources);
+  RecordSettings settings;
+  RecorderState state;
+  auto items = [&] {
+    QStringList texts;
+    for (int i = 0; i < dialog.CBoxInput->count(); ++i) texts << dialog.CBoxInput->itemText(i);
+    return texts;
+  };
+  WhileOpen([&] {
+    EXPECT_EQ(items(), QStringList({"Default input", "Mic", "What this computer plays"}));
+    EXPECT_EQ(dialog.CBoxInput->currentIndex(), 0);
+    sources.Change({{"mic", "Mic"}, {"usb", "USB Interface"}, {"out.monitor", "Monitor of Out", true}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(items(), QStringList({"Default input", "Mic", "USB Interface", "What this computer plays"}));
+    dialog.CBoxInput->setCurrentIndex(2);
+    sources.Change({{"usb", "USB Interface"}, {"out.monitor", "Monitor of Out", true}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(items(), QStringList({"Default input", "USB Interface", "What this computer plays"}));
+    EXPECT_EQ(dialog.CBoxInput->currentText(), "USB Interface");
+    dialog.BitBtnOK->click();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_EQ(settings.Source, "usb");
+  EXPECT_FALSE(sources.Following());
+
+  WhileOpen([&] {
+    dialog.CBoxInput->setCurrentIndex(dialog.CBoxInput->count() - 1);
+    dialog.close();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_EQ(settings.Source, "@DEFAULT_MONITOR@");
+}
+
 TEST(TFormRecSettings, TheCloseBoxAppliesButNeverToARunningRecording) {
   TFormRecSettings dialog;
   RecordSettings settings;  // MP3 at 128 kbit/s
@@ -112,8 +180,9 @@ TEST(TFormRecSettings, TheCloseBoxAppliesButNeverToARunningRecording) {
   EXPECT_FALSE(dialog.HasPending());
 }
 
-// Both pages show every control whole inside the 347 x 266 window; a picture
-// of each page is kept under test-artifacts/ for the eye.
+// Both pages show every control whole, the input list too, inside the
+// 347 x 266 window; a picture of each page is kept under test-artifacts/ for
+// the eye.
 TEST(TFormRecSettings, EveryControlOfBothPagesLiesInsideTheWindow) {
   TFormRecSettings dialog;
   dialog.show();
@@ -134,6 +203,7 @@ TEST(TFormRecSettings, EveryControlOfBothPagesLiesInsideTheWindow) {
       ++checked;
     }
     EXPECT_GT(checked, 8) << page;
+    EXPECT_TRUE(dialog.CBoxInput->isVisibleTo(&dialog)) << page;  // the input serves both formats
     dialog.grab().save(QString("test-artifacts/rec-settings-page%1.png").arg(page));
   }
 }

@@ -6,7 +6,6 @@
 
 #include <memory>
 #include <optional>
-#include <set>
 
 #include "core/wave_format.h"
 #include "library/playback.h"
@@ -87,15 +86,6 @@ class TForm2Test : public ::testing::Test, public testing::UiRig {
     return state.CurrentFile + " " + state.PickedFile + " " + std::to_string(state.FileChannels) + " " +
            std::to_string(state.FileSampleRate);
   }
-  // Every file in the folder with its size, in name order.
-  std::string Files() const {
-    std::set<std::string> files;
-    for (const auto& entry : fs::directory_iterator(temp.path()))
-      files.insert(entry.path().filename().string() + ":" + std::to_string(entry.file_size()));
-    std::string listing;
-    for (const auto& file : files) listing += file + " ";
-    return listing;
-  }
   // Rename, Wav2MP3 and Delete, each enabled or not.
   std::string Menu() const {
     return std::string(form2->pmRename->isEnabled() ? "R" : "-") + (form2->pmWav2MP3->isEnabled() ? "W" : "-") +
@@ -174,26 +164,26 @@ TEST_F(TForm2Test, RenameAndDeleteAskFirstAndSpareTheRecording) {
   form2->Commands.pmRenameClick();  // the script answers No: both files kept
   EXPECT_EQ(asked, Names{"take"});
   EXPECT_EQ(ui.questions, Names{"Confirm: voice already exists.\nDo you want to replace it?"});
-  EXPECT_EQ(Files(), "music.wma:4000 take.wav:3000 voice.wav:144 ");
+  EXPECT_EQ(temp.Listing(), "music.wma:4000 take.wav:3000 voice.wav:144 ");
   EXPECT_EQ(state.CurrentFile, "take.wav");
   renameAnswer = "final";
   form2->Commands.pmRenameClick();
-  EXPECT_EQ(Files(), "final.wav:3000 music.wma:4000 voice.wav:144 ");
+  EXPECT_EQ(temp.Listing(), "final.wav:3000 music.wma:4000 voice.wav:144 ");
   EXPECT_EQ(state.CurrentFile, "final.wav");
   EXPECT_EQ(list.RowFile(form2->SGridFiles->SelectedRow()), "final.wav");
   ui.answers = {true};  // Yes replaces voice.wav with final.wav
   renameAnswer = "voice";
   form2->Commands.pmRenameClick();
-  EXPECT_EQ(Files(), "music.wma:4000 voice.wav:3000 ");
+  EXPECT_EQ(temp.Listing(), "music.wma:4000 voice.wav:3000 ");
   EXPECT_EQ(state.CurrentFile, "voice.wav");
 
   ui.questions.clear();
   form2->Commands.pmDeleteClick();  // No
   ASSERT_EQ(ui.questions, Names{"Delete File: Are you sure you want to delete voice.wav?"});
-  EXPECT_EQ(Files(), "music.wma:4000 voice.wav:3000 ");
+  EXPECT_EQ(temp.Listing(), "music.wma:4000 voice.wav:3000 ");
   ui.answers = {true};
   form2->Commands.pmDeleteClick();
-  EXPECT_EQ(Files(), "music.wma:4000 ");
+  EXPECT_EQ(temp.Listing(), "music.wma:4000 ");
   EXPECT_EQ(state.CurrentFile, "");
   EXPECT_EQ(RowOf("voice.wav"), 0);
 
@@ -205,7 +195,7 @@ TEST_F(TForm2Test, RenameAndDeleteAskFirstAndSpareTheRecording) {
   state.CurrentFile = temp.File("music.wma");
   ui.answers = {true};
   form2->Commands.pmDeleteClick();
-  EXPECT_EQ(Files(), "music.wma:4000 ");
+  EXPECT_EQ(temp.Listing(), "music.wma:4000 ");
   EXPECT_EQ(asked.size(), 3u);
   EXPECT_EQ(ui.questions.size(), 2u);
 }
@@ -258,7 +248,7 @@ TEST_F(TForm2Test, ClosingAPausedPlaybackEndsThePause) {
     action();
     EXPECT_FALSE(state.playing || state.paused);
   }
-  EXPECT_EQ(Files(), "music.wma:4000 renamed.wav:3000 song.mp3:2128 take.wav:3000 voice.wav:144 ");
+  EXPECT_EQ(temp.Listing(), "music.wma:4000 renamed.wav:3000 song.mp3:2128 take.wav:3000 voice.wav:144 ");
 }
 
 // Names that are not valid UTF-8 are shown, and kept, as the bytes they are.
@@ -272,7 +262,7 @@ TEST_F(TForm2Test, RenameKeepsAnUnchangedNameThatIsNotUtf8) {
   ASSERT_EQ(state.CurrentFile, name + ".wav");
   testing::WhileOpen([] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
   form2->Commands.pmRenameClick();
-  EXPECT_EQ(Files(), "caf\xe9.wav:3000 music.wma:4000 take.wav:3000 voice.wav:144 ");
+  EXPECT_EQ(temp.Listing(), "caf\xe9.wav:3000 music.wma:4000 take.wav:3000 voice.wav:144 ");
   EXPECT_EQ(state.CurrentFile, name + ".wav");
 }
 

@@ -1,0 +1,63 @@
+#pragma once
+// Record, Pause and Stop as shortcuts of the desktop's GlobalShortcuts portal
+// (org.freedesktop.portal.GlobalShortcuts on the session bus): one session,
+// the three shortcuts bound with F5, F7 and F9 as preferred triggers. The
+// desktop may let the user pick other keys or refuse; once bound, the
+// Activated signals of this session reach onHotKey with the ids the X11 keys
+// use. The session is closed on destruction.
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QDBusMessage;
+class QDBusPendingCallWatcher;
+
+namespace tarnovox {
+
+class PortalShortcuts final : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class State { Starting, Bound, Failed };
+
+  // onHotKey receives 101 (record), 102 (pause) or 103 (stop). onSettled is
+  // called once, with Bound or Failed. parentWindow is the portal's window
+  // identifier for its dialog ("x11:1c00003", or empty).
+  PortalShortcuts(QString parentWindow, std::function<void(int)> onHotKey, std::function<void(State)> onSettled);
+  ~PortalShortcuts() override;
+  PortalShortcuts(const PortalShortcuts&) = delete;
+  PortalShortcuts& operator=(const PortalShortcuts&) = delete;
+
+  // Asks for the interface's version, then creates the session and binds the
+  // shortcuts; returns at once. Without a session bus or a portal that offers
+  // the interface, it settles Failed from the event loop.
+  void Start();
+  State state() const { return state_; }
+  // Why the portal is not used, for the log; empty unless Failed.
+  QString Error() const { return error_; }
+
+ private slots:
+  void OnResponse(const QDBusMessage& signal);
+  void OnActivated(const QDBusMessage& signal);
+
+ private:
+  enum class Step { Version, CreateSession, Bind, Done };
+  void CreateSession();
+  void Bind();
+  // Sends a portal method whose result arrives as the Response signal of a
+  // request object named after token.
+  void Request(Step step, const QString& method, const QList<QVariant>& arguments, const QString& token);
+  void WhenAnswered(QDBusPendingCallWatcher* watcher, std::function<void(const QDBusMessage&)> onReply);
+  void Fail(const QString& why);
+
+  QString parentWindow_;
+  std::function<void(int)> onHotKey_;
+  std::function<void(State)> onSettled_;
+  State state_ = State::Starting;
+  Step step_ = Step::Version;
+  QString request_;  // the request object whose Response is awaited
+  QString session_;
+  QString error_;
+};
+
+}  // namespace tarnovox
