@@ -248,7 +248,7 @@ void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 // moving through the rows instead of the position bar.
 void FileGrid::focusOutEvent(QFocusEvent* event) {
   if (!isEnabled()) refocusWhenEnabled_ = true;
-  QTableWidget::focusOutEvent(event);
+  QTableView::focusOutEvent(event);
 }
 
 void FileGrid::changeEvent(QEvent* event) {
@@ -256,7 +256,7 @@ void FileGrid::changeEvent(QEvent* event) {
     refocusWhenEnabled_ = false;
     setFocus(Qt::OtherFocusReason);
   }
-  QTableWidget::changeEvent(event);
+  QTableView::changeEvent(event);
 }
 
 }  // namespace tarnovox
