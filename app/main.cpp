@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <filesystem>
 #include <iostream>
+#include <utility>
 
 #include "analysis/meter_analysis.h"
 #include "app/command_line.h"
@@ -12,6 +13,7 @@
 #include "app/global_hot_keys.h"
 #include "app/instance_channel.h"
 #include "app/qt_ui_hooks.h"
+#include "app/startup_trace.h"
 #include "core/recorder_controller.h"
 #include "library/playback.h"
 #include "library/recordings_list.h"
@@ -45,6 +47,7 @@ int Run(InstanceChannel& channel) {
   const std::string home = EnvOr("HOME", "/tmp");
   const bool exeDirWritable = FolderWritable(exeDir);
 
+  StartupMark("Run");
   RecordSettings settings;
   RecorderState state;
   SettingsStore store(settings,
@@ -72,6 +75,7 @@ int Run(InstanceChannel& channel) {
       {settings, store, state, engine, mp3, playback, recordings, shell, recorderMessages, clock, drives,
        &recorderMessages});
 
+  StartupMark("subsystems");
   TForm1 form1(settings, state);
   hooks.SetWindow(&form1);
   hooks.SetTimeDisplay([&] { form1.UpdateTimeDisplay(); });
@@ -79,7 +83,9 @@ int Run(InstanceChannel& channel) {
   analysis.SetCanvas(&form1);
 
   FolderFallback fallback{exeDir, exeDirWritable, EnvOr("XDG_MUSIC_DIR", home + "/Music")};
+  StartupMark("main window");
   if (!controller.StartUp(fallback)) return 1;
+  StartupMark("recorder started");
 
   // The file list fills its grid from the output folder as it is created.
   // The file list and the tag editor are tool windows that the main window
@@ -87,6 +93,7 @@ int Run(InstanceChannel& channel) {
   // iconifies transients with their parent would fight the main window's own
   // hiding and iconify it again on restore.
   TForm2 form2(settings, state, recordings, playback, hooks);
+  StartupMark("file list");
   MainPlaybackView playbackView(form1, form2);
   playback.SetView(&playbackView);
   form1.SetFileList(&form2, form2.LabFile);
@@ -94,18 +101,20 @@ int Run(InstanceChannel& channel) {
   TFormDir formDir(&form1);
   TFormAbout formAbout(&form1);
   formAbout.SetHelpPage(shell.HelpPage());
-  formAbout.SetEncoderVersion(TFormAbout::LoadedEncoderVersion(loader));
+  StartupMark("folder dialog, about box");
   TFormConvert formConvert(&form1);
   formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
   TFormRecSettings formRecSettings(&form1);
   formRecSettings.SetInputSources(&inputs);
   TForm3 form3(settings, state, drives, playback, recordings, hooks);
   form1.AddCompanion(&form3);
+  StartupMark("dialogs, tag editor");
   TForm4 form4;
   form1.SetImageBank(&form4);
   form2.SetImageBank(&form4);
   form3.SetImageBank(&form4);
 
+  StartupMark("picture bank");
   WavToMp3 wavToMp3(loader, settings, state, hooks, playback, recordings, formConvert);
   form2.convert = [&] { wavToMp3.pmWav2MP3Click(); };
   FileListCommands::Hooks& listHooks = form2.Commands.hooks;
@@ -143,15 +152,22 @@ int Run(InstanceChannel& channel) {
   auto hotKey = [&](int id) { controller.HotKey(id); };
   GlobalHotKeys hotKeys(&form1, hotKey, GlobalHotKeys::InWaylandSession());
   // The portal may settle or fail later: the box tells what is in use when opened.
+  // The encoder library is loaded for its version then too, the first time,
+  // not while the program starts.
+  bool encoderVersionRead = false;
   h.about = [&] {
+    if (!std::exchange(encoderVersionRead, true))
+      formAbout.SetEncoderVersion(TFormAbout::LoadedEncoderVersion(loader));
     formAbout.SetHotKeys(hotKeys.Description());
     formAbout.exec();
   };
 
+  StartupMark("hot keys");
   form1.StartTimers();
   form1.show();
   // Commands from this start's command line and from later starts run once
   // start-up is complete.
+  StartupMark("shown");
   channel.SetRunner(CommandRunner(form1, hotKey));
   const int status = QApplication::exec();
   channel.SetRunner(nullptr);
@@ -165,6 +181,7 @@ int main(int argc, char** argv) {
   // Before the display, the settings, the sound server and the output folder:
   // a start that only answers, or hands its commands to the running recorder,
   // must leave that recorder's files and devices alone.
+  tarnovox::StartupMark("main");
   const tarnovox::CommandLine line = tarnovox::ParseCommandLine({argv + 1, argv + argc});
   if (line.outcome != tarnovox::CommandLine::Outcome::Run) return tarnovox::PrintOutcome(line, std::cout, std::cerr);
   const QString channelName = tarnovox::InstanceChannel::DefaultName();
@@ -176,6 +193,7 @@ int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "xcb;wayland");
   QApplication app(argc, argv);
+  tarnovox::StartupMark("application");
   QApplication::setApplicationName("Tarnovox");
   QApplication::setWindowIcon(QIcon(":/tarnovox.png"));  // every window, the dialogs too
   tarnovox::InstanceChannel channel(channelName);

@@ -72,6 +72,42 @@ std::string DateTimeText::Strftime(const std::string& pattern, const std::tm& ti
 }
 
 std::string DateTimeText::Format(uint32_t dosDateTime, int spacesAfterDate) const {
+  const uint32_t secondsField = dosDateTime & 0x1Fu;  // seconds / 2
+  const MinuteText& minute = Minute(dosDateTime & ~0x1Fu, spacesAfterDate);
+  if (minute.unpredictable) return FormatNow(dosDateTime, spacesAfterDate);
+  std::string text = minute.text;
+  if (minute.perSecond) {
+    const unsigned seconds = secondsField * 2;
+    text[minute.seconds] = static_cast<char>('0' + seconds / 10);
+    text[minute.seconds + 1] = static_cast<char>('0' + seconds % 10);
+  }
+  return text;
+}
+
+// The seconds digits are found by formatting the minute at second 0 and at
+// second 58: the texts differ only in a "00" that became "58", differ
+// nowhere (no seconds shown), or the format is one whose every second must be
+// formatted (other digits, seconds spelled out).
+const DateTimeText::MinuteText& DateTimeText::Minute(uint32_t dosMinute, int spacesAfterDate) const {
+  const uint64_t key = (static_cast<uint64_t>(dosMinute) << 8) | static_cast<uint8_t>(spacesAfterDate);
+  if (auto found = minutes_.find(key); found != minutes_.end()) return found->second;
+  if (minutes_.size() >= 100000) minutes_.clear();
+  MinuteText minute;
+  minute.text = FormatNow(dosMinute, spacesAfterDate);
+  const std::string late = FormatNow(dosMinute | 29u, spacesAfterDate);
+  if (late != minute.text) {
+    const size_t first = std::mismatch(late.begin(), late.end(), minute.text.begin(), minute.text.end()).first -
+                         late.begin();
+    minute.perSecond = late.size() == minute.text.size() && first + 1 < late.size() &&
+                       minute.text.compare(first, 2, "00") == 0 && late.compare(first, 2, "58") == 0 &&
+                       late.compare(first + 2, std::string::npos, minute.text, first + 2) == 0;
+    minute.seconds = first;
+    minute.unpredictable = !minute.perSecond;
+  }
+  return minutes_.emplace(key, std::move(minute)).first->second;
+}
+
+std::string DateTimeText::FormatNow(uint32_t dosDateTime, int spacesAfterDate) const {
   const std::tm time = UnpackDosDateTime(dosDateTime);
   const std::string date = Strftime(shortDate_, time);
   std::string text = date + std::string(static_cast<size_t>(std::max(spacesAfterDate, 0)), ' ');

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace tarnovox {
 
@@ -31,10 +32,23 @@ class DateTimeText {
   static std::shared_ptr<Locale> MakeLocale(const char* name);
   DateTimeText(std::shared_ptr<Locale> locale, std::string shortDateFormat, std::string longTimeFormat);
   std::string Strftime(const std::string& pattern, const std::tm& time) const;
+  std::string FormatNow(uint32_t dosDateTime, int spacesAfterDate) const;
+
+  // The text of one minute, worked out once: a folder's files share minutes,
+  // and strftime is most of a row's cost.
+  struct MinuteText {
+    std::string text;          // as at second 0
+    size_t seconds = 0;        // where its two seconds digits are
+    bool perSecond = false;    // the seconds show, at `seconds`
+    bool unpredictable = false;  // they show otherwise: every time is formatted
+  };
+  const MinuteText& Minute(uint32_t dosMinute, int spacesAfterDate) const;
+
 
   std::shared_ptr<Locale> locale_;
   std::string shortDate_;
   std::string longTime_;
+  mutable std::unordered_map<uint64_t, MinuteText> minutes_;
 };
 
 }  // namespace tarnovox

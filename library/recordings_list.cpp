@@ -1,12 +1,13 @@
 #include "library/recordings_list.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
-#include <filesystem>
 #include <numeric>
-#include <system_error>
 
 #include "library/recording_files.h"
 
@@ -56,23 +57,18 @@ void RecordingsList::ResetGrid() {
   for (int column = 0; column < 3; ++column) grid_->SetCell(column, 1, "");
 }
 
-void RecordingsList::AddFile(const std::string& name) {
-  const std::filesystem::path path = std::filesystem::path(settings_.Folder) / name;
+void RecordingsList::AddFile(int folder, const char* name) {
   struct stat info {};
-  // lstat: a link is not an ordinary file, so it is neither listed nor deleted.
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (info.st_size < kEmptyRecordingBytes && MayDeleteEmpty(info)) {
-    std::error_code error;
-    if (std::filesystem::remove(path, error) && !error) return;
-  }
+  // Not followed: a link is not an ordinary file, so it is neither listed nor deleted.
+  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) return;
+  if (info.st_size < kEmptyRecordingBytes && MayDeleteEmpty(info) && ::unlinkat(folder, name, 0) == 0) return;
   RecordingEntry entry;
   entry.FileName = name;
   entry.SizeKey = RoundedKilobytes(static_cast<uint64_t>(info.st_size));
   entry.SizeKB = std::to_string(entry.SizeKey);
   entry.FileAge = PackDosDateTime(info.st_mtime);
+  RowFiles.push_back(entry.FileName);
   Entries.push_back(std::move(entry));
-  RowFiles.push_back(name);
-  state_.PickedFile = name;
 }
 
 // A take sits at its bare header for its first seconds, longer when paused,
@@ -97,15 +93,20 @@ void RecordingsList::Rescan() {
   RowFiles.assign(1, std::string());
   ResetGrid();
 
-  std::error_code error;
-  const std::filesystem::path folder = settings_.Folder.empty() ? "." : settings_.Folder;
-  std::filesystem::directory_iterator it(folder, error);
-  for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    // Names beginning with "." are hidden files (and "." and "..").
-    if (name.empty() || name[0] == '.' || !IsRecordingName(name)) continue;
-    AddFile(name);
+  // One stat per entry, relative to the open folder: no path is built or
+  // walked again for each of thousands of files.
+  DIR* folder = ::opendir(settings_.Folder.empty() ? "." : settings_.Folder.c_str());
+  if (folder != nullptr) {
+    while (const dirent* item = ::readdir(folder)) {
+      // Names beginning with "." are hidden files (and "." and "..").
+      if (item->d_name[0] == '.' || !IsRecordingName(item->d_name)) continue;
+      // The kind the folder already reports spares the stat of a folder or link.
+      if (item->d_type != DT_REG && item->d_type != DT_UNKNOWN) continue;
+      AddFile(::dirfd(folder), item->d_name);
+    }
+    ::closedir(folder);
   }
+  if (!Entries.empty()) state_.PickedFile = Entries.back().FileName;
 
   Count = static_cast<int32_t>(Entries.size());
   if (Count >= 1 && grid_ != nullptr) grid_->SetRowCount(Count + 1);

@@ -58,7 +58,7 @@ class RecordingsList : public RecordingsLibrary {
   std::vector<size_t> PlacementOrder(int sort) const;
   void WriteRow(int row, const RecordingEntry& entry, int sort);
   void ResetGrid();
-  void AddFile(const std::string& name);
+  void AddFile(int folder, const char* name);  // folder: the open folder's descriptor
   bool MayDeleteEmpty(const struct stat& info) const;
   bool IsTakeBeingRecorded(const struct stat& info) const;
 

@@ -1,6 +1,7 @@
 #include "platform/media_player_decoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -14,11 +15,98 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <dlfcn.h>
+
 #include "platform/regular_file.h"
 
 namespace tarnovox {
 
 namespace {
+
+// The FFmpeg libraries, with the hundred libraries of codecs they pull in,
+// are loaded when the first file is played rather than when the program
+// starts: they would double the time to the first window. The calls below keep
+// their own names and go through this table.
+#define TARNOVOX_FFMPEG_FUNCTIONS(F)                                                                            \
+  F(av_channel_layout_compare) F(av_channel_layout_copy) F(av_channel_layout_default)                          \
+  F(av_channel_layout_uninit) F(av_find_best_stream) F(av_frame_alloc) F(av_frame_free) F(av_frame_unref)      \
+  F(av_log_set_level) F(av_packet_alloc) F(av_packet_free) F(av_packet_unref) F(av_read_frame) F(av_rescale_q) \
+  F(av_seek_frame) F(av_strerror) F(avcodec_alloc_context3) F(avcodec_flush_buffers) F(avcodec_free_context)  \
+  F(avcodec_open2) F(avcodec_parameters_to_context) F(avcodec_receive_frame) F(avcodec_send_packet)           \
+  F(avformat_close_input) F(avformat_find_stream_info) F(avformat_open_input) F(swr_alloc_set_opts2)          \
+  F(swr_convert) F(swr_free) F(swr_get_out_samples) F(swr_init)
+
+struct Ffmpeg {
+#define TARNOVOX_FFMPEG_POINTER(name) decltype(&::name) name = nullptr;
+  TARNOVOX_FFMPEG_FUNCTIONS(TARNOVOX_FFMPEG_POINTER)
+#undef TARNOVOX_FFMPEG_POINTER
+  bool loaded = false;
+};
+
+#define TARNOVOX_SONAME(lib, major) "lib" #lib ".so." TARNOVOX_SONAME_MAJOR(major)
+#define TARNOVOX_SONAME_MAJOR(major) #major
+
+std::atomic<bool> ffmpegTried{false};
+
+// Loaded once for the process and never unloaded; `loaded` stays false when a
+// library or a function is missing.
+const Ffmpeg& LoadFfmpeg() {
+  static const Ffmpeg api = [] {
+    ffmpegTried = true;
+    Ffmpeg result;
+    // Each needs the ones before it; RTLD_GLOBAL lets the later ones find them.
+    void* libraries[] = {
+        ::dlopen(TARNOVOX_SONAME(avutil, LIBAVUTIL_VERSION_MAJOR), RTLD_NOW | RTLD_GLOBAL),
+        ::dlopen(TARNOVOX_SONAME(swresample, LIBSWRESAMPLE_VERSION_MAJOR), RTLD_NOW | RTLD_GLOBAL),
+        ::dlopen(TARNOVOX_SONAME(avcodec, LIBAVCODEC_VERSION_MAJOR), RTLD_NOW | RTLD_GLOBAL),
+        ::dlopen(TARNOVOX_SONAME(avformat, LIBAVFORMAT_VERSION_MAJOR), RTLD_NOW | RTLD_GLOBAL)};
+    for (void* library : libraries) {
+      if (library == nullptr) return result;
+    }
+    bool complete = true;
+#define TARNOVOX_FFMPEG_RESOLVE(name)                                           \
+    result.name = reinterpret_cast<decltype(&::name)>(::dlsym(RTLD_DEFAULT, #name)); \
+    complete = complete && result.name != nullptr;
+    TARNOVOX_FFMPEG_FUNCTIONS(TARNOVOX_FFMPEG_RESOLVE)
+#undef TARNOVOX_FFMPEG_RESOLVE
+    result.loaded = complete;
+    return result;
+  }();
+  return api;
+}
+
+// From here on the FFmpeg calls go through the table.
+#define av_channel_layout_compare LoadFfmpeg().av_channel_layout_compare
+#define av_channel_layout_copy LoadFfmpeg().av_channel_layout_copy
+#define av_channel_layout_default LoadFfmpeg().av_channel_layout_default
+#define av_channel_layout_uninit LoadFfmpeg().av_channel_layout_uninit
+#define av_find_best_stream LoadFfmpeg().av_find_best_stream
+#define av_frame_alloc LoadFfmpeg().av_frame_alloc
+#define av_frame_free LoadFfmpeg().av_frame_free
+#define av_frame_unref LoadFfmpeg().av_frame_unref
+#define av_log_set_level LoadFfmpeg().av_log_set_level
+#define av_packet_alloc LoadFfmpeg().av_packet_alloc
+#define av_packet_free LoadFfmpeg().av_packet_free
+#define av_packet_unref LoadFfmpeg().av_packet_unref
+#define av_read_frame LoadFfmpeg().av_read_frame
+#define av_rescale_q LoadFfmpeg().av_rescale_q
+#define av_seek_frame LoadFfmpeg().av_seek_frame
+#define av_strerror LoadFfmpeg().av_strerror
+#define avcodec_alloc_context3 LoadFfmpeg().avcodec_alloc_context3
+#define avcodec_flush_buffers LoadFfmpeg().avcodec_flush_buffers
+#define avcodec_free_context LoadFfmpeg().avcodec_free_context
+#define avcodec_open2 LoadFfmpeg().avcodec_open2
+#define avcodec_parameters_to_context LoadFfmpeg().avcodec_parameters_to_context
+#define avcodec_receive_frame LoadFfmpeg().avcodec_receive_frame
+#define avcodec_send_packet LoadFfmpeg().avcodec_send_packet
+#define avformat_close_input LoadFfmpeg().avformat_close_input
+#define avformat_find_stream_info LoadFfmpeg().avformat_find_stream_info
+#define avformat_open_input LoadFfmpeg().avformat_open_input
+#define swr_alloc_set_opts2 LoadFfmpeg().swr_alloc_set_opts2
+#define swr_convert LoadFfmpeg().swr_convert
+#define swr_free LoadFfmpeg().swr_free
+#define swr_get_out_samples LoadFfmpeg().swr_get_out_samples
+#define swr_init LoadFfmpeg().swr_init
 
 // A damaged file may yield a run of undecodable packets; past this many in a
 // row it counts as ended rather than spinning through garbage.
@@ -32,6 +120,9 @@ AudioFileDecoder::AudioFileDecoder() = default;
 AudioFileDecoder::~AudioFileDecoder() { Release(); }
 
 void AudioFileDecoder::Release() {
+  // Nothing was made before the libraries were loaded, and a decoder that
+  // never opened a file must not load them on its way out.
+  if (!ffmpegTried.load() || !LoadFfmpeg().loaded) return;
   swr_free(&resampler_);
   av_channel_layout_uninit(&resamplerInput_.layout);
   avcodec_free_context(&codec_);
@@ -43,9 +134,13 @@ void AudioFileDecoder::Release() {
 bool AudioFileDecoder::Open(const std::string& path) {
   // Why a file cannot be played is told once, by the caller; the libraries'
   // own complaints about it would only clutter the terminal.
+  failure_.clear();
+  if (!LoadFfmpeg().loaded) {
+    failure_ = "The FFmpeg libraries can not be loaded";
+    return false;
+  }
   static std::once_flag quiet;
   std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
-  failure_.clear();
   if (OpenFile(path)) return true;
   if (failure_.empty()) failure_ = kNoSound;
   Release();

@@ -59,6 +59,44 @@ QPixmap FileKindPicture(int index) {
   return picture;
 }
 
+int FileGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(cells_.size());
+}
+
+int FileGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QVariant FileGridModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  return QFile::decodeName(QByteArray::fromStdString(Cell(index.column(), index.row())));
+}
+
+void FileGridModel::SetRows(int rows) {
+  if (rows == rowCount()) return;
+  beginResetModel();
+  cells_.resize(static_cast<size_t>(std::max(rows, 0)));
+  endResetModel();
+}
+
+void FileGridModel::SetCell(int column, int row, const std::string& text) {
+  cells_[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
+  // A sort writes every cell: the views hear of it once, when it is done.
+  if (changePending_) return;
+  changePending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        changePending_ = false;
+        if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, 2), {Qt::DisplayRole});
+      },
+      Qt::QueuedConnection);
+}
+
+const std::string& FileGridModel::Cell(int column, int row) const {
+  static const std::string kNone;
+  if (row < 0 || row >= rowCount() || column < 0 || column > 2) return kNone;
+  return cells_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+}
+
 FileGridHeader::FileGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
   setSectionResizeMode(QHeaderView::Interactive);
   setSectionsClickable(false);
@@ -95,8 +133,10 @@ void FileGridHeader::mouseReleaseEvent(QMouseEvent* event) {
   if (released) released(event->position().toPoint().x());
 }
 
-FileGrid::FileGrid(QWidget* parent) : QTableWidget(0, 3, parent), header_(new FileGridHeader(this)) {
+FileGrid::FileGrid(QWidget* parent)
+    : QTableView(parent), cells_(new FileGridModel(this)), header_(new FileGridHeader(this)) {
   setObjectName("SGridFiles");
+  setModel(cells_);
   setHorizontalHeader(header_);
   header_->setFont(GridFont());
   verticalHeader()->hide();
@@ -116,11 +156,12 @@ FileGrid::FileGrid(QWidget* parent) : QTableWidget(0, 3, parent), header_(new Fi
   palette.setColor(QPalette::Window, kNavy);
   setPalette(palette);
   // The strip of the header row right of the last column is navy like the cells.
-  setStyleSheet("QTableWidget { gridline-color: rgb(0, 0, 176); }"
+  setStyleSheet("QTableView { gridline-color: rgb(0, 0, 176); }"
                 "QHeaderView { background-color: rgb(0, 0, 128); }");
   wavPicture_ = FileKindPicture(0);
   mp3Picture_ = FileKindPicture(1);
-  connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
+  connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    const int row = current.row();
     if (writing_ || row < 0) return;
     if (selectCell) selectCell(row + 1);
     if (clicked) clicked();
@@ -129,35 +170,32 @@ FileGrid::FileGrid(QWidget* parent) : QTableWidget(0, 3, parent), header_(new Fi
 
 void FileGrid::SetRowCount(int rows) {
   writing_ = true;
-  setRowCount(rows > 1 ? rows - 1 : 0);
+  cells_->SetRows(rows > 1 ? rows - 1 : 0);
   writing_ = false;
 }
 
 void FileGrid::SetCell(int column, int row, const std::string& text) {
   if (row < 1 || column < 0 || column > 2) return;
-  if (row > rowCount()) SetRowCount(row + 1);
-  const QString value = QFile::decodeName(QByteArray::fromStdString(text));
-  if (QTableWidgetItem* cell = item(row - 1, column)) cell->setText(value);
-  else setItem(row - 1, column, new QTableWidgetItem(value));
+  if (row > cells_->rowCount()) SetRowCount(row + 1);
+  cells_->SetCell(column, row - 1, text);
 }
 
 void FileGrid::SelectRow(int row) {
-  if (row < 1 || row > rowCount()) return;
+  if (row < 1 || row > cells_->rowCount()) return;
   writing_ = true;
-  setCurrentCell(row - 1, 0);
+  setCurrentIndex(cells_->index(row - 1, 0));
   writing_ = false;
 }
 
 void FileGrid::ClearSelection() {
   writing_ = true;
-  setCurrentCell(-1, -1);
+  setCurrentIndex(QModelIndex());
   clearSelection();
   writing_ = false;
 }
 
 QString FileGrid::Cell(int column, int row) const {
-  const QTableWidgetItem* cell = row >= 1 ? item(row - 1, column) : nullptr;
-  return cell ? cell->text() : QString();
+  return row >= 1 ? QFile::decodeName(QByteArray::fromStdString(cells_->Cell(column, row - 1))) : QString();
 }
 
 int FileGrid::SelectedRow() const {
@@ -166,15 +204,14 @@ int FileGrid::SelectedRow() const {
 }
 
 void FileGrid::paintEvent(QPaintEvent* event) {
-  QTableWidget::paintEvent(event);
+  QTableView::paintEvent(event);
   QPainter painter(viewport());
   const int first = std::max(0, rowAt(0) - 1);
   int last = rowAt(viewport()->height());
-  if (last < 0) last = rowCount() - 1;
-  for (int row = first; row <= std::min(last + 1, rowCount() - 1); ++row) {
-    const QTableWidgetItem* cell = item(row, 0);
-    if (cell == nullptr) continue;
-    const std::string extension = UpperExtension(QFile::encodeName(cell->text()).toStdString());
+  const int rows = cells_->rowCount();
+  if (last < 0) last = rows - 1;
+  for (int row = first; row <= std::min(last + 1, rows - 1); ++row) {
+    const std::string extension = UpperExtension(cells_->Cell(0, row));
     // WMA files have no picture of their own.
     const QPixmap* picture = extension == ".WAV" ? &wavPicture_ : extension == ".MP3" ? &mp3Picture_ : nullptr;
     if (picture == nullptr) continue;
@@ -186,23 +223,23 @@ void FileGrid::paintEvent(QPaintEvent* event) {
 void FileGrid::mousePressEvent(QMouseEvent* event) {
   // A press on the row that is already highlighted moves no current cell, yet
   // the user pointed at that row: it is selected all the same.
-  const int before = currentRow();
-  QTableWidget::mousePressEvent(event);
+  const int before = currentIndex().row();
+  QTableView::mousePressEvent(event);
   const int row = rowAt(event->position().toPoint().y());
-  if (row < 0 || row != before || currentRow() != before) return;
+  if (row < 0 || row != before || currentIndex().row() != before) return;
   if (selectCell) selectCell(row + 1);
   if (clicked) clicked();
 }
 
 void FileGrid::mouseReleaseEvent(QMouseEvent* event) {
-  QTableWidget::mouseReleaseEvent(event);
+  QTableView::mouseReleaseEvent(event);
   const int row = rowAt(event->position().toPoint().y());
   if (released) released(row < 0 ? -1 : row + 1);
   if (clicked) clicked();
 }
 
 void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-  QTableWidget::mouseDoubleClickEvent(event);
+  QTableView::mouseDoubleClickEvent(event);
   if (doubleClicked) doubleClicked();
 }
 
@@ -211,7 +248,7 @@ void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 // moving through the rows instead of the position bar.
 void FileGrid::focusOutEvent(QFocusEvent* event) {
   if (!isEnabled()) refocusWhenEnabled_ = true;
-  QTableWidget::focusOutEvent(event);
+  QTableView::focusOutEvent(event);
 }
 
 void FileGrid::changeEvent(QEvent* event) {
@@ -219,7 +256,7 @@ void FileGrid::changeEvent(QEvent* event) {
     refocusWhenEnabled_ = false;
     setFocus(Qt::OtherFocusReason);
   }
-  QTableWidget::changeEvent(event);
+  QTableView::changeEvent(event);
 }
 
 }  // namespace tarnovox

@@ -3,10 +3,14 @@
 // writes its rows here (row 0 is the header, data rows start at 1); the header
 // is drawn with the sorted column pressed and an arrow for the direction, and
 // a small picture of the file kind stands before each name.
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QPixmap>
-#include <QTableWidget>
+#include <QTableView>
+#include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "library/recordings_grid.h"
 
@@ -25,7 +29,27 @@ class FileGridHeader : public QHeaderView {
   void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-class FileGrid : public QTableWidget, public RecordingsGrid {
+// The cells as the list wrote them, the file system's bytes, turned into text
+// only for the rows that are drawn: a folder of thousands of recordings costs
+// three strings a row, not three item objects. Row r of the model is grid row
+// r + 1.
+class FileGridModel : public QAbstractTableModel {
+ public:
+  explicit FileGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  void SetRows(int rows);
+  void SetCell(int column, int row, const std::string& text);
+  const std::string& Cell(int column, int row) const;
+
+ private:
+  std::vector<std::array<std::string, 3>> cells_;
+  bool changePending_ = false;
+};
+
+class FileGrid : public QTableView, public RecordingsGrid {
  public:
   explicit FileGrid(QWidget* parent);
 
@@ -54,6 +78,7 @@ class FileGrid : public QTableWidget, public RecordingsGrid {
   void changeEvent(QEvent* event) override;
 
  private:
+  FileGridModel* cells_;
   FileGridHeader* header_;
   QPixmap wavPicture_, mp3Picture_;
   bool writing_ = false;  // the list, not the user, moves the selection

@@ -38,19 +38,25 @@ TFormDir::TFormDir(QWidget* mainWindow)
 // folder's children on a thread of its own, so the dialog keeps repainting
 // while a large folder expands.
 void TFormDir::CreateTree() {
-  FolderModel = new QFileSystemModel(this);
-  FolderModel->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
-  FolderModel->setReadOnly(true);
-  FolderModel->setRootPath(QString());  // the computer: the parent of "/"
   ShellTreeView1 = new QTreeView(this);
   ShellTreeView1->setGeometry(2, 1, 363, 247);
-  ShellTreeView1->setModel(FolderModel);
-  for (int column = 1; column < FolderModel->columnCount(); ++column) ShellTreeView1->hideColumn(column);
   ShellTreeView1->header()->hide();
   ShellTreeView1->setIndentation(19);
   ShellTreeView1->setRootIsDecorated(false);
   ShellTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
   ShellTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+// The model starts its threads and a watcher on the file system: made when
+// the dialog is first opened, not while the program starts.
+void TFormDir::CreateFolderModel() {
+  if (FolderModel != nullptr) return;
+  FolderModel = new QFileSystemModel(this);
+  FolderModel->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
+  FolderModel->setReadOnly(true);
+  FolderModel->setRootPath(QString());  // the computer: the parent of "/"
+  ShellTreeView1->setModel(FolderModel);
+  for (int column = 1; column < FolderModel->columnCount(); ++column) ShellTreeView1->hideColumn(column);
   connect(ShellTreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { ShellTreeView1Change(); });
 }
@@ -68,6 +74,7 @@ bool TFormDir::Choose(RecordSettings& settings, const RecorderState& state) {
 }
 
 void TFormDir::SelectFolder(const std::string& path) {
+  CreateFolderModel();
   QModelIndex node = FolderModel->index(QString::fromStdString(path));
   if (!node.isValid()) return;
   ShellTreeView1->setCurrentIndex(node);
@@ -75,6 +82,7 @@ void TFormDir::SelectFolder(const std::string& path) {
 }
 
 void TFormDir::FormShow() {
+  CreateFolderModel();
   choice_.Show(settings_->Folder);
   ShowLabelText();
   // The user's home stays one click away whatever the output folder is.

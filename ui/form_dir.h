@@ -41,6 +41,7 @@ class TFormDir : public QDialog {
  private:
   void CreateTree();
   void FormShow();
+  void CreateFolderModel();
   void ShellTreeView1Change();
   void BtnOKClick();
   void ShowLabelText();

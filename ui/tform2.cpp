@@ -125,9 +125,17 @@ void TForm2::CreateBars() {
 void TForm2::CreateMenu() {
   PMenu = new QMenu(this);
   PMenu->setObjectName("PMenu");
-  pmRename = PMenu->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), "Rename File");
-  pmWav2MP3 = PMenu->addAction(QIcon(FileKindPicture(1)), "Convert  to MP3");
-  pmDelete = PMenu->addAction(style()->standardIcon(QStyle::SP_TrashIcon), "Delete File");
+  pmRename = PMenu->addAction("Rename File");
+  pmWav2MP3 = PMenu->addAction("Convert  to MP3");
+  pmDelete = PMenu->addAction("Delete File");
+  // The style's pictures come from a search of the icon theme: done when the
+  // menu first opens, not while the program starts.
+  connect(PMenu, &QMenu::aboutToShow, this, [this] {
+    if (!pmRename->icon().isNull()) return;
+    pmRename->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    pmWav2MP3->setIcon(QIcon(FileKindPicture(1)));
+    pmDelete->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  });
   for (QAction* item : {pmRename, pmWav2MP3, pmDelete}) item->setEnabled(false);
   connect(pmRename, &QAction::triggered, this, [this] { Commands.pmRenameClick(); });
   connect(pmWav2MP3, &QAction::triggered, this, [this] { pmWav2MP3Click(); });

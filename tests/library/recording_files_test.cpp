@@ -43,6 +43,14 @@ TEST(DateTimeText, TimeStartsAtTheThirteenthCharacter) {
   EXPECT_EQ(DateTimeText("%Y-%m-%d (%a)", "%H:%M").Format(age, 5), "2024-12-24 (Tue)  08:05   ");
   EXPECT_EQ(DateTimeText("%Y\xe5\xb9\xb4%m\xe6\x9c\x88%d\xe6\x97\xa5", "%H").Format(age, 5),
             "2024\xe5\xb9\xb4" "12\xe6\x9c\x88" "24\xe6\x97\xa5 08    ");
+  // One formatter for a whole folder: files of one minute each show their own seconds.
+  const DateTimeText shared("%d.%m.%Y", "%H:%M:%S"), twice("%d.%m.%Y", "%S-%S");
+  for (int second : {42, 8, 42}) {
+    const uint32_t time = PackDosDateTime(LocalTime(2024, 12, 24, 8, 5, second));
+    const std::string text = (second == 8 ? "08" : "42");
+    EXPECT_EQ(shared.Format(time, 5), "24.12.2024  08:05:" + text + "   ");
+    EXPECT_EQ(twice.Format(time, 5), "24.12.2024  " + text + "-" + text + "   ");
+  }
   EXPECT_FALSE(DateTimeText::FromSystemLocale().ShortDateFormat().empty());
 }
 
