@@ -23,14 +23,7 @@ namespace tarnovox {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeLameLibrary;
-using testing::Bytes;
-using testing::Chunk;
-using testing::Fmt;
-using testing::Le;
-using testing::Wave;
-using testing::FakeProgress;
-
+using namespace tarnovox::testing;
 
 // Bytes that differ at every position, so a shifted or partial copy shows.
 std::string OldMp3() {
