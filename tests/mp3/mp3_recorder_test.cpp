@@ -38,7 +38,6 @@ struct Rig {
       recorder->EncodeFilledBuffers();
     }
   }
-  bool FileExists() const { return std::filesystem::exists(state.CurrentFile); }
   uintmax_t FileSize() const { return std::filesystem::file_size(state.CurrentFile); }
   // The recording is over: device closed, every stream closed once and never
   // used after, the library released.
@@ -140,7 +139,7 @@ TEST(Mp3Recorder, StartFailuresRecordNothing) {
     c.script(lib, rig.wave);
     rig.recorder->Start();
     EXPECT_EQ(rig.ui.messages, std::vector<std::string>{c.message});
-    EXPECT_FALSE(rig.FileExists());
+    EXPECT_FALSE(std::filesystem::exists(rig.state.CurrentFile));
     rig.ExpectEnded(lib, lib.inits > 0 && lib.initResult == 0 ? 1u : 0u);
     EXPECT_EQ(lib.loadedNames, std::vector<std::string>{"liblame_enc.so"});
   }
