@@ -28,7 +28,7 @@ TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive)
   controls.wavRateItem = 2;  // left from an earlier showing
   controls.modeItem = 1;
   RecordSettings odd{.SamplePerSecond = 48000, .BitPerSample = 24, .Channels = 5, .Mode = 2, .VBR = 2,
-                     .MinBitRate = 33, .MaxBitRate = 31, .VBRQuality = 12};
+                     .MinBitRate = 33, .MaxBitRate = 31, .VBRQuality = 12, .Source = ""};
   RecordSettings stored = ShownAndClosed(odd, controls);
   EXPECT_EQ(stored.SamplePerSecond, 11025u);
   EXPECT_EQ(stored.Channels, 2);
@@ -48,7 +48,8 @@ TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive)
 
   // Listed values survive showing and closing, a minimum above the maximum too.
   RecordSettings s{.Wav = true, .SamplePerSecond = 22050, .BitPerSample = 8, .Channels = 1, .MP3 = false, .Mode = 3,
-                   .MinBitRate = 320, .MaxBitRate = 32, .VBRQuality = 4, .Copyright = kOn32, .Private = kOn32};
+                   .MinBitRate = 320, .MaxBitRate = 32, .VBRQuality = 4, .Copyright = kOn32, .Private = kOn32,
+                   .Source = ""};
   for (int32_t rate : kMp3BitRates) {
     s.BitRate = rate;
     EXPECT_FALSE(DialogFieldsDiffer(s, ShownAndClosed(s, controls))) << rate;
