@@ -15,31 +15,24 @@
 namespace tarnovox {
 namespace {
 
-using testing::FakeWaveIn;
-using testing::ReadWav;
-using testing::ScriptedUiHooks;
-using testing::TempFolder;
+using namespace tarnovox::testing;
 
 constexpr uint32_t kHalf = 352800;  // 20 buffers of 4410 frames, 16-bit stereo
 constexpr uint32_t kBuffer = 17640;
 
-class CountingAnalysis : public CaptureAnalysis {
- public:
-  explicit CountingAnalysis(const CaptureEngine& engine) : engine_(engine) {}
-  void SplitMonitorBuffer() override { monitor.push_back(engine_.CurrentBufferIndex); }
-  void SplitRecordBuffer() override { record.push_back(engine_.CurrentBufferIndex); }
+struct CountingAnalysis : CaptureAnalysis {
+  void SplitMonitorBuffer() override { ++monitor; }
+  void SplitRecordBuffer() override { ++record; }
   void MeasurePeaks() override { ++peaks; }
   void RefreshMeters() override { ++refreshes; }
-  std::vector<int> monitor, record;
-  int peaks = 0, refreshes = 0;
-
- private:
-  const CaptureEngine& engine_;
+  int monitor = 0, record = 0, peaks = 0, refreshes = 0;
 };
 
-// Number of 16-bit stereo frames after the header; fails the test unless they
-// carry consecutive frame numbers starting at `first`.
+// Number of 16-bit stereo frames after the header; fails the test unless the
+// header matches the file's size and the frames carry consecutive frame
+// numbers starting at `first`.
 size_t ExpectConsecutiveFrames(const std::vector<uint8_t>& file, uint32_t first) {
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
   size_t frames = (file.size() - 44) / 4;
   for (size_t k = 0; k < frames; ++k) {
     uint32_t counter = FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]);
@@ -58,7 +51,7 @@ struct EngineRig {
   RecorderState state;
   ScriptedUiHooks hooks;
   CaptureEngine engine{device, settings, state, hooks};
-  CountingAnalysis analysis{engine};
+  CountingAnalysis analysis;
 
   EngineRig() {
     settings.Wav = true;
@@ -76,7 +69,6 @@ struct EngineRig {
       engine.PollCapture();
     }
   }
-  std::vector<uint8_t> File(const std::string& name) const { return dir.Read(name); }
 };
 
 // The ring's own sizes follow from these; the recording tests below (under
@@ -116,7 +108,7 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
   EngineRig rig;
   rig.StartWav("empty.wav");
   rig.engine.EndWaveFile();
-  auto empty = rig.File("empty.wav");
+  auto empty = rig.dir.Read("empty.wav");
   ASSERT_EQ(empty.size(), 44u);
   EXPECT_TRUE(ReadWav(empty).sizesMatch);
   EXPECT_FALSE(rig.state.recording);
@@ -126,18 +118,17 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
   EXPECT_TRUE(rig.state.recording);
   rig.Ticks(30);
   // One half is on disk, and the header already describes it.
-  auto during = rig.File("three.wav");
+  auto during = rig.dir.Read("three.wav");
   ASSERT_EQ(during.size(), 44u + kHalf);
   EXPECT_TRUE(ReadWav(during).sizesMatch);
   rig.device.Advance(50);  // a partly filled buffer is not part of the file
   rig.engine.EndWaveFile();
-  auto file = rig.File("three.wav");
+  auto file = rig.dir.Read("three.wav");
   EXPECT_EQ(file.size(), 44u + 30 * kBuffer);
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
   EXPECT_EQ(ExpectConsecutiveFrames(file, 0), 30u * 4410);
   EXPECT_EQ(rig.device.OverrunFrames(), 0u);
   // Every buffer was handed to analysis once, newest first per poll.
-  EXPECT_EQ(rig.analysis.record.size(), 30u);
+  EXPECT_EQ(rig.analysis.record, 30);
 }
 
 TEST(CaptureEngine, PauseAndResumeKeepEveryFrameInOrderAndTheRingKeepsWorking) {
@@ -153,15 +144,14 @@ TEST(CaptureEngine, PauseAndResumeKeepEveryFrameInOrderAndTheRingKeepsWorking) {
   rig.engine.StopCapture();
   rig.engine.StartCapture();
   rig.Ticks(80);  // the ring must go on flushing halves after the pauses
-  const size_t beforeEnd = rig.File("paused.wav").size();
+  const size_t beforeEnd = rig.dir.Read("paused.wav").size();
   EXPECT_GT(beforeEnd, 44u + 2 * kHalf);
   rig.engine.EndWaveFile();
-  auto file = rig.File("paused.wav");
+  auto file = rig.dir.Read("paused.wav");
   const size_t frames = ExpectConsecutiveFrames(file, 0);
   // All generated frames but those of the last, partly filled buffer.
   EXPECT_GE(frames + 4410, rig.device.FramesGenerated());
   EXPECT_LE(frames, rig.device.FramesGenerated());
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
   EXPECT_EQ(rig.device.OverrunFrames(), 0u);
 }
 
@@ -185,9 +175,8 @@ TEST(CaptureEngine, FailedWriteKeepsAHeaderThatMatchesTheDataOnDisk) {
   rig.Ticks(25);  // later polls write nothing more
   rig.engine.EndWaveFile();
   EXPECT_FALSE(rig.state.recording);
-  auto file = rig.File("full.wav");
+  auto file = rig.dir.Read("full.wav");
   EXPECT_EQ(file.size(), 44u + kHalf + 10000);  // cut back to whole frames
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
   ExpectConsecutiveFrames(file, 0);
 }
 
@@ -202,12 +191,10 @@ TEST(CaptureEngine, DataPastTheRiffLimitGoesOnInTheNextFileWithoutAGap) {
   rig.StartWav("part0.wav");
   rig.Ticks(70);
   rig.engine.EndWaveFile();
-  auto first = rig.File("part0.wav");
-  auto second = rig.File("part1.wav");
+  auto first = rig.dir.Read("part0.wav");
+  auto second = rig.dir.Read("part1.wav");
   ASSERT_EQ(first.size(), 44u + 2 * kHalf);
-  EXPECT_TRUE(ReadWav(first).sizesMatch);
   ASSERT_EQ(second.size(), 44u + kHalf + 10 * kBuffer);
-  EXPECT_TRUE(ReadWav(second).sizesMatch);
   ExpectConsecutiveFrames(first, 0);
   ExpectConsecutiveFrames(second, 2 * kHalf / 4);
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("part2.wav")));
@@ -220,11 +207,11 @@ TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferO
   rig.Ticks(100);
   EXPECT_FALSE(std::filesystem::exists(rig.state.CurrentFile));
   EXPECT_EQ(rig.device.OverrunFrames(), 0u);
-  EXPECT_EQ(rig.analysis.monitor.size(), 100u);
+  EXPECT_EQ(rig.analysis.monitor, 100);
   EXPECT_EQ(rig.analysis.refreshes, 100);
   rig.engine.PollCapture();  // no new buffer: nothing analysed
   rig.engine.PollCapture();
-  EXPECT_EQ(rig.analysis.monitor.size(), 100u);
+  EXPECT_EQ(rig.analysis.monitor, 100);
   rig.state.Minimized = true;  // analysed but not drawn
   rig.Ticks(1);
   EXPECT_EQ(rig.analysis.peaks, 101);
@@ -247,7 +234,7 @@ TEST(CaptureEngine, StallPastTheRingLosesOnlyWhatExceedsTheDeviceBacklog) {
     rig.engine.EndWaveFile();
     const uint64_t lost = backlogMs == 1000 ? 105840 : 0;  // 2.4 s
     EXPECT_EQ(rig.device.OverrunFrames(), lost);
-    auto file = rig.File("stall.wav");
+    auto file = rig.dir.Read("stall.wav");
     if (lost == 0) ExpectConsecutiveFrames(file, 0);
     const size_t kept = 5 * 44100;  // the ring and a 1 s backlog
     ASSERT_GT(file.size(), 44 + 4 * (kept + 1));

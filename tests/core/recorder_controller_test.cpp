@@ -17,8 +17,7 @@ namespace {
 
 using namespace tarnovox::testing;
 
-class SettableDrive : public DriveInfo {
- public:
+struct SettableDrive : DriveInfo {
   bool IsCdRom(const std::string&) const override { return cdrom; }
   bool cdrom = false;
 };
@@ -347,8 +346,7 @@ TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
   ControllerRig rig;
   rig.engine.CloseCaptureDevice();
   rig.dir.WriteText("tarnovox.INI", "[Folder]\nName=" + rig.dir.File("gone") + "\n");
-  FolderFallback fallback{rig.dir.Path(), true, rig.dir.File("music")};
-  ASSERT_TRUE(rig.controller.StartUp(fallback));
+  ASSERT_TRUE(rig.controller.StartUp({rig.dir.Path(), true, rig.dir.File("music")}));
   EXPECT_EQ(rig.settings.Folder, rig.dir.File("Temp"));
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(rig.dir.File("Temp")));
   EXPECT_TRUE(rig.engine.DeviceOpen);
@@ -357,14 +355,12 @@ TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
 
   ControllerRig readOnly;
   readOnly.engine.CloseCaptureDevice();
-  FolderFallback music{"/proc", false, readOnly.dir.File("Music")};
-  ASSERT_TRUE(readOnly.controller.StartUp(music));
+  ASSERT_TRUE(readOnly.controller.StartUp({"/proc", false, readOnly.dir.File("Music")}));
   EXPECT_EQ(readOnly.settings.Folder, readOnly.dir.File("Music/Tarnovox"));
 
   ControllerRig blocked;
   blocked.dir.WriteText("Temp", "a file where the folder should be");
-  FolderFallback none{blocked.dir.Path(), true, ""};
-  EXPECT_FALSE(blocked.controller.StartUp(none));
+  EXPECT_FALSE(blocked.controller.StartUp({blocked.dir.Path(), true, ""}));
   EXPECT_EQ(blocked.hooks.messages, std::vector<std::string>{"Can not create " + blocked.dir.File("Temp")});
   std::filesystem::current_path("/");
 }

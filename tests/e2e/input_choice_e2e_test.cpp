@@ -72,11 +72,17 @@ Tones TonesOf(const Samples& s, size_t from, size_t frames, size_t step, double 
   return Median(std::move(windows));
 }
 
-std::vector<int16_t> WavFrames(const std::string& path) {
+// The median tones of a whole WAV take of at least 1.5 s, past its first 0.2 s.
+Tones TakeTones(const std::string& path) {
   const auto bytes = ReadFileBytes(path);
-  std::vector<int16_t> frames(bytes.size() > 44 ? (bytes.size() - 44) / 2 : 0);
-  if (!frames.empty()) std::memcpy(frames.data(), bytes.data() + 44, frames.size() * 2);
-  return frames;
+  EXPECT_TRUE(ReadWav(bytes).sizesMatch) << path;
+  std::vector<int16_t> s(bytes.size() > 44 ? (bytes.size() - 44) / 2 : 0);
+  if (!s.empty()) std::memcpy(s.data(), bytes.data() + 44, s.size() * 2);
+  if (s.size() / 2 < kRate * 3 / 2) {
+    ADD_FAILURE() << path << " holds " << s.size() / 2 << " frames";
+    return {};
+  }
+  return TonesOf(s, kRate / 5, s.size() / 2 - kRate / 5, 2);
 }
 
 // The median tones of five buffers monitoring handed to the meters, once it
@@ -112,16 +118,31 @@ class ExtraSink {
   std::string module_;
 };
 
+// Prints what `what` carried and expects the tone `heard` at the level it was
+// played (within `tolerance`) and the other below `leak`.
+void ExpectTone(const char* what, const Tones& t, double Tones::*heard, double tolerance = 0.01, double leak = 0.001) {
+  std::cout << what << ": 1 kHz " << t.khz << ", 440 Hz " << t.a440 << " (played " << kPlayed << ")\n";
+  EXPECT_NEAR(t.*heard, kPlayed, kPlayed * tolerance) << what;
+  EXPECT_LT(heard == &Tones::khz ? t.a440 : t.khz, kPlayed * leak) << what;
+}
+
+std::unique_ptr<BackgroundProcess> PlayInto(const std::string& sink, const std::string& file) {
+  // A null sink fed with the default latency hands its monitor sound in
+  // blocks of seconds: short ones keep both monitors current.
+  return std::make_unique<BackgroundProcess>(
+      std::vector<std::string>{"paplay", "--latency-msec=100", "--device=" + sink, file});
+}
+
 bool Listed(InputSources& sources, const std::string& name) {
   for (const InputSource& source : sources.List())
     if (source.name == name && !source.description.empty()) return true;
   return false;
 }
 
-// Waits until the list has heard of a change and `listed` holds; false after 5 s.
-bool ListHears(std::atomic<int>& news, int seen, const std::function<bool()>& listed) {
+// Waits until `done` holds; false after 5 s.
+bool WaitFor(const std::function<bool()>& done) {
   for (int i = 0; i < 250; ++i) {
-    if (news > seen && listed()) return true;
+    if (done()) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return false;
@@ -137,38 +158,26 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   ASSERT_FALSE(Listed(inputs, monitorB));
 
   auto sinkB = std::make_unique<ExtraSink>();
-  EXPECT_TRUE(ListHears(news, 0, [&] { return Listed(inputs, monitorB); })) << "the list missed the new sink";
+  EXPECT_TRUE(WaitFor([&] { return news > 0 && Listed(inputs, monitorB); })) << "the list missed the new sink";
   TempFolder tones;
   tones.WriteText("a.wav", WavBytes(2, kRate, 16, Tone(440, kRate, 2, 30)));
   tones.WriteText("b.wav", WavBytes(2, kRate, 16, Tone(1000, kRate, 2, 30)));
-  // A null sink fed with the default latency hands its monitor sound in
-  // blocks of seconds: short ones keep both monitors current.
-  BackgroundProcess playA({"paplay", "--latency-msec=100", "--device=test_sink", tones.File("a.wav")});
-  auto playB = std::make_unique<BackgroundProcess>(
-      std::vector<std::string>{"paplay", "--latency-msec=100", std::string("--device=") + kSinkB, tones.File("b.wav")});
+  const auto playA = PlayInto("test_sink", tones.File("a.wav"));
+  auto playB = PlayInto(kSinkB, tones.File("b.wav"));
   // Both players run before anything is measured.
-  for (int i = 0; i < 250 && RunCommand("pactl list sink-inputs | grep -c 'application.name = \"paplay\"' || true")
-                                 .rfind("2", 0) != 0;
-       ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  WaitFor([] {
+    return RunCommand("pactl list sink-inputs | grep -c 'application.name = \"paplay\"' || true").starts_with("2");
+  });
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
   LiveRecorder wav(true, monitorB);
-  const Tones monitored = MonitoredTones(wav);
-  std::cout << "monitoring: 1 kHz " << monitored.khz << ", 440 Hz " << monitored.a440 << " (played " << kPlayed << ")\n";
-  EXPECT_NEAR(monitored.khz, kPlayed, kPlayed * 0.01);
-  EXPECT_LT(monitored.a440, kPlayed * 0.001);
+  ExpectTone("monitoring", MonitoredTones(wav), &Tones::khz);
 
   wav.controller.HotKey(RecorderController::kHotKeyRecord);
   const std::string take = wav.state.CurrentFile;
   wav.Ticks(35);
   wav.controller.HotKey(RecorderController::kHotKeyStop);
-  const auto frames = WavFrames(take);
-  ASSERT_GE(frames.size() / 2, kRate * 3 / 2) << take;
-  const Tones recorded = TonesOf(frames, kRate / 5, frames.size() / 2 - kRate / 5, 2);
-  std::cout << "WAV: 1 kHz " << recorded.khz << ", 440 Hz " << recorded.a440 << "\n";
-  EXPECT_NEAR(recorded.khz, kPlayed, kPlayed * 0.01);
-  EXPECT_LT(recorded.a440, kPlayed * 0.001);
+  ExpectTone("WAV", TakeTones(take), &Tones::khz);
 
   {
     LiveRecorder mp3(false, monitorB);
@@ -178,12 +187,10 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
     mp3.controller.HotKey(RecorderController::kHotKeyStop);
     const DecodedMp3 decoded = DecodeMp3(mp3Take);
     ASSERT_GE(decoded.left.size(), kRate * 2);
-    const Tones encoded = TonesOf(decoded.left, kRate / 5, decoded.left.size() - kRate / 5, 1, 32767);
-    std::cout << "MP3: 1 kHz " << encoded.khz << ", 440 Hz " << encoded.a440 << "\n";
     // The encoder itself gives this tone back 0.45 dB lower at 128 kbit/s
     // (the lame command line too: 15564 of 16383).
-    EXPECT_NEAR(encoded.khz, kPlayed, kPlayed * 0.07);
-    EXPECT_LT(encoded.a440, kPlayed * 0.003);
+    ExpectTone("MP3", TonesOf(decoded.left, kRate / 5, decoded.left.size() - kRate / 5, 1, 32767), &Tones::khz,
+               0.07, 0.003);
     EXPECT_TRUE(mp3.hooks.messages.empty());
   }
   EXPECT_TRUE(wav.hooks.messages.empty());
@@ -193,12 +200,8 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
     // also while the default input is another (B's monitor).
     RunCommand(std::string("pactl set-default-source ") + monitorB);
     LiveRecorder plays(true, kDefaultOutputMonitor);
-    const Tones played = MonitoredTones(plays);
+    ExpectTone("what this computer plays (default input B)", MonitoredTones(plays), &Tones::a440);
     RunCommand("pactl set-default-source test_sink.monitor");
-    std::cout << "what this computer plays (default input B): 1 kHz " << played.khz << ", 440 Hz " << played.a440
-              << "\n";
-    EXPECT_NEAR(played.a440, kPlayed, kPlayed * 0.01);
-    EXPECT_LT(played.khz, kPlayed * 0.001);
     EXPECT_TRUE(plays.hooks.messages.empty());
   }
 
@@ -206,7 +209,7 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   playB.reset();
   const int before = news;
   sinkB->Unload();
-  EXPECT_TRUE(ListHears(news, before, [&] { return !Listed(inputs, monitorB); })) << "the list kept the sink";
+  EXPECT_TRUE(WaitFor([&] { return news > before && !Listed(inputs, monitorB); })) << "the list kept the sink";
   inputs.Follow(nullptr);
   wav.Ticks(3);
   wav.controller.HotKey(RecorderController::kHotKeyRecord);
@@ -217,23 +220,13 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   const std::vector<std::string> told = {
       "The input \"tarnovox_input_b.monitor\" is not available. Recording from the default input."};
   EXPECT_EQ(wav.hooks.messages, told);  // once: reopening monitoring at Stop says nothing more
-  const WavOnDisk kept = ReadWav(ReadFileBytes(fallback));
-  EXPECT_TRUE(kept.sizesMatch);
-  const auto defaultFrames = WavFrames(fallback);
-  ASSERT_GE(defaultFrames.size() / 2, kRate * 3 / 2) << fallback;
-  const Tones fromA = TonesOf(defaultFrames, kRate / 5, defaultFrames.size() / 2 - kRate / 5, 2);
-  std::cout << "fallback WAV: 1 kHz " << fromA.khz << ", 440 Hz " << fromA.a440 << "\n";
-  EXPECT_NEAR(fromA.a440, kPlayed, kPlayed * 0.01);
-  EXPECT_LT(fromA.khz, kPlayed * 0.001);
+  ExpectTone("fallback WAV", TakeTones(fallback), &Tones::a440);
 
   // B comes back: monitoring returns to it by itself, without a word.
   sinkB = std::make_unique<ExtraSink>();
-  playB = std::make_unique<BackgroundProcess>(
-      std::vector<std::string>{"paplay", "--latency-msec=100", std::string("--device=") + kSinkB, tones.File("b.wav")});
+  playB = PlayInto(kSinkB, tones.File("b.wav"));
   wav.Ticks(10);
-  const Tones back = MonitoredTones(wav);
-  std::cout << "B back, monitoring: 1 kHz " << back.khz << ", 440 Hz " << back.a440 << "\n";
-  EXPECT_NEAR(back.khz, kPlayed, kPlayed * 0.01);
+  ExpectTone("B back, monitoring", MonitoredTones(wav), &Tones::khz);
   EXPECT_EQ(wav.hooks.messages, told);
 }
 

@@ -19,8 +19,7 @@
 namespace tarnovox {
 namespace {
 
-using testing::FakeLameLibrary;
-using testing::FakeWaveIn;
+using namespace tarnovox::testing;
 
 struct Rig {
   FakeWaveIn wave;
@@ -39,8 +38,17 @@ struct Rig {
       recorder->EncodeFilledBuffers();
     }
   }
-  bool FileExists() const { return std::filesystem::exists(state.CurrentFile); }
   uintmax_t FileSize() const { return std::filesystem::file_size(state.CurrentFile); }
+  // The recording is over: device closed, every stream closed once and never
+  // used after, the library released.
+  void ExpectEnded(const FakeLameLibrary& lib, size_t streams = 1) const {
+    EXPECT_FALSE(state.recording);
+    EXPECT_FALSE(wave.IsOpen());
+    EXPECT_TRUE(lib.openStreams.empty());
+    EXPECT_EQ(lib.closedStreams.size(), streams);
+    EXPECT_EQ(lib.callsOnClosedStreams, 0);
+    EXPECT_EQ(lib.loads, lib.frees);
+  }
 };
 
 TEST(Mp3Recorder, EncodesEveryFrameInOrderThroughPausesAndStop) {
@@ -65,8 +73,7 @@ TEST(Mp3Recorder, EncodesEveryFrameInOrderThroughPausesAndStop) {
   }
   rig.wave.DeliverFrames(700);  // after the last tick: must still reach the file
   rig.recorder->Stop();
-  EXPECT_FALSE(rig.state.recording);
-  EXPECT_FALSE(rig.wave.IsOpen());
+  rig.ExpectEnded(lib);
   EXPECT_EQ(rig.wave.OverrunFrames(), 0u);
 
   // The counter generator puts the frame number in the first channel, so each
@@ -78,8 +85,6 @@ TEST(Mp3Recorder, EncodesEveryFrameInOrderThroughPausesAndStop) {
   }
   EXPECT_EQ(frames, rig.wave.FramesGenerated());
   EXPECT_EQ(lib.deinits, 1);
-  EXPECT_TRUE(lib.openStreams.empty());
-  EXPECT_EQ(lib.loads, lib.frees);
   EXPECT_EQ(rig.FileSize(), lib.encodedCounts.size() * lib.bytesPerEncode + lib.flushBytes);
 }
 
@@ -134,12 +139,8 @@ TEST(Mp3Recorder, StartFailuresRecordNothing) {
     c.script(lib, rig.wave);
     rig.recorder->Start();
     EXPECT_EQ(rig.ui.messages, std::vector<std::string>{c.message});
-    EXPECT_FALSE(rig.state.recording);
-    EXPECT_FALSE(rig.FileExists());
-    EXPECT_FALSE(rig.wave.IsOpen());
-    EXPECT_EQ(lib.loads, lib.frees);
-    EXPECT_TRUE(lib.openStreams.empty());
-    EXPECT_EQ(lib.closedStreams.size(), lib.inits > 0 && lib.initResult == 0 ? 1u : 0u);
+    EXPECT_FALSE(std::filesystem::exists(rig.state.CurrentFile));
+    rig.ExpectEnded(lib, lib.inits > 0 && lib.initResult == 0 ? 1u : 0u);
     EXPECT_EQ(lib.loadedNames, std::vector<std::string>{"liblame_enc.so"});
   }
 }
@@ -154,15 +155,12 @@ TEST(Mp3Recorder, EncoderFailuresEndTheRecordingCleanly) {
     rig.recorder->Start();
     rig.Ticks(3);
     EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"BE_ERR code-5"});
-    EXPECT_FALSE(rig.state.recording);
-    EXPECT_FALSE(rig.wave.IsOpen());
+    rig.ExpectEnded(lib);
     EXPECT_EQ(rig.FileSize(), 2 * lib.bytesPerEncode);
     rig.Ticks(2);
     rig.recorder->Stop();
-    EXPECT_EQ(lib.closedStreams.size(), 1u);
-    EXPECT_EQ(lib.callsOnClosedStreams, 0);
+    rig.ExpectEnded(lib);
     EXPECT_EQ(lib.encodes, 3);
-    EXPECT_EQ(lib.loads, lib.frees);
     EXPECT_EQ(rig.ui.messages.size(), 1u);
   }
   for (bool deinitFails : {true, false}) {
@@ -174,11 +172,7 @@ TEST(Mp3Recorder, EncoderFailuresEndTheRecordingCleanly) {
     rig.Ticks(1);
     rig.recorder->Stop();
     EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"BE_ERR code-4294967295"});
-    EXPECT_EQ(lib.closedStreams.size(), 1u);
-    EXPECT_EQ(lib.callsOnClosedStreams, 0);
-    EXPECT_EQ(lib.loads, lib.frees);
-    EXPECT_FALSE(rig.state.recording);
-    EXPECT_FALSE(rig.wave.IsOpen());
+    rig.ExpectEnded(lib);
     EXPECT_EQ(rig.FileSize(), lib.encodes * lib.bytesPerEncode + (deinitFails ? 0 : lib.flushBytes));
   }
 }
@@ -192,10 +186,7 @@ TEST(Mp3Recorder, ALostCaptureStreamEndsTheFileWithEverythingCapturedAndSaysWhy)
   rig.wave.Lose(11);
   rig.Ticks(1);
   EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Simulated device error 11"});
-  EXPECT_FALSE(rig.state.recording);
-  EXPECT_FALSE(rig.wave.IsOpen());
-  EXPECT_EQ(lib.closedStreams.size(), 1u);
-  EXPECT_EQ(lib.loads, lib.frees);
+  rig.ExpectEnded(lib);
   uint64_t frames = 0;
   for (uint32_t count : lib.encodedCounts) frames += count / 2;
   EXPECT_EQ(frames, rig.wave.FramesGenerated());  // nothing that arrived is missing

@@ -23,14 +23,7 @@ namespace tarnovox {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FakeLameLibrary;
-using testing::Bytes;
-using testing::Chunk;
-using testing::Fmt;
-using testing::Le;
-using testing::Wave;
-using testing::FakeProgress;
-
+using namespace tarnovox::testing;
 
 // Bytes that differ at every position, so a shifted or partial copy shows.
 std::string OldMp3() {
@@ -271,11 +264,7 @@ TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
   samples[2304] = 0x0567;
   const std::string data = Bytes(samples);
   const std::string trailer = Chunk("LIST", std::string(5000, '\x7f'));
-  struct Case {
-    const char* what;
-    std::string file;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<const char*, std::string>> cases = {
       {"18-byte fmt; odd LIST, fact and unknown chunks before the data, LIST after",
        Wave({Chunk("LIST", "INFOabc"), Chunk("fmt ", Fmt(1, 2, 44100, 16, 18)), Chunk("fact", Le(2314, 4)),
              Chunk("junk", std::string(9, 'j')), Chunk("data", data), trailer})},
@@ -283,11 +272,11 @@ TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
       {"data size beyond the end of the file",
        Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(1000000, 4) + data})},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, file] : cases) {
+    SCOPED_TRACE(what);
     FakeLameLibrary lib;
     Rig rig(lib);
-    rig.folder.WriteText("a.wav", c.file);
+    rig.folder.WriteText("a.wav", file);
     rig.Run("a.wav");
     EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
     EXPECT_EQ(lib.encodedCounts, std::vector<uint32_t>({2304, 10}));

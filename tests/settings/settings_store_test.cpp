@@ -13,9 +13,10 @@ namespace {
 
 using testing::TempFolder;
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// What a fresh load of `path` makes of `start`.
+RecordSettings Loaded(const std::string& path, RecordSettings start = {}) {
+  SettingsStore(start, path).LoadSettings();
+  return start;
 }
 
 TEST(SettingsStore, NoFileGivesDefaultsAndExitWritesAllNineteenKeysInFourSections) {
@@ -24,20 +25,9 @@ TEST(SettingsStore, NoFileGivesDefaultsAndExitWritesAllNineteenKeysInFourSection
   settings.BitRate = 999;  // overwritten by the load
   SettingsStore store(settings, dir.File("tarnovox.INI"));
   store.LoadSettings();
-  EXPECT_TRUE(settings.MP3);
-  EXPECT_FALSE(settings.Wav);
-  EXPECT_EQ(settings.BitRate, 128);
-  EXPECT_EQ(settings.Mode, 0);
-  EXPECT_EQ(settings.Folder, "C:\\");
-  EXPECT_EQ(settings.SamplePerSecond, 44100u);
-  EXPECT_EQ(settings.BitPerSample, 16);
-  EXPECT_EQ(settings.Channels, 2);
-  EXPECT_EQ(settings.MaxBitRate, 320);
-  EXPECT_EQ(settings.Col1, 40);
-  EXPECT_EQ(settings.Sort, 1);
-
+  // What was loaded is what is written: the file shows every default.
   ASSERT_TRUE(store.SaveSettings());
-  EXPECT_EQ(ReadText(dir.File("tarnovox.INI")),
+  EXPECT_EQ(dir.ReadText("tarnovox.INI"),
             "[Folder]\nName=C:\\\n"
             "[Record Settings]\nWav=0\nSamplePerSecond=44100\nBitPerSample=16\nChannels=2\nMP3=1\nBitRate=128\n"
             "Mode=0\nVBR=0\nMinBitRate=32\nMaxBitRate=320\nVBRQuality=0\nCopyright=0\nOriginal=0\nPrivate=0\n"
@@ -49,27 +39,23 @@ TEST(SettingsStore, TheInputHasASectionOfItsOwnAfterTheNineteenKeys) {
   TempFolder dir;
   RecordSettings settings;
   SettingsStore store(settings, dir.File("t.INI"));
-  store.LoadSettings();
-  EXPECT_EQ(settings.Source, "");  // the default input
+  store.LoadSettings();  // the default input: no section
   ASSERT_TRUE(store.SaveSettings());
-  const std::string nineteen = ReadText(dir.File("t.INI"));
+  const std::string nineteen = dir.ReadText("t.INI");
   EXPECT_EQ(nineteen.find("[Input]"), std::string::npos);
 
   for (const std::string source : {"@DEFAULT_MONITOR@", "alsa_input.usb-Mic_01-00.analog-stereo", ""}) {
     settings.Source = source;
     ASSERT_TRUE(store.SaveSettings());
-    EXPECT_EQ(ReadText(dir.File("t.INI")), nineteen + "[Input]\nSource=" + source + "\n");
-    RecordSettings reread;
-    reread.Source = "stale";
-    SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+    EXPECT_EQ(dir.ReadText("t.INI"), nineteen + "[Input]\nSource=" + source + "\n");
+    const RecordSettings reread = Loaded(dir.File("t.INI"), {.Source = "stale"});
     EXPECT_EQ(reread.Source, source);
     EXPECT_FALSE(reread.Wav);
     EXPECT_EQ(reread.Sort, 1);
   }
   settings.Source = "x\n[Settings]\nSort=7";
   EXPECT_FALSE(store.SaveSettings());
-  RecordSettings reread;
-  SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+  const RecordSettings reread = Loaded(dir.File("t.INI"));
   EXPECT_EQ(reread.Source, "");
   EXPECT_EQ(reread.Sort, 1);
 }
@@ -98,14 +84,12 @@ TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   EXPECT_EQ(settings.Sort, 1);         // empty value: the default
 
   ASSERT_TRUE(store.SaveSettings());
-  RecordSettings reread;
-  SettingsStore(reread, dir.File("t.INI")).LoadSettings();
-  EXPECT_EQ(reread.Copyright, -1);
-  EXPECT_NE(ReadText(dir.File("t.INI")).find("Copyright=1\n"), std::string::npos);
+  EXPECT_EQ(Loaded(dir.File("t.INI")).Copyright, -1);
+  EXPECT_NE(dir.ReadText("t.INI").find("Copyright=1\n"), std::string::npos);
 
   // Neither format: MP3. A format the capture does not offer: the default one.
   dir.WriteText("none.INI", "[Record Settings]\nWav=0\nMP3=0\nSamplePerSecond=0\nChannels=3\nBitPerSample=24\n");
-  SettingsStore(reread, dir.File("none.INI")).LoadSettings();
+  const RecordSettings reread = Loaded(dir.File("none.INI"));
   EXPECT_TRUE(reread.MP3);
   EXPECT_FALSE(reread.Wav);
   EXPECT_EQ(reread.SamplePerSecond, 44100u);
@@ -127,15 +111,13 @@ TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {
   settings.Folder = "/new folder";
   ASSERT_TRUE(store.SaveSettings());
 
-  const std::string text = ReadText(dir.File("t.INI"));
+  const std::string text = dir.ReadText("t.INI");
   EXPECT_EQ(text.rfind("; my notes\r\n[Folder]\r\nName=/new folder\r\n\r\n[Mine]\r\nColour=blue\r\n", 0), 0u) << text;
   EXPECT_NE(text.find("[Record Settings]\r\nBitRate=64\r\nExtra=keep me\r\nWav=0\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("[Settings]\r\nSort=1\r\n"), std::string::npos);
   EXPECT_EQ(IniFile::Parse(text).Value("Mine", "colour").value_or(""), "blue");
 
-  RecordSettings again;
-  SettingsStore(again, dir.File("t.INI")).LoadSettings();
-  EXPECT_EQ(again.Folder, "/new folder");
+  EXPECT_EQ(Loaded(dir.File("t.INI")).Folder, "/new folder");
 }
 
 TEST(SettingsStore, OddFolderNamesComeBackByteForByteAndANewlineIsNeverWritten) {
@@ -146,8 +128,7 @@ TEST(SettingsStore, OddFolderNamesComeBackByteForByteAndANewlineIsNeverWritten) 
        {" lead", "trail ", "\t both \t", "a=b;c[d]", "[x]", ";x", "\"q\"", "\"", "caf\xE9\xFF"}) {
     settings.Folder = folder;
     ASSERT_TRUE(store.SaveSettings());
-    RecordSettings reread;
-    SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+    const RecordSettings reread = Loaded(dir.File("t.INI"));
     EXPECT_EQ(reread.Folder, folder);
     EXPECT_EQ(reread.Sort, 1);
   }
@@ -155,8 +136,7 @@ TEST(SettingsStore, OddFolderNamesComeBackByteForByteAndANewlineIsNeverWritten) 
   // written (the user is told), so it cannot add keys of its own.
   settings.Folder = "/tmp/a\nSort=5\r\n[Record Settings]\nWav=1";
   EXPECT_FALSE(store.SaveSettings());
-  RecordSettings reread;
-  SettingsStore(reread, dir.File("t.INI")).LoadSettings();
+  const RecordSettings reread = Loaded(dir.File("t.INI"));
   EXPECT_EQ(reread.Folder, "caf\xE9\xFF");
   EXPECT_EQ(reread.Sort, 1);
   EXPECT_FALSE(reread.Wav);
@@ -179,7 +159,7 @@ TEST(SettingsStore, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
   ASSERT_EQ(::stat(dir.File("fifo.INI").c_str(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
   std::filesystem::permissions(dir.File("locked.INI"), std::filesystem::perms::owner_read);
-  EXPECT_EQ(ReadText(dir.File("locked.INI")), "[Settings]\nSort=4\n");
+  EXPECT_EQ(dir.ReadText("locked.INI"), "[Settings]\nSort=4\n");
 }
 
 TEST(SettingsStore, FileFollowsTheExecutableOrTheUsersConfigFolder) {

@@ -27,15 +27,8 @@ TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive)
   RecSettingsControls controls;
   controls.wavRateItem = 2;  // left from an earlier showing
   controls.modeItem = 1;
-  RecordSettings odd;
-  odd.SamplePerSecond = 48000;
-  odd.Channels = 5;
-  odd.BitPerSample = 24;
-  odd.Mode = 2;
-  odd.MinBitRate = 33;
-  odd.MaxBitRate = 31;
-  odd.VBRQuality = 12;
-  odd.VBR = 2;
+  RecordSettings odd{.SamplePerSecond = 48000, .BitPerSample = 24, .Channels = 5, .Mode = 2, .VBR = 2,
+                     .MinBitRate = 33, .MaxBitRate = 31, .VBRQuality = 12, .Source = ""};
   RecordSettings stored = ShownAndClosed(odd, controls);
   EXPECT_EQ(stored.SamplePerSecond, 11025u);
   EXPECT_EQ(stored.Channels, 2);
@@ -53,19 +46,10 @@ TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive)
     EXPECT_EQ(ShownAndClosed(odd, controls).BitRate, shown) << given;
   }
 
-  // Listed values survive showing and closing.
-  RecordSettings s;
-  s.Wav = true;
-  s.MP3 = false;
-  s.SamplePerSecond = 22050;
-  s.Channels = 1;
-  s.BitPerSample = 8;
-  s.Mode = 3;
-  s.MinBitRate = 320;  // a minimum above the maximum is stored as chosen
-  s.MaxBitRate = 32;
-  s.VBRQuality = 4;
-  s.Copyright = kOn32;
-  s.Private = kOn32;
+  // Listed values survive showing and closing, a minimum above the maximum too.
+  RecordSettings s{.Wav = true, .SamplePerSecond = 22050, .BitPerSample = 8, .Channels = 1, .MP3 = false, .Mode = 3,
+                   .MinBitRate = 320, .MaxBitRate = 32, .VBRQuality = 4, .Copyright = kOn32, .Private = kOn32,
+                   .Source = ""};
   for (int32_t rate : kMp3BitRates) {
     s.BitRate = rate;
     EXPECT_FALSE(DialogFieldsDiffer(s, ShownAndClosed(s, controls))) << rate;
