@@ -10,6 +10,7 @@
 
 #include "library/playback.h"
 #include "ui/file_list_rules.h"
+#include "ui/companion_window.h"
 #include "ui/image_bank.h"
 
 namespace tarnovox {
@@ -33,13 +34,14 @@ std::optional<std::string> AskText(QWidget* parent, const std::string& caption, 
 
 TForm2::TForm2(RecordSettings& settings, RecorderState& state, RecordingsList& list, Playback& playback,
                UiHooks& ui, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       Commands(state, list, playback, ui),
       settings_(settings),
       state_(state),
       list_(list),
       playback_(playback) {
   setObjectName("Form2");
+  new CompanionWindow(this);  // owned by this window
   setWindowTitle("Tarnovox");
   setFixedSize(kWidth, kHeight);
   setMouseTracking(true);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/file_list_rules.h"
+#include "ui/companion_window.h"
 #include "ui/image_bank.h"
 
 namespace tarnovox {
@@ -72,7 +73,7 @@ class TagAreaSnapshot {
 
 TForm3::TForm3(const RecordSettings& settings, RecorderState& state, const DriveInfo& drives,
                PlaybackControl& playback, RecordingsLibrary& recordings, UiHooks& ui, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       settings_(settings),
       state_(state),
       drives_(drives),
@@ -82,6 +83,7 @@ TForm3::TForm3(const RecordSettings& settings, RecorderState& state, const Drive
       tags_(state, *this, ui),
       ImageFormTag(TForm4::LoadSkinPicture("ImageFormTag")) {
   setObjectName("Form3");
+  new CompanionWindow(this);  // owned by this window
   setWindowTitle("Tarnovox");
   setFixedSize(kWidth, kHeight);
   setMouseTracking(true);
