@@ -142,7 +142,7 @@ choose_wav_in_settings_dialog() {
   xdotool mousemove --window "$dialog" 34 25 click 1  # the WAV page
   sleep 0.3
   import -window root "$artifacts/record-settings-wav.png"
-  xdotool mousemove --window "$dialog" 172 243 click 1  # OK
+  xdotool mousemove --window "$dialog" 295 244 click 1  # OK, right of the input list
   for _ in $(seq 50); do xdotool search --name '^Record Settings$' >/dev/null 2>&1 || break; sleep 0.1; done
 }
 
