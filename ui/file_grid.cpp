@@ -259,4 +259,15 @@ void FileGrid::changeEvent(QEvent* event) {
   QTableView::changeEvent(event);
 }
 
+// The view makes the first row current when it gets the focus. That is not
+// the user's pick, and nothing is highlighted: leave no current row, so the
+// first Down highlights and picks the first row instead of skipping it.
+void FileGrid::focusInEvent(QFocusEvent* event) {
+  const bool hadCurrent = currentIndex().isValid();
+  writing_ = true;
+  QTableView::focusInEvent(event);
+  if (!hadCurrent && !selectionModel()->hasSelection()) selectionModel()->clearCurrentIndex();
+  writing_ = false;
+}
+
 }  // namespace tarnovox

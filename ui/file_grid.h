@@ -76,6 +76,7 @@ class FileGrid : public QTableView, public RecordingsGrid {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   FileGridModel* cells_;

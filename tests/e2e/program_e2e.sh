@@ -18,7 +18,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {  # the screen as it was, for the artifacts
+  echo "FAIL: $*"; import -window root "${artifacts:-/tmp}/failed-$scenario.png" 2>/dev/null || true; exit 1
+}
 
 # A private copy of the program, so its INI and Temp folder stay in $work.
 cp "$bin/tarnovox" "$bin/liblame_enc.so" "$work/"
