@@ -499,6 +499,26 @@ PY
   close_program
 }
 
+# record1.wav must be two bit-exact stretches of the played signal whose
+# lengths and gap match the times the record, pause, resume and stop were sent.
+two_stretches_as_sent() {  # WHAT TOLERANCE T_RECORD T_PAUSE T_RESUME T_STOP
+  local what=$1 tolerance=$2 parts first first_at second second_at recorded gap resumed
+  shift 2
+  local sent=("$@")
+  interval() { awk -v a="${sent[$1]}" -v b="${sent[$2]}" 'BEGIN { print b - a }'; }
+  parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
+  [ "$(wc -l <<< "$parts")" = 2 ] || fail "record1.wav is not two stretches of the signal: $parts"
+  read -r first first_at second second_at <<< "$(tr '\n' ' ' <<< "$parts")"
+  recorded=$(awk -v n="$first" 'BEGIN { print n / 44100 }')
+  gap=$(awk -v a="$first_at" -v n="$first" -v b="$second_at" 'BEGIN { print (b - a - n) / 44100 }')
+  resumed=$(awk -v n="$second" 'BEGIN { print n / 44100 }')
+  echo "recorded ${recorded} s, left out ${gap} s, recorded ${resumed} s;" \
+       "$what $(interval 0 1) s, $(interval 1 2) s, $(interval 2 3) s apart"
+  near "$recorded" "$(interval 0 1)" "$tolerance" || fail "recorded $recorded s before the pause"
+  near "$gap" "$(interval 1 2)" "$tolerance" || fail "the pause left out $gap s"
+  near "$resumed" "$(interval 2 3)" "$tolerance" || fail "recorded $resumed s after the pause"
+}
+
 case "$scenario" in
   journey) journey ;;
   hostile) hostile ;;
@@ -676,19 +696,7 @@ case "$scenario" in
     import -window root "$artifacts/commands-recording.png"
     at 8 --stop
     sleep 1
-    parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
-    echo "record1.wav: frames, played offset: $parts"
-    [ "$(wc -l <<< "$parts")" = 2 ] || fail "record1.wav is not two stretches of the signal"
-    read -r first first_at second second_at <<< "$(tr '\n' ' ' <<< "$parts")"
-    interval() { awk -v a="${returned[$1]}" -v b="${returned[$2]}" 'BEGIN { print b - a }'; }
-    recorded=$(awk -v n="$first" 'BEGIN { print n / 44100 }')
-    gap=$(awk -v a="$first_at" -v n="$first" -v b="$second_at" 'BEGIN { print (b - a - n) / 44100 }')
-    resumed=$(awk -v n="$second" 'BEGIN { print n / 44100 }')
-    echo "recorded ${recorded} s, left out ${gap} s, recorded ${resumed} s;" \
-         "commands $(interval 0 1) s, $(interval 1 2) s, $(interval 2 3) s apart"
-    near "$recorded" "$(interval 0 1)" 0.3 || fail "recorded $recorded s before the pause"
-    near "$gap" "$(interval 1 2)" 0.3 || fail "the pause left out $gap s"
-    near "$resumed" "$(interval 2 3)" 0.3 || fail "recorded $resumed s after the pause"
+    two_stretches_as_sent commands 0.3 "${returned[@]}"
 
     # --record with no recorder running starts one that records.
     kill "$program"; wait "$program" 2>/dev/null || true
@@ -749,18 +757,7 @@ case "$scenario" in
       [ "$id" = stop ] || sleep $([ ${#pressed[@]} = 2 ] && echo 2 || echo 3)
     done
     sleep 1
-    parts=$(stretches "$work/out/record1.wav") || fail "record1.wav differs from the played signal"
-    [ "$(wc -l <<< "$parts")" = 2 ] || fail "record1.wav is not two stretches of the signal: $parts"
-    read -r first first_at second second_at <<< "$(tr '\n' ' ' <<< "$parts")"
-    interval() { awk -v a="${pressed[$1]}" -v b="${pressed[$2]}" 'BEGIN { print b - a }'; }
-    recorded=$(awk -v n="$first" 'BEGIN { print n / 44100 }')
-    gap=$(awk -v a="$first_at" -v n="$first" -v b="$second_at" 'BEGIN { print (b - a - n) / 44100 }')
-    resumed=$(awk -v n="$second" 'BEGIN { print n / 44100 }')
-    echo "recorded ${recorded} s, left out ${gap} s, recorded ${resumed} s;" \
-         "shortcuts $(interval 0 1) s, $(interval 1 2) s, $(interval 2 3) s apart"
-    near "$recorded" "$(interval 0 1)" 0.4 || fail "recorded $recorded s before the pause"
-    near "$gap" "$(interval 1 2)" 0.4 || fail "the pause left out $gap s"
-    near "$resumed" "$(interval 2 3)" 0.4 || fail "recorded $resumed s after the pause"
+    two_stretches_as_sent shortcuts 0.4 "${pressed[@]}"
 
     click_window 327 14  # About: its last line names the mechanism
     for _ in $(seq 50); do xdotool search --name '^About Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
