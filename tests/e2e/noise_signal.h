@@ -81,6 +81,44 @@ inline size_t FirstSound(const std::vector<uint32_t>& frames, size_t from = 0) {
   return i;
 }
 
+// A stretch of a recording that is the sound the server delivered, from
+// recorded[from] on. The recorder's stream and the parallel capture are two
+// streams of the server: when a cycle of the sound server runs late, the sink
+// plays a quantum of silence and one stream may carry it while the other does
+// not. A silence of at most maxSilence frames in the recording, after which it
+// goes on where the capture stands or at most as many frames later, is such a
+// glitch and counted; a jump without silence, or further than the silence, is a
+// break. heardAt and heardEnd are positions in heard; heardAt is -1 when
+// recorded[from] is not found.
+struct Stretch {
+  long heardAt = -1;
+  long heardEnd = -1;
+  size_t length = 0;  // frames of the recording
+  int glitches = 0;
+};
+
+inline Stretch FollowHeard(const std::vector<uint32_t>& recorded, size_t from, const std::vector<uint32_t>& heard,
+                           size_t maxSilence = 1024) {
+  Stretch stretch;
+  auto [at, n] = MatchRun(recorded, from, heard);
+  if (at < 0) return stretch;
+  stretch.heardAt = at;
+  size_t pos = from + n;
+  long heardPos = at + static_cast<long>(n);
+  while (pos < recorded.size()) {
+    const size_t silence = FirstSound(recorded, pos) - pos;
+    if (silence == 0 || silence > maxSilence || pos + silence == recorded.size()) break;
+    auto [next, m] = MatchRun(recorded, pos + silence, heard);
+    if (next < heardPos || next > heardPos + static_cast<long>(silence)) break;
+    ++stretch.glitches;
+    pos += silence + m;
+    heardPos = next + static_cast<long>(m);
+  }
+  stretch.heardEnd = heardPos;
+  stretch.length = pos - from;
+  return stretch;
+}
+
 // What follows an exact stretch that ends at recorded[at], which was heard[end]:
 // silence and a later part of the sound tell a gap in it apart from lost frames.
 inline std::string DescribeBreak(const std::vector<uint32_t>& recorded, size_t at, long end,
