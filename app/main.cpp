@@ -2,7 +2,9 @@
 // the order they need each other, the windows in their creation order, the hot
 // keys and the two timers.
 #include <QApplication>
+#include <QEventLoop>
 #include <QIcon>
+#include <QTimer>
 #include <filesystem>
 #include <iostream>
 #include <utility>
@@ -10,6 +12,7 @@
 #include "analysis/meter_analysis.h"
 #include "app/command_line.h"
 #include "app/command_runner.h"
+#include "app/font_warm_up.h"
 #include "app/global_hot_keys.h"
 #include "app/instance_channel.h"
 #include "app/qt_ui_hooks.h"
@@ -40,6 +43,31 @@
 
 namespace tarnovox {
 namespace {
+
+// Quits a loop once the watched window has painted.
+class PaintWatch : public QObject {
+ public:
+  explicit PaintWatch(QEventLoop& loop) : loop_(loop) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) QMetaObject::invokeMethod(&loop_, &QEventLoop::quit, Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  QEventLoop& loop_;
+};
+
+// Shows the window and lets it paint its first picture, waiting up to maxMs
+// for the display to expose it. Input waits in the queue meanwhile.
+void ShowFirstPicture(QWidget& window, int maxMs) {
+  QEventLoop loop;
+  PaintWatch watch(loop);
+  window.installEventFilter(&watch);
+  window.show();
+  QTimer::singleShot(maxMs, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  window.removeEventFilter(&watch);
+}
 
 int Run(InstanceChannel& channel) {
   const std::string exe = ExecutablePath();
@@ -81,11 +109,31 @@ int Run(InstanceChannel& channel) {
   hooks.SetTimeDisplay([&] { form1.UpdateTimeDisplay(); });
   hooks.SetFormatLabels([&] { form1.UpdateFormatLabels(); });
   analysis.SetCanvas(&form1);
+  TForm4 form4;
+  form1.SetImageBank(&form4);
+  TForm1::Hooks& h = form1.hooks;
+  h.paintMeters = [&] {
+    analysis.SetMeterGeometry();
+    analysis.ClearMeterBitmaps();
+    analysis.DrawStereoMeters();
+  };
+  h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
 
   FolderFallback fallback{exeDir, exeDirWritable, EnvOr("XDG_MUSIC_DIR", home + "/Music")};
   StartupMark("main window");
-  if (!controller.StartUp(fallback)) return 1;
+  if (!controller.SettleFolder(fallback)) return 1;
+  // The window is shown as soon as it shows the settings, and the rest is made
+  // while it is on the screen. Input waits in the queue until start-up is
+  // complete: until then the monitoring, the file list and the hot keys are
+  // not there.
+  ShowFirstPicture(form1, 50);
+  StartupMark("shown");
+  const auto paintMeanwhile = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+  // Every window's icon, the dialogs' too; decoding it can wait for the first picture.
+  QApplication::setWindowIcon(QIcon(":/tarnovox.png"));
+  if (!controller.OpenDevices()) return 1;
   StartupMark("recorder started");
+  paintMeanwhile();
 
   // The file list fills its grid from the output folder as it is created.
   // The file list and the tag editor are tool windows that the main window
@@ -94,6 +142,7 @@ int Run(InstanceChannel& channel) {
   // hiding and iconify it again on restore.
   TForm2 form2(settings, state, recordings, playback, hooks);
   StartupMark("file list");
+  paintMeanwhile();
   MainPlaybackView playbackView(form1, form2);
   playback.SetView(&playbackView);
   form1.SetFileList(&form2, form2.LabFile);
@@ -108,13 +157,11 @@ int Run(InstanceChannel& channel) {
   formRecSettings.SetInputSources(&inputs);
   TForm3 form3(settings, state, drives, playback, recordings, hooks);
   form1.AddCompanion(&form3);
-  StartupMark("dialogs, tag editor");
-  TForm4 form4;
-  form1.SetImageBank(&form4);
   form2.SetImageBank(&form4);
   form3.SetImageBank(&form4);
+  StartupMark("dialogs, tag editor");
+  paintMeanwhile();
 
-  StartupMark("picture bank");
   WavToMp3 wavToMp3(loader, settings, state, hooks, playback, recordings, formConvert);
   form2.convert = [&] { wavToMp3.pmWav2MP3Click(); };
   FileListCommands::Hooks& listHooks = form2.Commands.hooks;
@@ -127,7 +174,6 @@ int Run(InstanceChannel& channel) {
   controller.SetAfterStop([&] {
     if (formRecSettings.ApplyPending(settings, state)) form1.UpdateFormatLabels();
   });
-  TForm1::Hooks& h = form1.hooks;
   h.record = [&] { controller.RecordButton(); };
   h.pause = [&] { controller.PauseButton(); };
   h.stop = [&] { controller.StopButton(); };
@@ -141,12 +187,6 @@ int Run(InstanceChannel& channel) {
   h.help = [&] { shell.OpenHelp(); };
   h.recordingMixer = [&] { shell.StartRecordingMixer(); };
   h.mixerOpen = [&] { return shell.MixerRunning(); };
-  h.paintMeters = [&] {
-    analysis.SetMeterGeometry();
-    analysis.ClearMeterBitmaps();
-    analysis.DrawStereoMeters();
-  };
-  h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
   h.hideTagEditor = [&] { form3.HideEditor(); };
 
   auto hotKey = [&](int id) { controller.HotKey(id); };
@@ -162,12 +202,10 @@ int Run(InstanceChannel& channel) {
     formAbout.exec();
   };
 
-  StartupMark("hot keys");
   form1.StartTimers();
-  form1.show();
+  StartupMark("hot keys");
   // Commands from this start's command line and from later starts run once
   // start-up is complete.
-  StartupMark("shown");
   channel.SetRunner(CommandRunner(form1, hotKey));
   const int status = QApplication::exec();
   channel.SetRunner(nullptr);
@@ -192,10 +230,11 @@ int main(int argc, char** argv) {
   // when there is no XWayland. A platform the user chose is kept.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+  tarnovox::FontWarmUp fonts;
   QApplication app(argc, argv);
+  fonts.Join();
   tarnovox::StartupMark("application");
   QApplication::setApplicationName("Tarnovox");
-  QApplication::setWindowIcon(QIcon(":/tarnovox.png"));  // every window, the dialogs too
   tarnovox::InstanceChannel channel(channelName);
   if (auto status = channel.Claim(line.commands)) return *status;
   return tarnovox::Run(channel);

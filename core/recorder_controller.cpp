@@ -284,6 +284,10 @@ void RecorderController::RecordTick() {
 }
 
 bool RecorderController::StartUp(const FolderFallback& fallback) {
+  return SettleFolder(fallback) && OpenDevices();
+}
+
+bool RecorderController::SettleFolder(const FolderFallback& fallback) {
   p_.store.LoadSettings();
   std::error_code error;
   if (!fs::is_directory(p_.settings.Folder, error)) {
@@ -303,6 +307,11 @@ bool RecorderController::StartUp(const FolderFallback& fallback) {
   }
   fs::current_path(p_.settings.Folder, error);
   p_.recordings.SortColumnForSort();
+  p_.hooks.UpdateFormatLabels();
+  return true;
+}
+
+bool RecorderController::OpenDevices() {
   p_.engine.OpenMonitorDevice();
   if (!p_.playback.OpenVolumeDevice()) return false;
   p_.playback.ReadOutputVolume();

@@ -80,6 +80,11 @@ class RecorderController {
   // program cannot go on (the folder cannot be created, no sound server for the
   // volume); the message has been shown then.
   bool StartUp(const FolderFallback& fallback);
+  // Its two halves, so the window can be shown between them: the settings and
+  // the output folder (what the window's first picture shows), then the
+  // monitoring and the volume device.
+  bool SettleFolder(const FolderFallback& fallback);
+  bool OpenDevices();
   // The main window's close query: false when the user keeps the recording.
   bool CloseQuery();
 
