@@ -159,6 +159,7 @@ int Run(InstanceChannel& channel) {
   form1.AddCompanion(&form3);
   form2.SetImageBank(&form4);
   form3.SetImageBank(&form4);
+  TForm4::ForgetDecodedSkin();
   StartupMark("dialogs, tag editor");
   paintMeanwhile();
 
@@ -233,6 +234,7 @@ int main(int argc, char** argv) {
   tarnovox::FontWarmUp fonts;
   QApplication app(argc, argv);
   fonts.Join();
+  tarnovox::TForm4::DecodeSkinMeanwhile();
   tarnovox::StartupMark("application");
   QApplication::setApplicationName("Tarnovox");
   tarnovox::InstanceChannel channel(channelName);

@@ -1,6 +1,9 @@
 #include "ui/image_bank.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <future>
 
 // The skin's resources live in this static library; a program linking it must
 // register them before the first picture is loaded.
@@ -20,7 +23,31 @@ const char* const kPairs[] = {"ImageFolder", "ImageSetting", "ImageHelp", "Image
                               "ImageClose",  "ImageControl", "ImageRecord", "ImagePause", "ImageStop",
                               "ImagePlay",   "ImageShow",    "ImageHide",   "ImageTag",   "ImageSave"};
 
+// The pictures decoded on the thread, by name, once DecodeSkinMeanwhile ran.
+std::shared_future<QHash<QString, QImage>>& DecodedSkin() {
+  static std::shared_future<QHash<QString, QImage>> decoded;
+  return decoded;
+}
+
 }  // namespace
+
+void TForm4::DecodeSkinMeanwhile() {
+  InitSkinResources();
+  auto& decoded = DecodedSkin();
+  if (decoded.valid()) return;
+  decoded = std::async(std::launch::async, [] {
+              QHash<QString, QImage> pictures;
+              for (const QString& file : QDir(":/skin").entryList({"*.gif"}))
+                pictures.insert(file.chopped(4), QImage(":/skin/" + file));
+              return pictures;
+            }).share();
+}
+
+void TForm4::ForgetDecodedSkin() {
+  auto& decoded = DecodedSkin();
+  if (decoded.valid()) decoded.wait();
+  decoded = {};
+}
 
 TForm4::TForm4(QWidget* parent) : QWidget(parent) {
   setObjectName("ImageBank");
@@ -39,6 +66,11 @@ const QPixmap& TForm4::Picture(const QString& name) const {
 
 QPixmap TForm4::LoadSkinPicture(const QString& name) {
   InitSkinResources();
+  if (const auto& decoded = DecodedSkin(); decoded.valid()) {
+    const auto& pictures = decoded.get();
+    const auto found = pictures.constFind(name);
+    return found == pictures.constEnd() ? QPixmap() : QPixmap::fromImage(*found);
+  }
   const QString path = ":/skin/" + name + ".gif";
   // QPixmap(path) warns about a missing file; the skin may legitimately lack one.
   if (!QFile::exists(path)) return QPixmap();

@@ -20,6 +20,13 @@ class TForm4 : public QWidget {
 
   // The skin resource of a picture: ":/skin/<name>.gif".
   static QPixmap LoadSkinPicture(const QString& name);
+  // Starts decoding every skin picture on a thread of its own, so the windows
+  // made meanwhile (and their fonts) do not wait for it; LoadSkinPicture
+  // then takes the decoded picture. Once, with the application object made.
+  static void DecodeSkinMeanwhile();
+  // Lets the decoded pictures go once every window has its own; pictures
+  // loaded later are decoded again.
+  static void ForgetDecodedSkin();
 
  private:
   QHash<QString, QPixmap> pictures_;
