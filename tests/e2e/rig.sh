@@ -12,7 +12,7 @@
 # service instead, its clock at 44100 Hz so 44.1 kHz 16-bit samples pass unchanged;
 # pulse-kill then kills its core, pulse-start starts the whole stack again.
 #
-# After start:  source DIR/env   (PULSE_SERVER, DISPLAY, XDG_RUNTIME_DIR, QT_QPA_PLATFORM,
+# After start:  source DIR/env   (PULSE_SERVER, DISPLAY, XDG_RUNTIME_DIR, DBUS_SESSION_BUS_ADDRESS, QT_QPA_PLATFORM,
 #                                 TARNOVOX_RIG_DIR and TARNOVOX_RIG for pulse-kill/pulse-start)
 set -euo pipefail
 
@@ -209,10 +209,20 @@ start_display() {  # RUNTIME_DIR
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
   local display=":$(head -n1 "$dir/display")"
   for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+  # A desktop session has its session bus. Without one the bus library starts
+  # one itself by forking from a thread of the program under test, and a child
+  # forked while a sanitizer lock is held hangs the program's start. No service
+  # is started on demand, so no real desktop portal answers.
+  printf '<busconfig><type>session</type><listen>unix:path=%s/bus</listen><policy context="default">%s</policy></busconfig>\n' \
+    "$runtime" '<allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/>' > "$dir/session-bus.conf"
+  dbus-daemon --config-file="$dir/session-bus.conf" --nofork </dev/null >"$dir/session-bus.log" 2>&1 &
+  echo $! > "$dir/sessionbus.pid"
+  for _ in $(seq 100); do [ -S "$runtime/bus" ] && break; sleep 0.05; done
   cat > "$dir/env" <<ENV
 export PULSE_SERVER=$PULSE_SERVER
 export DISPLAY=$display
 export XDG_RUNTIME_DIR=$runtime
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$runtime/bus
 export QT_QPA_PLATFORM=xcb
 export TARNOVOX_RIG_DIR=$dir
 export TARNOVOX_RIG=$rig
