@@ -1,6 +1,3 @@
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -116,11 +113,7 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
 
   rig.StartWav("three.wav");
   EXPECT_TRUE(rig.state.recording);
-  rig.Ticks(30);
-  // One half is on disk, and the header already describes it.
-  auto during = rig.dir.Read("three.wav");
-  ASSERT_EQ(during.size(), 44u + kHalf);
-  EXPECT_TRUE(ReadWav(during).sizesMatch);
+  rig.Ticks(30);  // one half on disk; that its header describes it, a killed recording shows (WavCaptureE2E)
   rig.device.Advance(50);  // a partly filled buffer is not part of the file
   rig.engine.EndWaveFile();
   auto file = rig.dir.Read("three.wav");
@@ -131,55 +124,8 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
   EXPECT_EQ(rig.analysis.record, 30);
 }
 
-TEST(CaptureEngine, PauseAndResumeKeepEveryFrameInOrderAndTheRingKeepsWorking) {
-  EngineRig rig;
-  rig.StartWav("paused.wav");
-  rig.Ticks(10);
-  rig.device.Advance(55);  // part of a buffer
-  rig.engine.StopCapture();
-  rig.device.Advance(3000);  // paused: nothing is captured
-  rig.engine.StartCapture();
-  rig.Ticks(25, 100);
-  rig.device.Advance(30);
-  rig.engine.StopCapture();
-  rig.engine.StartCapture();
-  rig.Ticks(80);  // the ring must go on flushing halves after the pauses
-  const size_t beforeEnd = rig.dir.Read("paused.wav").size();
-  EXPECT_GT(beforeEnd, 44u + 2 * kHalf);
-  rig.engine.EndWaveFile();
-  auto file = rig.dir.Read("paused.wav");
-  const size_t frames = ExpectConsecutiveFrames(file, 0);
-  // All generated frames but those of the last, partly filled buffer.
-  EXPECT_GE(frames + 4410, rig.device.FramesGenerated());
-  EXPECT_LE(frames, rig.device.FramesGenerated());
-  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
-}
-
-TEST(CaptureEngine, FailedWriteKeepsAHeaderThatMatchesTheDataOnDisk) {
-  EngineRig rig;
-  rig.StartWav("full.wav");
-  rig.Ticks(20);
-  // The disk "fills up" 10001 bytes into the second half.
-  auto previous = signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 44 + kHalf + 10001;
-  setrlimit(RLIMIT_FSIZE, &small);
-  rig.Ticks(20);
-  setrlimit(RLIMIT_FSIZE, &old);
-  signal(SIGXFSZ, previous);
-
-  EXPECT_TRUE(rig.engine.WriteFailed());
-  EXPECT_EQ(rig.engine.TakeFailureMessage(), "Stream write error. File too large");
-  rig.Ticks(25);  // later polls write nothing more
-  rig.engine.EndWaveFile();
-  EXPECT_FALSE(rig.state.recording);
-  auto file = rig.dir.Read("full.wav");
-  EXPECT_EQ(file.size(), 44u + kHalf + 10000);  // cut back to whole frames
-  ExpectConsecutiveFrames(file, 0);
-}
-
+// A write that fails is checked through the recorder controller, on a real
+// file system that fills up (RecorderController.AFullDisk...).
 TEST(CaptureEngine, DataPastTheRiffLimitGoesOnInTheNextFileWithoutAGap) {
   EngineRig rig;
   int named = 0;
@@ -218,29 +164,25 @@ TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferO
   EXPECT_EQ(rig.analysis.refreshes, 100);
 }
 
-// The window thread stalls longer than the ring's 4 s: the late poll writes
-// both halves in capture order, the device's backlog keeps the frames, and only
-// those past it are lost, counted and skipped.
+// The window thread stalls longer than the ring's 4 s and the device's 1 s
+// backlog: the late poll writes both halves in capture order, and only the
+// frames past the backlog are lost, counted and skipped.
 TEST(CaptureEngine, StallPastTheRingLosesOnlyWhatExceedsTheDeviceBacklog) {
-  for (uint32_t backlogMs : {15000u, 1000u}) {
-    SCOPED_TRACE(backlogMs);
-    EngineRig rig;
-    rig.device.SetBacklogMs(backlogMs);
-    rig.StartWav("stall.wav");
-    rig.Ticks(10);
-    rig.device.Advance(6400);  // 3 s fill the ring, the rest waits or is lost
-    rig.engine.PollCapture();
-    rig.Ticks(60);
-    rig.engine.EndWaveFile();
-    const uint64_t lost = backlogMs == 1000 ? 105840 : 0;  // 2.4 s
-    EXPECT_EQ(rig.device.OverrunFrames(), lost);
-    auto file = rig.dir.Read("stall.wav");
-    if (lost == 0) ExpectConsecutiveFrames(file, 0);
-    const size_t kept = 5 * 44100;  // the ring and a 1 s backlog
-    ASSERT_GT(file.size(), 44 + 4 * (kept + 1));
-    for (size_t k : {kept - 1, kept, (file.size() - 44) / 4 - 1})
-      EXPECT_EQ(FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]), k < kept ? k : k + lost) << "frame " << k;
-  }
+  EngineRig rig;
+  rig.device.SetBacklogMs(1000);
+  rig.StartWav("stall.wav");
+  rig.Ticks(10);
+  rig.device.Advance(6400);  // 3 s fill the ring, 1 s waits, the rest is lost
+  rig.engine.PollCapture();
+  rig.Ticks(60);
+  rig.engine.EndWaveFile();
+  const uint64_t lost = 105840;  // 2.4 s
+  EXPECT_EQ(rig.device.OverrunFrames(), lost);
+  auto file = rig.dir.Read("stall.wav");
+  const size_t kept = 5 * 44100;  // the ring and the backlog
+  ASSERT_GT(file.size(), 44 + 4 * (kept + 1));
+  for (size_t k : {kept - 1, kept, (file.size() - 44) / 4 - 1})
+    EXPECT_EQ(FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]), k < kept ? k : k + lost) << "frame " << k;
 }
 
 }  // namespace

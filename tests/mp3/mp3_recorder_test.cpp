@@ -88,24 +88,12 @@ TEST(Mp3Recorder, EncodesEveryFrameInOrderThroughPausesAndStop) {
   EXPECT_EQ(rig.FileSize(), lib.encodedCounts.size() * lib.bytesPerEncode + lib.flushBytes);
 }
 
-TEST(Mp3Recorder, MonoModeCapturesOneChannel) {
+// Mono from a missing input: the default input records and the user is told.
+TEST(Mp3Recorder, MonoModeCapturesOneChannelFromTheDefaultInputWhenTheChosenOneIsMissing) {
   FakeLameLibrary lib;
   lib.samplesPerChunk = 1152;
   Rig rig(lib);
   rig.settings.Mode = 3;
-  rig.recorder->Start();
-  EXPECT_EQ(rig.wave.OpenedFormat().channels, 1);
-  EXPECT_EQ(rig.wave.OpenedFormat().blockAlign, 2);
-  EXPECT_EQ(rig.wave.OpenedFormat().avgBytesPerSec, 88200u);
-  EXPECT_EQ(lib.lastConfig.nMode, 3);
-  rig.Ticks(2);
-  rig.recorder->Stop();
-  for (uint32_t count : lib.encodedCounts) EXPECT_LE(count, 1152u);
-}
-
-TEST(Mp3Recorder, AMissingInputRecordsFromTheDefaultOneAndSaysSo) {
-  FakeLameLibrary lib;
-  Rig rig(lib);
   rig.settings.Source = "@DEFAULT_MONITOR@";
   rig.wave.missingSources = {"@DEFAULT_MONITOR@"};
   rig.recorder->Start();
@@ -113,9 +101,14 @@ TEST(Mp3Recorder, AMissingInputRecordsFromTheDefaultOneAndSaysSo) {
   EXPECT_EQ(rig.wave.OpenedSource(), "");
   EXPECT_EQ(rig.ui.messages, std::vector<std::string>{
                                  "The input \"@DEFAULT_MONITOR@\" is not available. Recording from the default input."});
+  EXPECT_EQ(rig.wave.OpenedFormat().channels, 1);
+  EXPECT_EQ(rig.wave.OpenedFormat().blockAlign, 2);
+  EXPECT_EQ(rig.wave.OpenedFormat().avgBytesPerSec, 88200u);
+  EXPECT_EQ(lib.lastConfig.nMode, 3);
   rig.Ticks(2);
   rig.recorder->Stop();
   EXPECT_GT(rig.FileSize(), 0u);
+  for (uint32_t count : lib.encodedCounts) EXPECT_LE(count, 1152u);
 }
 
 TEST(Mp3Recorder, StartFailuresRecordNothing) {

@@ -2,6 +2,7 @@
 // cancel and failure, where it finds the samples of a WAV file, and what it
 // refuses.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -312,6 +313,12 @@ TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
     EXPECT_EQ(rig.ui.messages, std::vector<std::string>{expected});
     EXPECT_EQ(rig.Names(), std::set<std::string>({"x.wav"}));
   }
+  // A FIFO named like a WAV file is refused at once instead of waited on.
+  Rig rig(lib);
+  ASSERT_EQ(::mkfifo(rig.folder.File("pipe.wav").c_str(), 0600), 0);
+  rig.Run("pipe.wav");
+  EXPECT_EQ(rig.ui.messages,
+            std::vector<std::string>{"Cannot open file \"" + rig.folder.File("pipe.wav") + "\". Operation not supported"});
   EXPECT_EQ(lib.loads, 0);
 }
 
@@ -319,19 +326,15 @@ TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
 // 529 of its filter bank; the decoder gives them back as leading silence.
 constexpr size_t kEncoderDelay = 1105;
 
-TEST(WavToMp3, RealLibraryKeepsTheSourceFormatAndEncodesOnlyTheDataChunk) {
+// Where the chunks lie is the test above's; here the real encoder gets a mono
+// and an 8-bit stereo source in their own rates.
+TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
   DlopenLoader loader;
   Rig rig(loader);
   rig.settings.Mode = 1;  // joint stereo is not used by the conversion
-  std::vector<int16_t> noise(2 * 44100);  // a second of loud noise in a trailing chunk
-  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<int16_t>(i * 7919 % 65536 - 32768);
-  const auto stereo = testing::Tone(440, 44100, 2, 1.3);
   const auto mono = testing::Tone(1000, 22050, 1, 0.7);
   std::vector<uint8_t> eightBit;
   for (int16_t v : testing::Tone(500, 11025, 2, 1.5)) eightBit.push_back(static_cast<uint8_t>((v >> 8) + 128));
-  rig.folder.WriteText("list.wav", Wave({Chunk("LIST", std::string("INFOISFT\x05\0\0\0test\0", 17)),
-                                         Chunk("fmt ", Fmt(1, 2, 44100, 16, 18)), Chunk("data", Bytes(stereo)),
-                                         Chunk("LIST", Bytes(noise))}));
   rig.folder.WriteText("mono.wav", Wave({Chunk("fmt ", Fmt(1, 1, 22050, 16, 40)),
                                          Chunk("fact", Le(static_cast<uint32_t>(mono.size()), 4)),
                                          Chunk("data", Bytes(mono))}));
@@ -342,8 +345,7 @@ TEST(WavToMp3, RealLibraryKeepsTheSourceFormatAndEncodesOnlyTheDataChunk) {
     int rate, channels, mode;
     double hz;
   };
-  for (const Expect& e : {Expect{"list", stereo.size() / 2, 44100, 2, 0, 440},
-                          Expect{"mono", mono.size(), 22050, 1, 3, 1000},
+  for (const Expect& e : {Expect{"mono", mono.size(), 22050, 1, 3, 1000},
                           Expect{"eight", eightBit.size() / 2, 11025, 2, 0, 500}}) {
     SCOPED_TRACE(e.name);
     const std::string mp3 = rig.folder.File(std::string(e.name) + ".mp3");

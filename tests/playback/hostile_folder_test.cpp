@@ -1,5 +1,7 @@
-// A folder of damaged, odd and unusable files: each is listed, selected,
-// played on the real sound server and (WAV) converted, and every step answers.
+// A folder of damaged, odd and unusable files: each is listed, selected and
+// played on the real sound server, and every step answers: a file plays or the
+// user is told why. Converting the listed ones is the program scenario's
+// ("hostile", with the real encoder).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,14 +13,10 @@
 #include "core/wave_format.h"
 #include "library/playback.h"
 #include "library/recordings_list.h"
-#include "mp3/wav_to_mp3.h"
-#include "tests/support/fake_progress.h"
 #include "platform/media_player_pulse.h"
 #include "platform/volume_device_pulse.h"
 #include "tags/mp3_file_tags.h"
-#include "tests/support/fake_lame_library.h"
 #include "tests/support/plain_tag_editor.h"
-#include "tests/support/recorder_doubles.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
@@ -27,7 +25,7 @@ namespace tarnovox {
 namespace {
 
 
-TEST(HostileFolder, EveryFileIsListedSelectedPlayedAndConvertedWithoutAHang) {
+TEST(HostileFolder, EveryFileIsListedSelectedAndPlayedOrRefusedWithAMessage) {
   if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
   testing::TempFolder dir;
   const std::string d = dir.Path() + "/";
@@ -74,10 +72,6 @@ TEST(HostileFolder, EveryFileIsListedSelectedPlayedAndConvertedWithoutAHang) {
   Playback playback(player, volume, state, hooks);
   testing::PlainTagEditor editor;
   Mp3FileTags tags(state, editor, hooks);
-  testing::FakeLameLibrary lame;
-  testing::FakeRecordings library;
-  testing::FakeProgress progress;
-  WavToMp3 convert(lame, settings, state, hooks, playback, library, progress);
 
   using Clock = std::chrono::steady_clock;
   double slowestMs = 0;
@@ -105,12 +99,8 @@ TEST(HostileFolder, EveryFileIsListedSelectedPlayedAndConvertedWithoutAHang) {
     EXPECT_NE(playback.PlaybackDevice != 0, hooks.messages.size() > messages);
     timed("tick " + name, [&] { playback.PollPlayback(); });
     timed("close " + name, [&] { playback.ClosePlayback(); });
-    if (name.ends_with(".wav")) timed("convert " + name, [&] { convert.pmWav2MP3Click(); });
   }
   EXPECT_GE(played, 5u) << "the whole files play";
-  for (const char* target : {"good.mp3", "4gib.mp3", "bad\xFF\xFE.mp3"})
-    EXPECT_TRUE(dir.Read(target).size() > 0) << target;
-  EXPECT_TRUE(dir.Read("pipe.mp3").empty());
   std::cout << rows.size() << " files, " << played << " played, " << told << " refused with a message; slowest: "
             << slowest << " " << slowestMs << " ms\n";
 }

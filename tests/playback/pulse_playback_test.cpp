@@ -234,24 +234,16 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
   const std::string followed = FindOurSinkInput().volume;
   EXPECT_NE(followed.find("front-left: 20000 /"), std::string::npos) << followed;
 
-  // Status ticks every 500 ms until the playback has ended.
-  std::vector<uint32_t> positions, bars;
+  // Status ticks every 500 ms find the end; the stream goes with the playback.
+  // (What the bar and the labels do then is the Playback tests'; that the
+  // position reaches the length, the other tests here show.)
   for (int tick = 0; tick < 12 && state.playing; ++tick) {
     std::this_thread::sleep_for(500ms);
     playback.PollPlayback();
-    positions.push_back(playback.PlaybackPosition);
-    bars.push_back(static_cast<uint32_t>(view.position));
   }
   ASSERT_FALSE(state.playing);
-  ASSERT_GE(positions.size(), 2u);
-  EXPECT_EQ(positions.back(), playback.PlaybackLength);
-  EXPECT_LT(positions[positions.size() - 2], playback.PlaybackLength);
-  EXPECT_EQ(bars.back(), 1000u);
   EXPECT_EQ(playback.PlaybackDevice, 0);
   EXPECT_EQ(FindOurSinkInput().index, -1) << "the device was not closed";
-  playback.PollPlayback();
-  EXPECT_EQ(view.position, 0);
-  EXPECT_EQ(state.ActiveFileName, "");
 }
 
 TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {

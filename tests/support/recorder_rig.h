@@ -36,6 +36,15 @@ struct RecorderRig {
   Drive drive;
   RecorderController controller{
       {settings, store, state, engine, mp3, playback, recordings, shell, gate, clock, drive, &gate}};
+
+  // `n` ticks of 100 ms of a virtual clock and capture device.
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) {
+      clock.Advance(100);
+      device.Advance(100);
+      controller.RecordTick();
+    }
+  }
 };
 
 }  // namespace tarnovox::testing

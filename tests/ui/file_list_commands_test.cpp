@@ -40,13 +40,6 @@ struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, Recording
   }
   ~TakeRig() { fs::current_path(previous); }
 
-  void Ticks(int n) {
-    for (int i = 0; i < n; ++i) {
-      clock.Advance(100);
-      device.Advance(100);
-      controller.RecordTick();
-    }
-  }
   // The take after Stop: a plain header that ffprobe reads and every frame
   // captured in 30 ticks, in order.
   void ExpectWholeTake() {

