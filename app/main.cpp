@@ -118,6 +118,9 @@ int Run(InstanceChannel& channel) {
     analysis.DrawStereoMeters();
   };
   h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
+  // A close asked for by the window manager is not held like input: until
+  // start-up is complete it is refused, or the program would go on without a window.
+  h.closeQuery = [] { return false; };
 
   FolderFallback fallback{exeDir, exeDirWritable, EnvOr("XDG_MUSIC_DIR", home + "/Music")};
   StartupMark("main window");
