@@ -1,18 +1,20 @@
 // Start-up: the shared state, the real platform backends, the subsystems in
 // the order they need each other, the windows in their creation order, the hot
 // keys and the two timers.
+#include <fontconfig/fontconfig.h>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QIcon>
 #include <QTimer>
 #include <filesystem>
 #include <iostream>
+#include <thread>
 #include <utility>
 
 #include "analysis/meter_analysis.h"
 #include "app/command_line.h"
 #include "app/command_runner.h"
-#include "app/font_warm_up.h"
 #include "app/global_hot_keys.h"
 #include "app/instance_channel.h"
 #include "app/qt_ui_hooks.h"
@@ -234,9 +236,12 @@ int main(int argc, char** argv) {
   // when there is no XWayland. A platform the user chose is kept.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-  tarnovox::FontWarmUp fonts;
+  // The font configuration loads on a thread of its own while the application
+  // connects to the display, so the main window's first labels find it ready.
+  // Qt reads it through the same library, which guards its one-time set-up.
+  std::thread fonts([] { FcInit(); });
   QApplication app(argc, argv);
-  fonts.Join();
+  fonts.join();
   tarnovox::TForm4::DecodeSkinMeanwhile();
   tarnovox::StartupMark("application");
   QApplication::setApplicationName("Tarnovox");

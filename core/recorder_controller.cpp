@@ -315,7 +315,6 @@ bool RecorderController::OpenDevices() {
   p_.engine.OpenMonitorDevice();
   if (!p_.playback.OpenVolumeDevice()) return false;
   p_.playback.ReadOutputVolume();
-  p_.hooks.UpdateFormatLabels();
   return true;
 }
 
