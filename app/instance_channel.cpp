@@ -1,12 +1,16 @@
 #include "app/instance_channel.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
-#include <QByteArray>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "app/local_socket.h"
 
 namespace tarnovox {
 namespace {
@@ -14,13 +18,13 @@ namespace {
 // A message is one option per line, ended by an empty line; the recorder
 // confirms it with "ok" once it has queued the commands.
 constexpr char kConfirmation[] = "ok\n";
-constexpr int kMaxMessageBytes = 4096;
-constexpr int kConnectMs = 1000;
+constexpr std::size_t kMaxMessageBytes = 4096;
+constexpr std::chrono::milliseconds kConnect{1000};
 // Long enough for a recorder still starting up (its event loop not yet running).
-constexpr int kConfirmMs = 10000;
+constexpr std::chrono::milliseconds kConfirm{10000};
 
-QByteArray Message(const std::vector<Command>& commands) {
-  QByteArray message;
+std::string Message(const std::vector<Command>& commands) {
+  std::string message;
   for (Command command : commands.empty() ? std::vector<Command>{Command::Show} : commands) {
     message += OptionFor(command);
     message += '\n';
@@ -31,15 +35,13 @@ QByteArray Message(const std::vector<Command>& commands) {
 enum class Delivery { NoRecorder, Confirmed, Unconfirmed };
 
 Delivery Deliver(const QString& name, const std::vector<Command>& commands) {
-  QLocalSocket socket;
-  socket.connectToServer(name);
-  if (!socket.waitForConnected(kConnectMs)) return Delivery::NoRecorder;
-  socket.write(Message(commands));
-  if (!socket.waitForBytesWritten(kConnectMs)) return Delivery::Unconfirmed;
-  while (!socket.canReadLine()) {
-    if (!socket.waitForReadyRead(kConfirmMs)) return Delivery::Unconfirmed;
-  }
-  return socket.readLine() == kConfirmation ? Delivery::Confirmed : Delivery::Unconfirmed;
+  const int fd = ConnectLocal(name.toStdString(), kConnect);
+  if (fd < 0) return Delivery::NoRecorder;
+  std::string answer;
+  const bool confirmed =
+      SendAll(fd, Message(commands), kConnect) && ReceiveLine(fd, answer, kConfirm) && answer == kConfirmation;
+  close(fd);
+  return confirmed ? Delivery::Confirmed : Delivery::Unconfirmed;
 }
 
 std::optional<int> ExitStatusFor(Delivery delivery) {
@@ -64,33 +66,38 @@ std::optional<int> InstanceChannel::HandOverToRunning(const QString& name, const
 InstanceChannel::InstanceChannel(QString name) : name_(std::move(name)) {}
 
 InstanceChannel::~InstanceChannel() {
-  if (server_ != nullptr) server_->close();  // removes the socket file
+  while (!peers_.empty()) Drop(peers_.back().get());
+  if (listener_ >= 0) {
+    close(listener_);
+    unlink(name_.toLocal8Bit().constData());
+  }
 }
 
 std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands) {
   QLockFile lock(name_ + ".lock");
   // Held for milliseconds only; a holder that died is detected by its process id.
   lock.setStaleLockTime(0);
-  if (!lock.tryLock(kConfirmMs)) {
+  if (!lock.tryLock(static_cast<int>(kConfirm.count()))) {
     std::fprintf(stderr, "tarnovox: %s is held by another start\n", qPrintable(lock.fileName()));
     return 1;
   }
   if (auto status = ExitStatusFor(Deliver(name_, commands))) return status;
   // Nobody answers on the socket: it is left over from a recorder that was killed.
-  QLocalServer::removeServer(name_);
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
-  if (server_->listen(name_)) {
-    connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::Accept);
+  const QByteArray path = name_.toLocal8Bit();
+  unlink(path.constData());
+  listener_ = ListenLocal(path.toStdString());
+  if (listener_ >= 0) {
+    accepting_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
+    connect(accepting_, &QSocketNotifier::activated, this, &InstanceChannel::Accept);
   } else {
     // The recorder still works; only later starts cannot reach it.
-    std::fprintf(stderr, "tarnovox: cannot listen on %s: %s\n", qPrintable(name_), qPrintable(server_->errorString()));
+    std::fprintf(stderr, "tarnovox: cannot listen on %s: %s\n", path.constData(), std::strerror(errno));
   }
   Enqueue(commands);
   return std::nullopt;
 }
 
-bool InstanceChannel::Listening() const { return server_ != nullptr && server_->isListening(); }
+bool InstanceChannel::Listening() const { return listener_ >= 0; }
 
 void InstanceChannel::SetRunner(std::function<void(Command)> runner) {
   runner_ = std::move(runner);
@@ -98,33 +105,47 @@ void InstanceChannel::SetRunner(std::function<void(Command)> runner) {
 }
 
 void InstanceChannel::Accept() {
-  while (QLocalSocket* socket = server_->nextPendingConnection()) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
-    Read(socket);  // data may have arrived with the connection
+  for (int fd; (fd = AcceptLocal(listener_)) >= 0;) {
+    auto peer = std::make_unique<Peer>(Peer{fd, new QSocketNotifier(fd, QSocketNotifier::Read, this), {}});
+    Peer* added = peer.get();
+    connect(added->notifier, &QSocketNotifier::activated, this, [this, added] { Read(added); });
+    peers_.push_back(std::move(peer));
+    Read(added);  // data may have arrived with the connection
   }
 }
 
-void InstanceChannel::Read(QLocalSocket* socket) {
-  const QByteArray pending = socket->peek(kMaxMessageBytes + 1);
-  const qsizetype end = pending.indexOf("\n\n");
-  if (end < 0) {
-    if (pending.size() > kMaxMessageBytes) socket->abort();
+void InstanceChannel::Read(Peer* peer) {
+  char buffer[512];
+  ssize_t n = -1;
+  while (peer->received.size() <= kMaxMessageBytes && (n = recv(peer->fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
+    peer->received.append(buffer, n);
+  if (n < 0 && errno == EINTR) return;  // the notifier calls again
+  const std::size_t end = peer->received.find("\n\n");
+  if (end == std::string::npos || end > kMaxMessageBytes) {
+    // Gone before its message was complete, or sending more than any start sends.
+    if (n == 0 || (n < 0 && errno != EAGAIN) || peer->received.size() > kMaxMessageBytes) Drop(peer);
     return;
   }
-  const QByteArray message = socket->read(end + 2);
   std::vector<std::string> arguments;
-  for (const QByteArray& line : message.split('\n')) {
-    if (!line.isEmpty()) arguments.push_back(line.toStdString());
+  for (std::size_t from = 0; from < end;) {
+    const std::size_t to = std::min(peer->received.find('\n', from), end);
+    if (to > from) arguments.push_back(peer->received.substr(from, to - from));
+    from = to + 1;
   }
   const CommandLine line = ParseCommandLine(arguments);
-  if (line.outcome != CommandLine::Outcome::Run) {
-    socket->abort();  // not from a start of this program: the sender reports it
-    return;
+  // A message not from a start of this program is not confirmed: the sender reports it.
+  if (line.outcome == CommandLine::Outcome::Run) {
+    Enqueue(line.commands);
+    SendAll(peer->fd, kConfirmation, kConnect);
   }
-  Enqueue(line.commands);
-  socket->write(kConfirmation);
-  socket->disconnectFromServer();
+  Drop(peer);
+}
+
+void InstanceChannel::Drop(Peer* peer) {
+  peer->notifier->setEnabled(false);
+  peer->notifier->deleteLater();  // it may be the one whose signal runs now
+  close(peer->fd);
+  std::erase_if(peers_, [peer](const std::unique_ptr<Peer>& p) { return p.get() == peer; });
 }
 
 void InstanceChannel::Enqueue(const std::vector<Command>& commands) {

@@ -8,13 +8,14 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace tarnovox {
 
@@ -45,13 +46,23 @@ class InstanceChannel final : public QObject {
   bool Listening() const;
 
  private:
+  // A later start's connection, read until its message is complete.
+  struct Peer {
+    int fd;
+    QSocketNotifier* notifier;
+    std::string received;
+  };
+
   void Accept();
-  void Read(QLocalSocket* socket);
+  void Read(Peer* peer);
+  void Drop(Peer* peer);
   void Enqueue(const std::vector<Command>& commands);
   void RunQueued();
 
   QString name_;
-  QLocalServer* server_ = nullptr;
+  int listener_ = -1;
+  QSocketNotifier* accepting_ = nullptr;
+  std::vector<std::unique_ptr<Peer>> peers_;
   std::function<void(Command)> runner_;
   std::deque<Command> queue_;
   bool running_ = false;

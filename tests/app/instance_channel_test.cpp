@@ -1,12 +1,16 @@
 #include "app/instance_channel.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <string>
 
+#include "app/local_socket.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -90,6 +94,36 @@ TEST_F(InstanceChannelTest, CommandArrivingWhileOneRunsWaitsForIt) {
   });
   RunPendingEvents();
   EXPECT_EQ(ran, (std::vector{Command::Record, Command::Stop}));
+}
+
+TEST_F(InstanceChannelTest, SocketIsTheUsersOnlyAndStrangeMessagesRunNothing) {
+  InstanceChannel recorder(name);
+  ASSERT_EQ(recorder.Claim({}), std::nullopt);
+  Record(recorder);
+  RunPendingEvents();
+  ran.clear();
+  using std::filesystem::perms;
+  EXPECT_EQ(std::filesystem::status(name.toStdString()).permissions() & (perms::group_all | perms::others_all),
+            perms::none);
+
+  // What a peer hears back for a message; the connection is closed either way.
+  auto Answer = [this](const std::string& message) {
+    return Await(std::async(std::launch::async, [this, message] {
+      const int fd = ConnectLocal(name.toStdString(), std::chrono::seconds(1));
+      std::string answer = "no connection";
+      if (fd >= 0 && SendAll(fd, message, std::chrono::seconds(1)) && shutdown(fd, SHUT_WR) == 0 &&
+          !ReceiveLine(fd, answer, std::chrono::seconds(5)))
+        answer.clear();
+      if (fd >= 0) close(fd);
+      return answer;
+    }));
+  };
+  EXPECT_EQ(Answer("--format-disk\n\n"), "");
+  EXPECT_EQ(Answer(std::string(5000, 'x')), "");
+  EXPECT_EQ(Answer("--stop\n--rec"), "");  // never finished
+  EXPECT_EQ(Answer("--stop\n\n"), "ok\n");
+  RunPendingEvents();
+  EXPECT_EQ(ran, std::vector{Command::Stop});
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+// A per-user local (Unix domain) stream socket, with the few blocking and
+// non-blocking steps the instance channel needs. Written on the system calls
+// rather than on Qt's network module: loading that module and what it pulls in
+// (Kerberos, proxy look-up) cost every start a few milliseconds, and the
+// channel needs none of it.
+#include <chrono>
+#include <string>
+
+namespace tarnovox {
+
+// A connection to `path`, or -1 when nobody listens there (or does not accept
+// within `timeout`). Blocking, close-on-exec.
+int ConnectLocal(const std::string& path, std::chrono::milliseconds timeout);
+
+// Listens on `path`, reachable only by this user; the socket file must not
+// exist. Non-blocking, close-on-exec. -1 with errno set when it cannot.
+int ListenLocal(const std::string& path);
+
+// A waiting connection from this user, non-blocking, or -1 when none is left.
+// Connections from other users are closed unread.
+int AcceptLocal(int listener);
+
+// Sends all of `data` on a blocking or non-blocking socket within `timeout`.
+bool SendAll(int fd, const std::string& data, std::chrono::milliseconds timeout);
+
+// Reads on a blocking socket up to and including the first '\n', within
+// `timeout`; false when the peer closes first or the time runs out.
+bool ReceiveLine(int fd, std::string& line, std::chrono::milliseconds timeout);
+
+}  // namespace tarnovox
