@@ -29,6 +29,7 @@
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
 #include "platform/process_info.h"
+#include "platform/pulse_library.h"
 #include "platform/pulse_wave_in.h"
 #include "platform/volume_device_pulse.h"
 #include "ui/change_output_folder.h"
@@ -136,6 +137,12 @@ int Run(InstanceChannel& channel) {
   const auto paintMeanwhile = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
   // Every window's icon, the dialogs' too; decoding it can wait for the first picture.
   QApplication::setWindowIcon(QIcon(":/tarnovox.png"));
+  // The sound server's library is loaded once the window is up, before the
+  // monitoring opens. Without it no sound can be recorded or played.
+  if (std::string why; !LoadPulse(&why)) {
+    hooks.ShowMessage("Cannot reach any sound server: " + why);
+    return 1;
+  }
   if (!controller.OpenDevices()) return 1;
   StartupMark("recorder started");
   paintMeanwhile();

@@ -37,13 +37,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 # FFmpeg is loaded at the first playback, so the binaries do not name it: its
 # packages are those of the sonames the program asks for (libavformat59, ...).
 pkg_check_modules(TARNOVOX_DEB_FFMPEG QUIET libavformat libavcodec libswresample libavutil)
-set(tarnovox_ffmpeg_packages)
+set(tarnovox_loaded_packages)
 foreach(lib avformat avcodec swresample avutil)
   string(REGEX MATCH "^[0-9]+" major "${TARNOVOX_DEB_FFMPEG_lib${lib}_VERSION}")
   if(major)
-    list(APPEND tarnovox_ffmpeg_packages "lib${lib}${major}")
+    list(APPEND tarnovox_loaded_packages "lib${lib}${major}")
   endif()
 endforeach()
-list(JOIN tarnovox_ffmpeg_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+# The sound server's client library is loaded once the window is up, likewise.
+list(APPEND tarnovox_loaded_packages libpulse0)
+list(JOIN tarnovox_loaded_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -1,6 +1,6 @@
 #include "platform/input_sources_pulse.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/pulse_calls.h"
 
 #include "platform/pulse_sources.h"
 

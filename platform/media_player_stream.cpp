@@ -1,6 +1,6 @@
 #include "platform/media_player_stream.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/pulse_calls.h"
 
 #include <algorithm>
 #include <vector>

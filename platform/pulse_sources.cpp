@@ -1,6 +1,6 @@
 #include "platform/pulse_sources.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/pulse_calls.h"
 
 #include "platform/wave_in.h"
 

@@ -3,7 +3,7 @@
 #include "platform/pcm_convert.h"
 #include "platform/pulse_sources.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/pulse_calls.h"
 
 #include <algorithm>
 #include <cstring>

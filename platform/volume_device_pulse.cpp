@@ -1,6 +1,6 @@
 #include "platform/volume_device_pulse.h"
 
-#include <pulse/pulseaudio.h>
+#include "platform/pulse_calls.h"
 
 #include <algorithm>
 
