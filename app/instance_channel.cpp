@@ -3,7 +3,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QLockFile>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
@@ -74,13 +73,17 @@ InstanceChannel::~InstanceChannel() {
 }
 
 std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands) {
-  QLockFile lock(name_ + ".lock");
-  // Held for milliseconds only; a holder that died is detected by its process id.
-  lock.setStaleLockTime(0);
-  if (!lock.tryLock(static_cast<int>(kConfirm.count()))) {
-    std::fprintf(stderr, "tarnovox: %s is held by another start\n", qPrintable(lock.fileName()));
+  // Held for milliseconds only, and let go by the system when its holder dies.
+  const std::string lockPath = (name_ + ".lock").toStdString();
+  const int lock = LockFile(lockPath, kConfirm);
+  if (lock < 0) {
+    std::fprintf(stderr, "tarnovox: %s is held by another start\n", lockPath.c_str());
     return 1;
   }
+  struct Unlock {
+    int fd;
+    ~Unlock() { close(fd); }
+  } unlock{lock};
   if (auto status = ExitStatusFor(Deliver(name_, commands))) return status;
   // Nobody answers on the socket: it is left over from a recorder that was killed.
   const QByteArray path = name_.toLocal8Bit();

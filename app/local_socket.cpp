@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -39,6 +40,20 @@ bool Await(int fd, short events, Clock::time_point deadline) {
 }
 
 }  // namespace
+
+int LockFile(const std::string& path, std::chrono::milliseconds timeout) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+  if (fd < 0) return -1;
+  const Clock::time_point deadline = Clock::now() + timeout;
+  while (flock(fd, LOCK_EX | LOCK_NB) < 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= deadline) {
+      close(fd);
+      return -1;
+    }
+    usleep(5000);
+  }
+  return fd;
+}
 
 int ConnectLocal(const std::string& path, std::chrono::milliseconds timeout) {
   sockaddr_un address;

@@ -9,6 +9,11 @@
 
 namespace tarnovox {
 
+// Takes an exclusive lock on the file `path` (made if missing), waiting up to
+// `timeout` for another holder; the lock lasts until the returned descriptor
+// is closed, or its process ends. -1 when it cannot be had.
+int LockFile(const std::string& path, std::chrono::milliseconds timeout);
+
 // A connection to `path`, or -1 when nobody listens there (or does not accept
 // within `timeout`). Blocking, close-on-exec.
 int ConnectLocal(const std::string& path, std::chrono::milliseconds timeout);

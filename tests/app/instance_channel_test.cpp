@@ -97,6 +97,16 @@ TEST_F(InstanceChannelTest, CommandArrivingWhileOneRunsWaitsForIt) {
 }
 
 TEST_F(InstanceChannelTest, SocketIsTheUsersOnlyAndStrangeMessagesRunNothing) {
+  // Of two starts at once, the second waits until the first has claimed the socket.
+  const std::string lockPath = name.toStdString() + ".lock";
+  const int held = LockFile(lockPath, std::chrono::milliseconds(0));
+  ASSERT_GE(held, 0);
+  EXPECT_EQ(LockFile(lockPath, std::chrono::milliseconds(30)), -1);
+  close(held);
+  const int next = LockFile(lockPath, std::chrono::milliseconds(0));
+  EXPECT_GE(next, 0);
+  close(next);
+
   InstanceChannel recorder(name);
   ASSERT_EQ(recorder.Claim({}), std::nullopt);
   Record(recorder);
