@@ -58,7 +58,9 @@ class RecordingsList : public RecordingsLibrary {
   std::vector<size_t> PlacementOrder(int sort) const;
   void WriteRow(int row, const RecordingEntry& entry, int sort);
   void ResetGrid();
-  void AddFile(int folder, const char* name);  // folder: the open folder's descriptor
+  // Lists the file of entry, or deletes it when it holds no sound. folder: the
+  // open folder's descriptor; info: the file's own stat, not its link's.
+  void AddFile(int folder, const struct stat& info, RecordingEntry entry);
   bool MayDeleteEmpty(const struct stat& info) const;
   bool IsTakeBeingRecorded(const struct stat& info) const;
 

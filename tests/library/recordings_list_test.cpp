@@ -90,6 +90,27 @@ TEST(RecordingsList, RescanListsRecordingsAndDeletesOnlyEmptyRecordings) {
     EXPECT_EQ(f.grid.rowCount, 2);
     EXPECT_EQ(f.grid.Cell(0, 1) + f.grid.Cell(1, 1) + f.grid.Cell(2, 1), "");
   }
+
+  // A folder large enough to be scanned by two threads: every file listed once,
+  // in the folder's own order, each with its own date, and an empty one deleted.
+  TempFolder large;
+  constexpr int kTakes = 2500;
+  for (int i = 0; i < kTakes; ++i) large.Write("take" + std::to_string(i) + ".wav", 100, kNoon + i * 60);
+  large.Write("empty.wav", 44, twoMinutesAgo);
+  std::vector<std::string> folderOrder;
+  for (const auto& item : std::filesystem::directory_iterator(large.path()))
+    if (item.path().filename() != "empty.wav") folderOrder.push_back(item.path().filename().string());
+  ListFixture big(large);
+  big.list.Rescan();
+  ASSERT_EQ(big.list.Count, kTakes);
+  std::vector<std::string> listedOrder;
+  for (const RecordingEntry& entry : big.list.Entries) {
+    listedOrder.push_back(entry.FileName);
+    const int i = std::stoi(entry.FileName.substr(4));
+    EXPECT_EQ(entry.FileAge, PackDosDateTime(kNoon + i * 60)) << entry.FileName;
+  }
+  EXPECT_EQ(listedOrder, folderOrder);
+  EXPECT_FALSE(std::filesystem::exists(large / "empty.wav"));
 }
 
 TEST(RecordingsList, CleanupSparesTheTakeBeingRecordedAndFilesWrittenLately) {
