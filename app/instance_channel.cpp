@@ -74,7 +74,9 @@ InstanceChannel::~InstanceChannel() {
 
 std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands) {
   // Held for milliseconds only, and let go by the system when its holder dies.
-  const std::string lockPath = (name_ + ".lock").toStdString();
+  // The file stays; it is not "<name>.lock", where earlier versions kept a lock
+  // file of another kind that they would take this one for.
+  const std::string lockPath = (name_ + ".claim").toStdString();
   const int lock = LockFile(lockPath, kConfirm);
   if (lock < 0) {
     std::fprintf(stderr, "tarnovox: %s is held by another start\n", lockPath.c_str());

@@ -1,7 +1,7 @@
 #include "ui/main_labels.h"
 
 #include <QFont>
-#include <QFontInfo>
+#include <QFontDatabase>
 
 namespace tarnovox {
 namespace {
@@ -10,6 +10,20 @@ const QColor kSilver(192, 192, 192);
 const QColor kGrey(128, 128, 128);
 const QColor kLight(221, 221, 221);
 
+// Whether DejaVu Sans stands in for both of Arial's metric twins. Asked of the
+// font list rather than by matching a font, which would load a face the
+// labels then do not use and delay the first picture.
+// The installed families only: the font configuration's aliases would name
+// DejaVu Sans for a missing twin.
+bool DejaVuStandsIn() {
+  static const bool standsIn = [] {
+    const QStringList installed = QFontDatabase::families();
+    const auto has = [&installed](const char* family) { return installed.contains(family, Qt::CaseInsensitive); };
+    return !has("Liberation Sans") && !has("Arimo") && has("DejaVu Sans");
+  }();
+  return standsIn;
+}
+
 // Arial's metric twins first; DejaVu Sans is always present on Debian but runs
 // about a tenth wider, which would push the time past its frame on the skin.
 QFont ArialFont(int pixelHeight, bool bold) {
@@ -17,7 +31,7 @@ QFont ArialFont(int pixelHeight, bool bold) {
   font.setFamilies({"Liberation Sans", "Arimo", "DejaVu Sans"});
   font.setPixelSize(pixelHeight);
   font.setBold(bold);
-  if (QFontInfo(font).family().startsWith("DejaVu")) font.setStretch(90);
+  if (DejaVuStandsIn()) font.setStretch(90);
   return font;
 }
 

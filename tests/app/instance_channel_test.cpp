@@ -98,7 +98,7 @@ TEST_F(InstanceChannelTest, CommandArrivingWhileOneRunsWaitsForIt) {
 
 TEST_F(InstanceChannelTest, SocketIsTheUsersOnlyAndStrangeMessagesRunNothing) {
   // Of two starts at once, the second waits until the first has claimed the socket.
-  const std::string lockPath = name.toStdString() + ".lock";
+  const std::string lockPath = name.toStdString() + ".claim";
   const int held = LockFile(lockPath, std::chrono::milliseconds(0));
   ASSERT_GE(held, 0);
   EXPECT_EQ(LockFile(lockPath, std::chrono::milliseconds(30)), -1);
