@@ -135,8 +135,6 @@ int Run(InstanceChannel& channel) {
   ShowFirstPicture(form1, 50);
   StartupMark("shown");
   const auto paintMeanwhile = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
-  // Every window's icon, the dialogs' too; decoding it can wait for the first picture.
-  QApplication::setWindowIcon(QIcon(":/tarnovox.png"));
   // The sound server's library is loaded once the window is up, before the
   // monitoring opens. Without it no sound can be recorded or played.
   if (std::string why; !LoadPulse(&why)) {
@@ -220,6 +218,9 @@ int Run(InstanceChannel& channel) {
   // Commands from this start's command line and from later starts run once
   // start-up is complete.
   channel.SetRunner(CommandRunner(form1, hotKey));
+  // Every window's icon, the dialogs' too. Decoding and sending it (a 256 x 256
+  // picture) waits until the recorder already takes input.
+  QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(":/tarnovox.png")); });
   const int status = QApplication::exec();
   channel.SetRunner(nullptr);
   return status;
