@@ -25,9 +25,10 @@ const Loaded& Load() {
       return result;
     }
     // The library stays loaded for the life of the process.
-#define TARNOVOX_PULSE_RESOLVE(name)                                                          \
+#define TARNOVOX_PULSE_RESOLVE(name)                                                            \
   result.functions.name = reinterpret_cast<decltype(result.functions.name)>(dlsym(library, #name)); \
-  if (result.functions.name == nullptr && result.error.empty()) result.error = std::string(kLibrary) + " lacks " #name;
+  if (result.functions.name == nullptr && result.error.empty())                                     \
+    result.error = std::string(kLibrary) + " lacks " #name;
     TARNOVOX_PULSE_FUNCTIONS(TARNOVOX_PULSE_RESOLVE)
 #undef TARNOVOX_PULSE_RESOLVE
     return result;
