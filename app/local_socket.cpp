@@ -68,7 +68,7 @@ int ConnectLocal(const std::string& path, std::chrono::milliseconds timeout) {
     usleep(5000);
     result = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
   }
-  if (result < 0 || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) < 0) {
+  if (result < 0) {
     close(fd);
     return -1;
   }

@@ -15,7 +15,7 @@ namespace tarnovox {
 int LockFile(const std::string& path, std::chrono::milliseconds timeout);
 
 // A connection to `path`, or -1 when nobody listens there (or does not accept
-// within `timeout`). Blocking, close-on-exec.
+// within `timeout`). Non-blocking, close-on-exec.
 int ConnectLocal(const std::string& path, std::chrono::milliseconds timeout);
 
 // Listens on `path`, reachable only by this user; the socket file must not
@@ -26,10 +26,10 @@ int ListenLocal(const std::string& path);
 // Connections from other users are closed unread.
 int AcceptLocal(int listener);
 
-// Sends all of `data` on a blocking or non-blocking socket within `timeout`.
+// Sends all of `data` within `timeout`.
 bool SendAll(int fd, const std::string& data, std::chrono::milliseconds timeout);
 
-// Reads on a blocking socket up to and including the first '\n', within
+// Reads up to and including the first '\n', within
 // `timeout`; false when the peer closes first or the time runs out.
 bool ReceiveLine(int fd, std::string& line, std::chrono::milliseconds timeout);
 

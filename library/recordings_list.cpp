@@ -23,10 +23,10 @@ constexpr std::time_t kSettleSeconds = 60;
 // Below this many names one thread stats them sooner than two could start.
 constexpr size_t kNamesForTwoThreads = 2000;
 
-// What the scan learns of one name: its stat and, for an ordinary file, its row.
+// What the scan learns of one name that is an ordinary file: its stat and its row.
 struct FileFacts {
   struct stat info {};
-  bool found = false;
+  bool regular = false;
   RecordingEntry entry;
 };
 
@@ -47,8 +47,9 @@ std::vector<FileFacts> StatAll(int folder, const std::vector<std::string>& names
     for (size_t i = from; i < to; ++i) {
       // Not followed: a link is not an ordinary file, so it is neither listed nor deleted.
       FileFacts& file = facts[i];
-      file.found = ::fstatat(folder, names[i].c_str(), &file.info, AT_SYMLINK_NOFOLLOW) == 0;
-      if (file.found && S_ISREG(file.info.st_mode)) file.entry = EntryFor(names[i], file.info);
+      file.regular = ::fstatat(folder, names[i].c_str(), &file.info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                     S_ISREG(file.info.st_mode);
+      if (file.regular) file.entry = EntryFor(names[i], file.info);
     }
   };
   if (names.size() < kNamesForTwoThreads) {
@@ -100,7 +101,6 @@ void RecordingsList::ResetGrid() {
 }
 
 void RecordingsList::AddFile(int folder, const struct stat& info, RecordingEntry entry) {
-  if (!S_ISREG(info.st_mode)) return;
   if (info.st_size < kEmptyRecordingBytes && MayDeleteEmpty(info) &&
       ::unlinkat(folder, entry.FileName.c_str(), 0) == 0)
     return;
@@ -144,7 +144,7 @@ void RecordingsList::Rescan() {
     }
     std::vector<FileFacts> facts = StatAll(::dirfd(folder), names);
     for (FileFacts& file : facts) {
-      if (file.found) AddFile(::dirfd(folder), file.info, std::move(file.entry));
+      if (file.regular) AddFile(::dirfd(folder), file.info, std::move(file.entry));
     }
     ::closedir(folder);
   }

@@ -58,8 +58,8 @@ class RecordingsList : public RecordingsLibrary {
   std::vector<size_t> PlacementOrder(int sort) const;
   void WriteRow(int row, const RecordingEntry& entry, int sort);
   void ResetGrid();
-  // Lists the file of entry, or deletes it when it holds no sound. folder: the
-  // open folder's descriptor; info: the file's own stat, not its link's.
+  // Lists the ordinary file of entry, or deletes it when it holds no sound.
+  // folder: the open folder's descriptor; info: the file's own stat.
   void AddFile(int folder, const struct stat& info, RecordingEntry entry);
   bool MayDeleteEmpty(const struct stat& info) const;
   bool IsTakeBeingRecorded(const struct stat& info) const;
