@@ -2,6 +2,7 @@
 // sink is recorded from its monitor, with a stall and a pause in the middle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include "mp3/mp3_recorder.h"
 #include "platform/pulse_wave_in.h"
+#include "tests/e2e/noise_signal.h"
 #include "tests/mp3/mp3_probe.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/scripted_ui_hooks.h"
@@ -58,15 +60,43 @@ struct LiveMp3 {
 
 double SecondsSince(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
-// Fails the test where the decoded tone falls silent: no buffer of silence
-// went missing or got in.
-void ExpectToneThroughout(const testing::DecodedMp3& decoded) {
-  const size_t window = 441;
+// The longest run of silent frames inside the server's own capture of the
+// sink (a new stream may begin or end with silence).
+size_t LongestSilence(const std::vector<uint32_t>& frames) {
+  size_t longest = 0;
+  for (size_t at = testing::FirstSound(frames); at < frames.size();) {
+    const size_t sound = testing::FirstSound(frames, at);
+    if (sound < frames.size()) longest = std::max(longest, sound - at);
+    at = sound + 1;
+  }
+  return longest;
+}
+
+// Fails the test where the decoded tone falls silent for longer than the
+// server's capture of the sink did: a lost or empty encoder chunk (1152
+// frames) shows as a silence the server never delivered. Under load PipeWire
+// now and then plays a late cycle as silence at the sink; a short one (512,
+// at most 1024 frames) may reach one stream and not the other, so silences up
+// to 1024 frames pass in any case (the exact WAV capture test tells those
+// apart frame by frame). Returns how many silences the recording holds.
+int ExpectToneThroughout(const testing::DecodedMp3& decoded, size_t serverSilence) {
+  // 64-frame windows, so the measured silence may exceed the true one by two.
+  const size_t window = 64, maxSilence = std::max<size_t>(1024, serverSilence + 2 * window);
+  size_t silent = 0;
+  int silences = 0;
   for (size_t at = 2 * 1152; at + window < decoded.left.size() - 2 * 1152; at += window) {
     double energy = 0;
     for (size_t i = at; i < at + window; ++i) energy += decoded.left[i] * decoded.left[i];
-    ASSERT_GT(std::sqrt(energy / window), 0.2) << "silence at " << at / 44100.0 << " s";
+    if (std::sqrt(energy / window) < 0.2) {
+      silent += window;
+      EXPECT_LE(silent, maxSilence) << "silence at " << at / 44100.0 << " s the server did not deliver";
+      if (silent > maxSilence) return silences;
+    } else if (silent) {
+      ++silences;
+      silent = 0;
+    }
   }
+  return silences;
 }
 
 // The window thread does not encode for 5 s, longer than the ring's 40 chunks
@@ -77,6 +107,7 @@ TEST(Mp3RecorderE2e, RecordsTheToneThroughAFiveSecondStallAndAPauseRemovesThePau
   if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private sound server (tests/e2e/rig.sh)";
   LiveMp3 rig;
   auto tone = PlayTone(rig.folder);
+  testing::SinkCapture heard(rig.folder.File("heard.raw"));
   auto& [folder, wave, loader, settings, state, ui, recorder] = rig;
   recorder.Start();
   auto started = Clock::now();
@@ -93,6 +124,7 @@ TEST(Mp3RecorderE2e, RecordsTheToneThroughAFiveSecondStallAndAPauseRemovesThePau
   recorded += SecondsSince(started);
   const uint64_t overrun = wave.OverrunFrames();  // Stop closes the device
   recorder.Stop();
+  const size_t serverSilence = LongestSilence(heard.Stop());
   EXPECT_FALSE(state.recording);
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(overrun, 0u);
@@ -109,9 +141,10 @@ TEST(Mp3RecorderE2e, RecordsTheToneThroughAFiveSecondStallAndAPauseRemovesThePau
   EXPECT_GT(decoded.Seconds(), recorded - chunk - edges);
   EXPECT_LT(decoded.Seconds(), recorded + chunk + delay + edges);
   EXPECT_NEAR(testing::ToneHz(decoded.left, 44100), 1000, 10);
-  ExpectToneThroughout(decoded);
+  const int silences = ExpectToneThroughout(decoded, serverSilence);
+  EXPECT_LE(silences, 8) << "the server's cycles ran late too often to tell";
   std::cout << "recorded " << recorded << " s across a 5 s stall and a pause, decoded " << decoded.Seconds()
-            << " s, overrun " << overrun << " frames\n";
+            << " s, overrun " << overrun << " frames, " << silences << " silences (longest in the server's capture " << serverSilence << " frames)\n";
 }
 
 }  // namespace
