@@ -37,6 +37,13 @@ inline std::vector<uint32_t> RecordedFrames(const std::vector<uint8_t>& file) {
   return frames;
 }
 
+// Interleaved 16-bit stereo samples as frames.
+inline std::vector<uint32_t> Frames(const std::vector<int16_t>& samples) {
+  std::vector<uint32_t> frames(samples.size() / 2);
+  std::memcpy(frames.data(), samples.data(), frames.size() * 4);
+  return frames;
+}
+
 // Where recorded[from] stands in the played signal, and how many frames from
 // there on equal the played ones; {-1, 0} when it is not found.
 inline std::pair<long, size_t> MatchRun(const std::vector<uint32_t>& recorded, size_t from,
