@@ -164,26 +164,5 @@ TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferO
   EXPECT_EQ(rig.analysis.refreshes, 100);
 }
 
-// The window thread stalls longer than the ring's 4 s and the device's 1 s
-// backlog: the late poll writes both halves in capture order, and only the
-// frames past the backlog are lost, counted and skipped.
-TEST(CaptureEngine, StallPastTheRingLosesOnlyWhatExceedsTheDeviceBacklog) {
-  EngineRig rig;
-  rig.device.SetBacklogMs(1000);
-  rig.StartWav("stall.wav");
-  rig.Ticks(10);
-  rig.device.Advance(6400);  // 3 s fill the ring, 1 s waits, the rest is lost
-  rig.engine.PollCapture();
-  rig.Ticks(60);
-  rig.engine.EndWaveFile();
-  const uint64_t lost = 105840;  // 2.4 s
-  EXPECT_EQ(rig.device.OverrunFrames(), lost);
-  auto file = rig.dir.Read("stall.wav");
-  const size_t kept = 5 * 44100;  // the ring and the backlog
-  ASSERT_GT(file.size(), 44 + 4 * (kept + 1));
-  for (size_t k : {kept - 1, kept, (file.size() - 44) / 4 - 1})
-    EXPECT_EQ(FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]), k < kept ? k : k + lost) << "frame " << k;
-}
-
 }  // namespace
 }  // namespace tarnovox
