@@ -143,9 +143,8 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         const std::string codec = bits == 8 ? "pcm_u8" : "pcm_s16le";
         EXPECT_EQ(probe, "codec_name=" + codec + "\nsample_rate=" + std::to_string(rate) +
                              "\nchannels=" + std::to_string(channels) + "\n");
-        uint32_t dataBytes = file[40] | file[41] << 8 | file[42] << 16 | static_cast<uint32_t>(file[43]) << 24;
-        EXPECT_EQ(dataBytes, file.size() - 44);
-        EXPECT_EQ(dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
+        EXPECT_TRUE(ReadWav(file).sizesMatch);
+        EXPECT_EQ(ReadWav(file).dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
         const auto samples = FirstChannel(file, bits, channels);
         EXPECT_NEAR(ToneHz(samples, rate), 1000.0, 10.0) << rate << " Hz " << bits << " bit " << channels << " ch";
         // The tone plays 0.01 dB under full scale on both channels. Mono is
