@@ -25,22 +25,6 @@ struct CountingAnalysis : CaptureAnalysis {
   int monitor = 0, record = 0, peaks = 0, refreshes = 0;
 };
 
-// Number of 16-bit stereo frames after the header; fails the test unless the
-// header matches the file's size and the frames carry consecutive frame
-// numbers starting at `first`.
-size_t ExpectConsecutiveFrames(const std::vector<uint8_t>& file, uint32_t first) {
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
-  size_t frames = (file.size() - 44) / 4;
-  for (size_t k = 0; k < frames; ++k) {
-    uint32_t counter = FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]);
-    if (counter != first + k) {
-      ADD_FAILURE() << "frame " << k << " carries " << counter << ", expected " << first + k;
-      break;
-    }
-  }
-  return frames;
-}
-
 struct EngineRig {
   TempFolder dir;
   FakeWaveIn device;
@@ -118,7 +102,8 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
   rig.engine.EndWaveFile();
   auto file = rig.dir.Read("three.wav");
   EXPECT_EQ(file.size(), 44u + 30 * kBuffer);
-  EXPECT_EQ(ExpectConsecutiveFrames(file, 0), 30u * 4410);
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
+  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(file, 0), 30u * 4410);
   EXPECT_EQ(rig.device.OverrunFrames(), 0u);
   // Every buffer was handed to analysis once, newest first per poll.
   EXPECT_EQ(rig.analysis.record, 30);
@@ -141,8 +126,9 @@ TEST(CaptureEngine, DataPastTheRiffLimitGoesOnInTheNextFileWithoutAGap) {
   auto second = rig.dir.Read("part1.wav");
   ASSERT_EQ(first.size(), 44u + 2 * kHalf);
   ASSERT_EQ(second.size(), 44u + kHalf + 10 * kBuffer);
-  ExpectConsecutiveFrames(first, 0);
-  ExpectConsecutiveFrames(second, 2 * kHalf / 4);
+  EXPECT_TRUE(ReadWav(first).sizesMatch && ReadWav(second).sizesMatch);
+  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(first, 0), 2 * kHalf / 4);
+  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(second, 2 * kHalf / 4), (kHalf + 10 * kBuffer) / 4);
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("part2.wav")));
 }
 
@@ -162,27 +148,6 @@ TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferO
   rig.Ticks(1);
   EXPECT_EQ(rig.analysis.peaks, 101);
   EXPECT_EQ(rig.analysis.refreshes, 100);
-}
-
-// The window thread stalls longer than the ring's 4 s and the device's 1 s
-// backlog: the late poll writes both halves in capture order, and only the
-// frames past the backlog are lost, counted and skipped.
-TEST(CaptureEngine, StallPastTheRingLosesOnlyWhatExceedsTheDeviceBacklog) {
-  EngineRig rig;
-  rig.device.SetBacklogMs(1000);
-  rig.StartWav("stall.wav");
-  rig.Ticks(10);
-  rig.device.Advance(6400);  // 3 s fill the ring, 1 s waits, the rest is lost
-  rig.engine.PollCapture();
-  rig.Ticks(60);
-  rig.engine.EndWaveFile();
-  const uint64_t lost = 105840;  // 2.4 s
-  EXPECT_EQ(rig.device.OverrunFrames(), lost);
-  auto file = rig.dir.Read("stall.wav");
-  const size_t kept = 5 * 44100;  // the ring and the backlog
-  ASSERT_GT(file.size(), 44 + 4 * (kept + 1));
-  for (size_t k : {kept - 1, kept, (file.size() - 44) / 4 - 1})
-    EXPECT_EQ(FakeWaveIn::CounterOf16BitStereo(&file[44 + 4 * k]), k < kept ? k : k + lost) << "frame " << k;
 }
 
 }  // namespace

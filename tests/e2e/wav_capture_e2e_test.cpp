@@ -9,38 +9,21 @@
 #include <random>
 #include <unordered_map>
 
-#include "core/recorder_controller.h"
 #include "core/wave_format.h"
-#include "platform/pulse_wave_in.h"
+#include "tests/e2e/live_recorder.h"
 #include "tests/e2e/noise_signal.h"
-#include "tests/e2e/sound_rig.h"
-#include "tests/support/recorder_doubles.h"
-#include "tests/support/recorder_rig.h"
-#include "tests/support/scripted_ui_hooks.h"
-#include "tests/support/temp_folder.h"
 
 namespace tarnovox {
 namespace {
 
 using namespace tarnovox::testing;
 
-struct LiveRecorder : RecorderRig<PulseWaveIn, SystemClock, StatfsDriveInfo> {
-  LiveRecorder() {
-    settings.Folder = dir.Path();
-    settings.Wav = true;
-    settings.MP3 = false;
-    engine.OpenMonitorDevice();
-  }
-  ~LiveRecorder() { engine.CloseCaptureDevice(); }
-  void Ticks(int n) { TickFor(n, [this] { controller.RecordTick(); }); }
-};
-
 // The window thread stalls for 5 s (longer than the 4 s of queued buffers):
 // the device's backlog keeps every frame the server delivered. A pause of 2 s
 // later joins two exact stretches of the server's sound and loses nothing else.
 TEST(WavCaptureE2E, AStallLosesNoFrameAndAPauseJoinsTwoExactStretches) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
-  LiveRecorder rig;
+  LiveRecorder rig(true);
   auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 26);
   BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
   SinkCapture heard(rig.dir.File("heard.raw"));
@@ -54,7 +37,7 @@ TEST(WavCaptureE2E, AStallLosesNoFrameAndAPauseJoinsTwoExactStretches) {
   rig.Ticks(20);  // paused: 2 s
   rig.controller.TogglePause();
   rig.Ticks(50);
-  const uint64_t overrun = rig.device.OverrunFrames();  // the device is opened anew for monitoring
+  const uint64_t overrun = rig.monitor.OverrunFrames();  // the device is opened anew for monitoring
   rig.controller.StopAll();
   const auto server = heard.Stop();
   player.Stop();
@@ -136,7 +119,7 @@ std::vector<int> FirstChannel(const std::vector<uint8_t>& file, int bits, int ch
 
 TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
-  LiveRecorder rig;
+  LiveRecorder rig(true);
   const std::string tone = rig.dir.File("tone.wav");
   ASSERT_EQ(std::system(("sox -D -n -r 44100 -c 2 -b 16 " + tone + " synth 90 sine 1000 gain -0.01").c_str()), 0);
   BackgroundProcess player({"paplay", tone});
@@ -160,9 +143,8 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         const std::string codec = bits == 8 ? "pcm_u8" : "pcm_s16le";
         EXPECT_EQ(probe, "codec_name=" + codec + "\nsample_rate=" + std::to_string(rate) +
                              "\nchannels=" + std::to_string(channels) + "\n");
-        uint32_t dataBytes = file[40] | file[41] << 8 | file[42] << 16 | static_cast<uint32_t>(file[43]) << 24;
-        EXPECT_EQ(dataBytes, file.size() - 44);
-        EXPECT_EQ(dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
+        EXPECT_TRUE(ReadWav(file).sizesMatch);
+        EXPECT_EQ(ReadWav(file).dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
         const auto samples = FirstChannel(file, bits, channels);
         EXPECT_NEAR(ToneHz(samples, rate), 1000.0, 10.0) << rate << " Hz " << bits << " bit " << channels << " ch";
         // The tone plays 0.01 dB under full scale on both channels. Mono is
@@ -194,7 +176,7 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
 TEST(WavCaptureE2E, DISABLED_RecordUntilKilled) {
   const char* folder = std::getenv("TARNOVOX_KILL_FOLDER");
   if (!folder) GTEST_SKIP();
-  LiveRecorder rig;
+  LiveRecorder rig(true);
   rig.settings.Folder = folder;
   rig.controller.StartRecording();
   for (;;) rig.Ticks(1);

@@ -1,7 +1,6 @@
 #pragma once
 // The bars and the status timer as the windows keep them: a bar whose value
 // changes runs its change handler, whoever changed it.
-#include <vector>
 
 #include "library/playback.h"
 #include "library/playback_view.h"
@@ -24,10 +23,7 @@ class FakePlaybackView : public PlaybackView {
     playback_.TrackBarVolumeChange(value);
   }
   uint32_t StatusInterval() const override { return interval; }
-  void SetStatusInterval(uint32_t ms) override {
-    interval = ms;
-    intervals.push_back(ms);
-  }
+  void SetStatusInterval(uint32_t ms) override { interval = ms; }
   void ClearMeters() override { ++meterClears; }
   bool VolumeMixerOpen() const override { return mixerOpen; }
 
@@ -35,7 +31,6 @@ class FakePlaybackView : public PlaybackView {
   bool positionEnabled = true;
   int volume = 0;
   uint32_t interval = 500;
-  std::vector<uint32_t> intervals;
   int meterClears = 0;
   bool mixerOpen = false;
 

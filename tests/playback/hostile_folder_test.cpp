@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <random>
 
 #include "core/wave_format.h"
@@ -73,36 +71,26 @@ TEST(HostileFolder, EveryFileIsListedSelectedAndPlayedOrRefusedWithAMessage) {
   testing::PlainTagEditor editor;
   Mp3FileTags tags(state, editor, hooks);
 
-  using Clock = std::chrono::steady_clock;
-  double slowestMs = 0;
-  std::string slowest;
-  auto timed = [&](const std::string& what, const std::function<void()>& action) {
-    const auto start = Clock::now();
-    action();
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    ASSERT_LT(ms, 10000) << what << " hangs";
-    if (ms > slowestMs) slowestMs = ms, slowest = what;
-  };
+  // A step that hangs (a FIFO waited on) runs into the test's time limit.
   size_t played = 0, told = 0;
   for (const std::string& name : rows) {
     SCOPED_TRACE(name);
     state.PickedFile = state.CurrentFile = d + name;
     state.FileChannels = 2;
     const bool isMp3 = name.ends_with(".mp3");
-    timed("select " + name, [&] { isMp3 ? tags.DescribeMp3File() : void(ReadWaveInfo(state)); });
+    isMp3 ? tags.DescribeMp3File() : void(ReadWaveInfo(state));
     EXPECT_TRUE(state.FileChannels == 1 || state.FileChannels == 2);
     const size_t messages = hooks.messages.size();
-    timed("play " + name, [&] { playback.StartPlayback(); });
+    playback.StartPlayback();
     // Playing, or not playing and the user was told why.
     played += playback.PlaybackDevice != 0;
     told += hooks.messages.size() > messages;
     EXPECT_NE(playback.PlaybackDevice != 0, hooks.messages.size() > messages);
-    timed("tick " + name, [&] { playback.PollPlayback(); });
-    timed("close " + name, [&] { playback.ClosePlayback(); });
+    playback.PollPlayback();
+    playback.ClosePlayback();
   }
   EXPECT_GE(played, 5u) << "the whole files play";
-  std::cout << rows.size() << " files, " << played << " played, " << told << " refused with a message; slowest: "
-            << slowest << " " << slowestMs << " ms\n";
+  std::cout << rows.size() << " files, " << played << " played, " << told << " refused with a message\n";
 }
 
 }  // namespace

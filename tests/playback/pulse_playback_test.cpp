@@ -16,7 +16,6 @@
 #include "platform/media_player_decoder.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"
-#include "platform/pulse_wave_in.h"
 #include "platform/volume_device_pulse.h"
 #include "tests/e2e/noise_signal.h"
 #include "tests/playback/fake_playback_view.h"
@@ -209,24 +208,22 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   EXPECT_NEAR((runs[3].endFrame - runs[3].firstFrame) / 44.1, 3000, 100);
 }
 
-TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
+TEST_F(PulseSound, TheMixerReachesTheVolumeBarAndTheEndIsFound) {
   RecorderState state;
   testing::ScriptedUiHooks hooks;
   Playback playback(player_, volume_, state, hooks);
   FakePlaybackView view(playback);
   playback.SetView(&view);
   ASSERT_TRUE(playback.OpenVolumeDevice());
-  view.SetTrackBarVolume(32768);
-  EXPECT_EQ(playback.GetOutputVolume(), 0x80008000u);
 
   state.CurrentFile = MakeSweep("short.wav", 2);
   playback.StartPlayback();
   ASSERT_TRUE(state.playing);
   SinkInput ours = FindOurSinkInput();
   ASSERT_GE(ours.index, 0);
-  EXPECT_NE(ours.volume.find("front-left: 32768 /"), std::string::npos) << ours.volume;
-  EXPECT_NE(ours.volume.find("front-right: 32768 /"), std::string::npos) << ours.volume;
 
+  // That the bar sets both channels of our stream, the program scenario
+  // "journey" shows; here the mixer's changes come back.
   RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 40000 20000");
   for (int i = 0; i < 100 && playback.GetOutputVolume() != (20000u << 16 | 40000u); ++i)
     std::this_thread::sleep_for(10ms);
@@ -275,41 +272,30 @@ TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
 }
 
 // The sound server crashes and comes back while the objects live on: without
-// recreating them, playback and volume work again and a capture device opens.
-TEST_F(PulseSound, AfterTheServerCameBackPlaybackVolumeAndCaptureWorkAgain) {
+// recreating them, playback and volume work again. (Capture after a crash is
+// ServerLossE2E's.)
+TEST_F(PulseSound, AfterTheServerCameBackPlaybackAndVolumeWorkAgain) {
   const char* rig = std::getenv("TARNOVOX_RIG");
   const char* rigDir = std::getenv("TARNOVOX_RIG_DIR");
   if (rig == nullptr || rigDir == nullptr) GTEST_SKIP() << "needs tests/e2e/rig.sh to restart the server";
   const std::string server = std::string(rig) + " ";
   const std::string folder = std::string(" ") + rigDir;
-  auto ms = [](Clock::time_point since) { return std::chrono::duration<double, std::milli>(Clock::now() - since).count(); };
   ASSERT_EQ(volume_.Open(), 0u);
   const std::string wav = MakeSweep("sweep.wav", 3);
   uint16_t before = 0;
   ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, before), kMediaOk);
   ASSERT_EQ(player_.Play(before), kMediaOk);
-  PulseWaveIn capture("Reconnect test");
-  ASSERT_EQ(capture.Open(WaveFormat{}), 0u);
-  capture.Start();
   std::this_thread::sleep_for(300ms);
 
   RunCommand(server + "pulse-kill" + folder);
-  for (int i = 0; i < 100 && capture.LostCode() == 0; ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_NE(capture.LostCode(), 0u);
-  auto absent = Clock::now();
   uint16_t device = 0;
   EXPECT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaNoSoundServer);
-  const double openAbsentMs = ms(absent);
-  absent = Clock::now();
   volume_.SetVolume(0x80008000u);  // kept for the streams to come
-  const double volumeAbsentMs = ms(absent);
   EXPECT_EQ(Status(before, MediaStatusItem::Position), Status(before, MediaStatusItem::Length))
       << "a playback the server lost ends";
 
   RunCommand(server + "pulse-start" + folder);
-  const auto back = Clock::now();
   volume_.SetVolume(0x80008000u);
-  const double reconnectMs = ms(back);
   ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaOk);
   MonitorCapture heard(dir_ + "/after.raw");
   std::this_thread::sleep_for(300ms);
@@ -332,22 +318,6 @@ TEST_F(PulseSound, AfterTheServerCameBackPlaybackVolumeAndCaptureWorkAgain) {
   ASSERT_GE(onset, 0) << "nothing reached the sink after the restart";
   // The file's start is heard; how evenly it goes on is another test's.
   EXPECT_NEAR(testing::FrequencyAt(sound, onset + 441, 2205), SweepHz(0.035), 40);
-
-  // A fresh Open of the capture device works on the new server.
-  ASSERT_EQ(capture.Open(WaveFormat{}), 0u);
-  EXPECT_EQ(capture.LostCode(), 0u);
-  std::vector<uint8_t> data(17640);
-  WaveBuffer buffer;
-  buffer.data = data.data();
-  buffer.bufferLength = static_cast<uint32_t>(data.size());
-  capture.Prepare(buffer);
-  capture.AddBuffer(buffer);
-  capture.Start();
-  for (int i = 0; i < 300 && !(buffer.flags.load() & kWaveDone); ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(buffer.bytesRecorded.load(), data.size());
-  capture.Close();
-  std::cout << "server absent: player Open " << openAbsentMs << " ms, SetVolume " << volumeAbsentMs
-            << " ms; reconnect on SetVolume " << reconnectMs << " ms\n";
 }
 
 // `cat stereo.mp3 mono.mp3`: the second half's frames change layout and rate.

@@ -132,4 +132,10 @@ uint32_t FakeWaveIn::CounterOf16BitStereo(const uint8_t* frame) {
   return static_cast<uint32_t>(frame[0] | frame[1] << 8) | static_cast<uint32_t>(frame[2] | frame[3] << 8) << 16;
 }
 
+size_t FakeWaveIn::ConsecutiveFrames(const std::vector<uint8_t>& wav, uint32_t first) {
+  size_t k = 0;
+  while (44 + 4 * (k + 1) <= wav.size() && CounterOf16BitStereo(&wav[44 + 4 * k]) == first + k) ++k;
+  return k;
+}
+
 }  // namespace tarnovox::testing

@@ -69,6 +69,9 @@ class FakeWaveIn : public WaveIn {
   static void CounterGenerator(uint64_t frame, const WaveFormat& format, uint8_t* out);
   // Inverse of CounterGenerator for one 16-bit stereo frame.
   static uint32_t CounterOf16BitStereo(const uint8_t* frame);
+  // How many 16-bit stereo frames after a 44-byte WAV header carry the frame
+  // numbers first, first + 1, ... before one does not.
+  static size_t ConsecutiveFrames(const std::vector<uint8_t>& wav, uint32_t first);
 
  private:
   void HandBack(WaveBuffer& buffer, uint32_t bytes);

@@ -67,10 +67,12 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   TempFolder folder;
   TagsFixture f;
   Id3v1Fields fields{"Title", "Artist", "Album", "1999", std::string(30, 'c'), "Blues"};
-  // Junk with a false sync (0xFF 0xDF) before an MPEG-2 mono frame header.
-  std::string audio(1200, '\0');
+  // Junk with a false sync (0xFF 0xDF) before an MPEG-2 mono frame header at
+  // the last place a frame is looked for.
+  const std::string frame = "\xFF\xF3\x90\xC0";
+  std::string audio(3200, '\0');
   audio.replace(100, 2, "\xFF\xDF");
-  audio.replace(500, 4, "\xFF\xF3\x90\xC0");
+  audio.replace(3100, 4, frame);
   folder.WriteText("tagged.mp3", audio + TagBytes(fields));
   f.state.PickedFile = (folder / "tagged.mp3").string();
   f.tags.DescribeMp3File();
@@ -83,13 +85,15 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
                                                                {TagField::EditComment, std::string(29, 'c')},
                                                                {TagField::CmbBoxGenre, "Blues"}}));
 
-  // Files under 1000 bytes and files without a sync are not described at all.
+  // Files under 1000 bytes and files without a sync where it is looked for are
+  // not described at all.
   TagsFixture g;
   g.state.FileSampleRate = 12345;
   g.state.FileChannels = 7;
-  folder.WriteText("small.mp3", audio.substr(0, 999 - 128) + TagBytes(fields));
-  folder.WriteText("nosync.mp3", std::string(4000, '\x7F') + TagBytes(fields));
-  for (const char* name : {"small.mp3", "nosync.mp3"}) {
+  folder.WriteText("small.mp3", audio.substr(2600, 999 - 128) + TagBytes(fields));
+  folder.WriteText("nosync.mp3", std::string(3101, '\x7F') + frame + std::string(900, '\x7F') + TagBytes(fields));
+  folder.WriteText("cut.mp3", std::string(1097, '\x7F') + frame.substr(0, 3));
+  for (const char* name : {"small.mp3", "nosync.mp3", "cut.mp3"}) {
     g.state.PickedFile = (folder / name).string();
     g.tags.DescribeMp3File();
     EXPECT_EQ(g.state.FileSampleRate, 12345u) << name;

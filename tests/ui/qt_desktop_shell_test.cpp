@@ -8,7 +8,7 @@
 namespace tarnovox {
 namespace {
 
-TEST(QtDesktopShell, ClosesTheMixersItStartedAndIgnoresAMissingProgram) {
+TEST(QtDesktopShell, ClosesTheMixersItStartedIgnoresAMissingProgramAndFindsTheHelpFile) {
   QtDesktopShell shell("sleep", {"30"}, {});
   EXPECT_FALSE(shell.MixerRunning());
   shell.StartRecordingMixer();
@@ -22,9 +22,8 @@ TEST(QtDesktopShell, ClosesTheMixersItStartedAndIgnoresAMissingProgram) {
   missing.StartRecordingMixer();
   EXPECT_FALSE(missing.MixerRunning());
   missing.CloseMixerWindows();
-}
 
-TEST(QtDesktopShell, HelpFileIsNamedAfterTheExecutable) {
+  // The help file is named after the executable.
   EXPECT_EQ(QtDesktopShell::HelpFilesFor("/opt/tv/bin/tarnovox"),
             QStringList({"/opt/tv/bin/tarnovox.html", "/opt/tv/share/tarnovox/tarnovox.html"}));
 }

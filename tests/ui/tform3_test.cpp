@@ -82,15 +82,19 @@ TEST_F(TForm3Test, SaveWritesCutFieldsThatFfprobeReads) {
   form.EditTitle->setText(QString(40, 'T'));
   form.EditArtist->setText("Tester");
   form.EditYear->setText("20245");
+  form.EditComment->setText(QString(30, 'c'));
   form.CmbBoxGenre->setEditText("Acid Jazz");
   QTest::mouseClick(form.ImageSave, Qt::LeftButton);
   EXPECT_EQ(playback.Count("ClosePlayback"), 1);
   EXPECT_EQ(recordings.calls, (std::vector<std::string>{"Rescan", "ApplySort"}));
   EXPECT_EQ(std::filesystem::file_size(file), size + 128);
-  EXPECT_EQ(testing::RunCommand("ffprobe -v error -show_entries format_tags=title,artist,date,genre "
+  EXPECT_EQ(testing::RunCommand("ffprobe -v error -show_entries format_tags=title,artist,date,comment,genre "
                                 "-of default=noprint_wrappers=1 " + file),
-            "TAG:title=" + std::string(30, 'T') + "\nTAG:artist=Tester\nTAG:date=2024\nTAG:genre=Acid Jazz\n");
+            "TAG:title=" + std::string(30, 'T') + "\nTAG:artist=Tester\nTAG:date=2024\nTAG:comment=" +
+                std::string(30, 'c') + "\nTAG:genre=Acid Jazz\n");
   EXPECT_TRUE(ui.messages.empty());
+  Pick(file);  // read back: the comment's last byte is not, unused bytes are no text
+  EXPECT_EQ(Fields(), QString(30, 'T') + "|Tester||2024|" + QString(29, 'c') + "|Acid Jazz");
 }
 
 TEST_F(TForm3Test, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
