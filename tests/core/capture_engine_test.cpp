@@ -98,15 +98,19 @@ TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
   rig.StartWav("three.wav");
   EXPECT_TRUE(rig.state.recording);
   rig.Ticks(30);  // one half on disk; that its header describes it, a killed recording shows (WavCaptureE2E)
-  rig.device.Advance(50);  // a partly filled buffer is not part of the file
+  EXPECT_EQ(rig.analysis.record, 30);  // every buffer handed to analysis once
+  // A poll 3 s late finds both halves full, the second one older: it goes first.
+  rig.device.Advance(3000);
+  rig.engine.PollCapture();
+  // Stop, unpolled for 3 s, finds the last half and ten buffers after it in
+  // the ring's first half; a partly filled buffer is not part of the file.
+  rig.device.Advance(3050);
   rig.engine.EndWaveFile();
   auto file = rig.dir.Read("three.wav");
-  EXPECT_EQ(file.size(), 44u + 30 * kBuffer);
+  EXPECT_EQ(file.size(), 44u + 90 * kBuffer);
   EXPECT_TRUE(ReadWav(file).sizesMatch);
-  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(file, 0), 30u * 4410);
+  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(file, 0), 90u * 4410);
   EXPECT_EQ(rig.device.OverrunFrames(), 0u);
-  // Every buffer was handed to analysis once, newest first per poll.
-  EXPECT_EQ(rig.analysis.record, 30);
 }
 
 // A write that fails is checked through the recorder controller, on a real
