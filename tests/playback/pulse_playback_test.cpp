@@ -208,22 +208,26 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   EXPECT_NEAR((runs[3].endFrame - runs[3].firstFrame) / 44.1, 3000, 100);
 }
 
-TEST_F(PulseSound, TheMixerReachesTheVolumeBarAndTheEndIsFound) {
+TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
   RecorderState state;
   testing::ScriptedUiHooks hooks;
   Playback playback(player_, volume_, state, hooks);
   FakePlaybackView view(playback);
   playback.SetView(&view);
   ASSERT_TRUE(playback.OpenVolumeDevice());
+  view.SetTrackBarVolume(32768);
 
+  // PipeWire starts a new stream at full volume whatever volume it was
+  // connected with: the bar's volume must be on the stream once it plays.
   state.CurrentFile = MakeSweep("short.wav", 2);
   playback.StartPlayback();
   ASSERT_TRUE(state.playing);
   SinkInput ours = FindOurSinkInput();
   ASSERT_GE(ours.index, 0);
+  EXPECT_NE(ours.volume.find("front-left: 32768 /"), std::string::npos) << ours.volume;
+  EXPECT_NE(ours.volume.find("front-right: 32768 /"), std::string::npos) << ours.volume;
 
-  // That the bar sets both channels of our stream, the program scenario
-  // "journey" shows; here the mixer's changes come back.
+  // The mixer's changes come back.
   RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 40000 20000");
   for (int i = 0; i < 100 && playback.GetOutputVolume() != (20000u << 16 | 40000u); ++i)
     std::this_thread::sleep_for(10ms);
