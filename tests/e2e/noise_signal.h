@@ -31,17 +31,20 @@ inline std::vector<uint32_t> WriteNoiseWav(const std::string& path, int seconds)
   return frames;
 }
 
-inline std::vector<uint32_t> RecordedFrames(const std::vector<uint8_t>& file) {
-  std::vector<uint32_t> frames((file.size() - 44) / 4);
-  std::memcpy(frames.data(), file.data() + 44, frames.size() * 4);
+// 16-bit stereo frames, each as one value; a partial frame at the end is left out.
+inline std::vector<uint32_t> FramesOf(const void* data, size_t bytes) {
+  std::vector<uint32_t> frames(bytes / 4);
+  std::memcpy(frames.data(), data, frames.size() * 4);
   return frames;
+}
+
+inline std::vector<uint32_t> RecordedFrames(const std::vector<uint8_t>& file) {
+  return FramesOf(file.data() + 44, file.size() - 44);
 }
 
 // Interleaved 16-bit stereo samples as frames.
 inline std::vector<uint32_t> Frames(const std::vector<int16_t>& samples) {
-  std::vector<uint32_t> frames(samples.size() / 2);
-  std::memcpy(frames.data(), samples.data(), frames.size() * 4);
-  return frames;
+  return FramesOf(samples.data(), samples.size() * 2);
 }
 
 // Where recorded[from] stands in the played signal, and how many frames from
@@ -70,10 +73,8 @@ class SinkCapture {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     parec_.Stop();
     std::ifstream in(path_, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    std::vector<uint32_t> frames(bytes.size() / 4);
-    std::memcpy(frames.data(), bytes.data(), frames.size() * 4);
-    return frames;
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    return FramesOf(bytes.data(), bytes.size());
   }
 
  private:
