@@ -95,8 +95,9 @@ inline size_t FirstSound(const std::vector<uint32_t>& frames, size_t from = 0) {
 // plays a quantum of silence and one stream may carry it while the other does
 // not. A silence of at most maxSilence frames in the recording, after which it
 // goes on where the capture stands or at most as many frames later, is such a
-// glitch and counted; a jump without silence, or further than the silence, is a
-// break. heardAt and heardEnd are positions in heard; heardAt is -1 when
+// glitch and counted; so is a silence of at most maxSilence frames in the
+// capture that the recording goes on past. A jump without silence, or further
+// than the silence, is a break. heardAt and heardEnd are positions in heard; heardAt is -1 when
 // recorded[from] is not found.
 struct Stretch {
   long heardAt = -1;
@@ -115,7 +116,19 @@ inline Stretch FollowHeard(const std::vector<uint32_t>& recorded, size_t from, c
   long heardPos = at + static_cast<long>(n);
   while (pos < recorded.size()) {
     const size_t silence = FirstSound(recorded, pos) - pos;
-    if (silence == 0 || silence > maxSilence || pos + silence == recorded.size()) break;
+    if (silence == 0) {
+      const size_t skip = FirstSound(heard, static_cast<size_t>(heardPos)) - static_cast<size_t>(heardPos);
+      if (skip == 0 || skip > maxSilence) break;
+      const size_t k = static_cast<size_t>(heardPos) + skip;
+      size_t m = 0;
+      while (pos + m < recorded.size() && k + m < heard.size() && recorded[pos + m] == heard[k + m]) ++m;
+      if (m < 64 && pos + m != recorded.size()) break;
+      ++stretch.glitches;
+      pos += m;
+      heardPos = static_cast<long>(k + m);
+      continue;
+    }
+    if (silence > maxSilence || pos + silence == recorded.size()) break;
     auto [next, m] = MatchRun(recorded, pos + silence, heard);
     if (next < heardPos || next > heardPos + static_cast<long>(silence)) break;
     ++stretch.glitches;
