@@ -12,9 +12,9 @@
 #include "analysis/sample_split.h"
 #include "analysis/spectrum.h"
 #include "analysis/spectrum_bands.h"
-#include "core/capture_engine.h"
-#include "core/collaborators.h"
-#include "core/recorder_state.h"
+#include "recorder/capture_engine.h"
+#include "recorder/collaborators.h"
+#include "recorder/recorder_state.h"
 #include "settings/record_settings.h"
 
 namespace tarnovox {

@@ -1,6 +1,6 @@
 #pragma once
 // Which layout the displays take in the current mode.
-#include "core/recorder_state.h"
+#include "recorder/recorder_state.h"
 #include "settings/record_settings.h"
 
 namespace tarnovox {

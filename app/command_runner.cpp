@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "core/recorder_controller.h"
+#include "recorder/recorder_controller.h"
 
 namespace tarnovox {
 

@@ -3,7 +3,7 @@
 // application's title, Yes/No confirmations, pending events, the busy cursor.
 #include <functional>
 
-#include "core/ui_hooks.h"
+#include "recorder/ui_hooks.h"
 
 class QWidget;
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "mp3/wav_to_mp3.h"
+#include "formats/wav_to_mp3.h"
 
 namespace tarnovox {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "analysis/meter_analysis.h"
 #include "analysis/spectrum.h"
-#include "core/capture_engine.h"
-#include "core/ui_hooks.h"
+#include "recorder/capture_engine.h"
+#include "recorder/ui_hooks.h"
 
 namespace tarnovox {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "library/recordings_list.h"
+#include "recordings/recordings_list.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
-#include "library/date_time_text.h"
+#include "recordings/date_time_text.h"
 
 using namespace tarnovox;
 

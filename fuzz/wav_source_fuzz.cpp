@@ -1,6 +1,6 @@
 // The RIFF chunk walk that decides whether a WAV file can be converted.
 #include "fuzz/fuzz_input.h"
-#include "mp3/wav_source.h"
+#include "formats/wav_source.h"
 
 using namespace tarnovox;
 

@@ -1,5 +1,5 @@
 // The WAV header reader of the file list, on a file holding the input.
-#include "core/wave_format.h"
+#include "formats/wave_format.h"
 #include "fuzz/fuzz_input.h"
 
 using namespace tarnovox;

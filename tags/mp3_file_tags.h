@@ -1,8 +1,8 @@
 #pragma once
 // Reads the first frame header and the ID3 version 1 tag of an MP3 file for
 // the file list and the tag editor, and writes the tag the editor holds.
-#include "core/recorder_state.h"
-#include "core/ui_hooks.h"
+#include "recorder/recorder_state.h"
+#include "recorder/ui_hooks.h"
 #include "tags/tag_editor_fields.h"
 
 namespace tarnovox {

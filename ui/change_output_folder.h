@@ -1,9 +1,9 @@
 #pragma once
 // Switches the whole system over to a new output folder after the output
 // folder dialog has changed RecordSettings::Folder.
-#include "core/collaborators.h"
-#include "core/recorder_state.h"
-#include "core/ui_hooks.h"
+#include "recorder/collaborators.h"
+#include "recorder/recorder_state.h"
+#include "recorder/ui_hooks.h"
 #include "settings/record_settings.h"
 
 namespace tarnovox {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "library/recordings_grid.h"
+#include "recordings/recordings_grid.h"
 
 namespace tarnovox {
 

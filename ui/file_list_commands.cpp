@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/wave_format.h"
+#include "formats/wave_format.h"
 #include "ui/file_list_rules.h"
 
 namespace tarnovox {

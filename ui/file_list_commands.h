@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "core/collaborators.h"
-#include "core/recorder_state.h"
-#include "core/ui_hooks.h"
-#include "library/recordings_list.h"
+#include "recorder/collaborators.h"
+#include "recorder/recorder_state.h"
+#include "recorder/ui_hooks.h"
+#include "recordings/recordings_list.h"
 
 namespace tarnovox {
 

@@ -3,9 +3,9 @@
 // allows, which sort mark a header shows and what counts as a click on a header.
 #include <string>
 
-#include "core/collaborators.h"
-#include "core/recorder_state.h"
-#include "library/recording_files.h"  // UpperExtension
+#include "recorder/collaborators.h"
+#include "recorder/recorder_state.h"
+#include "recordings/recording_files.h"  // UpperExtension
 
 namespace tarnovox {
 

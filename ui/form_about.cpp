@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <cstdio>
 
-#include "mp3/mp3_encoder.h"
+#include "formats/mp3_encoder.h"
 
 #ifndef TARNOVOX_VERSION
 #define TARNOVOX_VERSION "0.1.0"

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "mp3/convert_progress.h"
+#include "formats/convert_progress.h"
 
 class QCloseEvent;
 class QLabel;

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <string>
 
-#include "core/recorder_state.h"
+#include "recorder/recorder_state.h"
 #include "settings/record_settings.h"
 #include "ui/folder_choice.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/recorder_state.h"
+#include "recorder/recorder_state.h"
 #include "settings/record_settings.h"
 #include "ui/rec_settings_controls.h"
 

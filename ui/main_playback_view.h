@@ -1,7 +1,7 @@
 #pragma once
 // What playback drives in the windows: the position and volume bars of the
 // file list window, and the main window's status timer, meters and mixer.
-#include "library/playback_view.h"
+#include "recordings/playback_view.h"
 #include "ui/tform1.h"
 #include "ui/tform2.h"
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 
-#include "core/collaborators.h"
+#include "recorder/collaborators.h"
 
 namespace tarnovox {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "core/recorder_state.h"
+#include "recorder/recorder_state.h"
 #include "settings/record_settings.h"
 
 namespace tarnovox {

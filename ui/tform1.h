@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/meter_canvas.h"
-#include "core/recorder_state.h"
+#include "recorder/recorder_state.h"
 #include "settings/record_settings.h"
 #include "ui/main_labels.h"
 #include "ui/background_drag.h"

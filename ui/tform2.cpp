@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QStyle>
 
-#include "library/playback.h"
+#include "recordings/playback.h"
 #include "ui/file_list_rules.h"
 #include "ui/companion_window.h"
 #include "ui/image_bank.h"

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "library/recordings_list.h"
+#include "recordings/recordings_list.h"
 #include "settings/record_settings.h"
 #include "ui/file_grid.h"
 #include "ui/file_list_commands.h"

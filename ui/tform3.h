@@ -11,9 +11,9 @@
 #include <QPoint>
 #include <QWidget>
 
-#include "core/collaborators.h"
-#include "core/recorder_state.h"
-#include "core/ui_hooks.h"
+#include "recorder/collaborators.h"
+#include "recorder/recorder_state.h"
+#include "recorder/ui_hooks.h"
 #include "platform/drive_info.h"
 #include "settings/record_settings.h"
 #include "tags/mp3_file_tags.h"

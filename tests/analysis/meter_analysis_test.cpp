@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "analysis/meter_analysis.h"
-#include "core/capture_engine.h"
+#include "recorder/capture_engine.h"
 #include "tests/support/fake_wave_in.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/analysis/pixel_check.h"

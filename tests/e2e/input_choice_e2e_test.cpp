@@ -21,7 +21,7 @@
 
 #include "platform/input_sources_pulse.h"
 #include "tests/e2e/live_recorder.h"
-#include "tests/mp3/mp3_probe.h"
+#include "tests/formats/mp3_probe.h"
 
 namespace tarnovox {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/recorder_controller.h"
-#include "mp3/mp3_recorder.h"
+#include "recorder/recorder_controller.h"
+#include "recorder/mp3_recorder.h"
 #include "platform/dynamic_library.h"
 #include "platform/pulse_wave_in.h"
 #include "tests/e2e/sound_rig.h"

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/wave_format.h"
+#include "formats/wave_format.h"
 #include "tests/support/sound_check.h"
 
 namespace tarnovox::testing {

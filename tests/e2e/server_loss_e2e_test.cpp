@@ -11,7 +11,7 @@
 
 #include "tests/e2e/live_recorder.h"
 #include "tests/e2e/noise_signal.h"
-#include "tests/mp3/mp3_probe.h"
+#include "tests/formats/mp3_probe.h"
 
 namespace tarnovox {
 namespace {

@@ -9,7 +9,7 @@
 #include <random>
 #include <unordered_map>
 
-#include "core/wave_format.h"
+#include "formats/wave_format.h"
 #include "tests/e2e/live_recorder.h"
 #include "tests/e2e/noise_signal.h"
 

@@ -2,8 +2,8 @@
 // The bars and the status timer as the windows keep them: a bar whose value
 // changes runs its change handler, whoever changed it.
 
-#include "library/playback.h"
-#include "library/playback_view.h"
+#include "recordings/playback.h"
+#include "recordings/playback_view.h"
 
 namespace tarnovox::testing {
 

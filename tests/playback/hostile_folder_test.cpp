@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "core/wave_format.h"
-#include "library/playback.h"
-#include "library/recordings_list.h"
+#include "formats/wave_format.h"
+#include "recordings/playback.h"
+#include "recordings/recordings_list.h"
 #include "platform/media_player_pulse.h"
 #include "platform/volume_device_pulse.h"
 #include "tags/mp3_file_tags.h"

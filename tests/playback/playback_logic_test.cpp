@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/recorder_state.h"
-#include "library/playback.h"
-#include "library/playback_math.h"
+#include "recorder/recorder_state.h"
+#include "recordings/playback.h"
+#include "recordings/playback_math.h"
 #include "tests/playback/fake_playback_view.h"
 #include "tests/support/fake_media_player.h"
 #include "tests/support/fake_volume_device.h"

@@ -11,8 +11,8 @@
 
 #include <sys/stat.h>
 
-#include "core/recorder_state.h"
-#include "library/playback.h"
+#include "recorder/recorder_state.h"
+#include "recordings/playback.h"
 #include "platform/media_player_decoder.h"
 #include "platform/media_player_pulse.h"
 #include "platform/media_player_server.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mp3/lame_enc/lame_enc.h"
+#include "formats/lame_enc/lame_enc.h"
 #include "platform/dynamic_library.h"
 
 namespace tarnovox::testing {

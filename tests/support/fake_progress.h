@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mp3/convert_progress.h"
+#include "formats/convert_progress.h"
 
 namespace tarnovox::testing {
 

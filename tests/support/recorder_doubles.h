@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/collaborators.h"
-#include "core/recorder_state.h"
+#include "recorder/collaborators.h"
+#include "recorder/recorder_state.h"
 
 namespace tarnovox::testing {
 

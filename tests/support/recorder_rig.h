@@ -5,7 +5,7 @@
 // then lists the rig's output folder.
 #include <type_traits>
 
-#include "core/recorder_controller.h"
+#include "recorder/recorder_controller.h"
 #include "tests/support/recorder_doubles.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/recordings_grid.h"
+#include "recordings/recordings_grid.h"
 
 namespace tarnovox::testing {
 

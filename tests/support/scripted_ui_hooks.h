@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ui_hooks.h"
+#include "recorder/ui_hooks.h"
 
 namespace tarnovox::testing {
 

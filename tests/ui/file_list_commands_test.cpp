@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "library/recordings_list.h"
+#include "recordings/recordings_list.h"
 #include "platform/drive_info.h"
 #include "tests/support/fake_wave_in.h"
 #include "tests/support/manual_clock.h"

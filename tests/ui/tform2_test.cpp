@@ -7,8 +7,8 @@
 #include <memory>
 #include <optional>
 
-#include "core/wave_format.h"
-#include "library/playback.h"
+#include "formats/wave_format.h"
+#include "recordings/playback.h"
 #include "tags/mp3_file_tags.h"
 #include "tests/support/fake_media_player.h"
 #include "tests/support/fake_volume_device.h"

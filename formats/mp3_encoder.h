@@ -1,0 +1,74 @@
+#pragma once
+// Mp3Encoder: the encoder library bound for one stream. It loads the library,
+// resolves its entry points, and guarantees that a stream that was initialised
+// is closed exactly once and that the library is released. Failures are shown
+// to the user with the system's fixed texts.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "recorder/ui_hooks.h"
+#include "formats/lame_enc/lame_enc.h"
+#include "platform/dynamic_library.h"
+
+namespace tarnovox {
+
+inline constexpr const char* kEncoderLibraryName = "liblame_enc.so";
+inline constexpr const char* kLibraryMissingText = "Lame_enc.dll did not found";
+
+class Mp3Encoder {
+ public:
+  Mp3Encoder(DynamicLibraryLoader& loader, UiHooks& ui);
+  ~Mp3Encoder();
+  Mp3Encoder(const Mp3Encoder&) = delete;
+  Mp3Encoder& operator=(const Mp3Encoder&) = delete;
+
+  // Loads the library and its entry points (beWriteVBRHeader too when
+  // `withVbrHeaderEntry`). On failure shows "Lame_enc.dll did not found",
+  // leaves nothing loaded and returns false.
+  bool Load(bool withVbrHeaderEntry);
+  // beInitStream; on success allocates the output buffer. On a non-zero code
+  // shows "BE_ERR code-<n>" and returns false.
+  bool Init(const lame_enc::BE_CONFIG& config);
+  // beEncodeChunk of `count` 16-bit values. On a non-zero code shows the code,
+  // closes the stream and returns false.
+  bool Encode(const int16_t* samples, uint32_t count);
+  // beDeinitStream; the flush bytes are in Output(). On a non-zero code shows
+  // the code, closes the stream and returns false.
+  bool Flush();
+  // beCloseStream if the stream is still open; shows a non-zero code.
+  void Close();
+  // Closes an open stream, frees the output buffer and releases the library.
+  void Release();
+  // beVersion, called once by the conversion; the answer is not used.
+  void QueryVersion();
+
+  bool StreamOpen() const { return streamOpen_; }
+  uint32_t SamplesPerChunk() const { return samplesPerChunk_; }
+  uint32_t LastResult() const { return lastResult_; }
+  // The bytes produced by the last Encode or Flush.
+  std::span<const uint8_t> Output() const { return {output_.data(), outputBytes_}; }
+
+ private:
+  void ShowCode(uint32_t code);
+  void* Entry(const char* name, bool& allFound);
+
+  DynamicLibraryLoader& loader_;
+  UiHooks& ui_;
+  DynamicLibraryLoader::Handle library_ = nullptr;
+  lame_enc::BeInitStreamFn init_ = nullptr;
+  lame_enc::BeEncodeChunkFn encode_ = nullptr;
+  lame_enc::BeDeinitStreamFn deinit_ = nullptr;
+  lame_enc::BeCloseStreamFn close_ = nullptr;
+  lame_enc::BeVersionFn version_ = nullptr;
+  lame_enc::BeWriteVBRHeaderFn writeVbrHeader_ = nullptr;
+  lame_enc::HBE_STREAM stream_ = 0;
+  bool streamOpen_ = false;
+  uint32_t samplesPerChunk_ = 0;
+  uint32_t outputSize_ = 0;
+  uint32_t outputBytes_ = 0;
+  uint32_t lastResult_ = 0;
+  std::vector<uint8_t> output_;
+};
+
+}  // namespace tarnovox

@@ -1,0 +1,137 @@
+// The real encoder library, loaded by name through the dlopen loader: every
+// option of the settings reaches the MP3 stream, as FFmpeg and the frame
+// headers show.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "formats/encoder_config.h"
+#include "formats/mp3_encoder.h"
+#include "tests/formats/mp3_probe.h"
+#include "tests/support/sound_check.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+using testing::DecodedMp3;
+using testing::Mp3FrameHeader;
+
+struct EncodeCase {
+  const char* name;
+  std::function<void(RecordSettings&)> adjust;
+  uint32_t rate;
+  int channels;  // 0: live recording config with the settings' Mode
+  int expectedMode;
+};
+
+// Encodes 2 s of a 1 kHz tone chunk by chunk, as the recorder does.
+bool EncodeTone(const lame_enc::BE_CONFIG& config, int channels, const std::string& path,
+                testing::ScriptedUiHooks& ui) {
+  DlopenLoader loader;
+  Mp3Encoder encoder(loader, ui);
+  if (!encoder.Load(true) || !encoder.Init(config)) return false;
+  std::ofstream out(path, std::ios::binary);
+  auto write = [&] { out.write(reinterpret_cast<const char*>(encoder.Output().data()), encoder.Output().size()); };
+  auto pcm = testing::Tone(1000, static_cast<int>(config.dwSampleRate), channels, 2.0);
+  for (size_t at = 0; at < pcm.size(); at += encoder.SamplesPerChunk()) {
+    uint32_t count = static_cast<uint32_t>(std::min<size_t>(encoder.SamplesPerChunk(), pcm.size() - at));
+    if (!encoder.Encode(pcm.data() + at, count)) return false;
+    write();
+  }
+  if (!encoder.Flush()) return false;
+  write();
+  encoder.Close();
+  return true;
+}
+
+TEST(LameEncLibrary, EverySettingReachesTheStream) {
+  const EncodeCase cases[] = {
+      {"defaults: 128 CBR stereo", [](RecordSettings&) {}, 44100, 0, 0},
+      {"joint stereo 192", [](RecordSettings& s) { s.Mode = 1; s.BitRate = 192; }, 44100, 0, 1},
+      {"mono 64", [](RecordSettings& s) { s.Mode = 3; s.BitRate = 64; }, 44100, 0, 3},
+      {"320 with all bits", [](RecordSettings& s) { s.BitRate = 320; s.Private = s.Copyright = s.Original = kOn32; }, 44100, 0, 0},
+      {"VBR 64..160 q2", [](RecordSettings& s) { s.VBR = kOn32; s.MinBitRate = 64; s.MaxBitRate = 160; s.VBRQuality = 2; }, 44100, 0, 0},
+      {"VBR 32..320 q9 mono", [](RecordSettings& s) { s.VBR = kOn32; s.Mode = 3; s.VBRQuality = 9; }, 44100, 0, 3},
+      {"conversion mono 22050", [](RecordSettings& s) { s.Mode = 1; s.BitRate = 64; }, 22050, 1, 3},
+      {"conversion stereo 48000", [](RecordSettings& s) { s.Mode = 1; s.Copyright = kOn32; }, 48000, 2, 0},
+  };
+  testing::TempFolder folder;
+  for (const EncodeCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordSettings settings;
+    c.adjust(settings);
+    const int channels = c.channels ? c.channels : (settings.Mode == 3 ? 1 : 2);
+    auto config = c.channels ? ConversionConfig(settings, c.rate, static_cast<uint16_t>(c.channels))
+                             : RecordingConfig(settings);
+    testing::ScriptedUiHooks ui;
+    const std::string path = folder.File("tone.mp3");
+    ASSERT_TRUE(EncodeTone(config, channels, path, ui)) << (ui.messages.empty() ? "" : ui.messages[0]);
+
+    DecodedMp3 decoded = testing::DecodeMp3(path);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_EQ(decoded.codec.substr(0, 3), "mp3");
+    EXPECT_EQ(decoded.sampleRate, static_cast<int>(c.rate));
+    EXPECT_EQ(decoded.channels, channels);
+    // 2 s plus the encoder delay and padding (at most about two frames).
+    EXPECT_GE(decoded.Seconds(), 2.0);
+    EXPECT_LT(decoded.Seconds(), 2.0 + 2 * 1152.0 / c.rate + 0.01);
+    EXPECT_NEAR(testing::ToneHz(decoded.left, decoded.sampleRate), 1000, 10);
+
+    auto frames = testing::ReadFrameHeaders(path);
+    ASSERT_GT(frames.size(), 50u);
+    for (const Mp3FrameHeader& f : frames) {
+      EXPECT_EQ(f.sampleRate, static_cast<int>(c.rate));
+      EXPECT_EQ(f.mode, c.expectedMode);
+      EXPECT_EQ(f.privateBit, settings.Private != 0);
+      EXPECT_EQ(f.copyright, settings.Copyright != 0);
+      EXPECT_EQ(f.original, settings.Original != 0);
+      EXPECT_FALSE(f.crc);
+      if (settings.VBR == 0) {
+        EXPECT_EQ(f.bitRate, settings.BitRate);
+      } else {
+        EXPECT_GE(f.bitRate, settings.MinBitRate);
+        EXPECT_LE(f.bitRate, settings.MaxBitRate);
+      }
+      if (HasFailure()) break;
+    }
+  }
+}
+
+// Bad configurations, chunks, closed streams and one stream too many get
+// their own codes instead of crashing the recorder.
+TEST(LameEncLibrary, RejectsBadRecordsAndHandles) {
+  DlopenLoader loader;
+  auto handle = loader.Load(kEncoderLibraryName);
+  ASSERT_NE(handle, nullptr);
+  auto init = reinterpret_cast<lame_enc::BeInitStreamFn>(loader.Resolve(handle, "beInitStream"));
+  auto encode = reinterpret_cast<lame_enc::BeEncodeChunkFn>(loader.Resolve(handle, "beEncodeChunk"));
+  auto close = reinterpret_cast<lame_enc::BeCloseStreamFn>(loader.Resolve(handle, "beCloseStream"));
+  ASSERT_TRUE(init && encode && close);
+  EXPECT_EQ(loader.Resolve(handle, "ApplyConfig"), nullptr);  // only the be* entry points are visible
+  auto config = RecordingConfig(RecordSettings{});
+  auto bad = config;
+  uint32_t samples = 0, size = 0, bytes = 0, code = 0;
+  bad.dwConfig = 0;
+  EXPECT_EQ(init(&bad, &samples, &size, &bytes), 1u);
+  (bad = config).dwSampleRate = 12345;
+  EXPECT_EQ(init(&bad, &samples, &size, &bytes), 2u);
+  (bad = config).nMode = 7;
+  EXPECT_EQ(init(&bad, &samples, &size, &bytes), 2u);
+  std::vector<uint32_t> streams(40);
+  size_t opened = 0;
+  while (opened < streams.size() && (code = init(&config, &samples, &size, &streams[opened])) == 0) ++opened;
+  EXPECT_EQ(code, 3u);
+  std::vector<uint8_t> out(size);
+  std::vector<int16_t> pcm(samples + 2);
+  EXPECT_EQ(encode(streams[0], samples + 2, pcm.data(), out.data(), &bytes), 2u);
+  for (size_t i = 0; i < opened; ++i) EXPECT_EQ(close(streams[i]), 0u);
+  EXPECT_EQ(close(streams[0]), 4u);
+  EXPECT_EQ(encode(streams[0], samples, pcm.data(), out.data(), &bytes), 4u);
+  loader.Free(handle);
+}
+
+}  // namespace
+}  // namespace tarnovox

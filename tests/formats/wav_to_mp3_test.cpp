@@ -1,0 +1,364 @@
+// The "Convert  to MP3" command: what it leaves on disk for each answer,
+// cancel and failure, where it finds the samples of a WAV file, and what it
+// refuses.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+
+#include "formats/wav_to_mp3.h"
+#include "tests/support/fake_progress.h"
+#include "tests/formats/mp3_probe.h"
+#include "tests/support/sound_check.h"
+#include "tests/support/fake_lame_library.h"
+#include "tests/support/recorder_doubles.h"
+#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/small_disk.h"
+#include "tests/support/temp_folder.h"
+
+namespace tarnovox {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tarnovox::testing;
+
+// Bytes that differ at every position, so a shifted or partial copy shows.
+std::string OldMp3() {
+  std::string old(6000, '\0');
+  for (size_t i = 0; i < old.size(); ++i) old[i] = static_cast<char>(i * 7 + i / 251);
+  return old;
+}
+
+struct Rig {
+  RecordSettings settings;
+  RecorderState state;
+  testing::ScriptedUiHooks ui;
+  testing::FakePlayback playback{state};
+  testing::FakeRecordings library;
+  FakeProgress progress;
+  testing::TempFolder folder;
+  std::optional<testing::SmallDisk> disk;  // mounted over the folder when a case fills it
+  WavToMp3 convert;
+  explicit Rig(DynamicLibraryLoader& loader)
+      : convert(loader, settings, state, ui, playback, library, progress) {}
+  void Run(const std::string& name) {
+    state.CurrentFile = folder.File(name);
+    convert.pmWav2MP3Click();
+  }
+  // Runs `action` the n-th time window messages are processed (before chunk n).
+  void OnMessages(int n, std::function<void()> action) {
+    ui.onProcessMessages = [n, action, count = 0]() mutable {
+      if (++count == n) action();
+    };
+  }
+  void StartRecording(const std::string& path) {
+    state.recording = true;
+    state.CurrentFile = path;
+  }
+  // a.wav of four chunks and, when asked, an old a.mp3; the question is answered Yes.
+  void WriteSource(bool oldMp3) {
+    folder.WriteText("a.wav", testing::WavBytes(2, 44100, 16, std::vector<int16_t>(2304 * 4, 9)));
+    if (oldMp3) folder.WriteText("a.mp3", OldMp3());
+    ui.answers = {true};
+  }
+  // The folder holds a.wav and, byte for byte, the old a.mp3 if there was one: no part file.
+  void ExpectUntouched(bool oldMp3) const {
+    EXPECT_EQ(Names(), oldMp3 ? std::set<std::string>({"a.wav", "a.mp3"}) : std::set<std::string>({"a.wav"}));
+    if (oldMp3) {
+      EXPECT_TRUE(folder.ReadText("a.mp3") == OldMp3());
+    }
+  }
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.path())) names.insert(entry.path().filename().string());
+    return names;
+  }
+};
+
+TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
+  FakeLameLibrary lib;
+  const std::vector<uint8_t> data(2304 * 2 * 3 + 3, 0);  // three chunks and an odd tail
+  {
+    SCOPED_TRACE("No keeps the disk as it was");
+    Rig rig(lib);
+    rig.folder.WriteText("a.wav", testing::WavBytes(2, 44100, 16, data));
+    rig.folder.WriteText("a.mp3", "old");
+    rig.Run("a.wav");
+    EXPECT_EQ(rig.ui.questions, std::vector<std::string>{"Confirm: " + rig.folder.File("a.mp3") +
+                                                         " already exists.\rDo you want to overwrite it?"});
+    EXPECT_EQ(rig.folder.Read("a.mp3"), std::vector<uint8_t>({'o', 'l', 'd'}));
+    EXPECT_EQ(lib.loads, 0);
+    EXPECT_EQ(rig.library.calls.size(), 0u);
+  }
+  {
+    SCOPED_TRACE("Yes replaces the target; pieces follow the chunk, the odd byte is no sample");
+    Rig rig(lib);
+    rig.folder.WriteText("b.WaV", testing::WavBytes(2, 44100, 16, data));
+    rig.folder.WriteText("b.mp3", std::string(5000, 'x'));
+    rig.ui.answers = {true};
+    std::set<std::string> whileConverting;
+    rig.OnMessages(2, [&] {
+      whileConverting = rig.Names();
+      rig.StartRecording(rig.folder.File("record1.mp3"));  // another file: no reason to stop
+    });
+    rig.Run("b.WaV");
+    EXPECT_TRUE(rig.ui.messages.empty());
+    ASSERT_EQ(whileConverting.size(), 3u);  // the old MP3 stays until the new one is complete
+    EXPECT_TRUE(whileConverting.count("b.mp3"));
+    const std::string part = *whileConverting.begin();  // hidden: ".b.mp3.XXXXXX.part"
+    EXPECT_TRUE(part.size() == 18 && part.starts_with(".b.mp3.") && part.ends_with(".part") &&
+                std::all_of(part.begin() + 7, part.begin() + 13, [](char c) { return std::isalnum(c); }))
+        << part;
+    EXPECT_EQ(rig.Names(), std::set<std::string>({"b.WaV", "b.mp3"}));
+    EXPECT_EQ(lib.encodedCounts, std::vector<uint32_t>({2304, 2304, 2304, 1}));
+    EXPECT_EQ(fs::file_size(rig.folder.File("b.mp3")), 4 * lib.bytesPerEncode + lib.flushBytes);
+    EXPECT_EQ(lib.versions, 1);
+    EXPECT_EQ(rig.progress.grid, std::vector<bool>({false, true}));
+    EXPECT_EQ(rig.library.calls, std::vector<std::string>({"Rescan", "ApplySort"}));
+    EXPECT_EQ(rig.ui.busyChanges, std::vector<bool>({true, false}));
+    EXPECT_EQ(rig.progress.closes, 1);
+    EXPECT_EQ(rig.playback.Count("ClosePlayback"), 1);
+  }
+  {
+    SCOPED_TRACE("A source of 44 bytes gives only the flush bytes");
+    Rig rig(lib);
+    const int encodesBefore = lib.encodes;
+    rig.folder.WriteText("d.wav", testing::WavBytes(1, 22050, 16, std::string()));
+    rig.Run("d.wav");
+    EXPECT_EQ(lib.encodes, encodesBefore);
+    EXPECT_EQ(fs::file_size(rig.folder.File("d.mp3")), lib.flushBytes);
+    EXPECT_EQ(lib.lastConfig.nMode, 3);
+    EXPECT_EQ(lib.lastConfig.dwSampleRate, 22050u);
+  }
+  {
+    SCOPED_TRACE("Other extensions make no target");
+    Rig rig(lib);
+    const int loadsBefore = lib.loads;
+    rig.folder.WriteText("e.mp3.txt", testing::WavBytes(2, 44100, 16, data));
+    rig.Run("e.mp3.txt");
+    EXPECT_EQ(lib.loads, loadsBefore);
+    EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_EQ(rig.Names(), std::set<std::string>({"e.mp3.txt"}));
+  }
+  EXPECT_TRUE(lib.openStreams.empty());
+  EXPECT_EQ(lib.loads, lib.frees);
+}
+
+TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
+  struct Case {
+    const char* what;
+    std::function<void(FakeLameLibrary&, Rig&)> arrange;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"library missing", [](FakeLameLibrary& lib, Rig&) { lib.loadFails = true; }, "Lame_enc.dll did not found"},
+      {"init fails", [](FakeLameLibrary& lib, Rig&) { lib.initResult = 2; }, "BE_ERR code-2"},
+      {"encoder fails half-way",
+       [](FakeLameLibrary& lib, Rig&) {
+         lib.encodeResult = 3;
+         lib.encodeFailsAtCall = 3;
+       },
+       "BE_ERR code-3"},
+      {"flush fails", [](FakeLameLibrary& lib, Rig&) { lib.deinitResult = 4; }, "BE_ERR code-4"},
+      {"closing the stream fails", [](FakeLameLibrary& lib, Rig&) { lib.closeResult = 5; }, "BE_ERR code-5"},
+      {"cancel half-way; a flush would show its failing code",
+       [](FakeLameLibrary& lib, Rig& rig) {
+         rig.progress.cancelAfter = 2;
+         lib.deinitResult = 4;
+       },
+       ""},
+      {"source cut short half-way",
+       [](FakeLameLibrary&, Rig& rig) { rig.OnMessages(3, [&] { fs::resize_file(rig.folder.File("a.wav"), 5000); }); },
+       "Stream read error"},
+      // The disk holds 16 pages: the WAV takes 5 and the old MP3 2.
+      {"the second chunk's bytes do not fit",
+       [](FakeLameLibrary& lib, Rig& rig) {
+         lib.bytesPerEncode = 32768;
+         rig.disk.emplace("64k", rig.folder.Path());
+       },
+       "Stream write error. No space left on device"},
+      {"the flush bytes do not fit",
+       [](FakeLameLibrary& lib, Rig& rig) {
+         lib.flushBytes = 65536;
+         rig.disk.emplace("64k", rig.folder.Path());
+       },
+       "Stream write error. No space left on device"},
+  };
+  for (const Case& c : cases) {
+    for (const bool oldMp3 : {true, false}) {
+      SCOPED_TRACE(std::string(c.what) + (oldMp3 ? ", old MP3" : ", no old MP3"));
+      FakeLameLibrary lib;
+      Rig rig(lib);
+      c.arrange(lib, rig);
+      if (rig.disk && !rig.disk->Available()) continue;  // mounting a tmpfs needs root
+      rig.WriteSource(oldMp3);
+      rig.Run("a.wav");
+      EXPECT_EQ(rig.ui.messages, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+      rig.ExpectUntouched(oldMp3);
+      EXPECT_TRUE(lib.openStreams.empty());
+      EXPECT_EQ(lib.loads, lib.frees);
+      EXPECT_EQ(rig.library.calls, std::vector<std::string>({"Rescan", "ApplySort"}));
+    }
+  }
+}
+
+TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
+  auto refusal = [](const std::string& source, const std::string& recording) {
+    return std::vector<std::string>{"Can not convert \"" + source + "\": \"" + recording +
+                                    "\" is being recorded. Nothing was converted or overwritten."};
+  };
+  {
+    SCOPED_TRACE("Recording of the target started while the question was open");
+    FakeLameLibrary lib;
+    Rig rig(lib);
+    rig.WriteSource(true);
+    rig.ui.onAsk = [&] { rig.StartRecording(rig.folder.File("a.mp3")); };
+    rig.Run("a.wav");
+    EXPECT_EQ(rig.ui.messages, refusal(rig.folder.File("a.wav"), rig.folder.File("a.mp3")));
+    EXPECT_EQ(lib.loads, 0);
+    rig.ExpectUntouched(true);
+  }
+  {
+    SCOPED_TRACE("Recording of the source, picked by its bare name, started between chunks");
+    FakeLameLibrary lib;
+    Rig rig(lib);
+    rig.WriteSource(false);
+    const fs::path before = fs::current_path();
+    fs::current_path(rig.folder.path());  // the output folder is the current folder
+    rig.state.CurrentFile = "a.wav";
+    rig.OnMessages(2, [&] { rig.StartRecording(rig.folder.File("a.wav")); });
+    rig.convert.pmWav2MP3Click();
+    fs::current_path(before);
+    EXPECT_EQ(rig.ui.messages, refusal("a.wav", rig.folder.File("a.wav")));
+    EXPECT_EQ(lib.encodes, 1);
+    rig.ExpectUntouched(false);
+    EXPECT_TRUE(lib.openStreams.empty());
+  }
+  {
+    SCOPED_TRACE("A target that someone else created meanwhile is not replaced without a question");
+    FakeLameLibrary lib;
+    Rig rig(lib);
+    rig.WriteSource(false);
+    rig.OnMessages(2, [&] { rig.folder.WriteText("a.mp3", "theirs"); });
+    rig.Run("a.wav");
+    EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Can not convert \"" + rig.folder.File("a.wav") + "\": \"" +
+                                                        rig.folder.File("a.mp3") +
+                                                        "\" was created by someone else during the conversion "
+                                                        "and is kept."});
+    EXPECT_EQ(rig.folder.ReadText("a.mp3"), "theirs");
+    EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "a.mp3"}));
+  }
+}
+
+TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
+  std::vector<int16_t> samples(2304 + 10, 9);
+  samples[0] = 0x1234;
+  samples[2304] = 0x0567;
+  const std::string data = Bytes(samples);
+  const std::string trailer = Chunk("LIST", std::string(5000, '\x7f'));
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"18-byte fmt; odd LIST, fact and unknown chunks before the data, LIST after",
+       Wave({Chunk("LIST", "INFOabc"), Chunk("fmt ", Fmt(1, 2, 44100, 16, 18)), Chunk("fact", Le(2314, 4)),
+             Chunk("junk", std::string(9, 'j')), Chunk("data", data), trailer})},
+      {"40-byte extensible PCM", Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16, 40)), Chunk("data", data), trailer})},
+      {"data size beyond the end of the file",
+       Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(1000000, 4) + data})},
+  };
+  for (const auto& [what, file] : cases) {
+    SCOPED_TRACE(what);
+    FakeLameLibrary lib;
+    Rig rig(lib);
+    rig.folder.WriteText("a.wav", file);
+    rig.Run("a.wav");
+    EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
+    EXPECT_EQ(lib.encodedCounts, std::vector<uint32_t>({2304, 10}));
+    EXPECT_EQ(lib.firstSamples, std::vector<uint16_t>({0x1234, 0x0567}));
+    EXPECT_EQ(rig.progress.last, 100);
+  }
+}
+
+TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
+  const std::string data = Chunk("data", std::string(4608, '\0'));
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {Wave({Chunk("fmt ", Fmt(3, 2, 44100, 32, 18)), data}),
+       "it is not a PCM WAV file: format tag 3, 2 channels, 32 bits."},
+      {Wave({Chunk("fmt ", Fmt(3, 2, 44100, 32, 40)), data}),
+       "it is not a PCM WAV file: format tag 65534, sub-format 3, 2 channels, 32 bits."},
+      {Wave({Chunk("fmt ", Fmt(1, 2, 44100, 24)), data}),
+       "it has 2 channels, 24 bits; only 1 or 2 channels of 8 or 16 bits can be converted."},
+      {Wave({Chunk("fmt ", Fmt(1, 3, 44100, 16)), data}),
+       "it has 3 channels, 16 bits; only 1 or 2 channels of 8 or 16 bits can be converted."},
+      {Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16) + Le(0, 4)), data}),
+       "its \"fmt \" chunk has 20 bytes; 16, 18 or 40 are supported."},
+      {Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), Chunk("LIST", "INFO")}), "it has no \"data\" chunk."},
+      {Wave({data}), "it has no \"fmt \" chunk."},
+      {"RIFF", "it is not a WAV file (no RIFF WAVE header)."},
+  };
+  FakeLameLibrary lib;
+  for (const auto& [file, reason] : cases) {
+    SCOPED_TRACE(reason);
+    Rig rig(lib);
+    rig.folder.WriteText("x.wav", file);
+    rig.Run("x.wav");
+    const std::string expected = "Can not convert \"" + rig.folder.File("x.wav") + "\": " + reason;
+    EXPECT_EQ(rig.ui.messages, std::vector<std::string>{expected});
+    EXPECT_EQ(rig.Names(), std::set<std::string>({"x.wav"}));
+  }
+  // A FIFO named like a WAV file is refused at once instead of waited on.
+  Rig rig(lib);
+  ASSERT_EQ(::mkfifo(rig.folder.File("pipe.wav").c_str(), 0600), 0);
+  rig.Run("pipe.wav");
+  EXPECT_EQ(rig.ui.messages,
+            std::vector<std::string>{"Cannot open file \"" + rig.folder.File("pipe.wav") + "\". Operation not supported"});
+  EXPECT_EQ(lib.loads, 0);
+}
+
+// What LAME puts before the first sample: 576 samples of look-ahead plus the
+// 529 of its filter bank; the decoder gives them back as leading silence.
+constexpr size_t kEncoderDelay = 1105;
+
+// Where the chunks lie is the test above's; here the real encoder gets a mono
+// and an 8-bit stereo source in their own rates.
+TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
+  DlopenLoader loader;
+  Rig rig(loader);
+  rig.settings.Mode = 1;  // joint stereo is not used by the conversion
+  const auto mono = testing::Tone(1000, 22050, 1, 0.7);
+  std::vector<uint8_t> eightBit;
+  for (int16_t v : testing::Tone(500, 11025, 2, 1.5)) eightBit.push_back(static_cast<uint8_t>((v >> 8) + 128));
+  rig.folder.WriteText("mono.wav", Wave({Chunk("fmt ", Fmt(1, 1, 22050, 16, 40)),
+                                         Chunk("fact", Le(static_cast<uint32_t>(mono.size()), 4)),
+                                         Chunk("data", Bytes(mono))}));
+  rig.folder.WriteText("eight.wav", testing::WavBytes(2, 11025, 8, eightBit));
+  struct Expect {
+    const char* name;
+    size_t frames;
+    int rate, channels, mode;
+    double hz;
+  };
+  for (const Expect& e : {Expect{"mono", mono.size(), 22050, 1, 3, 1000},
+                          Expect{"eight", eightBit.size() / 2, 11025, 2, 0, 500}}) {
+    SCOPED_TRACE(e.name);
+    const std::string mp3 = rig.folder.File(std::string(e.name) + ".mp3");
+    rig.Run(std::string(e.name) + ".wav");
+    EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
+    const auto decoded = testing::DecodeMp3(mp3);
+    ASSERT_TRUE(decoded.ok);
+    EXPECT_EQ(decoded.sampleRate, e.rate);
+    EXPECT_EQ(decoded.channels, e.channels);
+    EXPECT_EQ(testing::ReadFrameHeaders(mp3).at(0).mode, e.mode);
+    const size_t length = decoded.left.size();
+    RecordProperty(std::string(e.name) + "_frames", std::to_string(e.frames) + " -> " + std::to_string(length));
+    EXPECT_GE(length, e.frames + kEncoderDelay);         // no sample lost
+    EXPECT_LT(length, e.frames + kEncoderDelay + 1152);  // nothing but the last frame's padding added
+    EXPECT_NEAR(testing::ToneHz(e.channels == 2 ? decoded.right : decoded.left, e.rate), e.hz, 5);
+  }
+}
+
+}  // namespace
+}  // namespace tarnovox
