@@ -22,7 +22,6 @@
 #include "recorder/recorder_controller.h"
 #include "recordings/playback.h"
 #include "recordings/recordings_list.h"
-#include "recorder/mp3_recorder.h"
 #include "formats/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
 #include "platform/input_sources_pulse.h"
@@ -30,7 +29,7 @@
 #include "platform/media_player_server.h"
 #include "platform/process_info.h"
 #include "platform/pulse_library.h"
-#include "platform/pulse_wave_in.h"
+#include "platform/pulse_capture_stream.h"
 #include "platform/volume_device_pulse.h"
 #include "ui/change_output_folder.h"
 #include "ui/form_about.h"
@@ -84,15 +83,12 @@ int Run(InstanceChannel& channel) {
   SettingsStore store(settings,
                       SettingsStore::IniPathFor(exe, exeDirWritable, EnvOr("XDG_CONFIG_HOME", home + "/.config")));
   QtUiHooks hooks;
-  // The recorder's failures are told once a command or tick has finished.
-  MessageGate recorderMessages(hooks);
-  PulseWaveIn captureDevice("Monitor");
-  PulseWaveIn mp3Device("MP3 recording");
-  CaptureEngine engine(captureDevice, settings, state, recorderMessages);
+  // The streams outlive the engine that reads them.
+  PulseCaptureStream monitorStream("Monitor");
+  PulseCaptureStream mp3Stream("MP3 recording");
+  CaptureEngine engine(monitorStream, mp3Stream);
   MeterAnalysis analysis(engine, settings, state);
-  engine.SetAnalysis(&analysis);
   DlopenLoader loader;
-  Mp3Recorder mp3(mp3Device, loader, settings, state, recorderMessages);
   PulseServer server;
   PulseVolumeDevice volume(server);
   PulseMediaPlayer player(server, volume);
@@ -103,14 +99,23 @@ int Run(InstanceChannel& channel) {
   SystemClock clock;
   StatfsDriveInfo drives;
   RecorderController controller(
-      {settings, store, state, engine, mp3, playback, recordings, shell, recorderMessages, clock, drives,
-       &recorderMessages});
+      {settings, store, state, engine, loader, playback, recordings, shell, clock, drives, &analysis});
+  // The recorder's failures are shown once the command or tick that met them has finished.
+  QObject::connect(&controller, &RecorderController::messageRaised,
+                   [&](const QString& text) { hooks.PostMessage(text.toStdString()); });
+  QObject::connect(&controller, &RecorderController::recordingsChanged, [&] {
+    hooks.SetBusyCursor(true);
+    recordings.Rescan();
+    hooks.SetBusyCursor(false);
+    recordings.ApplySort();
+  });
 
   StartupMark("subsystems");
   TForm1 form1(settings, state);
   hooks.SetWindow(&form1);
   hooks.SetTimeDisplay([&] { form1.UpdateTimeDisplay(); });
   hooks.SetFormatLabels([&] { form1.UpdateFormatLabels(); });
+  QObject::connect(&controller, &RecorderController::elapsedChanged, [&] { form1.UpdateTimeDisplay(); });
   analysis.SetCanvas(&form1);
   TForm4 form4;
   form1.SetImageBank(&form4);
@@ -128,6 +133,7 @@ int Run(InstanceChannel& channel) {
   FolderFallback fallback{exeDir, exeDirWritable, EnvOr("XDG_MUSIC_DIR", home + "/Music")};
   StartupMark("main window");
   if (!controller.SettleFolder(fallback)) return 1;
+  form1.UpdateFormatLabels();
   // The window is shown as soon as it shows the settings, and the rest is made
   // while it is on the screen. Input waits in the queue until start-up is
   // complete: until then the monitoring, the file list and the hot keys are
@@ -182,16 +188,20 @@ int Run(InstanceChannel& channel) {
   form2.toggleTagEditor = [&](const QPoint& topLeft) { form3.ToggleAt(topLeft); };
 
   // Settings chosen while a hot key started a recording apply once it stops.
-  controller.SetAfterStop([&] {
+  QObject::connect(&controller, &RecorderController::stopped, [&] {
     if (formRecSettings.ApplyPending(settings, state)) form1.UpdateFormatLabels();
   });
-  h.record = [&] { controller.RecordButton(); };
-  h.pause = [&] { controller.PauseButton(); };
-  h.stop = [&] { controller.StopButton(); };
+  h.record = [&] { controller.Execute(RecorderCommand::RecordWhenIdle); };
+  h.pause = [&] { controller.Execute(RecorderCommand::Pause); };
+  h.stop = [&] { controller.Execute(RecorderCommand::Stop); };
   h.play = [&] { playback.PlayPickedFile(); };
-  h.recordTick = [&] { controller.RecordTick(); };
   h.pollPlayback = [&] { playback.PollPlayback(); };
-  h.closeQuery = [&] { return controller.CloseQuery(); };
+  h.closeQuery = [&] {
+    if (state.recording && !hooks.AskYesNo("Are you sure you want to interrupt recording?", "Confirm")) return false;
+    // From here on no command starts a take, also while a message is open.
+    if (const std::string failure = controller.ShutDown(); !failure.empty()) hooks.ShowMessage(failure);
+    return true;
+  };
   h.recordSettings = [&] { formRecSettings.Edit(settings, state); };
   h.outputFolder = [&] { formDir.Choose(settings, state); };
   h.changeOutputFolder = [&] { ChangeOutputFolder(settings, state, playback, recordings, hooks); };
@@ -200,8 +210,8 @@ int Run(InstanceChannel& channel) {
   h.mixerOpen = [&] { return shell.MixerRunning(); };
   h.hideTagEditor = [&] { form3.HideEditor(); };
 
-  auto hotKey = [&](int id) { controller.HotKey(id); };
-  GlobalHotKeys hotKeys(&form1, hotKey, GlobalHotKeys::InWaylandSession());
+  auto execute = [&](RecorderCommand command) { controller.Execute(command); };
+  GlobalHotKeys hotKeys(&form1, execute, GlobalHotKeys::InWaylandSession());
   // The portal may settle or fail later: the box tells what is in use when opened.
   // The encoder library is loaded for its version then too, the first time,
   // not while the program starts.
@@ -214,10 +224,11 @@ int Run(InstanceChannel& channel) {
   };
 
   form1.StartTimers();
+  controller.Start();
   StartupMark("hot keys");
   // Commands from this start's command line and from later starts run once
   // start-up is complete.
-  channel.SetRunner(CommandRunner(form1, hotKey));
+  channel.SetRunner(CommandRunner(form1, execute));
   // Every window's icon, the dialogs' too. Decoding and sending it (a 256 x 256
   // picture) waits until the recorder already takes input.
   QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(":/tarnovox.png")); });

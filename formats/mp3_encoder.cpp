@@ -6,7 +6,7 @@ namespace tarnovox {
 
 using namespace lame_enc;
 
-Mp3Encoder::Mp3Encoder(DynamicLibraryLoader& loader, UiHooks& ui) : loader_(loader), ui_(ui) {}
+Mp3Encoder::Mp3Encoder(DynamicLibraryLoader& loader) : loader_(loader) {}
 
 Mp3Encoder::~Mp3Encoder() { Release(); }
 
@@ -18,6 +18,7 @@ void* Mp3Encoder::Entry(const char* name, bool& allFound) {
 
 bool Mp3Encoder::Load(bool withVbrHeaderEntry) {
   Release();
+  failure_.clear();
   library_ = loader_.Load(kEncoderLibraryName);
   bool found = library_ != nullptr;
   if (found) {
@@ -32,7 +33,7 @@ bool Mp3Encoder::Load(bool withVbrHeaderEntry) {
   }
   if (!found) {
     Release();
-    ui_.ShowMessage(kLibraryMissingText);
+    Fail(kLibraryMissingText);
     return false;
   }
   return true;
@@ -45,7 +46,7 @@ bool Mp3Encoder::Init(const BE_CONFIG& config) {
   uint32_t bufferSize = 0;
   lastResult_ = init_(&record, &samples, &bufferSize, &stream_);
   if (lastResult_ != kBeErrSuccessful) {
-    ShowCode(lastResult_);
+    FailWithCode(lastResult_);
     return false;
   }
   streamOpen_ = true;
@@ -62,7 +63,7 @@ bool Mp3Encoder::Encode(const int16_t* samples, uint32_t count) {
   uint32_t produced = 0;
   lastResult_ = encode_(stream_, count, samples, output_.data(), &produced);
   if (lastResult_ != kBeErrSuccessful) {
-    ShowCode(lastResult_);
+    FailWithCode(lastResult_);
     Close();
     return false;
   }
@@ -79,7 +80,7 @@ bool Mp3Encoder::Flush() {
   lastResult_ = deinit_(stream_, output_.data(), &produced);
   if (lastResult_ != kBeErrSuccessful) {
     Close();
-    ShowCode(lastResult_);
+    FailWithCode(lastResult_);
     return false;
   }
   outputBytes_ = produced <= outputSize_ ? produced : outputSize_;
@@ -93,7 +94,7 @@ void Mp3Encoder::Close() {
   stream_ = 0;
   if (result != kBeErrSuccessful) {
     lastResult_ = result;
-    ShowCode(result);
+    FailWithCode(result);
   }
 }
 
@@ -118,6 +119,8 @@ void Mp3Encoder::Release() {
   writeVbrHeader_ = nullptr;
 }
 
-void Mp3Encoder::ShowCode(uint32_t code) { ui_.ShowMessage("BE_ERR code-" + std::to_string(code)); }
+void Mp3Encoder::Fail(const std::string& text) {
+  if (failure_.empty()) failure_ = text;
+}
 
 }  // namespace tarnovox

@@ -1,6 +1,6 @@
 #include "ui/rec_settings_controls.h"
 
-#include "platform/wave_in.h"
+#include "platform/capture_stream.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,6 @@
-// Mp3Recorder on the real sound server: a tone played into the private null
-// sink is recorded from its monitor, with a stall and a pause in the middle.
+// An MP3 take on the real sound server: a tone played into the private null
+// sink is recorded from its monitor, with the window thread held for 30 s and
+// a pause in the middle.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,12 +10,10 @@
 #include <memory>
 #include <thread>
 
-#include "recorder/mp3_recorder.h"
-#include "platform/pulse_wave_in.h"
+#include "tests/e2e/live_recorder.h"
 #include "tests/e2e/noise_signal.h"
 #include "tests/formats/mp3_probe.h"
 #include "tests/support/sound_check.h"
-#include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -26,7 +25,7 @@ using Clock = std::chrono::steady_clock;
 // rig's silent one: a stream that joins the sink during the recording makes the
 // server re-render what the monitor already delivered.
 std::unique_ptr<testing::BackgroundProcess> PlayTone(const testing::TempFolder& folder) {
-  testing::RunCommand("sox -n -r 44100 -c 2 -b 16 " + folder.File("tone.wav") + " synth 30 sine 1000 vol 0.5");
+  testing::RunCommand("sox -n -r 44100 -c 2 -b 16 " + folder.File("tone.wav") + " synth 60 sine 1000 vol 0.5");
   auto player = std::make_unique<testing::BackgroundProcess>(
       std::vector<std::string>{"paplay", folder.File("tone.wav")});
   for (int i = 0; i < 50 && std::system("test $(pactl list short sink-inputs | wc -l) -ge 2") != 0; ++i) {
@@ -37,26 +36,11 @@ std::unique_ptr<testing::BackgroundProcess> PlayTone(const testing::TempFolder& 
 }
 
 // Ticks every 100 ms for `ms`; returns the time actually spent.
-double Record(Mp3Recorder& recorder, int ms) {
+double Record(testing::LiveRecorder& rig, int ms) {
   const auto begin = Clock::now();
-  while (Clock::now() - begin < std::chrono::milliseconds(ms)) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    recorder.EncodeFilledBuffers();
-  }
+  rig.Ticks(ms / 100);
   return std::chrono::duration<double>(Clock::now() - begin).count();
 }
-
-// The recorder on a real device, recording into a temporary folder.
-struct LiveMp3 {
-  testing::TempFolder folder;
-  PulseWaveIn wave{"Tarnovox MP3 test"};
-  DlopenLoader loader;
-  RecordSettings settings;
-  RecorderState state;
-  testing::ScriptedUiHooks ui;
-  Mp3Recorder recorder{wave, loader, settings, state, ui};
-  LiveMp3() { state.CurrentFile = folder.File("record1.mp3"); }
-};
 
 double SecondsSince(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
@@ -99,51 +83,49 @@ int ExpectToneThroughout(const testing::DecodedMp3& decoded, size_t serverSilenc
   return silences;
 }
 
-// The window thread does not encode for 5 s, longer than the ring's 40 chunks
-// (1 s): the device's backlog keeps the frames and the following ticks catch up.
-// A pause later leaves its stretch out. Capture runs from the end of Start to
-// Pause, and from Resume to Stop.
-TEST(Mp3RecorderE2e, RecordsTheToneThroughAFiveSecondStallAndAPauseRemovesThePausedStretch) {
+// The window thread is held for 30 s (no tick, no command): the capture
+// thread encodes on. A pause later leaves its stretch out. Capture runs from
+// Record to Pause, and from Resume to Stop.
+TEST(Mp3TakeE2e, RecordsTheToneThroughAWindowThreadHeldThirtySecondsAndAPauseRemovesThePausedStretch) {
   if (!std::getenv("PULSE_SERVER")) GTEST_SKIP() << "needs the private sound server (tests/e2e/rig.sh)";
-  LiveMp3 rig;
-  auto tone = PlayTone(rig.folder);
-  testing::SinkCapture heard(rig.folder.File("heard.raw"));
-  auto& [folder, wave, loader, settings, state, ui, recorder] = rig;
-  recorder.Start();
+  testing::LiveRecorder rig(false);
+  auto tone = PlayTone(rig.dir);
+  testing::SinkCapture heard(rig.dir.File("heard.raw"));
+  rig.controller.Execute(RecorderCommand::Record);
   auto started = Clock::now();
-  ASSERT_TRUE(state.recording) << (ui.messages.empty() ? "" : ui.messages[0]);
-  Record(recorder, 1500);
-  std::this_thread::sleep_for(std::chrono::seconds(5));
-  Record(recorder, 2500);
+  ASSERT_TRUE(rig.state.recording) << (rig.messages.empty() ? "" : rig.messages[0]);
+  Record(rig, 1500);
+  std::this_thread::sleep_for(std::chrono::seconds(30));
+  Record(rig, 2500);
   double recorded = SecondsSince(started);
-  recorder.Pause();
+  rig.controller.Execute(RecorderCommand::Pause);
   std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // not recorded
   started = Clock::now();
-  recorder.Resume();
-  Record(recorder, 1500);
+  rig.controller.Execute(RecorderCommand::Pause);
+  Record(rig, 1500);
   recorded += SecondsSince(started);
-  const uint64_t overrun = wave.OverrunFrames();  // Stop closes the device
-  recorder.Stop();
+  const uint64_t overrun = rig.mp3Stream.OverrunFrames();  // Stop closes the stream
+  rig.controller.Execute(RecorderCommand::Stop);
   const size_t serverSilence = LongestSilence(heard.Stop());
-  EXPECT_FALSE(state.recording);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
   EXPECT_EQ(overrun, 0u);
 
-  auto decoded = testing::DecodeMp3(state.CurrentFile);
+  auto decoded = testing::DecodeMp3(rig.state.CurrentFile);
   ASSERT_TRUE(decoded.ok);
   EXPECT_EQ(decoded.sampleRate, 44100);
   EXPECT_EQ(decoded.channels, 2);
   // Within one chunk plus the encoder delay, and at each of the four edges of
-  // the two recorded stretches the server's 20 ms fragment, plus the capture
-  // thread's lag on a busy machine where a stretch ends (frames still on their
-  // way at Pause or Stop are not part of the recording).
+  // the two recorded stretches the server's 20 ms fragment, plus the lag of
+  // the server's thread on a busy machine where a stretch ends (frames still
+  // on their way at Pause or Stop are not part of the recording).
   const double chunk = 1152 / 44100.0, delay = 2 * 1152 / 44100.0, edges = 2 * 0.02 + 2 * 0.05;
   EXPECT_GT(decoded.Seconds(), recorded - chunk - edges);
   EXPECT_LT(decoded.Seconds(), recorded + chunk + delay + edges);
   EXPECT_NEAR(testing::ToneHz(decoded.left, 44100), 1000, 10);
   const int silences = ExpectToneThroughout(decoded, serverSilence);
   EXPECT_LE(silences, 8) << "the server's cycles ran late too often to tell";
-  std::cout << "recorded " << recorded << " s across a 5 s stall and a pause, decoded " << decoded.Seconds()
+  std::cout << "recorded " << recorded << " s across a window thread held 30 s and a pause, decoded " << decoded.Seconds()
             << " s, overrun " << overrun << " frames, " << silences << " silences (longest in the server's capture " << serverSilence << " frames)\n";
 }
 

@@ -1,4 +1,4 @@
-#include "platform/pulse_wave_in.h"
+#include "platform/pulse_capture_stream.h"
 
 #include "platform/pcm_convert.h"
 #include "platform/pulse_sources.h"
@@ -16,20 +16,20 @@ namespace {
 constexpr size_t kConvertFrames = 4096;
 }  // namespace
 
-PulseWaveIn::PulseWaveIn(std::string streamName, uint32_t backlogMs)
-    : streamName_(std::move(streamName)), backlogMs_(backlogMs) {}
+PulseCaptureStream::PulseCaptureStream(std::string streamName, uint32_t bufferMs)
+    : streamName_(std::move(streamName)), bufferMs_(bufferMs) {}
 
-PulseWaveIn::~PulseWaveIn() { Close(); }
+PulseCaptureStream::~PulseCaptureStream() { Close(); }
 
-void PulseWaveIn::OnStateChange(void* self) {
-  auto* device = static_cast<PulseWaveIn*>(self);
+void PulseCaptureStream::OnStateChange(void* self) {
+  auto* device = static_cast<PulseCaptureStream*>(self);
   device->NoteLost();
   pa_threaded_mainloop_signal(device->mainloop_, 0);
 }
 
 // Runs on the server's thread. Once the stream was ready, a failed context or
 // stream means no more sound will come; the application is told through LostCode.
-void PulseWaveIn::NoteLost() {
+void PulseCaptureStream::NoteLost() {
   if (!connected_) return;
   bool contextBad = context_ && !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
   bool streamBad = stream_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_));
@@ -39,18 +39,18 @@ void PulseWaveIn::NoteLost() {
   lost_.compare_exchange_strong(expected, static_cast<uint32_t>(error ? error : PA_ERR_CONNECTIONTERMINATED));
 }
 
-uint32_t PulseWaveIn::Fail(int error) {
+uint32_t PulseCaptureStream::Fail(int error) {
   Close();
   return static_cast<uint32_t>(error);
 }
 
-uint32_t PulseWaveIn::Open(const WaveFormat& format) {
+uint32_t PulseCaptureStream::Open(const PcmFormat& format) {
   Close();
   pa_sample_spec spec{};
   spec.format = format.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-  spec.rate = format.samplesPerSec;
+  spec.rate = format.sampleRate;
   spec.channels = static_cast<uint8_t>(format.channels);
-  if (format.formatTag != 1 || (format.bitsPerSample != 8 && format.bitsPerSample != 16)) return PA_ERR_NOTSUPPORTED;
+  if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return PA_ERR_NOTSUPPORTED;
   if (format.channels == 0 || format.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&spec)) return PA_ERR_INVALID;
   frameBytes_ = static_cast<uint32_t>(pa_frame_size(&spec));
   silenceByte_ = format.bitsPerSample == 8 ? 0x80 : 0;
@@ -65,9 +65,9 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
   streamSpec.channels = 2;
   {
     std::lock_guard lock(mutex_);
-    backlog_.assign(static_cast<size_t>(backlogMs_) * spec.rate / 1000 * frameBytes_, 0);
-    backlogStart_ = 0;
-    backlogBytes_ = 0;
+    ring_.assign(static_cast<size_t>(bufferMs_) * spec.rate / 1000 * frameBytes_, 0);
+    ringStart_ = 0;
+    ringBytes_ = 0;
   }
 
   mainloop_ = pa_threaded_mainloop_new();
@@ -109,7 +109,7 @@ uint32_t PulseWaveIn::Open(const WaveFormat& format) {
   return 0;
 }
 
-void PulseWaveIn::WatchForChosenSource() {
+void PulseCaptureStream::WatchForChosenSource() {
   pa_context_set_subscribe_callback(
       context_,
       [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
@@ -124,8 +124,8 @@ void PulseWaveIn::WatchForChosenSource() {
 
 // Runs on the server's thread. A new default output may bring a monitor back;
 // a new source is the chosen one only by its name.
-void PulseWaveIn::OnServerEvent(pa_context* context, int type, uint32_t index, void* self) {
-  auto* device = static_cast<PulseWaveIn*>(self);
+void PulseCaptureStream::OnServerEvent(pa_context* context, int type, uint32_t index, void* self) {
+  auto* device = static_cast<PulseCaptureStream*>(self);
   const int facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
   if (facility != PA_SUBSCRIPTION_EVENT_SOURCE) {
     device->chosenBack_ = true;
@@ -135,7 +135,7 @@ void PulseWaveIn::OnServerEvent(pa_context* context, int type, uint32_t index, v
   pa_operation* operation = pa_context_get_source_info_by_index(
       context, index,
       [](pa_context*, const pa_source_info* info, int last, void* self) {
-        auto* device = static_cast<PulseWaveIn*>(self);
+        auto* device = static_cast<PulseCaptureStream*>(self);
         if (last == 0 && info != nullptr && info->name != nullptr && device->source_ == info->name)
           device->chosenBack_ = true;
       },
@@ -143,7 +143,7 @@ void PulseWaveIn::OnServerEvent(pa_context* context, int type, uint32_t index, v
   if (operation != nullptr) pa_operation_unref(operation);
 }
 
-std::string PulseWaveIn::ChosenOrDefault() {
+std::string PulseCaptureStream::ChosenOrDefault() {
   auto waitFor = [this](pa_operation* operation) {
     if (operation == nullptr) return;
     pa_operation_set_state_callback(
@@ -159,11 +159,11 @@ std::string PulseWaveIn::ChosenOrDefault() {
 
 // A missing source is known by its name only; the sound the computer plays by
 // the words the input list shows for it.
-void PulseWaveIn::NoteMissingSource() {
+void PulseCaptureStream::NoteMissingSource() {
   notice_ = MissingInputMessage(source_ == kDefaultOutputMonitor ? kDefaultOutputMonitorText : source_);
 }
 
-int PulseWaveIn::ConnectStream(const pa_sample_spec& spec, const std::string& device) {
+int PulseCaptureStream::ConnectStream(const pa_sample_spec& spec, const std::string& device) {
   DropStream();
   stream_ = pa_stream_new(context_, streamName_.c_str(), &spec, nullptr);
   if (!stream_) return pa_context_errno(context_);
@@ -187,7 +187,7 @@ int PulseWaveIn::ConnectStream(const pa_sample_spec& spec, const std::string& de
   }
 }
 
-void PulseWaveIn::DropStream() {
+void PulseCaptureStream::DropStream() {
   if (!stream_) return;
   pa_stream_set_state_callback(stream_, nullptr, nullptr);
   pa_stream_set_read_callback(stream_, nullptr, nullptr);
@@ -196,8 +196,8 @@ void PulseWaveIn::DropStream() {
   stream_ = nullptr;
 }
 
-void PulseWaveIn::OnRead(pa_stream* stream, size_t, void* self) {
-  auto* device = static_cast<PulseWaveIn*>(self);
+void PulseCaptureStream::OnRead(pa_stream* stream, size_t, void* self) {
+  auto* device = static_cast<PulseCaptureStream*>(self);
   while (pa_stream_readable_size(stream) > 0) {
     const void* data = nullptr;
     size_t bytes = 0;
@@ -212,7 +212,7 @@ void PulseWaveIn::OnRead(pa_stream* stream, size_t, void* self) {
 
 // Runs on the server's thread. The server's pieces need not end on a whole
 // frame: the rest waits in stereo_ for the next piece.
-void PulseWaveIn::DeliverConverted(const uint8_t* data, size_t bytes) {
+void PulseCaptureStream::DeliverConverted(const uint8_t* data, size_t bytes) {
   auto* gathered = reinterpret_cast<uint8_t*>(stereo_.data());
   const size_t capacity = stereo_.size() * sizeof(int16_t);
   while (bytes > 0) {
@@ -231,103 +231,60 @@ void PulseWaveIn::DeliverConverted(const uint8_t* data, size_t bytes) {
 }
 
 // Runs on the server's thread. Frames that arrive before Start or after Stop
-// are not part of the capture; frames that find no queued buffer wait in the
-// backlog, and only those that do not fit there are lost.
-void PulseWaveIn::Deliver(const uint8_t* data, size_t bytes) {
+// are not part of the capture; only those that do not fit into the ring are lost.
+void PulseCaptureStream::Deliver(const uint8_t* data, size_t bytes) {
   std::lock_guard lock(mutex_);
-  if (!started_) return;
-  size_t taken = FillQueue(data, bytes);
-  Keep(data ? data + taken : nullptr, bytes - taken);
+  if (started_) Keep(data, bytes);
 }
 
-// Copies into the queued buffers in order, handing back each one that is full.
-// Returns the bytes taken. Caller holds mutex_.
-size_t PulseWaveIn::FillQueue(const uint8_t* data, size_t bytes) {
-  size_t taken = 0;
-  while (taken < bytes && !queue_.empty()) {
-    WaveBuffer& head = *queue_.front();
-    // Buffers take whole frames only.
-    uint32_t room = (head.bufferLength / frameBytes_) * frameBytes_ - fill_;
-    uint32_t take = static_cast<uint32_t>(std::min<size_t>(room, bytes - taken));
-    if (data) std::memcpy(head.data + fill_, data + taken, take);
-    else std::memset(head.data + fill_, silenceByte_, take);
-    fill_ += take;
-    taken += take;
-    if (fill_ + frameBytes_ > head.bufferLength) HandBackHead(fill_);
-  }
-  return taken;
-}
-
-// Appends to the backlog what fits and counts the rest as lost. Caller holds mutex_.
-void PulseWaveIn::Keep(const uint8_t* data, size_t bytes) {
-  size_t fits = std::min(bytes, backlog_.size() - backlogBytes_);
+// Appends to the ring what fits and counts the rest as lost. Caller holds mutex_.
+void PulseCaptureStream::Keep(const uint8_t* data, size_t bytes) {
+  if (ring_.empty()) return;
+  const size_t fits = std::min(bytes, ring_.size() - ringBytes_) / frameBytes_ * frameBytes_;
   overrunFrames_ += (bytes - fits) / frameBytes_;
   size_t done = 0;
   while (done < fits) {
-    size_t end = (backlogStart_ + backlogBytes_) % backlog_.size();
-    size_t piece = std::min(fits - done, backlog_.size() - end);
-    if (data) std::memcpy(backlog_.data() + end, data + done, piece);
-    else std::memset(backlog_.data() + end, silenceByte_, piece);
-    backlogBytes_ += piece;
+    const size_t end = (ringStart_ + ringBytes_) % ring_.size();
+    const size_t piece = std::min(fits - done, ring_.size() - end);
+    if (data) std::memcpy(ring_.data() + end, data + done, piece);
+    else std::memset(ring_.data() + end, silenceByte_, piece);
+    ringBytes_ += piece;
     done += piece;
   }
 }
 
-// Moves the oldest backlog frames into the queued buffers. Caller holds mutex_.
-void PulseWaveIn::DrainBacklog() {
-  while (backlogBytes_ > 0 && !queue_.empty()) {
-    size_t piece = std::min(backlogBytes_, backlog_.size() - backlogStart_);
-    size_t taken = FillQueue(backlog_.data() + backlogStart_, piece);
-    backlogStart_ = (backlogStart_ + taken) % backlog_.size();
-    backlogBytes_ -= taken;
-  }
-}
-
-// Caller holds mutex_.
-void PulseWaveIn::HandBackHead(uint32_t bytes) {
-  WaveBuffer& head = *queue_.front();
-  queue_.pop_front();
-  fill_ = 0;
-  head.bytesRecorded.store(bytes, std::memory_order_release);
-  head.flags.store((head.flags.load(std::memory_order_relaxed) & ~kWaveInQueue) | kWaveDone,
-                   std::memory_order_release);
-}
-
-void PulseWaveIn::Prepare(WaveBuffer& buffer) { buffer.flags.fetch_or(kWavePrepared); }
-void PulseWaveIn::Unprepare(WaveBuffer& buffer) { buffer.flags.fetch_and(~kWavePrepared); }
-
-void PulseWaveIn::AddBuffer(WaveBuffer& buffer) {
+size_t PulseCaptureStream::Read(uint8_t* out, size_t maxBytes) {
   std::lock_guard lock(mutex_);
-  buffer.flags.store((buffer.flags.load() & ~kWaveDone) | kWaveInQueue);
-  queue_.push_back(&buffer);
-  DrainBacklog();
+  size_t wanted = std::min(maxBytes, ringBytes_) / frameBytes_ * frameBytes_;
+  size_t done = 0;
+  while (done < wanted) {
+    const size_t piece = std::min(wanted - done, ring_.size() - ringStart_);
+    std::memcpy(out + done, ring_.data() + ringStart_, piece);
+    ringStart_ = (ringStart_ + piece) % ring_.size();
+    ringBytes_ -= piece;
+    done += piece;
+  }
+  return done;
 }
 
-void PulseWaveIn::Start() {
+size_t PulseCaptureStream::Available() const {
+  std::lock_guard lock(mutex_);
+  return ringBytes_;
+}
+
+void PulseCaptureStream::Start() {
   std::lock_guard lock(mutex_);
   started_ = stream_ != nullptr;
 }
 
-void PulseWaveIn::Stop() {
+void PulseCaptureStream::Stop() {
   std::lock_guard lock(mutex_);
   started_ = false;
-  if (!queue_.empty() && fill_ > 0) HandBackHead(fill_);
 }
 
-void PulseWaveIn::Reset() {
-  std::lock_guard lock(mutex_);
-  started_ = false;
-  bool first = true;
-  while (!queue_.empty()) {
-    HandBackHead(first ? fill_ : 0);
-    first = false;
-  }
-  fill_ = 0;
-}
-
-void PulseWaveIn::Close() {
+void PulseCaptureStream::Close() {
   connected_ = false;
-  Reset();
+  Stop();
   if (mainloop_) pa_threaded_mainloop_stop(mainloop_);
   DropStream();
   if (context_) {
@@ -342,18 +299,18 @@ void PulseWaveIn::Close() {
   std::lock_guard lock(mutex_);
   overrunFrames_ = 0;
   lost_ = 0;
-  backlogStart_ = 0;
-  backlogBytes_ = 0;
+  ringStart_ = 0;
+  ringBytes_ = 0;
 }
 
-std::string PulseWaveIn::ErrorText(uint32_t code) const {
+std::string PulseCaptureStream::ErrorText(uint32_t code) const {
   const char* text = pa_strerror(static_cast<int>(code));
   std::string result = text ? text : "Unknown error";
   if (result.size() > 127) result.resize(127);
   return result;
 }
 
-uint64_t PulseWaveIn::OverrunFrames() const {
+uint64_t PulseCaptureStream::OverrunFrames() const {
   std::lock_guard lock(mutex_);
   return overrunFrames_;
 }

@@ -1,16 +1,14 @@
 #pragma once
-// Wave input on the desktop's sound server: a record stream on the chosen
-// source (the default one unless told otherwise). The server's thread plays the driver: it copies arriving frames into
-// the queued buffers in order and hands each back when full; frames that find
-// no queued buffer wait in a backlog that AddBuffer empties.
+// A capture stream on the desktop's sound server: a record stream on the
+// chosen source (the default one unless told otherwise). The server's thread
+// appends arriving frames to a ring that Read empties.
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "platform/wave_in.h"
+#include "platform/capture_stream.h"
 
 struct pa_threaded_mainloop;
 struct pa_context;
@@ -19,24 +17,22 @@ struct pa_sample_spec;
 
 namespace tarnovox {
 
-class PulseWaveIn final : public WaveIn {
+class PulseCaptureStream final : public CaptureStream {
  public:
-  // Long enough for a window thread that is held up for several seconds.
-  static constexpr uint32_t kDefaultBacklogMs = 15000;
+  // Long enough for a capture thread held up by a slow disk for several seconds.
+  static constexpr uint32_t kDefaultBufferMs = 15000;
 
-  explicit PulseWaveIn(std::string streamName = "Capture", uint32_t backlogMs = kDefaultBacklogMs);
-  ~PulseWaveIn() override;
+  explicit PulseCaptureStream(std::string streamName = "Capture", uint32_t bufferMs = kDefaultBufferMs);
+  ~PulseCaptureStream() override;
 
-  uint32_t Open(const WaveFormat& format) override;
+  uint32_t Open(const PcmFormat& format) override;
   void SetSource(const std::string& source) override { source_ = source; }
   std::string SubstituteNotice() const override { return notice_; }
   bool SubstituteEnded() const override { return chosenBack_.load(); }
-  void Prepare(WaveBuffer& buffer) override;
-  void Unprepare(WaveBuffer& buffer) override;
-  void AddBuffer(WaveBuffer& buffer) override;
   void Start() override;
   void Stop() override;
-  void Reset() override;
+  size_t Read(uint8_t* out, size_t maxBytes) override;
+  size_t Available() const override;
   void Close() override;
   std::string ErrorText(uint32_t code) const override;
   uint64_t OverrunFrames() const override;
@@ -50,10 +46,7 @@ class PulseWaveIn final : public WaveIn {
   void NoteLost();
   // `data` null: that many bytes of silence.
   void Deliver(const uint8_t* data, size_t bytes);
-  size_t FillQueue(const uint8_t* data, size_t bytes);
   void Keep(const uint8_t* data, size_t bytes);
-  void DrainBacklog();
-  void HandBackHead(uint32_t bytes);
   uint32_t Fail(int error);
   // With the loop's lock held: a record stream on `device` (empty: the default
   // source), ready. Returns 0 or the server's error code.
@@ -68,7 +61,7 @@ class PulseWaveIn final : public WaveIn {
   void DropStream();
 
   std::string streamName_;
-  uint32_t backlogMs_;
+  uint32_t bufferMs_;
   std::string source_;
   std::string notice_;
   pa_threaded_mainloop* mainloop_ = nullptr;
@@ -77,22 +70,19 @@ class PulseWaveIn final : public WaveIn {
   uint32_t frameBytes_ = 4;
   uint8_t silenceByte_ = 0;
   // The server always delivers 16-bit stereo; other formats are made here.
-  WaveFormat format_;
+  PcmFormat format_;
   bool convert_ = false;
   std::vector<int16_t> stereo_;      // whole frames gathered from the server's pieces
   size_t stereoBytes_ = 0;           // of which this many are filled
   std::vector<uint8_t> converted_;   // one converted piece
 
-  // Shared with the server's thread.
+  // Shared with the server's thread and the reader.
   mutable std::mutex mutex_;
-  std::deque<WaveBuffer*> queue_;
-  uint32_t fill_ = 0;  // bytes already in the buffer at the head of the queue
   bool started_ = false;
-  // A ring of whole frames, allocated by Open. Only ever holds frames while the
-  // queue is empty, so its frames always come after those in the queue.
-  std::vector<uint8_t> backlog_;
-  size_t backlogStart_ = 0;
-  size_t backlogBytes_ = 0;
+  // A ring of whole frames, allocated by Open.
+  std::vector<uint8_t> ring_;
+  size_t ringStart_ = 0;
+  size_t ringBytes_ = 0;
   uint64_t overrunFrames_ = 0;
   std::atomic<bool> connected_{false};
   std::atomic<uint32_t> lost_{0};
