@@ -2,8 +2,8 @@
 // What playback drives in the windows: the position and volume bars of the
 // file list window, and the main window's status timer, meters and mixer.
 #include "recordings/playback_view.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
+#include "ui/main_window.h"
+#include "ui/file_list_window.h"
 
 namespace tarnovox {
 

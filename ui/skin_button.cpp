@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 namespace tarnovox {
 

@@ -12,7 +12,7 @@
 #include "tests/support/scripted_ui_hooks.h"
 #include "settings/record_settings.h"
 #include "tests/support/temp_folder.h"
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 namespace tarnovox::testing {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/ui_fixtures.h"
-#include "ui/tform1.h"
+#include "ui/main_window.h"
 
 namespace tarnovox {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/tform1.h"
+#include "ui/main_window.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 namespace tarnovox {
 namespace {

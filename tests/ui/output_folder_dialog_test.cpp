@@ -5,7 +5,7 @@
 #include "tests/ui/ui_fixtures.h"
 #include "ui/change_output_folder.h"
 #include "ui/folder_choice.h"
-#include "ui/form_dir.h"
+#include "ui/output_folder_dialog.h"
 
 namespace tarnovox {
 namespace {

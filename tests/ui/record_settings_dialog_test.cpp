@@ -8,7 +8,7 @@
 
 #include "tests/support/fake_input_sources.h"
 #include "tests/ui/ui_fixtures.h"
-#include "ui/form_rec_settings.h"
+#include "ui/record_settings_dialog.h"
 #include "ui/rec_settings_controls.h"
 
 namespace tarnovox {

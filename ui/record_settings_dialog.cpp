@@ -1,4 +1,4 @@
-#include "ui/form_rec_settings.h"
+#include "ui/record_settings_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

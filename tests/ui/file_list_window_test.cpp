@@ -16,9 +16,9 @@
 #include "tests/ui/ui_fixtures.h"
 #include "ui/file_list_rules.h"
 #include "ui/main_playback_view.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
-#include "ui/tform3.h"
+#include "ui/main_window.h"
+#include "ui/file_list_window.h"
+#include "ui/tag_editor_window.h"
 
 namespace tarnovox {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/tform3.h"
+#include "ui/tag_editor_window.h"
 
 #include <QHideEvent>
 #include <QShowEvent>
@@ -12,7 +12,7 @@
 
 #include "ui/file_list_rules.h"
 #include "ui/companion_window.h"
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 namespace tarnovox {
 namespace {

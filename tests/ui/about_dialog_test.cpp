@@ -4,7 +4,7 @@
 
 #include "tests/support/sound_check.h"
 #include "tests/ui/ui_fixtures.h"
-#include "ui/form_about.h"
+#include "ui/about_dialog.h"
 
 namespace tarnovox {
 namespace {
@@ -60,4 +60,4 @@ TEST(TFormAbout, NamesTheLoadedEncoderVersion) {
 }  // namespace
 }  // namespace tarnovox
 
-#include "form_about_test.moc"
+#include "about_dialog_test.moc"

@@ -1,4 +1,4 @@
-#include "ui/form_about.h"
+#include "ui/about_dialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>

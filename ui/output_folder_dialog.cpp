@@ -1,4 +1,4 @@
-#include "ui/form_dir.h"
+#include "ui/output_folder_dialog.h"
 
 #include <QDir>
 #include <QFileSystemModel>

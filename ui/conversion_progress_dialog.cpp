@@ -1,4 +1,4 @@
-#include "ui/form_convert.h"
+#include "ui/conversion_progress_dialog.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

@@ -8,7 +8,7 @@
 
 #include "tests/support/sound_check.h"
 #include "tests/ui/ui_fixtures.h"
-#include "ui/tform3.h"
+#include "ui/tag_editor_window.h"
 
 namespace tarnovox {
 namespace {

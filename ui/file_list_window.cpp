@@ -1,4 +1,4 @@
-#include "ui/tform2.h"
+#include "ui/file_list_window.h"
 
 #include <QContextMenuEvent>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include "recordings/playback.h"
 #include "ui/file_list_rules.h"
 #include "ui/companion_window.h"
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 namespace tarnovox {
 namespace {

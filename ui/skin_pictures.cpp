@@ -1,4 +1,4 @@
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 #include <QDir>
 #include <QFile>
