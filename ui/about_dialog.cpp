@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "formats/mp3_encoder.h"
+#include "ui/program_name.h"
 
 #ifndef TARNOVOX_VERSION
 #define TARNOVOX_VERSION "0.1.0"
@@ -20,8 +21,21 @@ namespace {
 
 const QColor kTitleBlue(0, 0, 174);
 
-QLabel* TitleLabel(QWidget* parent, const QColor& colour) {
-  auto* label = new QLabel(QStringLiteral("Tarnovox " TARNOVOX_VERSION), parent);
+// The box's texts, in one place and through tr() so they can be translated.
+struct Texts {
+  QString title = AboutDialog::tr("About Tarnovox");
+  QString ok = AboutDialog::tr("OK");
+  QString author = AboutDialog::tr("Written by the Tarnovox developers");
+  // The trailing spaces are kept on purpose.
+  static QString Encoder(const std::string& version) {
+    return version.empty() ? AboutDialog::tr("MPEG Layer-3 Audio Codec Lame (not found) ")
+                           : AboutDialog::tr("MPEG Layer-3 Audio Codec Lame %1 ").arg(QString::fromStdString(version));
+  }
+};
+
+QLabel* HeadingLabel(QWidget* parent, const char* name, const QColor& colour) {
+  auto* label = new QLabel(QString(kProgramName) + " " TARNOVOX_VERSION, parent);
+  label->setObjectName(name);
   QFont font("Arial");
   font.setPixelSize(24);
   font.setBold(true);
@@ -35,88 +49,95 @@ QLabel* TitleLabel(QWidget* parent, const QColor& colour) {
 
 }  // namespace
 
-const QUrl TFormAbout::kEncoderSite("https://lame.sourceforge.io/");
+const QUrl AboutDialog::kEncoderSite("https://lame.sourceforge.io/");
 
-TFormAbout::TFormAbout(QWidget* mainWindow)
+AboutDialog::AboutDialog(QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint) {
-  setObjectName("FormAbout");
-  setWindowTitle("About Tarnovox");
+  const Texts texts;
+  setObjectName("aboutDialog");
+  setWindowTitle(texts.title);
   setModal(true);
   setFixedSize(335, 217);
-  CreateTitle();
-  LabMpeg = new QLabel(this);
+  CreateHeading();
+  encoderLabel_ = new QLabel(this);
+  encoderLabel_->setObjectName("encoderLabel");
   SetEncoderVersion({});
-  LabMpeg->move(72, 82);
-  LabLameWeb = new QLabel("(" + kEncoderSite.toString() + ")", this);
-  LabLameWeb->move(108, 106);
-  BitBtnClose = new QPushButton("OK", this);
-  BitBtnClose->setGeometry(128, 134, 73, 25);
-  BitBtnClose->setDefault(true);
-  LabAuthor = new QLabel("Written by the Tarnovox developers", this);
-  LabAuthor->move(74, 170);
-  LabWWW = new QLabel(this);
-  LabWWW->hide();
-  LabWWW->move(108, 190);
-  QPalette link = LabWWW->palette();
+  encoderLabel_->move(72, 82);
+  auto* encoderSiteLabel = new QLabel("(" + kEncoderSite.toString() + ")", this);
+  encoderSiteLabel->setObjectName("encoderSiteLabel");
+  encoderSiteLabel->move(108, 106);
+  auto* okButton = new QPushButton(texts.ok, this);
+  okButton->setObjectName("okButton");
+  okButton->setGeometry(128, 134, 73, 25);
+  okButton->setDefault(true);
+  auto* authorLabel = new QLabel(texts.author, this);
+  authorLabel->setObjectName("authorLabel");
+  authorLabel->move(74, 170);
+  helpLinkLabel_ = new QLabel(this);
+  helpLinkLabel_->setObjectName("helpLinkLabel");
+  helpLinkLabel_->hide();
+  helpLinkLabel_->move(108, 190);
+  QPalette link = helpLinkLabel_->palette();
   link.setColor(QPalette::WindowText, kTitleBlue);
-  LabWWW->setPalette(link);
-  LabWWW->setCursor(Qt::PointingHandCursor);
-  LabWWW->installEventFilter(this);
-  LabHotKeys = new QLabel(this);
-  LabHotKeys->hide();
-  connect(BitBtnClose, &QPushButton::clicked, this, [this] { accept(); });  // BitBtnCloseClick
+  helpLinkLabel_->setPalette(link);
+  helpLinkLabel_->setCursor(Qt::PointingHandCursor);
+  helpLinkLabel_->installEventFilter(this);
+  hotKeysLabel_ = new QLabel(this);
+  hotKeysLabel_->setObjectName("hotKeysLabel");
+  hotKeysLabel_->hide();
+  connect(okButton, &QPushButton::clicked, this, [this] { accept(); });
 }
 
-void TFormAbout::CreateTitle() {
-  ImageAbout = new QLabel(this);
-  ImageAbout->setGeometry(6, 24, 37, 33);
-  ImageAbout->setPixmap(QIcon(":/tarnovox.png").pixmap(32, 32));
-  // The silver copy one pixel right and down shows as the blue title's shadow.
-  Lab1 = TitleLabel(this, QColor(192, 192, 192));
-  Lab1->setGeometry(47, 26, 281, 29);
-  Lab2 = TitleLabel(this, kTitleBlue);
-  Lab2->setGeometry(46, 25, 281, 29);
-  Lab2->raise();
+void AboutDialog::CreateHeading() {
+  auto* icon = new QLabel(this);
+  icon->setObjectName("iconLabel");
+  icon->setGeometry(6, 24, 37, 33);
+  icon->setPixmap(QIcon(":/tarnovox.png").pixmap(32, 32));
+  // The silver copy one pixel right and down shows as the blue heading's shadow.
+  QLabel* shadow = HeadingLabel(this, "headingShadowLabel", QColor(192, 192, 192));
+  shadow->setGeometry(47, 26, 281, 29);
+  QLabel* heading = HeadingLabel(this, "headingLabel", kTitleBlue);
+  heading->setGeometry(46, 25, 281, 29);
+  heading->raise();
 }
 
-bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == LabWWW && event->type() == QEvent::MouseButtonRelease &&
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == helpLinkLabel_ && event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    LabWWWClick();
+    OpenHelpPage();
     return true;
   }
   return QDialog::eventFilter(watched, event);
 }
 
 // The window closes first; a browser that cannot be started is not reported.
-void TFormAbout::LabWWWClick() {
+void AboutDialog::OpenHelpPage() {
   accept();
   QDesktopServices::openUrl(helpPage_);
 }
 
-void TFormAbout::SetHelpPage(const QUrl& page) {
+void AboutDialog::SetHelpPage(const QUrl& page) {
   helpPage_ = page;
-  LabWWW->setText(page.fileName());
-  LabWWW->adjustSize();
-  LabWWW->setVisible(!page.isEmpty());
+  helpLinkLabel_->setText(page.fileName());
+  helpLinkLabel_->adjustSize();
+  helpLinkLabel_->setVisible(!page.isEmpty());
 }
 
-void TFormAbout::SetHotKeys(const QString& text) {
-  LabHotKeys->setText(text);
-  LabHotKeys->adjustSize();
-  LabHotKeys->move((335 - LabHotKeys->width()) / 2, 212);
-  LabHotKeys->setVisible(!text.isEmpty());
+void AboutDialog::SetHotKeys(const QString& text) {
+  hotKeysLabel_->setText(text);
+  hotKeysLabel_->adjustSize();
+  hotKeysLabel_->move((335 - hotKeysLabel_->width()) / 2, 212);
+  hotKeysLabel_->setVisible(!text.isEmpty());
   setFixedSize(335, text.isEmpty() ? 217 : 236);
 }
 
-void TFormAbout::SetEncoderVersion(const std::string& version) {
-  LabMpeg->setText(version.empty() ? QString("MPEG Layer-3 Audio Codec Lame (not found) ")
-                                   : QString("MPEG Layer-3 Audio Codec Lame %1 ").arg(QString::fromStdString(version)));
-  LabMpeg->adjustSize();
+void AboutDialog::SetEncoderVersion(const std::string& version) {
+  encoderLabel_->setText(Texts::Encoder(version));
+  encoderLabel_->adjustSize();
 }
 
-std::string TFormAbout::LoadedEncoderVersion(DynamicLibraryLoader& loader) {
+std::string AboutDialog::LoadedEncoderVersion(DynamicLibraryLoader& loader) {
   DynamicLibraryLoader::Handle library = loader.Load(kEncoderLibraryName);
   if (library == nullptr) return {};
   std::string text;

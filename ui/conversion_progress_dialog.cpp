@@ -8,67 +8,85 @@
 #include <QVBoxLayout>
 
 namespace tarnovox {
+namespace {
 
-TFormConvert::TFormConvert(QWidget* mainWindow)
+// The dialog's texts, in one place and through tr() so they can be translated.
+struct Texts {
+  QString title = ConversionProgressDialog::tr("Converting WAV to MP3");
+  QString heading = ConversionProgressDialog::tr("Converting... ");  // the trailing space is kept on purpose
+  QString cancel = ConversionProgressDialog::tr("Cancel");
+  static std::string Source() { return ConversionProgressDialog::tr("Source: ").toStdString(); }
+  // The double space is kept on purpose.
+  static std::string Target() { return ConversionProgressDialog::tr("Target:  ").toStdString(); }
+};
+
+}  // namespace
+
+ConversionProgressDialog::ConversionProgressDialog(QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint) {
-  setObjectName("FormConvert");
-  setWindowTitle("Converting WAV to MP3");
+  const Texts texts;
+  setObjectName("conversionProgressDialog");
+  setWindowTitle(texts.title);
   setModal(false);
-  Label1 = new QLabel("Converting... ", this);
-  LabSource = new QLabel(this);
-  LabTarget = new QLabel(this);
-  ProgressBar1 = new QProgressBar(this);
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setTextVisible(false);  // smooth bar without a percentage
-  BtnCancel = new QPushButton("Cancel", this);
+  auto* heading = new QLabel(texts.heading, this);
+  heading->setObjectName("headingLabel");
+  sourceLabel_ = new QLabel(this);
+  sourceLabel_->setObjectName("sourceLabel");
+  targetLabel_ = new QLabel(this);
+  targetLabel_->setObjectName("targetLabel");
+  progressBar_ = new QProgressBar(this);
+  progressBar_->setObjectName("progressBar");
+  progressBar_->setRange(0, 100);
+  progressBar_->setTextVisible(false);  // smooth bar without a percentage
+  auto* cancelButton = new QPushButton(texts.cancel, this);
+  cancelButton->setObjectName("cancelButton");
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(BtnCancel);
+  buttons->addWidget(cancelButton);
   auto* layout = new QVBoxLayout(this);
-  for (QWidget* widget : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(LabSource),
-                          static_cast<QWidget*>(LabTarget), static_cast<QWidget*>(ProgressBar1)}) {
+  for (QWidget* widget : {static_cast<QWidget*>(heading), static_cast<QWidget*>(sourceLabel_),
+                          static_cast<QWidget*>(targetLabel_), static_cast<QWidget*>(progressBar_)}) {
     layout->addWidget(widget);
   }
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { CancelConversion(); });
 }
 
-// FormShow: the labels name the two files; the continue flag is set again.
-void TFormConvert::Show(const std::string& source, const std::string& target) {
-  LabSource->setText(QString::fromStdString("Source: " + source));
-  LabTarget->setText(QString::fromStdString("Target:  " + target));
-  ProgressBar1->setValue(0);
+void ConversionProgressDialog::Show(const std::string& source, const std::string& target) {
+  sourceLabel_->setText(QString::fromStdString(Texts::Source() + source));
+  targetLabel_->setText(QString::fromStdString(Texts::Target() + target));
+  progressBar_->setValue(0);
   cancelled_ = false;
   show();
   raise();
 }
 
-void TFormConvert::SetProgress(int percent) { ProgressBar1->setValue(percent); }
+void ConversionProgressDialog::SetProgress(int percent) { progressBar_->setValue(percent); }
 
-void TFormConvert::Close() {
+void ConversionProgressDialog::Close() {
   // Closing after the conversion must not count as a cancel of the next one;
   // Show clears the flag anyway.
   hide();
 }
 
-void TFormConvert::SetFileGridEnabled(bool enabled) {
+void ConversionProgressDialog::SetFileGridEnabled(bool enabled) {
   if (gridEnabler_) gridEnabler_(enabled);
 }
 
-void TFormConvert::BtnCancelClick() {
+void ConversionProgressDialog::CancelConversion() {
   cancelled_ = true;
   hide();
 }
 
-void TFormConvert::closeEvent(QCloseEvent* event) {
+void ConversionProgressDialog::closeEvent(QCloseEvent* event) {
   cancelled_ = true;
   QDialog::closeEvent(event);
 }
 
-void TFormConvert::reject() {
+void ConversionProgressDialog::reject() {
   cancelled_ = true;
   QDialog::reject();
 }

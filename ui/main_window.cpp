@@ -2,10 +2,13 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 
+#include "ui/program_name.h"
+#include "ui/skin_button.h"
 #include "ui/skin_pictures.h"
 
 namespace tarnovox {
@@ -13,16 +16,32 @@ namespace {
 
 const QColor kWindowColour(0, 0, 160);
 
+// The buttons' hints, in one place and through tr() so they can be translated.
+struct Texts {
+  QString outputFolder = MainWindow::tr("Output Folder");
+  QString recordSettings = MainWindow::tr("Record Settings");
+  QString help = MainWindow::tr("Help");
+  QString about = MainWindow::tr("About ");  // the trailing space is kept on purpose
+  QString minimize = MainWindow::tr("Minimize");
+  QString close = MainWindow::tr("Close");
+  QString recordingMixer = MainWindow::tr("Recording Control");
+  QString record = MainWindow::tr("Record F5");
+  QString pause = MainWindow::tr("Pause/Resume F7");
+  QString stop = MainWindow::tr("Stop F9");
+  QString play = MainWindow::tr("Play");
+  QString fileList = MainWindow::tr("Show/Hide File List");
+};
+
 }  // namespace
 
-TForm1::TForm1(const RecordSettings& settings, RecorderState& state, QWidget* parent)
+MainWindow::MainWindow(const RecordSettings& settings, RecorderState& state, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      Labels(this),
+      labels_(this),
       settings_(settings),
       state_(state),
       backBuffer_(kWidth, kHeight, QImage::Format_RGB32) {
-  setObjectName("Form1");
-  setWindowTitle("Tarnovox");
+  setObjectName("mainWindow");
+  setWindowTitle(kProgramName);
   setFixedSize(kWidth, kHeight);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -30,157 +49,149 @@ TForm1::TForm1(const RecordSettings& settings, RecorderState& state, QWidget* pa
   palette.setColor(QPalette::Window, kWindowColour);
   setPalette(palette);
 
-  // ImageForm1: the 400 x 300 background cut to the window's 399 x 299.
+  // The skin's 400 x 300 background cut to the window's 399 x 299.
   backBuffer_.fill(kWindowColour);
   QPainter painter(&backBuffer_);
-  painter.drawPixmap(0, 0, TForm4::LoadSkinPicture("Background"));
+  painter.drawPixmap(0, 0, SkinPictures::LoadSkinPicture("Background"));
   painter.end();
 
   CreateButtons();
-  BindButtons();
+  ConnectButtons();
   UpdateFormatLabels();
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
-  TimerRec.setInterval(100);
-  TimerStatus.setInterval(500);
-  connect(&TimerRec, &QTimer::timeout, this, [this] {
-    // RecordTick keeps the file list docked first, shown or not.
+  recordTickTimer_.setInterval(100);
+  statusTimer_.setInterval(500);
+  connect(&recordTickTimer_, &QTimer::timeout, this, [this] {
+    // The recording tick keeps the file list docked first, shown or not.
     DockFileList();
-    RunHook(hooks.recordTick);
+    emit recordTick();
   });
-  connect(&TimerStatus, &QTimer::timeout, this, [this] { StatusTick(); });
+  connect(&statusTimer_, &QTimer::timeout, this, [this] { StatusTick(); });
 }
 
-void TForm1::CreateButtons() {
-  auto button = [this](const char* name, const char* picture, int left, int top, int size, const char* hint) {
+void MainWindow::CreateButtons() {
+  auto button = [this](const char* name, const char* picture, int left, int top, int size, const QString& hint) {
     buttons_.push_back(new SkinButton(this, name, picture, QRect(left, top, size, size), hint));
     return buttons_.back();
   };
-  ImageFolder = button("ImageFolder", "ImageFolder", 5, 5, 19, "Output Folder");
-  ImageSetting = button("ImageSetting", "ImageSetting", 32, 5, 19, "Record Settings");
-  Imagehelp = button("Imagehelp", "ImageHelp", 291, 5, 19, "Help");
-  ImageInfo = button("ImageInfo", "ImageInfo", 318, 5, 19, "About ");
-  ImageMin = button("ImageMin", "ImageMin", 345, 5, 19, "Minimize");
-  ImageClose = button("ImageClose", "ImageClose", 372, 5, 19, "Close");
-  ImageControl = button("ImageControl", "ImageControl", 10, 266, 27, "Recording Control");
-  ImageRecord = button("ImageRecord", "ImageRecord", 46, 266, 27, "Record F5");
-  ImagePause = button("ImagePause", "ImagePause", 82, 266, 27, "Pause/Resume F7");
-  ImageStop = button("ImageStop", "ImageStop", 118, 266, 27, "Stop F9");
-  ImagePlay = button("ImagePlay", "ImagePlay", 154, 266, 27, "Play");
-  ImageShowHide = button("ImageShowHide", "ImageShow", 364, 266, 27, "Show/Hide File List");
+  const Texts texts;
+  folderButton_ = button("folderButton", "ImageFolder", 5, 5, 19, texts.outputFolder);
+  recordSettingsButton_ = button("recordSettingsButton", "ImageSetting", 32, 5, 19, texts.recordSettings);
+  helpButton_ = button("helpButton", "ImageHelp", 291, 5, 19, texts.help);
+  aboutButton_ = button("aboutButton", "ImageInfo", 318, 5, 19, texts.about);
+  minimizeButton_ = button("minimizeButton", "ImageMin", 345, 5, 19, texts.minimize);
+  closeButton_ = button("closeButton", "ImageClose", 372, 5, 19, texts.close);
+  recordingMixerButton_ = button("recordingMixerButton", "ImageControl", 10, 266, 27, texts.recordingMixer);
+  recordButton_ = button("recordButton", "ImageRecord", 46, 266, 27, texts.record);
+  pauseButton_ = button("pauseButton", "ImagePause", 82, 266, 27, texts.pause);
+  stopButton_ = button("stopButton", "ImageStop", 118, 266, 27, texts.stop);
+  playButton_ = button("playButton", "ImagePlay", 154, 266, 27, texts.play);
+  fileListButton_ = button("fileListButton", "ImageShow", 364, 266, 27, texts.fileList);
 }
 
-void TForm1::BindButtons() {
-  auto thenReset = [this](std::function<void()> action) {
-    return [this, action] {
+void MainWindow::ConnectButtons() {
+  // The buttons that open something put every picture back once it returned.
+  const auto thenReset = [this](SkinButton* button, std::function<void()> action) {
+    connect(button, &SkinButton::clicked, this, [this, action = std::move(action)] {
       action();
       ResetButtonPictures();
-    };
+    });
   };
-  ImageFolder->onClick = [this] { ImageFolderAction(); };
-  ImageSetting->onClick = thenReset([this] {
-    RunHook(hooks.recordSettings);
+  connect(folderButton_, &SkinButton::clicked, this, [this] { ChooseOutputFolder(); });
+  thenReset(recordSettingsButton_, [this] {
+    emit recordSettingsRequested();
     UpdateFormatLabels();
   });
-  Imagehelp->onClick = thenReset([this] { RunHook(hooks.help); });
-  ImageInfo->onClick = thenReset([this] { RunHook(hooks.about); });
-  ImageMin->onClick = thenReset([this] { showMinimized(); });
-  ImageClose->onClick = [this] { close(); };
-  ImageControl->onClick = thenReset([this] { RunHook(hooks.recordingMixer); });
-  ImageRecord->enabledWhen = [this] { return !state_.recording && !state_.playing; };
-  ImageRecord->onClick = [this] { RunHook(hooks.record); };
-  ImagePause->onClick = [this] { RunHook(hooks.pause); };
-  ImageStop->onClick = [this] { RunHook(hooks.stop); };
-  ImagePlay->enabledWhen = [this] { return !state_.recording; };
-  ImagePlay->onClick = [this] { RunHook(hooks.play); };
-  ImageShowHide->onClick = [this] { ImageShowHideAction(); };
+  thenReset(helpButton_, [this] { emit helpRequested(); });
+  thenReset(aboutButton_, [this] { emit aboutRequested(); });
+  thenReset(minimizeButton_, [this] { showMinimized(); });
+  connect(closeButton_, &SkinButton::clicked, this, [this] { close(); });
+  thenReset(recordingMixerButton_, [this] { emit recordingMixerRequested(); });
+  recordButton_->enabledWhen = [this] { return !state_.recording && !state_.playing; };
+  connect(recordButton_, &SkinButton::clicked, this, &MainWindow::recordClicked);
+  connect(pauseButton_, &SkinButton::clicked, this, &MainWindow::pauseClicked);
+  connect(stopButton_, &SkinButton::clicked, this, &MainWindow::stopClicked);
+  playButton_->enabledWhen = [this] { return !state_.recording; };
+  connect(playButton_, &SkinButton::clicked, this, &MainWindow::playClicked);
+  connect(fileListButton_, &SkinButton::clicked, this, [this] { ToggleFileList(); });
 }
 
-void TForm1::ImageFolderAction() {
+void MainWindow::ChooseOutputFolder() {
   if (state_.recording) return;
   const std::string previous = settings_.Folder;
-  RunHook(hooks.outputFolder);
+  emit outputFolderRequested();
   ResetButtonPictures();
   if (settings_.Folder != previous && !settings_.Folder.empty()) {
-    RunHook(hooks.changeOutputFolder);
+    emit outputFolderChanged();
     ResetButtonPictures();
   }
 }
 
-void TForm1::ImageShowHideAction() {
-  ListShown = !ListShown;
-  ImageShowHide->SetPictureName(ListShown ? "ImageHide" : "ImageShow");
-  ImageShowHide->ShowPicture(ListShown ? "ImageHide2" : "ImageShow2");
+void MainWindow::ToggleFileList() {
+  fileListShown_ = !fileListShown_;
+  fileListButton_->SetPictureName(fileListShown_ ? "ImageHide" : "ImageShow");
+  fileListButton_->ShowPicture(fileListShown_ ? "ImageHide2" : "ImageShow2");
   if (fileList_ == nullptr) return;
-  if (ListShown) {
+  if (fileListShown_) {
     DockFileList();
     fileList_->show();
   } else {
     fileList_->hide();
-    RunHook(hooks.hideTagEditor);
+    emit fileListHidden();
   }
 }
 
-void TForm1::SetFileList(QWidget* fileList, QLabel* fileLabel) {
+void MainWindow::SetFileList(QWidget* fileList, QLabel* fileLabel) {
   fileList_ = fileList;
   fileListLabel_ = fileLabel;
   AddCompanion(fileList);
   DockFileList();
 }
 
-void TForm1::AddCompanion(QWidget* window) {
+void MainWindow::AddCompanion(QWidget* window) {
   if (window != nullptr) companions_.push_back(window);
 }
 
-void TForm1::DockFileList() {
+void MainWindow::DockFileList() {
   // The frame and the client area coincide on a borderless window.
   if (fileList_ != nullptr) fileList_->move(x(), y() + height());
 }
 
-void TForm1::SetImageBank(const TForm4* bank) {
-  bank_ = bank;
-  for (SkinButton* button : buttons_) button->SetBank(bank);
+void MainWindow::SetSkinPictures(const SkinPictures* pictures) {
+  for (SkinButton* button : buttons_) button->SetPictures(pictures);
   ResetButtonPictures();
 }
 
-void TForm1::StartTimers() {
-  TimerRec.start();
-  TimerStatus.start();
+void MainWindow::StartTimers() {
+  recordTickTimer_.start();
+  statusTimer_.start();
 }
 
-void TForm1::ResetButtonPictures() {
-  ImageShowHide->SetPictureName(ListShown ? "ImageHide" : "ImageShow");
+void MainWindow::ResetButtonPictures() {
+  fileListButton_->SetPictureName(fileListShown_ ? "ImageHide" : "ImageShow");
   for (SkinButton* button : buttons_) button->ShowNormal();
 }
 
-void TForm1::StatusTick() {
+void MainWindow::StatusTick() {
   const QString title = status_.Title(state_);
   if (windowTitle() != title) setWindowTitle(title);
-  RunHook(hooks.pollPlayback);
-  Labels.ShowStatus(status_.Labels(state_));
-  if (fileListLabel_ != nullptr) {
-    // TForm2's LabFile shows the same name in the same colour.
-    if (fileListLabel_->text() != Labels.LabFile->text()) fileListLabel_->setText(Labels.LabFile->text());
-    const QColor colour = Labels.LabFile->palette().color(QPalette::WindowText);
-    if (fileListLabel_->palette().color(QPalette::WindowText) != colour) {
-      QPalette palette = fileListLabel_->palette();
-      palette.setColor(QPalette::WindowText, colour);
-      fileListLabel_->setPalette(palette);
-    }
-  }
-  Labels.ShowFolder(QString::fromStdString(settings_.Folder));
+  emit playbackPollDue();
+  labels_.ShowStatus(status_.Labels(state_));
+  if (fileListLabel_ != nullptr) labels_.CopyFileTo(fileListLabel_);
+  labels_.ShowFolder(QString::fromStdString(settings_.Folder));
   status_.ToggleBlink();
 }
 
-void TForm1::UpdateTimeDisplay() { Labels.ShowTime(status_.UpdateTime(state_)); }
+void MainWindow::UpdateTimeDisplay() { labels_.ShowTime(status_.UpdateTime(state_)); }
 
-void TForm1::UpdateFormatLabels() {
+void MainWindow::UpdateFormatLabels() {
   tarnovox::UpdateFormatLabels(settings_, format_);
-  Labels.ShowFormat(format_);
+  labels_.ShowFormat(format_);
 }
 
-void TForm1::CopyBitmap(int x, int y, const QImage& bitmap) {
+void MainWindow::CopyBitmap(int x, int y, const QImage& bitmap) {
   QPainter painter(&backBuffer_);
   painter.drawImage(x, y, bitmap);
   painter.end();
@@ -188,15 +199,13 @@ void TForm1::CopyBitmap(int x, int y, const QImage& bitmap) {
   if (!inPaint_) update(QRect(x, y, bitmap.width(), bitmap.height()));
 }
 
-void TForm1::ClearMeters() { RunHook(hooks.clearMeters); }
-
-void TForm1::paintEvent(QPaintEvent* event) {
+void MainWindow::paintEvent(QPaintEvent* event) {
   // A whole-window paint (shown, uncovered, restored) runs the paint sequence;
   // the partial repaints of a label, a button or a display do not, or every
   // label change would take the hover picture off the button under the pointer.
   if (event->rect() == rect()) {
     inPaint_ = true;
-    RunHook(hooks.paintMeters);
+    emit metersPaintDue();
     UpdateFormatLabels();
     ResetButtonPictures();
     inPaint_ = false;
@@ -205,8 +214,8 @@ void TForm1::paintEvent(QPaintEvent* event) {
   painter.drawImage(event->rect(), backBuffer_, event->rect());
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-  if (hooks.closeQuery && !hooks.closeQuery()) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (closeQuery_ && !closeQuery_()) {
     event->ignore();
     return;
   }
@@ -216,7 +225,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void TForm1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     if (isMinimized()) {
       state_.Minimized = true;
@@ -229,7 +238,7 @@ void TForm1::changeEvent(QEvent* event) {
         window->hide();
       }
     } else if (state_.Minimized) {
-      setWindowTitle("Tarnovox");
+      setWindowTitle(kProgramName);
       state_.Minimized = false;
       DockFileList();
       for (QWidget* window : hiddenByMinimize_) window->show();
@@ -239,11 +248,11 @@ void TForm1::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
-void TForm1::mouseMoveEvent(QMouseEvent* event) {
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
   if (!drag_.Move(event)) ResetButtonPictures();
 }
 
-void TForm1::mousePressEvent(QMouseEvent* event) { drag_.Press(event); }
-void TForm1::mouseReleaseEvent(QMouseEvent* event) { drag_.Release(event); }
+void MainWindow::mousePressEvent(QMouseEvent* event) { drag_.Press(event); }
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) { drag_.Release(event); }
 
 }  // namespace tarnovox

@@ -1,12 +1,10 @@
 #pragma once
-// TForm1, the main window: a borderless panel whose surface is the skin's
-// background picture, with picture buttons, the status/time/format labels and
-// the three live displays. The recorder's commands and the dialogs are reached
-// through hooks that the application wires, so the window can be tested with
-// doubles and does not depend on the dialogs' classes.
+// MainWindow: a borderless panel whose surface is the skin's background
+// picture, with picture buttons, the status, time and format labels and the
+// three live displays. What the user asks for it announces as signals, which
+// the application connects to the recorder, playback and the dialogs; so the
+// window can be tested on its own and does not depend on the dialogs' classes.
 #include <QImage>
-#include <QPixmap>
-#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -15,111 +13,124 @@
 #include "analysis/meter_canvas.h"
 #include "recorder/recorder_state.h"
 #include "settings/record_settings.h"
-#include "ui/main_labels.h"
 #include "ui/background_drag.h"
-#include "ui/skin_button.h"
+#include "ui/main_labels.h"
 #include "ui/status_display.h"
+
+class QLabel;
 
 namespace tarnovox {
 
-class TForm4;
+class SkinButton;
+class SkinPictures;
 
-class TForm1 : public QWidget, public MeterCanvas {
+class MainWindow : public QWidget, public MeterCanvas {
+  Q_OBJECT
+
  public:
   static constexpr int kWidth = 399, kHeight = 299;
 
-  // What the window asks of the rest of the program; an empty hook does nothing.
-  struct Hooks {
-    std::function<void()> record;  // the Record button (RecordButton)
-    std::function<void()> pause;   // TogglePause
-    std::function<void()> stop;    // StopAll
-    std::function<void()> play;    // plays the picked file
-    std::function<void()> recordTick;
-    std::function<void()> pollPlayback;
-    std::function<bool()> closeQuery;      // false keeps the window open
-    std::function<void()> recordSettings;  // TFormRecSettings, modal
-    std::function<void()> outputFolder;    // TFormDir, modal; may change Folder
-    std::function<void()> changeOutputFolder;
-    std::function<void()> about;  // TFormAbout, modal
-    std::function<void()> help;
-    std::function<void()> recordingMixer;
-    std::function<bool()> mixerOpen;
-    std::function<void()> paintMeters;  // SetMeterGeometry, ClearMeterBitmaps, DrawStereoMeters
-    std::function<void()> clearMeters;
-    std::function<void()> hideTagEditor;  // the file list hides with the tag editor
-  };
+  MainWindow(const RecordSettings& settings, RecorderState& state, QWidget* parent = nullptr);
 
-  TForm1(const RecordSettings& settings, RecorderState& state, QWidget* parent = nullptr);
+  // Asked before the window closes; false keeps it open. Unset, every close closes.
+  void SetCloseQuery(std::function<bool()> query) { closeQuery_ = std::move(query); }
+  // Whether the recording mixer the program started still runs. Unset, none does.
+  void SetMixerRunningQuery(std::function<bool()> query) { mixerRunning_ = std::move(query); }
 
-  // The picture bank is created after the main window; until it is attached the
-  // buttons keep the normal pictures they were created with.
-  void SetImageBank(const TForm4* bank);
-  // The file list window TForm2 and its LabFile: docked below this window,
-  // shown and hidden by ImageShowHide, its label kept like this one's.
+  // The loaded skin pictures come after the main window; until they are
+  // attached the buttons keep the normal pictures they were created with.
+  void SetSkinPictures(const SkinPictures* pictures);
+  // The file list window and its file label: docked below this window, shown
+  // and hidden by the file list button, its label kept like this one's.
   void SetFileList(QWidget* fileList, QLabel* fileLabel);
   // Places the file list at this window's left edge, directly below it.
   void DockFileList();
   // A window that belongs to this one (the file list, the tag editor): closed
   // with it, minimized with it and shown again where it was on restore.
   void AddCompanion(QWidget* window);
-  // Starts TimerRec (100 ms) and TimerStatus (500 ms).
+  // Starts the recording tick (100 ms) and the status tick (500 ms).
   void StartTimers();
 
   void ResetButtonPictures();
+  // What the 500 ms timer runs: the title, the playback poll, the labels.
   void StatusTick();
   void UpdateTimeDisplay();
   void UpdateFormatLabels();
+  bool FileListShown() const { return fileListShown_; }
 
   // MeterCanvas: the displays' bitmaps go into the window's back buffer.
   void CopyBitmap(int x, int y, const QImage& bitmap) override;
-  // TimerStatus's interval; setting it restarts the timer.
-  uint32_t StatusInterval() const { return static_cast<uint32_t>(TimerStatus.interval()); }
-  void SetStatusInterval(uint32_t ms) { TimerStatus.start(static_cast<int>(ms)); }
-  void ClearMeters();
-  bool VolumeMixerOpen() const { return hooks.mixerOpen && hooks.mixerOpen(); }
+  // The status tick's interval; setting it restarts the timer.
+  uint32_t StatusInterval() const { return static_cast<uint32_t>(statusTimer_.interval()); }
+  void SetStatusInterval(uint32_t ms) { statusTimer_.start(static_cast<int>(ms)); }
+  void ClearMeters() { emit clearMetersRequested(); }
+  bool VolumeMixerOpen() const { return mixerRunning_ && mixerRunning_(); }
 
-  Hooks hooks;
-  bool ListShown = false;
-  QTimer TimerRec;
-  QTimer TimerStatus;
-  MainLabels Labels;
-  SkinButton* ImageFolder;
-  SkinButton* ImageSetting;
-  SkinButton* Imagehelp;
-  SkinButton* ImageInfo;
-  SkinButton* ImageMin;
-  SkinButton* ImageClose;
-  SkinButton* ImageControl;
-  SkinButton* ImageRecord;
-  SkinButton* ImagePause;
-  SkinButton* ImageStop;
-  SkinButton* ImagePlay;
-  SkinButton* ImageShowHide;
+ signals:
+  // The transport buttons; Record only while nothing records or plays, Play
+  // only while nothing records.
+  void recordClicked();
+  void pauseClicked();
+  void stopClicked();
+  void playClicked();
+  // Every 100 ms once the timers run, after the file list was docked again.
+  void recordTick();
+  // In every status tick, after the title and before the labels.
+  void playbackPollDue();
+  // The dialog buttons; the format labels are updated after the record settings.
+  void recordSettingsRequested();
+  void outputFolderRequested();
+  // The output folder request left another, non-empty folder in the settings.
+  void outputFolderChanged();
+  void aboutRequested();
+  void helpRequested();
+  void recordingMixerRequested();
+  // A whole-window paint: the displays are to be drawn now, through CopyBitmap.
+  void metersPaintDue();
+  void clearMetersRequested();
+  // The file list button hid the file list; the tag editor goes with it.
+  void fileListHidden();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;  // FormPaint
+  void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;  // minimize and restore
-  // The background picture ImageForm1: resets the buttons, drags the window.
+  // The background picture: resets the buttons, drags the window.
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void CreateButtons();
-  void BindButtons();
-  void ImageFolderAction();
-  void ImageShowHideAction();
-  void RunHook(const std::function<void()>& hook) { if (hook) hook(); }
+  void ConnectButtons();
+  void ChooseOutputFolder();
+  void ToggleFileList();
 
+  MainLabels labels_;
   const RecordSettings& settings_;
   RecorderState& state_;
-  const TForm4* bank_ = nullptr;
+  std::function<bool()> closeQuery_;
+  std::function<bool()> mixerRunning_;
+  QTimer recordTickTimer_;
+  QTimer statusTimer_;
+  SkinButton* folderButton_ = nullptr;
+  SkinButton* recordSettingsButton_ = nullptr;
+  SkinButton* helpButton_ = nullptr;
+  SkinButton* aboutButton_ = nullptr;
+  SkinButton* minimizeButton_ = nullptr;
+  SkinButton* closeButton_ = nullptr;
+  SkinButton* recordingMixerButton_ = nullptr;
+  SkinButton* recordButton_ = nullptr;
+  SkinButton* pauseButton_ = nullptr;
+  SkinButton* stopButton_ = nullptr;
+  SkinButton* playButton_ = nullptr;
+  SkinButton* fileListButton_ = nullptr;
+  std::vector<SkinButton*> buttons_;
+  bool fileListShown_ = false;
   QWidget* fileList_ = nullptr;
   QLabel* fileListLabel_ = nullptr;
   std::vector<QWidget*> companions_;
   std::vector<QWidget*> hiddenByMinimize_;
-  std::vector<SkinButton*> buttons_;
   StatusDisplay status_;
   FormatLabels format_;
   QImage backBuffer_;

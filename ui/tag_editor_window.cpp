@@ -1,6 +1,9 @@
 #include "ui/tag_editor_window.h"
 
+#include <QComboBox>
 #include <QHideEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QShowEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,8 +13,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "ui/file_list_rules.h"
 #include "ui/companion_window.h"
+#include "ui/file_list_rules.h"
+#include "ui/program_name.h"
+#include "ui/skin_button.h"
 #include "ui/skin_pictures.h"
 
 namespace tarnovox {
@@ -19,6 +24,21 @@ namespace {
 
 const QColor kWindowColour(0, 0, 160);
 const QColor kSilver(192, 192, 192);
+
+// The window's texts, in one place and through tr() so they can be translated.
+struct Texts {
+  QString title = TagEditorWindow::tr("Title");
+  QString album = TagEditorWindow::tr("Album");
+  QString genre = TagEditorWindow::tr("Genre");
+  QString artist = TagEditorWindow::tr("Artist");
+  QString comment = TagEditorWindow::tr("Comment");
+  QString year = TagEditorWindow::tr("Year");
+  QString save = TagEditorWindow::tr("Save");
+  static std::string WhileRecording() {
+    return TagEditorWindow::tr("Cannot save the tag while recording").toStdString();
+  }
+  static std::string OnCdRom() { return TagEditorWindow::tr("Cannot save to CDROM drive").toStdString(); }
+};
 
 // "Small Fonts" bold, as on the main window.
 QFont SmallBoldFont() {
@@ -71,8 +91,9 @@ class TagAreaSnapshot {
 
 }  // namespace
 
-TForm3::TForm3(const RecordSettings& settings, RecorderState& state, const DriveInfo& drives,
-               PlaybackControl& playback, RecordingsLibrary& recordings, UiHooks& ui, QWidget* parent)
+TagEditorWindow::TagEditorWindow(const RecordSettings& settings, RecorderState& state, const DriveInfo& drives,
+                                 PlaybackControl& playback, RecordingsLibrary& recordings, UiHooks& ui,
+                                 QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       settings_(settings),
       state_(state),
@@ -81,10 +102,10 @@ TForm3::TForm3(const RecordSettings& settings, RecorderState& state, const Drive
       recordings_(recordings),
       ui_(ui),
       tags_(state, *this, ui),
-      ImageFormTag(TForm4::LoadSkinPicture("ImageFormTag")) {
-  setObjectName("Form3");
+      background_(SkinPictures::LoadSkinPicture("ImageFormTag")) {
+  setObjectName("tagEditorWindow");
   new CompanionWindow(this);  // owned by this window
-  setWindowTitle("Tarnovox");
+  setWindowTitle(kProgramName);
   setFixedSize(kWidth, kHeight);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -99,8 +120,8 @@ TForm3::TForm3(const RecordSettings& settings, RecorderState& state, const Drive
   DisableSave();
 }
 
-void TForm3::CreateLabels() {
-  auto label = [this](const char* name, int left, int top, const char* text) {
+void TagEditorWindow::CreateLabels() {
+  auto label = [this](const char* name, int left, int top, const QString& text) {
     auto* created = new QLabel(text, this);
     created->setObjectName(name);
     created->setFont(SmallBoldFont());
@@ -110,17 +131,17 @@ void TForm3::CreateLabels() {
     created->setPalette(palette);
     created->move(left, top);
     created->adjustSize();
-    return created;
   };
-  LabTitle = label("LabTitle", 60, 12, "Title");
-  LabAlbum = label("LabAlbum", 55, 58, "Album");
-  LabelGenre = label("LabelGenre", 53, 106, "Genre");
-  LabArtist = label("LabArtist", 57, 154, "Artist");
-  LabComment = label("LabComment", 46, 202, "Comment");
-  LabYear = label("LabYear", 58, 248, "Year");
+  const Texts texts;
+  label("titleLabel", 60, 12, texts.title);
+  label("albumLabel", 55, 58, texts.album);
+  label("genreLabel", 53, 106, texts.genre);
+  label("artistLabel", 57, 154, texts.artist);
+  label("commentLabel", 46, 202, texts.comment);
+  label("yearLabel", 58, 248, texts.year);
 }
 
-QLineEdit* TForm3::MakeEdit(const char* name, const QRect& place) {
+QLineEdit* TagEditorWindow::MakeEdit(const char* name, const QRect& place) {
   auto* edit = new QLineEdit(this);
   edit->setObjectName(name);
   edit->setGeometry(place);
@@ -131,57 +152,57 @@ QLineEdit* TForm3::MakeEdit(const char* name, const QRect& place) {
   return edit;
 }
 
-void TForm3::CreateFields() {
-  EditTitle = MakeEdit("EditTitle", QRect(18, 29, 215, 16));
-  EditAlbum = MakeEdit("EditAlbum", QRect(18, 78, 215, 15));
-  CmbBoxGenre = new QComboBox(this);
-  CmbBoxGenre->setObjectName("CmbBoxGenre");
-  CmbBoxGenre->setGeometry(16, 122, 219, 21);
-  CmbBoxGenre->setEditable(true);
-  CmbBoxGenre->setFrame(false);
+void TagEditorWindow::CreateFields() {
+  titleEdit_ = MakeEdit("titleEdit", QRect(18, 29, 215, 16));
+  albumEdit_ = MakeEdit("albumEdit", QRect(18, 78, 215, 15));
+  genreBox_ = new QComboBox(this);
+  genreBox_->setObjectName("genreBox");
+  genreBox_->setGeometry(16, 122, 219, 21);
+  genreBox_->setEditable(true);
+  genreBox_->setFrame(false);
   // What is typed is what gets compared with the genre names, case included;
   // completion or Enter must not turn it into another item.
-  CmbBoxGenre->setCompleter(nullptr);
-  CmbBoxGenre->setInsertPolicy(QComboBox::NoInsert);
-  connect(CmbBoxGenre, &QComboBox::editTextChanged, this, [this] { FieldChanged(); });
-  EditArtist = MakeEdit("EditArtist", QRect(18, 172, 215, 17));
-  EditComment = MakeEdit("EditComment", QRect(18, 220, 215, 17));
-  EditYear = MakeEdit("EditYear", QRect(18, 268, 113, 17));
+  genreBox_->setCompleter(nullptr);
+  genreBox_->setInsertPolicy(QComboBox::NoInsert);
+  connect(genreBox_, &QComboBox::editTextChanged, this, [this] { FieldChanged(); });
+  artistEdit_ = MakeEdit("artistEdit", QRect(18, 172, 215, 17));
+  commentEdit_ = MakeEdit("commentEdit", QRect(18, 220, 215, 17));
+  yearEdit_ = MakeEdit("yearEdit", QRect(18, 268, 113, 17));
 
-  for (QWidget* field : std::initializer_list<QWidget*>{EditTitle, EditAlbum, CmbBoxGenre, EditArtist,
-                                                        EditComment, EditYear}) {
+  for (QWidget* field : std::initializer_list<QWidget*>{titleEdit_, albumEdit_, genreBox_, artistEdit_,
+                                                        commentEdit_, yearEdit_}) {
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, kSilver);
     palette.setColor(QPalette::Button, kSilver);
     palette.setColor(QPalette::Text, Qt::black);
     field->setPalette(palette);
   }
-  setTabOrder(EditTitle, EditAlbum);
-  setTabOrder(EditAlbum, CmbBoxGenre);
-  setTabOrder(CmbBoxGenre, EditArtist);
-  setTabOrder(EditArtist, EditComment);
-  setTabOrder(EditComment, EditYear);
+  setTabOrder(titleEdit_, albumEdit_);
+  setTabOrder(albumEdit_, genreBox_);
+  setTabOrder(genreBox_, artistEdit_);
+  setTabOrder(artistEdit_, commentEdit_);
+  setTabOrder(commentEdit_, yearEdit_);
 }
 
-void TForm3::CreateButtons() {
-  ImageClose = new SkinButton(this, "ImageClose", "ImageClose", QRect(225, 5, 19, 19), QString());
-  ImageClose->onClick = [this] { HideEditor(); };
-  ImageSave = new SkinButton(this, "ImageSave", "ImageSave", QRect(200, 260, 27, 27), "Save");
-  ImageSave->onClick = [this] { SaveTag(); };
+void TagEditorWindow::CreateButtons() {
+  closeButton_ = new SkinButton(this, "closeButton", "ImageClose", QRect(225, 5, 19, 19), QString());
+  connect(closeButton_, &SkinButton::clicked, this, [this] { HideEditor(); });
+  saveButton_ = new SkinButton(this, "saveButton", "ImageSave", QRect(200, 260, 27, 27), Texts().save);
+  connect(saveButton_, &SkinButton::clicked, this, [this] { SaveTag(); });
 }
 
-void TForm3::SetImageBank(const TForm4* bank) {
-  ImageClose->SetBank(bank);
-  ImageSave->SetBank(bank);
+void TagEditorWindow::SetSkinPictures(const SkinPictures* pictures) {
+  closeButton_->SetPictures(pictures);
+  saveButton_->SetPictures(pictures);
   ResetButtonPictures();
 }
 
-void TForm3::ResetButtonPictures() {
-  ImageClose->ShowNormal();
-  ImageSave->ShowNormal();
+void TagEditorWindow::ResetButtonPictures() {
+  closeButton_->ShowNormal();
+  saveButton_->ShowNormal();
 }
 
-void TForm3::ToggleAt(const QPoint& topLeft) {
+void TagEditorWindow::ToggleAt(const QPoint& topLeft) {
   move(topLeft);
   if (shown_)
     HideEditor();
@@ -189,39 +210,41 @@ void TForm3::ToggleAt(const QPoint& topLeft) {
     ShowAt(topLeft);
 }
 
-void TForm3::ShowAt(const QPoint& topLeft) {
+void TagEditorWindow::ShowAt(const QPoint& topLeft) {
   move(topLeft);
   shown_ = true;
   show();
 }
 
-void TForm3::HideEditor() {
+void TagEditorWindow::HideEditor() {
   shown_ = false;
   hide();
 }
 
-void TForm3::ClearFields() {
-  for (QLineEdit* edit : {EditTitle, EditArtist, EditAlbum, EditYear, EditComment}) edit->clear();
-  CmbBoxGenre->setEditText(QString());
+void TagEditorWindow::ClearFields() {
+  for (QLineEdit* edit : {titleEdit_, artistEdit_, albumEdit_, yearEdit_, commentEdit_}) edit->clear();
+  genreBox_->setEditText(QString());
 }
 
-bool TForm3::CurrentFileIsMp3() const { return UpperExtension(state_.CurrentFile) == ".MP3"; }
+void TagEditorWindow::DisableSave() { saveButton_->setEnabled(false); }
 
-void TForm3::FieldChanged() {
-  if (CurrentFileIsMp3()) ImageSave->setEnabled(true);
+bool TagEditorWindow::CurrentFileIsMp3() const { return UpperExtension(state_.CurrentFile) == ".MP3"; }
+
+void TagEditorWindow::FieldChanged() {
+  if (CurrentFileIsMp3()) saveButton_->setEnabled(true);
 }
 
-bool TForm3::SaveTag() {
+bool TagEditorWindow::SaveTag() {
   // The recorder points CurrentFile at the file it is writing; a tag there
   // would end up in the middle of the recording.
   if (state_.recording) {
-    ui_.ShowMessage("Cannot save the tag while recording");
+    ui_.ShowMessage(Texts::WhileRecording());
     return false;
   }
   // Save may still be on from an MP3 while CurrentFile has moved to a WAV.
   if (!CurrentFileIsMp3()) return false;
   if (drives_.IsCdRom(settings_.Folder)) {
-    ui_.ShowMessage("Cannot save to CDROM drive");
+    ui_.ShowMessage(Texts::OnCdRom());
     return false;
   }
   // The player may hold the very file; close it whichever file it plays.
@@ -231,7 +254,7 @@ bool TForm3::SaveTag() {
   // Hot keys handled just now may have started a recording, or started and
   // stopped one, which leaves CurrentFile naming that take.
   if (state_.recording || state_.CurrentFile != file) {
-    ui_.ShowMessage("Cannot save the tag while recording");
+    ui_.ShowMessage(Texts::WhileRecording());
     return false;
   }
   if (!WriteKeepingFileOnFailure()) return false;
@@ -241,7 +264,7 @@ bool TForm3::SaveTag() {
   return true;
 }
 
-bool TForm3::WriteKeepingFileOnFailure() {
+bool TagEditorWindow::WriteKeepingFileOnFailure() {
   const TagAreaSnapshot before(state_.CurrentFile);
   if (tags_.WriteId3v1Tag()) return true;
   // The writer has shown why; the file goes back to how it was.
@@ -249,7 +272,7 @@ bool TForm3::WriteKeepingFileOnFailure() {
   return false;
 }
 
-void TForm3::RefreshRecordings() {
+void TagEditorWindow::RefreshRecordings() {
   // The file's size changed, which the list shows.
   ui_.SetBusyCursor(true);
   recordings_.Rescan();
@@ -257,60 +280,60 @@ void TForm3::RefreshRecordings() {
   ui_.SetBusyCursor(false);
 }
 
-std::string TForm3::Text(TagField field) const {
+std::string TagEditorWindow::Text(TagField field) const {
   QString text;
   switch (field) {
-    case TagField::EditTitle: text = EditTitle->text(); break;
-    case TagField::EditArtist: text = EditArtist->text(); break;
-    case TagField::EditAlbum: text = EditAlbum->text(); break;
-    case TagField::EditYear: text = EditYear->text(); break;
-    case TagField::EditComment: text = EditComment->text(); break;
-    case TagField::CmbBoxGenre: text = CmbBoxGenre->currentText(); break;
+    case TagField::EditTitle: text = titleEdit_->text(); break;
+    case TagField::EditArtist: text = artistEdit_->text(); break;
+    case TagField::EditAlbum: text = albumEdit_->text(); break;
+    case TagField::EditYear: text = yearEdit_->text(); break;
+    case TagField::EditComment: text = commentEdit_->text(); break;
+    case TagField::CmbBoxGenre: text = genreBox_->currentText(); break;
   }
   return text.toLatin1().toStdString();
 }
 
-void TForm3::SetText(TagField field, const std::string& text) {
+void TagEditorWindow::SetText(TagField field, const std::string& text) {
   const QString shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
   switch (field) {
-    case TagField::EditTitle: EditTitle->setText(shown); break;
-    case TagField::EditArtist: EditArtist->setText(shown); break;
-    case TagField::EditAlbum: EditAlbum->setText(shown); break;
-    case TagField::EditYear: EditYear->setText(shown); break;
-    case TagField::EditComment: EditComment->setText(shown); break;
-    case TagField::CmbBoxGenre: CmbBoxGenre->setEditText(shown); break;
+    case TagField::EditTitle: titleEdit_->setText(shown); break;
+    case TagField::EditArtist: artistEdit_->setText(shown); break;
+    case TagField::EditAlbum: albumEdit_->setText(shown); break;
+    case TagField::EditYear: yearEdit_->setText(shown); break;
+    case TagField::EditComment: commentEdit_->setText(shown); break;
+    case TagField::CmbBoxGenre: genreBox_->setEditText(shown); break;
   }
 }
 
-void TForm3::AddGenreItem(const std::string& name) {
-  CmbBoxGenre->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+void TagEditorWindow::AddGenreItem(const std::string& name) {
+  genreBox_->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
   // A sorted box: the list shows the names alphabetically whatever their order.
-  CmbBoxGenre->model()->sort(0);
-  CmbBoxGenre->setEditText(QString());
+  genreBox_->model()->sort(0);
+  genreBox_->setEditText(QString());
 }
 
-void TForm3::paintEvent(QPaintEvent* event) {
+void TagEditorWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), kWindowColour);
-  painter.drawPixmap(0, 0, ImageFormTag);
+  painter.drawPixmap(0, 0, background_);
 }
 
-void TForm3::hideEvent(QHideEvent* event) {
+void TagEditorWindow::hideEvent(QHideEvent* event) {
   // Hidden by anyone (the main window, the window manager), not merely minimized.
   if (!event->spontaneous()) shown_ = false;
   QWidget::hideEvent(event);
 }
 
-void TForm3::showEvent(QShowEvent* event) {
+void TagEditorWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) shown_ = true;
   QWidget::showEvent(event);
 }
 
-void TForm3::mouseMoveEvent(QMouseEvent* event) {
+void TagEditorWindow::mouseMoveEvent(QMouseEvent* event) {
   if (!drag_.Move(event)) ResetButtonPictures();
 }
 
-void TForm3::mousePressEvent(QMouseEvent* event) { drag_.Press(event); }
-void TForm3::mouseReleaseEvent(QMouseEvent* event) { drag_.Release(event); }
+void TagEditorWindow::mousePressEvent(QMouseEvent* event) { drag_.Press(event); }
+void TagEditorWindow::mouseReleaseEvent(QMouseEvent* event) { drag_.Release(event); }
 
 }  // namespace tarnovox
