@@ -37,7 +37,7 @@ struct TakeRig : RecorderRig<ManualClock, StatfsDriveInfo, RecordingsList> {
     recordings.Rescan();
     recordings.ApplySort();
     for (int row = 1; row <= recordings.Count; ++row)
-      if (recordings.RowFile(row) == "voice.wav") commands.SGridFilesSelectCell(row);
+      if (recordings.RowFile(row) == "voice.wav") commands.PickRow(row);
   }
   ~TakeRig() { fs::current_path(previous); }
 
@@ -77,7 +77,7 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
     }
     rig.hooks.answers = {true};
 
-    rig.commands.pmDeleteClick();
+    rig.commands.DeleteCurrentFile();
 
     EXPECT_EQ(rig.hooks.questions, std::vector<std::string>{"Delete File: Are you sure you want to delete voice.wav?"});
     EXPECT_EQ(rig.hooks.messages, messages) << when;
@@ -98,14 +98,14 @@ TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
   for (const std::string answer : {"final", "record1", "music"}) {
     TakeRig rig;
     auto f5 = [&rig] { rig.controller.Execute(RecorderCommand::Record); };
-    rig.commands.hooks.askText = [&rig, answer, f5](const std::string&, const std::string&) {
+    rig.commands.askText = [&rig, answer, f5](const std::string&, const std::string&) {
       if (answer != "music") f5();
       return std::optional<std::string>(answer);
     };
     if (answer == "music") rig.hooks.onAsk = f5;
     rig.hooks.answers = {true};
 
-    rig.commands.pmRenameClick();
+    rig.commands.RenameCurrentFile();
 
     EXPECT_EQ(rig.hooks.questions.size(), answer == "music" ? 1u : 0u) << answer;
     EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Cannot rename the file while recording"}) << answer;

@@ -8,12 +8,13 @@
 
 #include "tests/support/fake_input_sources.h"
 #include "tests/ui/ui_fixtures.h"
-#include "ui/form_rec_settings.h"
+#include "ui/record_settings_dialog.h"
 #include "ui/rec_settings_controls.h"
 
 namespace tarnovox {
 namespace {
 
+using testing::Child;
 using testing::WhileOpen;
 
 // Show and close without touching anything.
@@ -91,56 +92,57 @@ TEST(RecSettingsControls, InputsAreListedByDescriptionAndAChosenMissingOneIsKept
   EXPECT_TRUE(DialogFieldsDiffer(settings, other));
 }
 
-TEST(TFormRecSettings, TheInputListFollowsSourcesWhileOpenAndTheChoiceIsStored) {
+TEST(RecordSettingsDialog, TheInputListFollowsSourcesWhileOpenAndTheChoiceIsStored) {
   testing::FakeInputSources sources;
   sources.sources = {{"mic", "Mic"}, {"out.monitor", "Monitor of Out", true}};
-  TFormRecSettings dialog;
+  RecordSettingsDialog dialog;
   dialog.SetInputSources(&sources);
   RecordSettings settings;
   RecorderState state;
+  QComboBox* input = Child<QComboBox>(dialog, "inputBox");
   auto items = [&] {
     QStringList texts;
-    for (int i = 0; i < dialog.CBoxInput->count(); ++i) texts << dialog.CBoxInput->itemText(i);
+    for (int i = 0; i < input->count(); ++i) texts << input->itemText(i);
     return texts;
   };
   WhileOpen([&] {
     EXPECT_EQ(items(), QStringList({"Default input", "Mic", "What this computer plays"}));
-    EXPECT_EQ(dialog.CBoxInput->currentIndex(), 0);
+    EXPECT_EQ(input->currentIndex(), 0);
     sources.Change({{"mic", "Mic"}, {"usb", "USB Interface"}, {"out.monitor", "Monitor of Out", true}});
     QCoreApplication::processEvents();
     EXPECT_EQ(items(), QStringList({"Default input", "Mic", "USB Interface", "What this computer plays"}));
-    dialog.CBoxInput->setCurrentIndex(2);
+    input->setCurrentIndex(2);
     sources.Change({{"usb", "USB Interface"}, {"out.monitor", "Monitor of Out", true}});
     QCoreApplication::processEvents();
     EXPECT_EQ(items(), QStringList({"Default input", "USB Interface", "What this computer plays"}));
-    EXPECT_EQ(dialog.CBoxInput->currentText(), "USB Interface");
-    dialog.BitBtnOK->click();
+    EXPECT_EQ(input->currentText(), "USB Interface");
+    Child<QPushButton>(dialog, "okButton")->click();
   });
   EXPECT_TRUE(dialog.Edit(settings, state));
   EXPECT_EQ(settings.Source, "usb");
   EXPECT_FALSE(sources.Following());
 
   WhileOpen([&] {
-    dialog.CBoxInput->setCurrentIndex(dialog.CBoxInput->count() - 1);
+    input->setCurrentIndex(input->count() - 1);
     dialog.close();
   });
   EXPECT_TRUE(dialog.Edit(settings, state));
   EXPECT_EQ(settings.Source, "@DEFAULT_MONITOR@");
 }
 
-TEST(TFormRecSettings, TheCloseBoxAppliesButNeverToARunningRecording) {
-  TFormRecSettings dialog;
+TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
+  RecordSettingsDialog dialog;
   RecordSettings settings;  // MP3 at 128 kbit/s
   RecorderState state;
   WhileOpen([&] {
-    dialog.PControlFormat->setCurrentIndex(0);
-    dialog.CBoxWavChannel->setCurrentIndex(1);
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(0);
+    Child<QComboBox>(dialog, "channelsBox")->setCurrentIndex(1);
     dialog.close();
   });
   EXPECT_TRUE(dialog.Edit(settings, state));
   EXPECT_TRUE(settings.Wav);
   EXPECT_EQ(settings.Channels, 1);
-  WhileOpen([&] { dialog.BitBtnOK->click(); });
+  WhileOpen([&] { Child<QPushButton>(dialog, "okButton")->click(); });
   EXPECT_FALSE(dialog.Edit(settings, state));  // unchanged values through OK
 
   state.recording = true;
@@ -150,9 +152,9 @@ TEST(TFormRecSettings, TheCloseBoxAppliesButNeverToARunningRecording) {
   const RecordSettings before = settings;
   WhileOpen([&] {
     state.recording = true;
-    dialog.PControlFormat->setCurrentIndex(1);
-    dialog.ChBoxEnableVBR->setChecked(true);
-    dialog.BitBtnOK->click();
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(1);
+    Child<QCheckBox>(dialog, "vbrCheck")->setChecked(true);
+    Child<QPushButton>(dialog, "okButton")->click();
   });
   EXPECT_FALSE(dialog.Edit(settings, state));
   EXPECT_FALSE(DialogFieldsDiffer(before, settings));
@@ -167,14 +169,14 @@ TEST(TFormRecSettings, TheCloseBoxAppliesButNeverToARunningRecording) {
 // Both pages show every control whole, the input list too, inside the
 // 347 x 266 window; a picture of each page is kept under test-artifacts/ for
 // the eye.
-TEST(TFormRecSettings, EveryControlOfBothPagesLiesInsideTheWindow) {
-  TFormRecSettings dialog;
+TEST(RecordSettingsDialog, EveryControlOfBothPagesLiesInsideTheWindow) {
+  RecordSettingsDialog dialog;
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   ASSERT_EQ(dialog.size(), QSize(347, 266));
   QDir().mkpath("test-artifacts");
   for (int page = 0; page < 2; ++page) {
-    dialog.PControlFormat->setCurrentIndex(page);
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(page);
     QCoreApplication::processEvents();
     int checked = 0;
     for (QWidget* child : dialog.findChildren<QWidget*>()) {
@@ -187,7 +189,7 @@ TEST(TFormRecSettings, EveryControlOfBothPagesLiesInsideTheWindow) {
       ++checked;
     }
     EXPECT_GT(checked, 8) << page;
-    EXPECT_TRUE(dialog.CBoxInput->isVisibleTo(&dialog)) << page;  // the input serves both formats
+    EXPECT_TRUE(Child<QComboBox>(dialog, "inputBox")->isVisibleTo(&dialog)) << page;  // the input serves both formats
     dialog.grab().save(QString("test-artifacts/rec-settings-page%1.png").arg(page));
   }
 }

@@ -1,7 +1,7 @@
 #pragma once
-// TFormRecSettings: the modal dialog in which the user chooses the output
-// format, WAV or MP3, its parameters, and the input recorded from. There is no Cancel: every way of
-// closing it applies all of its controls.
+// RecordSettingsDialog: the modal dialog in which the user chooses the output
+// format, WAV or MP3, its parameters, and the input recorded from. There is no
+// Cancel: every way of closing it applies all of its controls.
 #include <QDialog>
 #include <optional>
 #include <vector>
@@ -12,17 +12,18 @@
 
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
 class QPushButton;
 class QSlider;
 class QTabWidget;
 
 namespace tarnovox {
 
-class TFormRecSettings : public QDialog {
+class RecordSettingsDialog : public QDialog {
+  Q_OBJECT
+
  public:
-  explicit TFormRecSettings(QWidget* mainWindow = nullptr);  // FormCreate
-  ~TFormRecSettings() override;
+  explicit RecordSettingsDialog(QWidget* mainWindow = nullptr);
+  ~RecordSettingsDialog() override;
 
   // Where the input list comes from; without it the list offers the default
   // input and the sound the computer plays. While the dialog is shown the list
@@ -42,36 +43,19 @@ class TFormRecSettings : public QDialog {
   bool ApplyPending(RecordSettings& settings, const RecorderState& state);
   bool HasPending() const { return pending_.has_value(); }
 
-  QTabWidget* PControlFormat = nullptr;
-  QWidget* TSheetWav = nullptr;
-  QWidget* TSheetMP3 = nullptr;
-  QComboBox* CBoxWavSpsIn = nullptr;
-  QComboBox* CBoxWavChannel = nullptr;
-  QComboBox* CBoxWavBits = nullptr;
-  QComboBox* CBoxMP3BitRate = nullptr;
-  QComboBox* CBoxMP3Mode = nullptr;
-  QGroupBox* GBoxVBR = nullptr;
-  QCheckBox* ChBoxEnableVBR = nullptr;
-  QComboBox* CBoxMinBRate = nullptr;
-  QComboBox* CBoxMaxBRate = nullptr;
-  QSlider* TBarVBRQuality = nullptr;
-  QCheckBox* ChBoxCopyright = nullptr;
-  QCheckBox* ChBoxOriginal = nullptr;
-  QCheckBox* ChBoxPrivate = nullptr;
-  QComboBox* CBoxInput = nullptr;
-  QPushButton* BitBtnOK = nullptr;
-
  protected:
   void showEvent(QShowEvent* event) override;
   // Every closing (OK, the close box, Escape) ends here.
   void done(int result) override;
 
  private:
-  QWidget* CreateWavSheet();
-  QWidget* CreateMp3Sheet();
-  void FormShow();
-  void FormClose();
-  void PControlFormatChange(int page);
+  QWidget* CreateWavPage();
+  QWidget* CreateMp3Page();
+  // The settings into the controls, as the dialog opens.
+  void ShowSettings();
+  // The controls into the settings, as the dialog closes.
+  void ApplyControls();
+  void FormatPageChosen(int page);
   void SetPageCaptions(bool wavActive);
   RecSettingsControls ReadControls() const;
   void WriteControls(const RecSettingsControls& controls);
@@ -80,12 +64,28 @@ class TFormRecSettings : public QDialog {
   void FollowSources(bool on);
   void SourcesChanged();
 
+  QTabWidget* formatPages_ = nullptr;
+  QComboBox* sampleRateBox_ = nullptr;
+  QComboBox* channelsBox_ = nullptr;
+  QComboBox* bitsPerSampleBox_ = nullptr;
+  QComboBox* bitRateBox_ = nullptr;
+  QComboBox* channelModeBox_ = nullptr;
+  QCheckBox* vbrCheck_ = nullptr;
+  QComboBox* minBitRateBox_ = nullptr;
+  QComboBox* maxBitRateBox_ = nullptr;
+  QSlider* vbrQualityBar_ = nullptr;
+  QCheckBox* copyrightCheck_ = nullptr;
+  QCheckBox* originalCheck_ = nullptr;
+  QCheckBox* privateCheck_ = nullptr;
+  QComboBox* inputBox_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+
   RecordSettings* settings_ = nullptr;
   const RecorderState* state_ = nullptr;
   std::optional<RecordSettings> pending_;
   InputSources* sources_ = nullptr;
   std::vector<InputSource> listed_;
-  bool showing_ = false;  // page changes made by FormShow are not the user's
+  bool showing_ = false;  // page changes made by WriteControls are not the user's
 };
 
 }  // namespace tarnovox

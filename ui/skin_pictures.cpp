@@ -1,4 +1,4 @@
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,7 @@ static void InitSkinResources() {
 namespace tarnovox {
 namespace {
 
-// The picture pairs of the bank, without their "1" and "2".
+// The buttons' picture pairs, without their "1" and "2".
 const char* const kPairs[] = {"ImageFolder", "ImageSetting", "ImageHelp", "ImageInfo", "ImageMin",
                               "ImageClose",  "ImageControl", "ImageRecord", "ImagePause", "ImageStop",
                               "ImagePlay",   "ImageShow",    "ImageHide",   "ImageTag",   "ImageSave"};
@@ -31,7 +31,7 @@ std::shared_future<QHash<QString, QImage>>& DecodedSkin() {
 
 }  // namespace
 
-void TForm4::DecodeSkinMeanwhile() {
+void SkinPictures::DecodeSkinMeanwhile() {
   InitSkinResources();
   auto& decoded = DecodedSkin();
   if (decoded.valid()) return;
@@ -43,14 +43,13 @@ void TForm4::DecodeSkinMeanwhile() {
             }).share();
 }
 
-void TForm4::ForgetDecodedSkin() {
+void SkinPictures::ForgetDecodedSkin() {
   auto& decoded = DecodedSkin();
   if (decoded.valid()) decoded.wait();
   decoded = {};
 }
 
-TForm4::TForm4(QWidget* parent) : QWidget(parent) {
-  setObjectName("ImageBank");
+SkinPictures::SkinPictures() {
   for (const char* pair : kPairs) {
     for (const char* state : {"1", "2"}) {
       const QString name = QString(pair) + state;
@@ -59,12 +58,12 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent) {
   }
 }
 
-const QPixmap& TForm4::Picture(const QString& name) const {
+const QPixmap& SkinPictures::Picture(const QString& name) const {
   auto found = pictures_.constFind(name);
   return found == pictures_.constEnd() ? empty_ : *found;
 }
 
-QPixmap TForm4::LoadSkinPicture(const QString& name) {
+QPixmap SkinPictures::LoadSkinPicture(const QString& name) {
   InitSkinResources();
   if (const auto& decoded = DecodedSkin(); decoded.valid()) {
     const auto& pictures = decoded.get();

@@ -1,16 +1,16 @@
 #pragma once
-// TForm4, the ImageBank: a hidden window holding every skin button's normal
-// (name + "1") and hover (name + "2") picture. Created at start-up, never shown.
+// SkinPictures: every skin button's normal (name + "1") and hover (name + "2")
+// picture, loaded once at start-up. The names are those of the skin's GIF files
+// (ui/skin/, made by ui/skin/make_skin.py).
 #include <QHash>
 #include <QPixmap>
 #include <QString>
-#include <QWidget>
 
 namespace tarnovox {
 
-class TForm4 : public QWidget {
+class SkinPictures {
  public:
-  explicit TForm4(QWidget* parent = nullptr);
+  SkinPictures();
 
   // The picture of that name ("ImageRecord2"); an empty pixmap when the skin
   // has none, so a missing picture leaves a button blank instead of failing.

@@ -5,12 +5,13 @@
 #include "tests/ui/ui_fixtures.h"
 #include "ui/change_output_folder.h"
 #include "ui/folder_choice.h"
-#include "ui/form_dir.h"
+#include "ui/output_folder_dialog.h"
 
 namespace tarnovox {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Child;
 using testing::WhileOpen;
 
 // The main window's Output Folder button around the dialog.
@@ -28,7 +29,10 @@ struct OutputFolderRig : testing::UiRig {
     EXPECT_EQ(state.CurrentFile, "record3.wav");
     EXPECT_TRUE(recordings.calls.empty());
   }
-  TFormDir dialog;
+  QString PathLabel() const { return Child<QLabel>(dialog, "pathLabel")->text(); }
+  void Press(const char* button) { Child<QPushButton>(dialog, button)->click(); }
+
+  OutputFolderDialog dialog;
 };
 
 TEST(FolderChoice, KeepsTheLastExistingFolderChosen) {
@@ -50,20 +54,20 @@ TEST(FolderChoice, KeepsTheLastExistingFolderChosen) {
   EXPECT_EQ(folder, temp.Path());
 }
 
-TEST(TFormDir, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
+TEST(OutputFolderDialog, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
   OutputFolderRig rig;
   std::string labelAfterSelect, shownPath;
   WhileOpen([&] {
     rig.dialog.SelectFolder(rig.Folder("other"));
-    labelAfterSelect = rig.dialog.LabPath->text().toStdString();
-    rig.dialog.BtnCancel->click();
+    labelAfterSelect = rig.PathLabel().toStdString();
+    rig.Press("cancelButton");
   });
   EXPECT_FALSE(rig.PressOutputFolder());
   EXPECT_EQ(labelAfterSelect, rig.Folder("other"));
   // The cancelled choice is not carried into the next showing; OK on it changes nothing.
   WhileOpen([&] {
-    shownPath = rig.dialog.LabPath->text().toStdString();
-    rig.dialog.BtnOK->click();
+    shownPath = rig.PathLabel().toStdString();
+    rig.Press("okButton");
   });
   EXPECT_FALSE(rig.PressOutputFolder());
   EXPECT_EQ(shownPath, rig.Folder("Rec"));
@@ -76,7 +80,7 @@ TEST(TFormDir, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
   WhileOpen([&] {
     rig.dialog.SelectFolder(rig.Folder("other"));
     rig.state.recording = true;
-    rig.dialog.BtnOK->click();
+    rig.Press("okButton");
   });
   EXPECT_FALSE(rig.PressOutputFolder());
   rig.ExpectNothingChanged();
@@ -91,7 +95,7 @@ TEST(TFormDir, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
   rig.state.playing = rig.playback.deviceOpen = true;
   WhileOpen([&] {
     rig.dialog.SelectFolder(rig.Folder("rec"));
-    rig.dialog.BtnOK->click();
+    rig.Press("okButton");
   });
   EXPECT_TRUE(rig.PressOutputFolder());
   EXPECT_EQ(rig.settings.Folder, rig.Folder("rec"));

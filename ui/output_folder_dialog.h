@@ -1,6 +1,6 @@
 #pragma once
-// TFormDir: the modal "Browse for Folder" dialog in which the user chooses the
-// output folder from a tree of the computer's folders.
+// OutputFolderDialog: the modal "Browse for Folder" dialog in which the user
+// chooses the output folder from a tree of the computer's folders.
 #include <QDialog>
 #include <string>
 
@@ -10,14 +10,15 @@
 
 class QFileSystemModel;
 class QLabel;
-class QPushButton;
 class QTreeView;
 
 namespace tarnovox {
 
-class TFormDir : public QDialog {
+class OutputFolderDialog : public QDialog {
+  Q_OBJECT
+
  public:
-  explicit TFormDir(QWidget* mainWindow = nullptr);
+  explicit OutputFolderDialog(QWidget* mainWindow = nullptr);
 
   // Shows the dialog modally over RecordSettings::Folder: OK writes the chosen
   // folder, Cancel and the close box change nothing. Returns whether the
@@ -31,21 +32,18 @@ class TFormDir : public QDialog {
   // Selects the node of `path`, expanding the tree down to it.
   void SelectFolder(const std::string& path);
 
-  QFileSystemModel* FolderModel = nullptr;
-  QTreeView* ShellTreeView1 = nullptr;
-  QLabel* LabFolder = nullptr;
-  QLabel* LabPath = nullptr;
-  QPushButton* BtnOK = nullptr;
-  QPushButton* BtnCancel = nullptr;
-
  private:
   void CreateTree();
-  void FormShow();
   void CreateFolderModel();
-  void ShellTreeView1Change();
-  void BtnOKClick();
-  void ShowLabelText();
+  // The output folder into the tree and the path label, as the dialog opens.
+  void ShowOutputFolder();
+  void FolderPicked();
+  void AcceptChoice();
+  void ShowChosenPath();
 
+  QFileSystemModel* folderModel_ = nullptr;
+  QTreeView* folderTree_ = nullptr;
+  QLabel* pathLabel_ = nullptr;
   FolderChoice choice_;
   RecordSettings* settings_ = nullptr;
   const RecorderState* state_ = nullptr;

@@ -1,40 +1,42 @@
 #pragma once
-// TForm3, the tag editor: a small borderless skinned window with the six
-// fields of an MP3 file's ID3 version 1 tag and a Save button. The file list
-// window shows and hides it (ToggleAt), empties and fills its fields when a row
-// is picked (ClearFields, DescribePickedMp3, DisableSave); the editor itself
-// only notices changes and saves the fields into RecorderState::CurrentFile.
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
+// TagEditorWindow: a small borderless skinned window with the six fields of an
+// MP3 file's ID3 version 1 tag and a Save button. The file list window shows
+// and hides it (ToggleAt), empties and fills its fields when a row is picked
+// (ClearFields, DescribePickedMp3, DisableSave); the editor itself only
+// notices changes and saves the fields into RecorderState::CurrentFile.
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
 
+#include "platform/drive_info.h"
 #include "recorder/collaborators.h"
 #include "recorder/recorder_state.h"
 #include "recorder/ui_hooks.h"
-#include "platform/drive_info.h"
 #include "settings/record_settings.h"
 #include "tags/mp3_file_tags.h"
 #include "tags/tag_editor_fields.h"
 #include "ui/background_drag.h"
-#include "ui/skin_button.h"
+
+class QComboBox;
+class QLineEdit;
 
 namespace tarnovox {
 
-class TForm4;
+class SkinButton;
+class SkinPictures;
 
-class TForm3 : public QWidget, public TagEditorFields {
+class TagEditorWindow : public QWidget, public TagEditorFields {
+  Q_OBJECT
+
  public:
   static constexpr int kWidth = 249, kHeight = 299;
 
-  // FormCreate: the genre list is filled and Save starts disabled.
-  TForm3(const RecordSettings& settings, RecorderState& state, const DriveInfo& drives, PlaybackControl& playback,
-         RecordingsLibrary& recordings, UiHooks& ui, QWidget* parent = nullptr);
+  // Fills the genre list; Save starts disabled.
+  TagEditorWindow(const RecordSettings& settings, RecorderState& state, const DriveInfo& drives,
+                  PlaybackControl& playback, RecordingsLibrary& recordings, UiHooks& ui, QWidget* parent = nullptr);
 
-  // Until a bank is attached the buttons keep the skin's normal pictures.
-  void SetImageBank(const TForm4* bank);
+  // Until the loaded pictures are attached the buttons keep the skin's normal ones.
+  void SetSkinPictures(const SkinPictures* pictures);
 
   // The file list's tag button: places the window's top left corner there and
   // shows it when it is hidden (however it was hidden), hides it otherwise.
@@ -49,8 +51,7 @@ class TForm3 : public QWidget, public TagEditorFields {
   // again, since filling the fields counts as a change.
   void ClearFields();
   void DescribePickedMp3() { tags_.DescribeMp3File(); }
-  void DisableSave() { ImageSave->setEnabled(false); }
-  Mp3FileTags& Tags() { return tags_; }
+  void DisableSave();
 
   // The save command. Refused while recording (the file being written must not
   // get a tag in its middle), also when a recording ran while pending messages
@@ -66,26 +67,11 @@ class TForm3 : public QWidget, public TagEditorFields {
 
   void ResetButtonPictures();
 
-  QLabel* LabTitle;
-  QLabel* LabAlbum;
-  QLabel* LabelGenre;
-  QLabel* LabArtist;
-  QLabel* LabComment;
-  QLabel* LabYear;
-  QLineEdit* EditTitle;
-  QLineEdit* EditAlbum;
-  QComboBox* CmbBoxGenre;
-  QLineEdit* EditArtist;
-  QLineEdit* EditComment;
-  QLineEdit* EditYear;
-  SkinButton* ImageClose;
-  SkinButton* ImageSave;
-
  protected:
-  void paintEvent(QPaintEvent* event) override;  // FormPaint
+  void paintEvent(QPaintEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void showEvent(QShowEvent* event) override;  // shown again by the main window's restore
-  // The background picture ImageFormTag: resets the buttons, drags the window.
+  // The background picture: resets the buttons, drags the window.
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -95,7 +81,7 @@ class TForm3 : public QWidget, public TagEditorFields {
   void CreateFields();
   void CreateButtons();
   QLineEdit* MakeEdit(const char* name, const QRect& place);
-  // The Change handlers of all six fields.
+  // Any of the six fields changed.
   void FieldChanged();
   bool CurrentFileIsMp3() const;
   bool WriteKeepingFileOnFailure();
@@ -108,7 +94,15 @@ class TForm3 : public QWidget, public TagEditorFields {
   RecordingsLibrary& recordings_;
   UiHooks& ui_;
   Mp3FileTags tags_;
-  QPixmap ImageFormTag;
+  QPixmap background_;
+  QLineEdit* titleEdit_ = nullptr;
+  QLineEdit* albumEdit_ = nullptr;
+  QComboBox* genreBox_ = nullptr;
+  QLineEdit* artistEdit_ = nullptr;
+  QLineEdit* commentEdit_ = nullptr;
+  QLineEdit* yearEdit_ = nullptr;
+  SkinButton* closeButton_ = nullptr;
+  SkinButton* saveButton_ = nullptr;
   bool shown_ = false;
   BackgroundDrag drag_{*this};
 };

@@ -4,11 +4,14 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 #include "tests/support/sound_check.h"
 #include "tests/ui/ui_fixtures.h"
-#include "ui/tform3.h"
+#include "ui/skin_button.h"
+#include "ui/tag_editor_window.h"
 
 namespace tarnovox {
 namespace {
@@ -32,7 +35,7 @@ std::string Mp3Bytes(const std::string& title = {}, const std::string& comment =
   return bytes.replace(bytes.size() - 128, 128, tag + static_cast<char>(genre));
 }
 
-class TForm3Test : public ::testing::Test, public testing::UiRig {
+class TagEditorWindowTest : public ::testing::Test, public testing::UiRig {
  protected:
   std::string Write(const std::string& name, const std::string& bytes) {
     temp.WriteText(name, bytes);
@@ -41,37 +44,40 @@ class TForm3Test : public ::testing::Test, public testing::UiRig {
   // What the file list does when a row is picked.
   void Pick(const std::string& file) {
     state.PickedFile = state.CurrentFile = file;
-    form.ClearFields();
-    if (file.ends_with(".mp3")) form.DescribePickedMp3();
-    form.DisableSave();
+    editor.ClearFields();
+    if (file.ends_with(".mp3")) editor.DescribePickedMp3();
+    editor.DisableSave();
   }
+  QLineEdit* Field(const char* name) const { return testing::Child<QLineEdit>(editor, name); }
+  QComboBox* GenreBox() const { return testing::Child<QComboBox>(editor, "genreBox"); }
+  SkinButton* Button(const char* name) const { return testing::Child<SkinButton>(editor, name); }
   QString Fields() const {
-    return QStringList{form.EditTitle->text(), form.EditArtist->text(), form.EditAlbum->text(),
-                       form.EditYear->text(), form.EditComment->text(), form.CmbBoxGenre->currentText()}
+    return QStringList{Field("titleEdit")->text(), Field("artistEdit")->text(), Field("albumEdit")->text(),
+                       Field("yearEdit")->text(), Field("commentEdit")->text(), GenreBox()->currentText()}
         .join("|");
   }
 
   SettableDrive drive;
-  TForm3 form{settings, state, drive, playback, recordings, ui};
+  TagEditorWindow editor{settings, state, drive, playback, recordings, ui};
 };
 
-TEST_F(TForm3Test, FieldsComeFromTheTagAndSaveTurnsOnOnlyForMp3Edits) {
+TEST_F(TagEditorWindowTest, FieldsComeFromTheTagAndSaveTurnsOnOnlyForMp3Edits) {
   Pick(Write("a.mp3", Mp3Bytes("Caf\xe9 Song", std::string(30, 'c'), 17)));
   EXPECT_EQ(Fields(), QString::fromUtf8("Café Song|Artist|Album|1999|") + QString(29, 'c') + "|Rock");
-  EXPECT_EQ(form.Text(TagField::EditTitle), "Caf\xe9 Song");
-  EXPECT_FALSE(form.ImageSave->isEnabled());
-  form.EditYear->setText("2001");
-  EXPECT_TRUE(form.ImageSave->isEnabled());
+  EXPECT_EQ(editor.Text(TagField::EditTitle), "Caf\xe9 Song");
+  EXPECT_FALSE(Button("saveButton")->isEnabled());
+  Field("yearEdit")->setText("2001");
+  EXPECT_TRUE(Button("saveButton")->isEnabled());
   // A genre byte past the table leaves the box empty; the previous file's texts are gone.
   Pick(Write("b.mp3", Mp3Bytes("B", "", 148)));
   EXPECT_EQ(Fields(), "B|Artist|Album|1999||");
   Pick(Write("c.wav", std::string(2000, '\0')));
   EXPECT_EQ(Fields(), "|||||");
-  form.EditTitle->setText("typed");
-  EXPECT_FALSE(form.ImageSave->isEnabled());
+  Field("titleEdit")->setText("typed");
+  EXPECT_FALSE(Button("saveButton")->isEnabled());
 }
 
-TEST_F(TForm3Test, SaveWritesCutFieldsThatFfprobeReads) {
+TEST_F(TagEditorWindowTest, SaveWritesCutFieldsThatFfprobeReads) {
   const std::string file = temp.File("tone.mp3");
   ASSERT_EQ(testing::RunCommand("sox -n -r 44100 -c 2 t.wav synth 0.5 sine 440 && lame --quiet t.wav " + file +
                                 " && echo ok"), "ok\n");
@@ -79,12 +85,12 @@ TEST_F(TForm3Test, SaveWritesCutFieldsThatFfprobeReads) {
   const auto size = std::filesystem::file_size(file);
   playback.deviceOpen = state.playing = true;
   ui.onProcessMessages = [this] { EXPECT_FALSE(state.playing); };
-  form.EditTitle->setText(QString(40, 'T'));
-  form.EditArtist->setText("Tester");
-  form.EditYear->setText("20245");
-  form.EditComment->setText(QString(30, 'c'));
-  form.CmbBoxGenre->setEditText("Acid Jazz");
-  QTest::mouseClick(form.ImageSave, Qt::LeftButton);
+  Field("titleEdit")->setText(QString(40, 'T'));
+  Field("artistEdit")->setText("Tester");
+  Field("yearEdit")->setText("20245");
+  Field("commentEdit")->setText(QString(30, 'c'));
+  GenreBox()->setEditText("Acid Jazz");
+  QTest::mouseClick(Button("saveButton"), Qt::LeftButton);
   EXPECT_EQ(playback.Count("ClosePlayback"), 1);
   EXPECT_EQ(recordings.calls, (std::vector<std::string>{"Rescan", "ApplySort"}));
   EXPECT_EQ(std::filesystem::file_size(file), size + 128);
@@ -97,45 +103,45 @@ TEST_F(TForm3Test, SaveWritesCutFieldsThatFfprobeReads) {
   EXPECT_EQ(Fields(), QString(30, 'T') + "|Tester||2024|" + QString(29, 'c') + "|Acid Jazz");
 }
 
-TEST_F(TForm3Test, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
+TEST_F(TagEditorWindowTest, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
   Pick(Write("a.mp3", Mp3Bytes()));
-  form.EditTitle->setText("x");
+  Field("titleEdit")->setText("x");
   state.recording = true;
-  EXPECT_FALSE(form.SaveTag());
+  EXPECT_FALSE(editor.SaveTag());
   state.recording = false;  // a recording started by a hot key while pending messages run
   ui.onProcessMessages = [this] { state.recording = true; };
-  EXPECT_FALSE(form.SaveTag());
+  EXPECT_FALSE(editor.SaveTag());
   // A take started and stopped by hot keys then is the current file: the tag
   // was meant for a.mp3, not for the take.
   const std::string take = Write("record1.mp3", Mp3Bytes());
   ui.onProcessMessages = [this, take] { state.CurrentFile = take; };
   state.recording = false;
-  EXPECT_FALSE(form.SaveTag());
+  EXPECT_FALSE(editor.SaveTag());
   EXPECT_TRUE(temp.ReadText("record1.mp3") == Mp3Bytes()) << "the take got the tag";
   EXPECT_EQ(ui.messages, (std::vector<std::string>(3, "Cannot save the tag while recording")));
   ui.onProcessMessages = nullptr;
   state.recording = false;
   drive.cdrom = true;
-  EXPECT_FALSE(form.SaveTag());
+  EXPECT_FALSE(editor.SaveTag());
   EXPECT_EQ(ui.messages.back(), "Cannot save to CDROM drive");
   drive.cdrom = false;
   // Save still on from the MP3 while the current file became a WAV.
   state.CurrentFile = Write("b.wav", std::string(2000, 'w'));
-  EXPECT_FALSE(form.SaveTag());
+  EXPECT_FALSE(editor.SaveTag());
   EXPECT_TRUE(temp.ReadText("a.mp3") == Mp3Bytes()) << "the MP3 changed";
   EXPECT_TRUE(temp.ReadText("b.wav") == std::string(2000, 'w')) << "the WAV changed";
 
   // A failed save shows why and leaves the file as it was: the size limit
   // lets 50 of the 128 tag bytes through.
   Pick(Write("full.mp3", Mp3Bytes()));
-  form.EditTitle->setText("x");
+  Field("titleEdit")->setText("x");
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   rlimit limited = saved;
   limited.rlim_cur = Mp3Bytes().size() + 50;
   auto oldHandler = signal(SIGXFSZ, SIG_IGN);
   setrlimit(RLIMIT_FSIZE, &limited);
-  const bool savedOk = form.SaveTag();
+  const bool savedOk = editor.SaveTag();
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(savedOk);
@@ -144,17 +150,17 @@ TEST_F(TForm3Test, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
   EXPECT_TRUE(recordings.calls.empty());
 }
 
-TEST_F(TForm3Test, CloseButtonHidesAndOneToggleShowsAgain) {
-  form.ToggleAt(QPoint(300, 40));
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  QTest::mouseClick(form.ImageClose, Qt::LeftButton);
-  EXPECT_FALSE(form.isVisible());
-  EXPECT_FALSE(form.Shown());
-  form.ToggleAt(QPoint(310, 50));
-  EXPECT_TRUE(form.isVisible());
-  EXPECT_EQ(form.pos(), QPoint(310, 50));
-  form.ToggleAt(QPoint(310, 50));
-  EXPECT_FALSE(form.isVisible());
+TEST_F(TagEditorWindowTest, CloseButtonHidesAndOneToggleShowsAgain) {
+  editor.ToggleAt(QPoint(300, 40));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+  QTest::mouseClick(Button("closeButton"), Qt::LeftButton);
+  EXPECT_FALSE(editor.isVisible());
+  EXPECT_FALSE(editor.Shown());
+  editor.ToggleAt(QPoint(310, 50));
+  EXPECT_TRUE(editor.isVisible());
+  EXPECT_EQ(editor.pos(), QPoint(310, 50));
+  editor.ToggleAt(QPoint(310, 50));
+  EXPECT_FALSE(editor.isVisible());
 }
 
 }  // namespace

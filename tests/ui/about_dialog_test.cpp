@@ -4,7 +4,7 @@
 
 #include "tests/support/sound_check.h"
 #include "tests/ui/ui_fixtures.h"
-#include "ui/form_about.h"
+#include "ui/about_dialog.h"
 
 namespace tarnovox {
 namespace {
@@ -18,16 +18,18 @@ class UrlCatcher : public QObject {
   void Open(const QUrl& url) { opened << url; }
 };
 
-TEST(TFormAbout, TheLinkClosesTheBoxAndOpensTheHelpPageAndTheHotKeyLineSitsBelowIt) {
+TEST(AboutDialog, TheLinkClosesTheBoxAndOpensTheHelpPageAndTheHotKeyLineSitsBelowIt) {
   UrlCatcher browser;
   QDesktopServices::setUrlHandler("file", &browser, "Open");
   const QUrl page = QUrl::fromLocalFile("/opt/tarnovox/tarnovox.html");
-  TFormAbout about;
+  AboutDialog about;
   about.SetHelpPage(page);
-  EXPECT_EQ(about.LabWWW->text(), "tarnovox.html");
+  QLabel* link = testing::Child<QLabel>(about, "helpLinkLabel");
+  QLabel* hotKeys = testing::Child<QLabel>(about, "hotKeysLabel");
+  EXPECT_EQ(link->text(), "tarnovox.html");
   bool openAfterClick = true;
   testing::WhileOpen([&] {
-    QTest::mouseClick(about.LabWWW, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, 2));
     openAfterClick = about.isVisible();
     if (openAfterClick) about.close();
   });
@@ -38,26 +40,27 @@ TEST(TFormAbout, TheLinkClosesTheBoxAndOpensTheHelpPageAndTheHotKeyLineSitsBelow
 
   // The line naming the hot-key mechanism sits below the link, whole inside the box.
   about.SetHotKeys("Hot keys F5, F7, F9: system-wide (X11)");
-  EXPECT_TRUE(about.LabHotKeys->isVisibleTo(&about));
-  EXPECT_GT(about.LabHotKeys->y(), about.LabWWW->geometry().bottom());
-  EXPECT_TRUE(about.rect().contains(about.LabHotKeys->geometry()));
+  EXPECT_TRUE(hotKeys->isVisibleTo(&about));
+  EXPECT_GT(hotKeys->y(), link->geometry().bottom());
+  EXPECT_TRUE(about.rect().contains(hotKeys->geometry()));
   about.SetHotKeys({});
-  EXPECT_FALSE(about.LabHotKeys->isVisibleTo(&about));
+  EXPECT_FALSE(hotKeys->isVisibleTo(&about));
 }
 
 // The version the box names is the one the loaded library reports, as the
 // lame program over the same LAME library says it.
-TEST(TFormAbout, NamesTheLoadedEncoderVersion) {
+TEST(AboutDialog, NamesTheLoadedEncoderVersion) {
   DlopenLoader loader;
-  const std::string version = TFormAbout::LoadedEncoderVersion(loader);
+  const std::string version = AboutDialog::LoadedEncoderVersion(loader);
   ASSERT_FALSE(version.empty());
   EXPECT_NE(testing::RunCommand("lame --version | head -n1").find("version " + version), std::string::npos);
-  TFormAbout about;
+  AboutDialog about;
   about.SetEncoderVersion(version);
-  EXPECT_EQ(about.LabMpeg->text().toStdString(), "MPEG Layer-3 Audio Codec Lame " + version + " ");
+  EXPECT_EQ(testing::Child<QLabel>(about, "encoderLabel")->text().toStdString(),
+            "MPEG Layer-3 Audio Codec Lame " + version + " ");
 }
 
 }  // namespace
 }  // namespace tarnovox
 
-#include "form_about_test.moc"
+#include "about_dialog_test.moc"

@@ -1,5 +1,5 @@
 #pragma once
-// TFormAbout: the modal about box with the program's name and version, the
+// AboutDialog: the modal about box with the program's name and version, the
 // credit of the MP3 encoder library that was loaded, and a link to the help
 // page shipped with the program.
 #include <QDialog>
@@ -9,16 +9,17 @@
 #include "platform/dynamic_library.h"
 
 class QLabel;
-class QPushButton;
 
 namespace tarnovox {
 
-class TFormAbout : public QDialog {
+class AboutDialog : public QDialog {
+  Q_OBJECT
+
  public:
   // The encoder project's site.
   static const QUrl kEncoderSite;
 
-  explicit TFormAbout(QWidget* mainWindow = nullptr);
+  explicit AboutDialog(QWidget* mainWindow = nullptr);
 
   // The link's target: the help page beside the program; an empty URL hides the link.
   void SetHelpPage(const QUrl& page);
@@ -29,23 +30,17 @@ class TFormAbout : public QDialog {
   // Asks the encoder library itself (beVersion); empty when it cannot be loaded.
   static std::string LoadedEncoderVersion(DynamicLibraryLoader& loader);
 
-  QLabel* ImageAbout = nullptr;
-  QLabel* Lab1 = nullptr;
-  QLabel* Lab2 = nullptr;
-  QLabel* LabMpeg = nullptr;
-  QLabel* LabLameWeb = nullptr;
-  QPushButton* BitBtnClose = nullptr;
-  QLabel* LabAuthor = nullptr;
-  QLabel* LabWWW = nullptr;
-  QLabel* LabHotKeys = nullptr;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void CreateTitle();
-  void LabWWWClick();
+  void CreateHeading();
+  // The link was clicked: the box closes, then the help page opens.
+  void OpenHelpPage();
 
+  QLabel* encoderLabel_ = nullptr;
+  QLabel* helpLinkLabel_ = nullptr;
+  QLabel* hotKeysLabel_ = nullptr;
   QUrl helpPage_;
 };
 
