@@ -72,8 +72,7 @@ FileListCommands::FileListCommands(RecorderState& state, RecordingsList& list, P
     : state_(state), list_(list), playback_(playback), ui_(ui) {}
 
 void FileListCommands::PickRow(int row) {
-  // A copy: closing the playback and the message below run the event loop,
-  // where a rescan replaces the rows.
+  // A copy: the message below runs the event loop, where a rescan replaces the rows.
   const std::string file = list_.RowFile(row);
   if (list_.Count == 0 || state_.recording || state_.paused || row == 0 || file.empty()) return;
   // The current file stays as it is (a playback of it goes on), but Play
@@ -83,8 +82,6 @@ void FileListCommands::PickRow(int row) {
     return;
   }
   CloseRunningPlayback();
-  // A hot key handled meanwhile may have started a take, which CurrentFile now names.
-  if (state_.recording) return;
   state_.PickedFile = file;
   state_.CurrentFile = file;
   state_.FileChannels = 2;
@@ -136,18 +133,16 @@ void FileListCommands::DeleteCurrentFile() {
   const std::string whileRecording = Fill(Texts::DeleteWhileRecording());
   if (RecordingStartedMeanwhile(whileRecording)) return;
   CloseRunningPlayback();
-  if (RecordingStartedMeanwhile(whileRecording)) return;
   const int error = ::unlink(current.c_str()) == 0 ? 0 : errno;
   // Emptied before the message box opens: a recording started while it is
   // open makes CurrentFile its own path, which must stay.
   state_.CurrentFile.clear();
   if (error != 0) ui_.ShowMessage(Fill(Texts::CannotDelete(), {current, std::strerror(error)}));
-  ui_.ProcessMessages();
   RescanAndSort();
 }
 
-// Hot keys and commands run while a dialog waits, and a recording they start
-// makes CurrentFile its own path. A rename or delete then goes no further:
+// Hot keys and commands run while a modal dialog waits, and a recording they
+// start makes CurrentFile its own path. A rename or delete then goes no further:
 // the list touches no file while a take is written, whichever file was meant.
 bool FileListCommands::RecordingStartedMeanwhile(const std::string& message) {
   if (!state_.recording) return false;
@@ -162,7 +157,6 @@ bool FileListCommands::CurrentFileExists() const {
 void FileListCommands::CloseRunningPlayback() {
   if (!playback_.PlaybackDeviceOpen() && !state_.playing) return;
   ClosePlaybackForFileChange(playback_, state_);
-  ui_.ProcessMessages();
 }
 
 void FileListCommands::RescanAndSort() {

@@ -61,13 +61,7 @@ MainWindow::MainWindow(const RecordSettings& settings, RecorderState& state, QWi
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
-  recordTickTimer_.setInterval(100);
   statusTimer_.setInterval(500);
-  connect(&recordTickTimer_, &QTimer::timeout, this, [this] {
-    // The recording tick keeps the file list docked first, shown or not.
-    DockFileList();
-    emit recordTick();
-  });
   connect(&statusTimer_, &QTimer::timeout, this, [this] { StatusTick(); });
 }
 
@@ -164,10 +158,11 @@ void MainWindow::SetSkinPictures(const SkinPictures* pictures) {
   ResetButtonPictures();
 }
 
-void MainWindow::StartTimers() {
-  recordTickTimer_.start();
-  statusTimer_.start();
-}
+void MainWindow::StartTimers() { statusTimer_.start(); }
+
+// The file list follows the main window wherever it goes, shown or not.
+void MainWindow::moveEvent(QMoveEvent*) { DockFileList(); }
+void MainWindow::resizeEvent(QResizeEvent*) { DockFileList(); }
 
 void MainWindow::ResetButtonPictures() {
   fileListButton_->SetPictureName(fileListShown_ ? "ImageHide" : "ImageShow");

@@ -48,7 +48,7 @@ class MainWindow : public QWidget, public MeterCanvas {
   // A window that belongs to this one (the file list, the tag editor): closed
   // with it, minimized with it and shown again where it was on restore.
   void AddCompanion(QWidget* window);
-  // Starts the recording tick (100 ms) and the status tick (500 ms).
+  // Starts the status tick (500 ms).
   void StartTimers();
 
   void ResetButtonPictures();
@@ -73,8 +73,6 @@ class MainWindow : public QWidget, public MeterCanvas {
   void pauseClicked();
   void stopClicked();
   void playClicked();
-  // Every 100 ms once the timers run, after the file list was docked again.
-  void recordTick();
   // In every status tick, after the title and before the labels.
   void playbackPollDue();
   // The dialog buttons; the format labels are updated after the record settings.
@@ -95,6 +93,8 @@ class MainWindow : public QWidget, public MeterCanvas {
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;  // minimize and restore
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   // The background picture: resets the buttons, drags the window.
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -111,7 +111,6 @@ class MainWindow : public QWidget, public MeterCanvas {
   RecorderState& state_;
   std::function<bool()> closeQuery_;
   std::function<bool()> mixerRunning_;
-  QTimer recordTickTimer_;
   QTimer statusTimer_;
   SkinButton* folderButton_ = nullptr;
   SkinButton* recordSettingsButton_ = nullptr;

@@ -250,13 +250,6 @@ bool TagEditorWindow::SaveTag() {
   // The player may hold the very file; close it whichever file it plays.
   ClosePlaybackForFileChange(playback_, state_);
   const std::string file = state_.CurrentFile;
-  ui_.ProcessMessages();
-  // Hot keys handled just now may have started a recording, or started and
-  // stopped one, which leaves CurrentFile naming that take.
-  if (state_.recording || state_.CurrentFile != file) {
-    ui_.ShowMessage(Texts::WhileRecording());
-    return false;
-  }
   if (!WriteKeepingFileOnFailure()) return false;
   RefreshRecordings();
   // The rescan leaves the last listed file picked; Play must play this one.
