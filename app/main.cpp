@@ -178,8 +178,12 @@ int Run(InstanceChannel& channel) {
   StartupMark("dialogs, tag editor");
   paintMeanwhile();
 
-  WavToMp3 wavToMp3(loader, settings, state, hooks, playback, recordings, conversionDialog);
-  QObject::connect(&fileList, &FileListWindow::convertRequested, [&] { wavToMp3.pmWav2MP3Click(); });
+  // The conversion's worker hands its progress and outcome to the event loop.
+  WavToMp3 wavToMp3(loader, settings, state, hooks, playback, recordings, conversionDialog,
+                    [](std::function<void()> call) {
+                      QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+                    });
+  QObject::connect(&fileList, &FileListWindow::convertRequested, [&] { wavToMp3.ConvertCurrentFile(); });
   const FileListCommands& listCommands = fileList.Commands();
   QObject::connect(&listCommands, &FileListCommands::pickStarted, &tagEditor, &TagEditorWindow::ClearFields);
   QObject::connect(&listCommands, &FileListCommands::mp3Picked, &tagEditor, &TagEditorWindow::DescribePickedMp3);
@@ -198,6 +202,7 @@ int Run(InstanceChannel& channel) {
   QObject::connect(&mainWindow, &MainWindow::playbackPollDue, [&] { playback.PollPlayback(); });
   mainWindow.SetCloseQuery([&] {
     if (state.recording && !hooks.AskYesNo("Are you sure you want to interrupt recording?", "Confirm")) return false;
+    wavToMp3.CancelAndWait();
     // From here on no command starts a take, also while a message is open.
     if (const std::string failure = controller.ShutDown(); !failure.empty()) hooks.ShowMessage(failure);
     return true;

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <mutex>
 #include <random>
 #include <vector>
 
@@ -45,6 +47,7 @@ struct NoDialog : ConvertProgress {
   void Show(const std::string&, const std::string&) override {}
   void SetProgress(int) override {}
   bool Cancelled() const override { return false; }
+  void SetCancelAction(std::function<void()>) override {}
   void Close() override {}
   void SetFileGridEnabled(bool) override {}
 };
@@ -106,13 +109,22 @@ void BM_ConvertWavToMp3(benchmark::State& state) {
   NoPlayback playback;
   NoLibrary library;
   NoDialog dialog;
-  WavToMp3 convert(loader, settings, recorder, ui, playback, library, dialog);
+  // The job's progress and outcome, run here once it is done.
+  std::mutex mutex;
+  std::vector<std::function<void()>> posted;
+  WavToMp3 convert(loader, settings, recorder, ui, playback, library, dialog, [&](std::function<void()> call) {
+    std::lock_guard lock(mutex);
+    posted.push_back(std::move(call));
+  });
   recorder.CurrentFile = SourceWav();
   double seconds = 0;
   for (auto _ : state) {
     const auto begin = std::chrono::steady_clock::now();
-    convert.pmWav2MP3Click();
+    convert.ConvertCurrentFile();
+    convert.Wait();
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    for (auto& call : posted) call();
+    posted.clear();
     state.SetIterationTime(seconds);
   }
   if (lameCommandSeconds > 0) state.counters["ratio_to_lame_cli"] = seconds / lameCommandSeconds;

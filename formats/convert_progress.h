@@ -1,5 +1,6 @@
 #pragma once
 // What the conversion needs of its dialog and of the file list window.
+#include <functional>
 #include <string>
 
 namespace tarnovox {
@@ -13,6 +14,8 @@ class ConvertProgress {
   virtual void SetProgress(int percent) = 0;
   // Cancel was clicked or the dialog was closed since Show.
   virtual bool Cancelled() const = 0;
+  // What Cancel and closing the dialog do from now on (empty: nothing more).
+  virtual void SetCancelAction(std::function<void()> cancel) = 0;
   virtual void Close() = 0;
   // The file grid is disabled while a conversion runs so no other list command starts.
   virtual void SetFileGridEnabled(bool enabled) = 0;

@@ -77,18 +77,23 @@ void ConversionProgressDialog::SetFileGridEnabled(bool enabled) {
 }
 
 void ConversionProgressDialog::CancelConversion() {
-  cancelled_ = true;
+  MarkCancelled();
   hide();
 }
 
 void ConversionProgressDialog::closeEvent(QCloseEvent* event) {
-  cancelled_ = true;
+  MarkCancelled();
   QDialog::closeEvent(event);
 }
 
 void ConversionProgressDialog::reject() {
-  cancelled_ = true;
+  MarkCancelled();
   QDialog::reject();
+}
+
+void ConversionProgressDialog::MarkCancelled() {
+  cancelled_ = true;
+  if (cancelAction_) cancelAction_();
 }
 
 }  // namespace tarnovox

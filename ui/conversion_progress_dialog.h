@@ -25,6 +25,7 @@ class ConversionProgressDialog : public QDialog, public ConvertProgress {
   void Show(const std::string& source, const std::string& target) override;
   void SetProgress(int percent) override;
   bool Cancelled() const override { return cancelled_; }
+  void SetCancelAction(std::function<void()> cancel) override { cancelAction_ = std::move(cancel); }
   void Close() override;
   void SetFileGridEnabled(bool enabled) override;
 
@@ -34,12 +35,14 @@ class ConversionProgressDialog : public QDialog, public ConvertProgress {
 
  private:
   void CancelConversion();
+  void MarkCancelled();
 
   QLabel* sourceLabel_ = nullptr;
   QLabel* targetLabel_ = nullptr;
   QProgressBar* progressBar_ = nullptr;
   bool cancelled_ = false;
   std::function<void(bool)> gridEnabler_;
+  std::function<void()> cancelAction_;
 };
 
 }  // namespace tarnovox

@@ -10,9 +10,11 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "formats/wav_to_mp3.h"
 #include "tests/support/fake_progress.h"
+#include "tests/support/posted_calls.h"
 #include "tests/formats/mp3_probe.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/fake_lame_library.h"
@@ -43,18 +45,19 @@ struct Rig {
   FakeProgress progress;
   testing::TempFolder folder;
   std::optional<testing::SmallDisk> disk;  // mounted over the folder when a case fills it
+  testing::PostedCalls posted;  // the window thread's share of the job
   WavToMp3 convert;
   explicit Rig(DynamicLibraryLoader& loader)
-      : convert(loader, settings, state, ui, playback, library, progress) {}
+      : convert(loader, settings, state, ui, playback, library, progress, posted.Deliver()) {}
+  // The command, the job to its end, and what it hands back to the window thread.
   void Run(const std::string& name) {
     state.CurrentFile = folder.File(name);
-    convert.pmWav2MP3Click();
+    Convert();
   }
-  // Runs `action` the n-th time window messages are processed (before chunk n).
-  void OnMessages(int n, std::function<void()> action) {
-    ui.onProcessMessages = [n, action, count = 0]() mutable {
-      if (++count == n) action();
-    };
+  void Convert() {
+    convert.ConvertCurrentFile();
+    convert.Wait();
+    posted.RunAll();
   }
   void StartRecording(const std::string& path) {
     state.recording = true;
@@ -102,11 +105,11 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
     rig.folder.WriteText("b.mp3", std::string(5000, 'x'));
     rig.ui.answers = {true};
     std::set<std::string> whileConverting;
-    rig.OnMessages(2, [&] {
-      whileConverting = rig.Names();
-      rig.StartRecording(rig.folder.File("record1.mp3"));  // another file: no reason to stop
-    });
+    lib.onEncode = [&](int call) {
+      if (call == 2) whileConverting = rig.Names();
+    };
     rig.Run("b.WaV");
+    lib.onEncode = nullptr;
     EXPECT_TRUE(rig.ui.messages.empty());
     ASSERT_EQ(whileConverting.size(), 3u);  // the old MP3 stays until the new one is complete
     EXPECT_TRUE(whileConverting.count("b.mp3"));
@@ -168,12 +171,18 @@ TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
       {"closing the stream fails", [](FakeLameLibrary& lib, Rig&) { lib.closeResult = 5; }, "BE_ERR code-5"},
       {"cancel half-way; a flush would show its failing code",
        [](FakeLameLibrary& lib, Rig& rig) {
-         rig.progress.cancelAfter = 2;
+         lib.onEncode = [&rig](int call) {
+           if (call == 2) rig.progress.cancel();  // Cancel clicked while the second chunk is encoded
+         };
          lib.deinitResult = 4;
        },
        ""},
       {"source cut short half-way",
-       [](FakeLameLibrary&, Rig& rig) { rig.OnMessages(3, [&] { fs::resize_file(rig.folder.File("a.wav"), 5000); }); },
+       [](FakeLameLibrary& lib, Rig& rig) {
+         lib.onEncode = [&rig](int call) {
+           if (call == 2) fs::resize_file(rig.folder.File("a.wav"), 5000);
+         };
+       },
        "Stream read error"},
       // The disk holds 16 pages: the WAV takes 5 and the old MP3 2.
       {"the second chunk's bytes do not fit",
@@ -224,27 +233,13 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
     rig.ExpectUntouched(true);
   }
   {
-    SCOPED_TRACE("Recording of the source, picked by its bare name, started between chunks");
-    FakeLameLibrary lib;
-    Rig rig(lib);
-    rig.WriteSource(false);
-    const fs::path before = fs::current_path();
-    fs::current_path(rig.folder.path());  // the output folder is the current folder
-    rig.state.CurrentFile = "a.wav";
-    rig.OnMessages(2, [&] { rig.StartRecording(rig.folder.File("a.wav")); });
-    rig.convert.pmWav2MP3Click();
-    fs::current_path(before);
-    EXPECT_EQ(rig.ui.messages, refusal("a.wav", rig.folder.File("a.wav")));
-    EXPECT_EQ(lib.encodes, 1);
-    rig.ExpectUntouched(false);
-    EXPECT_TRUE(lib.openStreams.empty());
-  }
-  {
     SCOPED_TRACE("A target that someone else created meanwhile is not replaced without a question");
     FakeLameLibrary lib;
     Rig rig(lib);
     rig.WriteSource(false);
-    rig.OnMessages(2, [&] { rig.folder.WriteText("a.mp3", "theirs"); });
+    lib.onEncode = [&](int call) {
+      if (call == 2) rig.folder.WriteText("a.mp3", "theirs");
+    };
     rig.Run("a.wav");
     EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Can not convert \"" + rig.folder.File("a.wav") + "\": \"" +
                                                         rig.folder.File("a.mp3") +
@@ -253,6 +248,54 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
     EXPECT_EQ(rig.folder.ReadText("a.mp3"), "theirs");
     EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "a.mp3"}));
   }
+}
+
+// The job runs while the window thread goes on: the output folder (the current
+// folder, against which the picked bare name resolves) may change under it,
+// and the program may close. Neither breaks the conversion or leaves a part file.
+TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
+  const fs::path before = fs::current_path();
+  {
+    SCOPED_TRACE("the output folder changes after the second chunk");
+    FakeLameLibrary lib;
+    Rig rig(lib);
+    testing::TempFolder other;
+    rig.WriteSource(false);
+    fs::current_path(rig.folder.path());
+    rig.state.CurrentFile = "a.wav";
+    lib.onEncode = [&](int call) {
+      if (call == 2) fs::current_path(other.path());
+    };
+    rig.Convert();
+    EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
+    EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "a.mp3"}));
+    EXPECT_EQ(fs::file_size(rig.folder.File("a.mp3")), 4 * lib.bytesPerEncode + lib.flushBytes);
+    EXPECT_TRUE(fs::is_empty(other.path()));
+  }
+  {
+    SCOPED_TRACE("the main window closes while the second chunk is encoded");
+    FakeLameLibrary lib;
+    Rig rig(lib);
+    rig.WriteSource(true);
+    std::atomic<bool> reached = false;
+    lib.onEncode = [&](int call) {
+      if (call != 2) return;
+      reached = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    };
+    rig.state.CurrentFile = rig.folder.File("a.wav");
+    rig.convert.ConvertCurrentFile();
+    while (!reached) std::this_thread::yield();
+    rig.convert.CancelAndWait();
+    rig.ExpectUntouched(true);  // the old MP3 as it was, no part file
+    rig.posted.RunAll();
+    EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_TRUE(rig.library.calls.empty());  // nothing is done for a closing program
+    EXPECT_LE(lib.encodes, 3);
+    EXPECT_TRUE(lib.openStreams.empty());
+    EXPECT_EQ(lib.loads, lib.frees);
+  }
+  fs::current_path(before);
 }
 
 TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {

@@ -37,6 +37,7 @@ BE_ERR FakeEncode(HBE_STREAM stream, uint32_t samples, const int16_t* pcm, uint8
   FakeLameLibrary& fake = *FakeLameLibrary::current;
   if (!Known(stream)) return kBeErrInvalidHandle;
   ++fake.encodes;
+  if (fake.onEncode) fake.onEncode(fake.encodes);
   fake.encodedCounts.push_back(samples);
   fake.firstSamples.push_back(samples ? static_cast<uint16_t>(pcm[0]) : 0);
   if (fake.encodeResult != 0 && (fake.encodeFailsAtCall == 0 || fake.encodeFailsAtCall == fake.encodes)) {

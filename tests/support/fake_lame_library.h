@@ -3,6 +3,7 @@
 // entry points exist and what each call returns, and the double records every
 // call so leaks (a stream not closed, a library not freed) show up.
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ class FakeLameLibrary : public DynamicLibraryLoader {
   uint32_t samplesPerChunk = 2304;
   uint32_t bytesPerEncode = 100;
   uint32_t flushBytes = 50;
+  // Runs at the start of every encode call (1-based), on the encoding thread.
+  std::function<void(int call)> onEncode;
 
   // Record.
   std::vector<std::string> loadedNames;

@@ -1,6 +1,6 @@
 #pragma once
-// The conversion's progress dialog for tests: records what it was shown and
-// can act as if Cancel was clicked after a number of pieces.
+// The conversion's progress dialog for tests: records what it was shown; a
+// test clicks Cancel by calling `cancel`.
 #include <string>
 #include <vector>
 
@@ -11,17 +11,16 @@ namespace tarnovox::testing {
 class FakeProgress : public ConvertProgress {
  public:
   void Show(const std::string& s, const std::string& t) override { shown = s + " -> " + t; cancelled = false; }
-  void SetProgress(int percent) override {
-    last = percent;
-    if (++pieces == cancelAfter) cancelled = true;  // as if Cancel was clicked meanwhile
-  }
+  void SetProgress(int percent) override { last = percent; }
   bool Cancelled() const override { return cancelled; }
+  void SetCancelAction(std::function<void()> action) override { cancel = std::move(action); }
   void Close() override { ++closes; }
   void SetFileGridEnabled(bool enabled) override { grid.push_back(enabled); }
   std::string shown;
-  int cancelAfter = -1, pieces = 0, last = -1, closes = 0;
+  int last = -1, closes = 0;
   bool cancelled = false;
   std::vector<bool> grid;
+  std::function<void()> cancel;
 };
 
 }  // namespace tarnovox::testing
