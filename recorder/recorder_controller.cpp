@@ -1,12 +1,12 @@
 #include "recorder/recorder_controller.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "formats/encoder_config.h"
 #include "formats/mp3_take_writer.h"
 #include "formats/wav_take_writer.h"
+#include "recorder/recorder_texts.h"
 
 namespace tarnovox {
 namespace fs = std::filesystem;
@@ -132,12 +132,12 @@ void RecorderController::StartRecording() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   startedAt_ = p_.clock.Now();
   if (p_.drives.IsCdRom(p_.settings.Folder)) {
-    Raise("Can not save to CDROM drive");
+    Raise(recorder_texts::OnCdRom());
     return;
   }
   p_.playback.ClosePlayback();
   if (!NextRecordName()) {
-    Raise("Can not record: the files record1 to record100000 all exist in " + p_.settings.Folder);
+    Raise(recorder_texts::AllNamesTaken(p_.settings.Folder));
     return;
   }
   p_.state.LostMs = 0;
@@ -327,11 +327,7 @@ void RecorderController::StopAll() {
   if (p_.state.playing) p_.playback.ClosePlayback();
 }
 
-std::string RecorderController::LostSoundText(uint32_t lostMs) {
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.1f", lostMs < 100 ? 0.1 : lostMs / 1000.0);
-  return std::string(seconds) + " seconds of sound were lost because the computer was too busy.";
-}
+std::string RecorderController::LostSoundText(uint32_t lostMs) { return recorder_texts::LostSound(lostMs); }
 
 void RecorderController::ReportLostSound() {
   if (p_.state.LostMs > 0) Raise(LostSoundText(p_.state.LostMs));
@@ -380,7 +376,7 @@ bool RecorderController::SettleFolder(const FolderFallback& fallback) {
       if (!fs::is_directory(folder, error)) fs::create_directories(folder, error);
     }
     if (!fs::is_directory(folder, error)) {
-      Raise("Can not create " + folder);
+      Raise(recorder_texts::CannotCreateFolder(folder));
       return false;
     }
     p_.settings.Folder = folder;
@@ -411,7 +407,7 @@ std::string RecorderController::ShutDown() {
   p_.engine.StopThread();
   p_.engine.CloseMonitoring();
   p_.playback.CloseVolumeDevice();
-  if (!p_.store.SaveSettings()) return "Can not save the settings to " + p_.store.IniPath();
+  if (!p_.store.SaveSettings()) return recorder_texts::CannotSaveSettings(p_.store.IniPath());
   return {};
 }
 
