@@ -26,12 +26,12 @@
 #include "formats/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
 #include "platform/input_sources_pulse.h"
-#include "platform/media_player_pulse.h"
-#include "platform/media_player_server.h"
 #include "platform/process_info.h"
+#include "platform/pulse_connection.h"
 #include "platform/pulse_library.h"
+#include "platform/pulse_output_volume.h"
+#include "platform/pulse_player.h"
 #include "platform/pulse_wave_in.h"
-#include "platform/volume_device_pulse.h"
 #include "ui/change_output_folder.h"
 #include "ui/form_about.h"
 #include "ui/form_convert.h"
@@ -93,10 +93,10 @@ int Run(InstanceChannel& channel) {
   engine.SetAnalysis(&analysis);
   DlopenLoader loader;
   Mp3Recorder mp3(mp3Device, loader, settings, state, recorderMessages);
-  PulseServer server;
-  PulseVolumeDevice volume(server);
-  PulseMediaPlayer player(server, volume);
-  PulseInputSources inputs(server);
+  PulseConnection soundServer;
+  PulseOutputVolume volume(soundServer);
+  PulsePlayer player(soundServer, volume);
+  PulseInputSources inputs(soundServer);
   Playback playback(player, volume, state, hooks);
   RecordingsList recordings(state, settings);
   QtDesktopShell shell("pavucontrol", {"--tab=4"}, QtDesktopShell::HelpFilesFor(QString::fromStdString(exe)));

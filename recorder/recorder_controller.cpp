@@ -313,8 +313,8 @@ bool RecorderController::SettleFolder(const FolderFallback& fallback) {
 
 bool RecorderController::OpenDevices() {
   p_.engine.OpenMonitorDevice();
-  if (!p_.playback.OpenVolumeDevice()) return false;
-  p_.playback.ReadOutputVolume();
+  if (!p_.playback.OpenVolume()) return false;
+  p_.playback.ReadVolume();
   return true;
 }
 
@@ -326,11 +326,11 @@ bool RecorderController::CloseQuery() {
       !p_.hooks.AskYesNo("Are you sure you want to interrupt recording?", "Confirm"))
     return false;
   StopRecording();
-  if (p_.playback.PlaybackDeviceOpen()) p_.playback.CloseDevice();
+  if (p_.playback.PlaybackOpen()) p_.playback.CloseMedia();
   p_.shell.CloseMixerWindows();
   p_.hooks.ProcessMessages();
   p_.engine.CloseCaptureDevice();
-  p_.playback.CloseVolumeDevice();
+  p_.playback.CloseVolume();
   if (!p_.store.SaveSettings())
     p_.hooks.ShowMessage("Can not save the settings to " + p_.store.IniPath());
   return true;

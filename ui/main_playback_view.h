@@ -11,12 +11,16 @@ class MainPlaybackView final : public PlaybackView {
  public:
   MainPlaybackView(TForm1& form1, TForm2& form2) : form1_(form1), form2_(form2) {}
 
-  void SetTrackBarPosition(int position) override { form2_.SetTrackBarPosition(position); }
-  void EnableTrackBarPosition(bool enabled) override { form2_.EnableTrackBarPosition(enabled); }
-  void SetTrackBarVolume(int position) override { form2_.SetTrackBarVolume(position); }
+  void SetPositionBar(int position) override { form2_.SetTrackBarPosition(position); }
+  void EnablePositionBar(bool enabled) override { form2_.EnableTrackBarPosition(enabled); }
+  void SetVolumeBar(int position) override { form2_.SetTrackBarVolume(position); }
 
-  uint32_t StatusInterval() const override { return form1_.StatusInterval(); }
-  void SetStatusInterval(uint32_t ms) override { form1_.SetStatusInterval(ms); }
+  std::chrono::milliseconds StatusInterval() const override {
+    return std::chrono::milliseconds(form1_.StatusInterval());
+  }
+  void SetStatusInterval(std::chrono::milliseconds interval) override {
+    form1_.SetStatusInterval(static_cast<uint32_t>(interval.count()));
+  }
   void ClearMeters() override { form1_.ClearMeters(); }
   bool VolumeMixerOpen() const override { return form1_.VolumeMixerOpen(); }
 

@@ -75,9 +75,9 @@ TForm2::TForm2(RecordSettings& settings, RecorderState& state, RecordingsList& l
     return AskText(this, caption, initial);
   };
 
-  // The volume read at start-up; its change handler gives both channels the
-  // right channel's value.
-  TrackBarVolume->setValue(static_cast<int>(playback_.OutputVolume >> 16));
+  // The volume read at start-up, as its right channel; its change handler
+  // gives both channels that value.
+  TrackBarVolume->setValue(playback_.Volume().right);
   list_.AttachGrid(SGridFiles);
   list_.Rescan();
   list_.ApplySort();
@@ -119,9 +119,9 @@ void TForm2::CreateBars() {
   TrackBarVolume->setPageStep(4096);
   TrackBarVolume->setSingleStep(1024);
   connect(TrackBarPosition, &QSlider::valueChanged, this,
-          [this](int position) { playback_.TrackBarPositionChange(position); });
+          [this](int position) { playback_.SeekToBarPosition(position); });
   connect(TrackBarVolume, &QSlider::valueChanged, this,
-          [this](int position) { playback_.TrackBarVolumeChange(position); });
+          [this](int position) { playback_.SetVolumeFromBar(position); });
 }
 
 void TForm2::CreateMenu() {

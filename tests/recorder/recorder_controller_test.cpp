@@ -275,7 +275,7 @@ TEST(RecorderController, CloseWhileRecordingAsksAndYesClosesEverythingItOpened) 
   EXPECT_FALSE(rig.state.recording);
   EXPECT_FALSE(rig.engine.DeviceOpen);
   EXPECT_EQ(rig.shell.Count("CloseMixerWindows"), 1);
-  EXPECT_EQ(rig.playback.Count("CloseVolumeDevice"), 1);
+  EXPECT_EQ(rig.playback.Count("CloseVolume"), 1);
 }
 
 TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
@@ -286,7 +286,7 @@ TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
   EXPECT_EQ(rig.settings.Folder, rig.dir.File("Temp"));
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(rig.dir.File("Temp")));
   EXPECT_TRUE(rig.engine.DeviceOpen);
-  EXPECT_EQ(rig.playback.calls, (std::vector<std::string>{"OpenVolumeDevice", "ReadOutputVolume"}));
+  EXPECT_EQ(rig.playback.calls, (std::vector<std::string>{"OpenVolume", "ReadVolume"}));
   EXPECT_EQ(rig.recordings.calls, std::vector<std::string>{"SortColumnForSort"});
 
   ControllerRig readOnly;
