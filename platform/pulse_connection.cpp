@@ -26,7 +26,8 @@ void Ring(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* alarm) 
 
 }  // namespace
 
-PulseConnection::PulseConnection(std::string applicationName) : applicationName_(std::move(applicationName)) {}
+PulseConnection::PulseConnection(std::string applicationName, std::chrono::milliseconds wait)
+    : applicationName_(std::move(applicationName)), wait_(wait) {}
 
 PulseConnection::~PulseConnection() { Disconnect(); }
 
@@ -168,11 +169,11 @@ PulseConnection::Lock::~Lock() { pa_threaded_mainloop_unlock(mainloop_); }
 
 void PulseConnection::Wait() const { pa_threaded_mainloop_wait(mainloop_); }
 
-bool PulseConnection::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) const {
+bool PulseConnection::WaitUntil(const std::function<bool()>& done) const {
   if (done()) return true;
   Alarm alarm{mainloop_};
-  const auto boundUs = static_cast<pa_usec_t>(std::chrono::microseconds(bound).count());
-  pa_time_event* timer = pa_context_rttime_new(context_, pa_rtclock_now() + boundUs, Ring, &alarm);
+  const auto waitUs = static_cast<pa_usec_t>(std::chrono::microseconds(wait_).count());
+  pa_time_event* timer = pa_context_rttime_new(context_, pa_rtclock_now() + waitUs, Ring, &alarm);
   while (!done() && !(timer != nullptr && alarm.rang)) Wait();
   if (timer != nullptr) pa_threaded_mainloop_get_api(mainloop_)->time_free(timer);
   return done();

@@ -8,8 +8,9 @@
 // Contract:
 // - Connect() connects unless the connection stands (the server named by
 //   PULSE_SERVER, else the session's). It never starts a server
-//   (PA_CONTEXT_NOAUTOSPAWN) and waits at most kConnectWait: a missing server
-//   fails within milliseconds, a server that does not answer within the wait.
+//   (PA_CONTEXT_NOAUTOSPAWN) and waits at most the connection's wait: a
+//   missing server fails within milliseconds, one that does not answer when
+//   the wait runs out.
 // - A server that went away (a crash, a restart) is noticed on the
 //   connection's thread: Lost handlers run at once; Connected() turns false.
 //   The next Connect() tells the Clients to let go of the dead connection,
@@ -36,9 +37,9 @@ class PulseConnection {
  public:
   // Longest wait for the server: to connect, for a stream to become ready,
   // for an operation's answer.
-  static constexpr std::chrono::milliseconds kConnectWait{5000};
+  static constexpr std::chrono::milliseconds kDefaultWait{5000};
 
-  explicit PulseConnection(std::string applicationName = "Tarnovox");
+  explicit PulseConnection(std::string applicationName = "Tarnovox", std::chrono::milliseconds wait = kDefaultWait);
   ~PulseConnection();
   PulseConnection(const PulseConnection&) = delete;
   PulseConnection& operator=(const PulseConnection&) = delete;
@@ -76,7 +77,7 @@ class PulseConnection {
   void OnLost(std::function<void(int error)> handler) { lost_ = std::move(handler); }
 
   // Returns 0 when the connection stands (as it was, or anew), else the
-  // server library's error code (PA_ERR_TIMEOUT after kConnectWait).
+  // server library's error code (PA_ERR_TIMEOUT when the wait ran out).
   int Connect();
   // Frees the connection; the next Connect makes a new one.
   void Disconnect();
@@ -101,14 +102,14 @@ class PulseConnection {
 
   // With the lock held: sleeps until a callback calls Signal.
   void Wait() const;
-  // With the lock held: waits until `done` holds, for at most `bound`. Every
-  // Signal and the end of the bound wake it to ask `done` again. False when
-  // the bound ran out first.
-  bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = kConnectWait) const;
+  // With the lock held, on a context: waits until `done` holds, for at most
+  // the connection's wait. Every Signal and the end of the wait wake it to
+  // ask `done` again. False when the wait ran out first.
+  bool WaitUntil(const std::function<bool()>& done) const;
   // Wakes every thread in Wait.
   void Signal() const;
-  // With the lock held: waits (at most kConnectWait) until the operation is
-  // done, cancels it if it is not, and releases it. Null does nothing.
+  // With the lock held: waits (at most the connection's wait) until the
+  // operation is done, cancels it if it is not, and releases it. Null does nothing.
   void WaitFor(pa_operation* operation) const;
 
  private:
@@ -119,6 +120,7 @@ class PulseConnection {
   static void OnEvent(pa_context* context, int type, uint32_t index, void* self);
 
   std::string applicationName_;
+  std::chrono::milliseconds wait_;
   std::vector<Client*> clients_;
   std::map<Listener*, uint32_t> listeners_;  // guarded by the connection's lock
   std::function<void(int)> lost_;
