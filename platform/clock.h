@@ -3,7 +3,8 @@
 
 namespace tarnovox {
 
-// Milliseconds since an arbitrary start, wrapping at 32 bits (GetTickCount).
+// Milliseconds since an arbitrary start, wrapping at 32 bits: the recorder's
+// elapsed-time arithmetic is written for that wrap.
 class Clock {
  public:
   virtual ~Clock() = default;
