@@ -16,7 +16,8 @@ namespace tarnovox {
 
 // Every entry point of the encoder library that the program uses, by its
 // exported name; the optional ones are resolved only for a caller that asks.
-#define TARNOVOX_ENCODER_ENTRY_POINTS(X) X(beInitStream) X(beEncodeChunk) X(beDeinitStream) X(beCloseStream) X(beVersion)
+#define TARNOVOX_ENCODER_ENTRY_POINTS(X) \
+  X(beInitStream) X(beEncodeChunk) X(beDeinitStream) X(beCloseStream) X(beVersion)
 #define TARNOVOX_ENCODER_OPTIONAL_ENTRY_POINTS(X) X(beWriteVBRHeader)
 
 struct EncoderEntryPoints {
