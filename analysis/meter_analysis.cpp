@@ -1,52 +1,54 @@
 #include "analysis/meter_analysis.h"
 
+#include <algorithm>
+
 #include "analysis/meter_layout.h"
 #include "analysis/sample_split.h"
 
 namespace tarnovox {
 
-MeterAnalysis::MeterAnalysis(CaptureEngine& engine, const RecordSettings& settings,
+MeterAnalysis::MeterAnalysis(const CaptureEngine& engine, const RecordSettings& settings,
                              const RecorderState& state)
-    : engine_(engine), settings_(settings), state_(state), spectrum_(std::make_unique<Spectrum>()) {}
+    : engine_(engine),
+      settings_(settings),
+      state_(state),
+      spectrum_(std::make_unique<Spectrum>()),
+      left_(2 * frames_, 0),
+      right_(2 * frames_, 0) {}
 
-void MeterAnalysis::SplitMonitorBuffer() { Split(FrameLayout::Stereo16); }
-
-void MeterAnalysis::SplitRecordBuffer() {
-  // During an MP3 recording the device stays open in the monitoring format, so
-  // the open format covers both kinds of recording.
-  Split(LayoutOf(engine_.Format.bitsPerSample, engine_.Format.channels));
+void MeterAnalysis::Analyse(const MeterBlock& block, bool draw) {
+  Split(block);
+  MeasurePeaks();
+  if (draw) RefreshMeters();
 }
 
-void MeterAnalysis::Split(FrameLayout layout) {
-  const size_t frames = engine_.FramesPerBuffer;
-  const int32_t index = engine_.CurrentBufferIndex;
-  if (frames == 0 || index < 0 || engine_.BlockAlign < BytesReadPerFrame(layout)) return;
-  const size_t start = static_cast<size_t>(index) * engine_.BytesPerBuffer;
-  const size_t end = start + (frames - 1) * engine_.BlockAlign + BytesReadPerFrame(layout);
-  if (end > engine_.PcmRing.size() || engine_.LeftSamples.size() < frames ||
-      engine_.RightSamples.size() < frames) {
-    return;
+void MeterAnalysis::Split(const MeterBlock& block) {
+  const FrameLayout layout = LayoutOf(block.format.bitsPerSample, block.format.channels);
+  const size_t frames = block.frames;
+  const size_t blockAlign = block.format.BlockAlign();
+  if (frames == 0 || blockAlign < BytesReadPerFrame(layout)) return;
+  if ((frames - 1) * blockAlign + BytesReadPerFrame(layout) > block.pcm.size()) return;
+  if (frames != frames_ || left_.size() != 2 * frames) {
+    frames_ = static_cast<uint32_t>(frames);
+    left_.assign(2 * frames, 0);
+    right_.assign(2 * frames, 0);
   }
-  SplitFrames(engine_.PcmRing.data() + start, engine_.BlockAlign, frames, layout,
-              engine_.LeftSamples.data(), engine_.RightSamples.data());
-  scales_ = DisplayScales::For(IsEightBit(layout), engine_.FramesPerBuffer);
+  fftSize_ = block.fftSize;
+  SplitFrames(block.pcm.data(), blockAlign, frames, layout, left_.data(), right_.data());
+  scales_ = DisplayScales::For(IsEightBit(layout), block.frames);
+  eightBitTake_ = block.format.bitsPerSample == 8;
 }
 
 void MeterAnalysis::MeasurePeaks() {
-  size_t frames = engine_.FramesPerBuffer;
-  if (frames > engine_.LeftSamples.size()) frames = engine_.LeftSamples.size();
-  if (frames > engine_.RightSamples.size()) frames = engine_.RightSamples.size();
-  const bool eightBitWav = state_.recording && settings_.Wav && settings_.BitPerSample == 8;
-  peaks_.MeasurePeaks(engine_.LeftSamples.data(), engine_.RightSamples.data(), frames,
-                      eightBitWav);
+  const size_t frames = std::min<size_t>(frames_, std::min(left_.size(), right_.size()));
+  peaks_.MeasurePeaks(left_.data(), right_.data(), frames, eightBitTake_);
 }
 
 void MeterAnalysis::ComputeSpectrum() {
   // The transform reads samples 1 to FftSize.
-  const size_t needed = static_cast<size_t>(engine_.FftSize) + 1;
-  if (engine_.LeftSamples.size() < needed || engine_.RightSamples.size() < needed) return;
-  spectrum_->ComputeSpectrum(engine_.LeftSamples.data(), engine_.RightSamples.data(),
-                             engine_.FftSize, settings_.SamplePerSecond);
+  const size_t needed = static_cast<size_t>(fftSize_) + 1;
+  if (left_.size() < needed || right_.size() < needed) return;
+  spectrum_->ComputeSpectrum(left_.data(), right_.data(), fftSize_, settings_.SamplePerSecond);
 }
 
 void MeterAnalysis::GroupBands() { bands_.GroupBands(*spectrum_); }
@@ -63,21 +65,18 @@ void MeterAnalysis::RefreshMeters() {
 }
 
 void MeterAnalysis::DrawStereoMeters() {
-  if (!engine_.DeviceOpen) return;
+  if (!engine_.MonitoringOpen()) return;
   display_.DrawStereo(Frame(), canvas_);
 }
 
 void MeterAnalysis::DrawMonoMeters() {
-  if (!engine_.DeviceOpen) return;
+  if (!engine_.MonitoringOpen()) return;
   display_.DrawMono(Frame(), canvas_);
 }
 
 MeterFrame MeterAnalysis::Frame() const {
-  const size_t count = engine_.LeftSamples.size() < engine_.RightSamples.size()
-                           ? engine_.LeftSamples.size()
-                           : engine_.RightSamples.size();
-  return MeterFrame{engine_.LeftSamples.data(), engine_.RightSamples.data(), count,
-                    engine_.FramesPerBuffer, state_.recording, scales_, peaks_, bands_};
+  const size_t count = std::min(left_.size(), right_.size());
+  return MeterFrame{left_.data(), right_.data(), count, static_cast<uint16_t>(frames_), state_.recording, scales_, peaks_, bands_};
 }
 
 }  // namespace tarnovox

@@ -1,9 +1,10 @@
 #pragma once
-// Level and spectrum analysis of the buffers the capture poll hands over, and
-// the drawing of the three live displays. One instance for the program; the
-// capture engine calls it through CaptureAnalysis, the main window's paint
-// handler calls the geometry and drawing operations directly.
+// Level and spectrum analysis of the blocks of sound the recorder's tick hands
+// over, and the drawing of the three live displays. One instance for the
+// program; the recorder calls it through CaptureAnalysis, the main window's
+// paint handler calls the geometry and drawing operations directly.
 #include <memory>
+#include <vector>
 
 #include "analysis/display_scales.h"
 #include "analysis/meter_canvas.h"
@@ -21,21 +22,21 @@ namespace tarnovox {
 
 class MeterAnalysis : public CaptureAnalysis {
  public:
-  MeterAnalysis(CaptureEngine& engine, const RecordSettings& settings, const RecorderState& state);
+  MeterAnalysis(const CaptureEngine& engine, const RecordSettings& settings, const RecorderState& state);
 
   // The window canvas the bitmaps are copied to; without one they are only drawn.
   void SetCanvas(MeterCanvas* canvas) { canvas_ = canvas; }
 
-  // De-interleave buffer CurrentBufferIndex of the ring into the engine's
-  // LeftSamples and RightSamples and set the display scales. The monitoring
-  // split reads 16-bit stereo; the recording split reads the format the device
-  // was opened with. A buffer that does not lie wholly inside the ring, or
-  // sample arrays too small for it, leave everything unchanged.
-  void SplitMonitorBuffer() override;
-  void SplitRecordBuffer() override;
-  void MeasurePeaks() override;
+  // Splits the block, measures its peaks and, with `draw`, refreshes the meters.
+  void Analyse(const MeterBlock& block, bool draw) override;
+
+  // De-interleaves the block into LeftSamples and RightSamples, in the format it
+  // was captured in, and sets the display scales. A block whose bytes do not
+  // hold its frames leaves everything unchanged.
+  void Split(const MeterBlock& block);
+  void MeasurePeaks();
   // Spectrum, bands and the layout of the current mode, drawn and copied.
-  void RefreshMeters() override;
+  void RefreshMeters();
 
   void ComputeSpectrum();
   void GroupBands();
@@ -51,12 +52,13 @@ class MeterAnalysis : public CaptureAnalysis {
   const Spectrum& Transform() const { return *spectrum_; }
   const SpectrumBands& Bands() const { return bands_; }
   const MeterDisplay& Display() const { return display_; }
+  const std::vector<int16_t>& LeftSamples() const { return left_; }
+  const std::vector<int16_t>& RightSamples() const { return right_; }
 
  private:
-  void Split(FrameLayout layout);
   MeterFrame Frame() const;
 
-  CaptureEngine& engine_;
+  const CaptureEngine& engine_;
   const RecordSettings& settings_;
   const RecorderState& state_;
   MeterCanvas* canvas_ = nullptr;
@@ -65,6 +67,12 @@ class MeterAnalysis : public CaptureAnalysis {
   std::unique_ptr<Spectrum> spectrum_;  // about 100 kB of fixed transform arrays
   SpectrumBands bands_;
   MeterDisplay display_;
+  uint32_t frames_ = 4410;
+  uint16_t fftSize_ = 4096;
+  // The last block split into channels; twice its frames long, as the
+  // transform reads up to FftSize + 1 samples.
+  std::vector<int16_t> left_, right_;
+  bool eightBitTake_ = false;
 };
 
 }  // namespace tarnovox

@@ -2,16 +2,15 @@
 
 #include <QWidget>
 
-#include "recorder/recorder_controller.h"
 
 namespace tarnovox {
 
-std::function<void(Command)> CommandRunner(QWidget& window, std::function<void(int)> hotKey) {
-  return [&window, hotKey = std::move(hotKey)](Command command) {
+std::function<void(Command)> CommandRunner(QWidget& window, std::function<void(RecorderCommand)> execute) {
+  return [&window, execute = std::move(execute)](Command command) {
     switch (command) {
-      case Command::Record: hotKey(RecorderController::kHotKeyRecord); break;
-      case Command::Pause: hotKey(RecorderController::kHotKeyPause); break;
-      case Command::Stop: hotKey(RecorderController::kHotKeyStop); break;
+      case Command::Record: execute(RecorderCommand::Record); break;
+      case Command::Pause: execute(RecorderCommand::Pause); break;
+      case Command::Stop: execute(RecorderCommand::Stop); break;
       case Command::Show: ShowAndRaise(window); break;
     }
   };

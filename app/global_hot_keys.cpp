@@ -37,8 +37,10 @@ uint16_t NumLockMask(Display* display) {
 
 }  // namespace
 
-GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(int)> onHotKey, bool portalFirst)
-    : window_(window), onHotKey_(std::move(onHotKey)), keys_{{101, XK_F5}, {102, XK_F7}, {103, XK_F9}} {
+GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(RecorderCommand)> onKey, bool portalFirst)
+    : window_(window),
+      onKey_(std::move(onKey)),
+      keys_{{RecorderCommand::Record, XK_F5}, {RecorderCommand::Pause, XK_F7}, {RecorderCommand::Stop, XK_F9}} {
   OpenX11();
   if (!portalFirst) {
     GrabAll();
@@ -48,7 +50,7 @@ GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(int)> onHotKey,
   for (Key& key : keys_) AddShortcut(key);
   // The portal's dialog, if the desktop shows one, belongs to our window.
   const QString parent = connection_ != nullptr ? QString("x11:%1").arg(window->winId(), 0, 16) : QString();
-  portal_ = std::make_unique<PortalShortcuts>(parent, onHotKey_, [this](PortalShortcuts::State state) {
+  portal_ = std::make_unique<PortalShortcuts>(parent, onKey_, [this](PortalShortcuts::State state) {
     if (state == PortalShortcuts::State::Failed) {
       qInfo().noquote() << "Tarnovox: no desktop global shortcuts:" << portal_->Error();
       GrabAll();
@@ -123,8 +125,8 @@ void GlobalHotKeys::AddShortcut(Key& key) {
   for (const auto& [keysym, qtKey] : kQtKeys) {
     if (keysym != key.keysym) continue;
     key.shortcut = new QShortcut(QKeySequence(qtKey), window_);
-    const int id = key.id;
-    QObject::connect(key.shortcut, &QShortcut::activated, [this, id] { onHotKey_(id); });
+    const RecorderCommand command = key.command;
+    QObject::connect(key.shortcut, &QShortcut::activated, [this, command] { onKey_(command); });
   }
 }
 
@@ -136,25 +138,25 @@ bool GlobalHotKeys::nativeEventFilter(const QByteArray& eventType, void* message
   if (press->event != root_) return false;
   for (const Key& key : keys_) {
     if (key.grabbed && key.keycode == press->detail) {
-      onHotKey_(key.id);
+      onKey_(key.command);
       return true;
     }
   }
   return false;
 }
 
-std::vector<int> GlobalHotKeys::GrabbedIds() const {
-  std::vector<int> ids;
+std::vector<RecorderCommand> GlobalHotKeys::GrabbedCommands() const {
+  std::vector<RecorderCommand> commands;
   for (const Key& key : keys_) {
-    if (key.grabbed) ids.push_back(key.id);
+    if (key.grabbed) commands.push_back(key.command);
   }
-  return ids;
+  return commands;
 }
 
 GlobalHotKeys::Mechanism GlobalHotKeys::InUse() const {
   if (portal_ != nullptr && portal_->state() == PortalShortcuts::State::Starting) return Mechanism::PortalStarting;
   if (portal_ != nullptr && portal_->state() == PortalShortcuts::State::Bound) return Mechanism::Portal;
-  return GrabbedIds().empty() ? Mechanism::WindowOnly : Mechanism::X11Grabs;
+  return GrabbedCommands().empty() ? Mechanism::WindowOnly : Mechanism::X11Grabs;
 }
 
 QString GlobalHotKeys::Description() const {

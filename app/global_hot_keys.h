@@ -16,6 +16,8 @@
 #include <memory>
 #include <vector>
 
+#include "recorder/recorder_command.h"
+
 class QShortcut;
 class QWidget;
 
@@ -27,9 +29,9 @@ class GlobalHotKeys final : public QAbstractNativeEventFilter {
  public:
   enum class Mechanism { PortalStarting, Portal, X11Grabs, WindowOnly };
 
-  // onHotKey receives 101 (F5), 102 (F7) or 103 (F9). portalFirst: see
+  // onKey receives Record (F5), Pause (F7) or Stop (F9). portalFirst: see
   // InWaylandSession.
-  GlobalHotKeys(QWidget* window, std::function<void(int)> onHotKey, bool portalFirst);
+  GlobalHotKeys(QWidget* window, std::function<void(RecorderCommand)> onKey, bool portalFirst);
   ~GlobalHotKeys() override;
   GlobalHotKeys(const GlobalHotKeys&) = delete;
   GlobalHotKeys& operator=(const GlobalHotKeys&) = delete;
@@ -40,15 +42,15 @@ class GlobalHotKeys final : public QAbstractNativeEventFilter {
 
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
-  // Hot key ids whose key is grabbed system-wide.
-  std::vector<int> GrabbedIds() const;
+  // The commands whose key is grabbed system-wide.
+  std::vector<RecorderCommand> GrabbedCommands() const;
   Mechanism InUse() const;
   // One line for the about box and the log, e.g. "Hot keys F5, F7, F9: system-wide (X11)".
   QString Description() const;
 
  private:
   struct Key {
-    int id;
+    RecorderCommand command;
     unsigned keysym;
     unsigned char keycode = 0;
     bool grabbed = false;
@@ -62,7 +64,7 @@ class GlobalHotKeys final : public QAbstractNativeEventFilter {
   void Log() const;
 
   QWidget* window_;
-  std::function<void(int)> onHotKey_;
+  std::function<void(RecorderCommand)> onKey_;
   std::vector<Key> keys_;
   std::unique_ptr<PortalShortcuts> portal_;
   void* connection_ = nullptr;  // xcb_connection_t*

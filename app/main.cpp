@@ -22,27 +22,26 @@
 #include "recorder/recorder_controller.h"
 #include "recordings/playback.h"
 #include "recordings/recordings_list.h"
-#include "recorder/mp3_recorder.h"
 #include "formats/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
 #include "platform/input_sources_pulse.h"
 #include "platform/process_info.h"
 #include "platform/pulse_connection.h"
 #include "platform/pulse_library.h"
+#include "platform/pulse_capture_stream.h"
 #include "platform/pulse_output_volume.h"
 #include "platform/pulse_player.h"
-#include "platform/pulse_wave_in.h"
+#include "ui/about_dialog.h"
 #include "ui/change_output_folder.h"
-#include "ui/form_about.h"
-#include "ui/form_convert.h"
-#include "ui/form_dir.h"
-#include "ui/form_rec_settings.h"
-#include "ui/image_bank.h"
+#include "ui/conversion_progress_dialog.h"
+#include "ui/file_list_window.h"
 #include "ui/main_playback_view.h"
+#include "ui/main_window.h"
+#include "ui/output_folder_dialog.h"
 #include "ui/qt_desktop_shell.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
-#include "ui/tform3.h"
+#include "ui/record_settings_dialog.h"
+#include "ui/skin_pictures.h"
+#include "ui/tag_editor_window.h"
 
 namespace tarnovox {
 namespace {
@@ -84,15 +83,12 @@ int Run(InstanceChannel& channel) {
   SettingsStore store(settings,
                       SettingsStore::IniPathFor(exe, exeDirWritable, EnvOr("XDG_CONFIG_HOME", home + "/.config")));
   QtUiHooks hooks;
-  // The recorder's failures are told once a command or tick has finished.
-  MessageGate recorderMessages(hooks);
-  PulseWaveIn captureDevice("Monitor");
-  PulseWaveIn mp3Device("MP3 recording");
-  CaptureEngine engine(captureDevice, settings, state, recorderMessages);
+  // The streams outlive the engine that reads them.
+  PulseCaptureStream monitorStream("Monitor");
+  PulseCaptureStream mp3Stream("MP3 recording");
+  CaptureEngine engine(monitorStream, mp3Stream);
   MeterAnalysis analysis(engine, settings, state);
-  engine.SetAnalysis(&analysis);
   DlopenLoader loader;
-  Mp3Recorder mp3(mp3Device, loader, settings, state, recorderMessages);
   PulseConnection soundServer;
   PulseOutputVolume volume(soundServer);
   PulsePlayer player(soundServer, volume);
@@ -103,36 +99,45 @@ int Run(InstanceChannel& channel) {
   SystemClock clock;
   StatfsDriveInfo drives;
   RecorderController controller(
-      {settings, store, state, engine, mp3, playback, recordings, shell, recorderMessages, clock, drives,
-       &recorderMessages});
+      {settings, store, state, engine, loader, playback, recordings, shell, clock, drives, &analysis});
+  // The recorder's failures are shown once the command or tick that met them has finished.
+  QObject::connect(&controller, &RecorderController::messageRaised,
+                   [&](const QString& text) { hooks.PostMessage(text.toStdString()); });
+  QObject::connect(&controller, &RecorderController::recordingsChanged, [&] {
+    hooks.SetBusyCursor(true);
+    recordings.Rescan();
+    hooks.SetBusyCursor(false);
+    recordings.ApplySort();
+  });
 
   StartupMark("subsystems");
-  TForm1 form1(settings, state);
-  hooks.SetWindow(&form1);
-  hooks.SetTimeDisplay([&] { form1.UpdateTimeDisplay(); });
-  hooks.SetFormatLabels([&] { form1.UpdateFormatLabels(); });
-  analysis.SetCanvas(&form1);
-  TForm4 form4;
-  form1.SetImageBank(&form4);
-  TForm1::Hooks& h = form1.hooks;
-  h.paintMeters = [&] {
+  MainWindow mainWindow(settings, state);
+  hooks.SetWindow(&mainWindow);
+  hooks.SetTimeDisplay([&] { mainWindow.UpdateTimeDisplay(); });
+  hooks.SetFormatLabels([&] { mainWindow.UpdateFormatLabels(); });
+  QObject::connect(&controller, &RecorderController::elapsedChanged, &mainWindow, &MainWindow::UpdateTimeDisplay);
+  analysis.SetCanvas(&mainWindow);
+  SkinPictures skinPictures;
+  mainWindow.SetSkinPictures(&skinPictures);
+  QObject::connect(&mainWindow, &MainWindow::metersPaintDue, [&] {
     analysis.SetMeterGeometry();
     analysis.ClearMeterBitmaps();
     analysis.DrawStereoMeters();
-  };
-  h.clearMeters = [&] { analysis.ClearMeterBitmaps(); };
+  });
+  QObject::connect(&mainWindow, &MainWindow::clearMetersRequested, [&] { analysis.ClearMeterBitmaps(); });
   // A close asked for by the window manager is not held like input: until
   // start-up is complete it is refused, or the program would go on without a window.
-  h.closeQuery = [] { return false; };
+  mainWindow.SetCloseQuery([] { return false; });
 
   FolderFallback fallback{exeDir, exeDirWritable, EnvOr("XDG_MUSIC_DIR", home + "/Music")};
   StartupMark("main window");
   if (!controller.SettleFolder(fallback)) return 1;
+  mainWindow.UpdateFormatLabels();
   // The window is shown as soon as it shows the settings, and the rest is made
   // while it is on the screen. Input waits in the queue until start-up is
   // complete: until then the monitoring, the file list and the hot keys are
   // not there.
-  ShowFirstPicture(form1, 50);
+  ShowFirstPicture(mainWindow, 50);
   StartupMark("shown");
   const auto paintMeanwhile = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
   // The sound server's library is loaded once the window is up, before the
@@ -150,74 +155,82 @@ int Run(InstanceChannel& channel) {
   // hides and shows with itself. Not Qt children: a window manager that
   // iconifies transients with their parent would fight the main window's own
   // hiding and iconify it again on restore.
-  TForm2 form2(settings, state, recordings, playback, hooks);
+  FileListWindow fileList(settings, state, recordings, playback, hooks);
   StartupMark("file list");
   paintMeanwhile();
-  MainPlaybackView playbackView(form1, form2);
+  MainPlaybackView playbackView(mainWindow, fileList);
   playback.SetView(&playbackView);
-  form1.SetFileList(&form2, form2.LabFile);
+  mainWindow.SetFileList(&fileList, fileList.FileLabel());
 
-  TFormDir formDir(&form1);
-  TFormAbout formAbout(&form1);
-  formAbout.SetHelpPage(shell.HelpPage());
+  OutputFolderDialog folderDialog(&mainWindow);
+  AboutDialog aboutDialog(&mainWindow);
+  aboutDialog.SetHelpPage(shell.HelpPage());
   StartupMark("folder dialog, about box");
-  TFormConvert formConvert(&form1);
-  formConvert.SetGridEnabler([&](bool enabled) { form2.SGridFiles->setEnabled(enabled); });
-  TFormRecSettings formRecSettings(&form1);
-  formRecSettings.SetInputSources(&inputs);
-  TForm3 form3(settings, state, drives, playback, recordings, hooks);
-  form1.AddCompanion(&form3);
-  form2.SetImageBank(&form4);
-  form3.SetImageBank(&form4);
-  TForm4::ForgetDecodedSkin();
+  ConversionProgressDialog conversionDialog(&mainWindow);
+  conversionDialog.SetGridEnabler([&](bool enabled) { fileList.SetGridEnabled(enabled); });
+  RecordSettingsDialog recordSettingsDialog(&mainWindow);
+  recordSettingsDialog.SetInputSources(&inputs);
+  TagEditorWindow tagEditor(settings, state, drives, playback, recordings, hooks);
+  mainWindow.AddCompanion(&tagEditor);
+  fileList.SetSkinPictures(&skinPictures);
+  tagEditor.SetSkinPictures(&skinPictures);
+  SkinPictures::ForgetDecodedSkin();
   StartupMark("dialogs, tag editor");
   paintMeanwhile();
 
-  WavToMp3 wavToMp3(loader, settings, state, hooks, playback, recordings, formConvert);
-  form2.convert = [&] { wavToMp3.pmWav2MP3Click(); };
-  FileListCommands::Hooks& listHooks = form2.Commands.hooks;
-  listHooks.clearTagFields = [&] { form3.ClearFields(); };
-  listHooks.describeMp3 = [&] { form3.DescribePickedMp3(); };
-  listHooks.disableTagSave = [&] { form3.DisableSave(); };
-  form2.toggleTagEditor = [&](const QPoint& topLeft) { form3.ToggleAt(topLeft); };
+  WavToMp3 wavToMp3(loader, settings, state, hooks, playback, recordings, conversionDialog);
+  QObject::connect(&fileList, &FileListWindow::convertRequested, [&] { wavToMp3.pmWav2MP3Click(); });
+  const FileListCommands& listCommands = fileList.Commands();
+  QObject::connect(&listCommands, &FileListCommands::pickStarted, &tagEditor, &TagEditorWindow::ClearFields);
+  QObject::connect(&listCommands, &FileListCommands::mp3Picked, &tagEditor, &TagEditorWindow::DescribePickedMp3);
+  QObject::connect(&listCommands, &FileListCommands::pickFinished, &tagEditor, &TagEditorWindow::DisableSave);
+  QObject::connect(&fileList, &FileListWindow::tagEditorToggleRequested, &tagEditor, &TagEditorWindow::ToggleAt);
 
   // Settings chosen while a hot key started a recording apply once it stops.
-  controller.SetAfterStop([&] {
-    if (formRecSettings.ApplyPending(settings, state)) form1.UpdateFormatLabels();
+  QObject::connect(&controller, &RecorderController::stopped, [&] {
+    if (recordSettingsDialog.ApplyPending(settings, state)) mainWindow.UpdateFormatLabels();
   });
-  h.record = [&] { controller.RecordButton(); };
-  h.pause = [&] { controller.PauseButton(); };
-  h.stop = [&] { controller.StopButton(); };
-  h.play = [&] { playback.PlayPickedFile(); };
-  h.recordTick = [&] { controller.RecordTick(); };
-  h.pollPlayback = [&] { playback.PollPlayback(); };
-  h.closeQuery = [&] { return controller.CloseQuery(); };
-  h.recordSettings = [&] { formRecSettings.Edit(settings, state); };
-  h.outputFolder = [&] { formDir.Choose(settings, state); };
-  h.changeOutputFolder = [&] { ChangeOutputFolder(settings, state, playback, recordings, hooks); };
-  h.help = [&] { shell.OpenHelp(); };
-  h.recordingMixer = [&] { shell.StartRecordingMixer(); };
-  h.mixerOpen = [&] { return shell.MixerRunning(); };
-  h.hideTagEditor = [&] { form3.HideEditor(); };
+  QObject::connect(&mainWindow, &MainWindow::recordClicked,
+                   [&] { controller.Execute(RecorderCommand::RecordWhenIdle); });
+  QObject::connect(&mainWindow, &MainWindow::pauseClicked, [&] { controller.Execute(RecorderCommand::Pause); });
+  QObject::connect(&mainWindow, &MainWindow::stopClicked, [&] { controller.Execute(RecorderCommand::Stop); });
+  QObject::connect(&mainWindow, &MainWindow::playClicked, [&] { playback.PlayPickedFile(); });
+  QObject::connect(&mainWindow, &MainWindow::playbackPollDue, [&] { playback.PollPlayback(); });
+  mainWindow.SetCloseQuery([&] {
+    if (state.recording && !hooks.AskYesNo("Are you sure you want to interrupt recording?", "Confirm")) return false;
+    // From here on no command starts a take, also while a message is open.
+    if (const std::string failure = controller.ShutDown(); !failure.empty()) hooks.ShowMessage(failure);
+    return true;
+  });
+  QObject::connect(&mainWindow, &MainWindow::recordSettingsRequested,
+                   [&] { recordSettingsDialog.Edit(settings, state); });
+  QObject::connect(&mainWindow, &MainWindow::outputFolderRequested, [&] { folderDialog.Choose(settings, state); });
+  QObject::connect(&mainWindow, &MainWindow::outputFolderChanged,
+                   [&] { ChangeOutputFolder(settings, state, playback, recordings, hooks); });
+  QObject::connect(&mainWindow, &MainWindow::helpRequested, [&] { shell.OpenHelp(); });
+  QObject::connect(&mainWindow, &MainWindow::recordingMixerRequested, [&] { shell.StartRecordingMixer(); });
+  mainWindow.SetMixerRunningQuery([&] { return shell.MixerRunning(); });
+  QObject::connect(&mainWindow, &MainWindow::fileListHidden, &tagEditor, &TagEditorWindow::HideEditor);
 
-  auto hotKey = [&](int id) { controller.HotKey(id); };
-  GlobalHotKeys hotKeys(&form1, hotKey, GlobalHotKeys::InWaylandSession());
+  auto execute = [&](RecorderCommand command) { controller.Execute(command); };
+  GlobalHotKeys hotKeys(&mainWindow, execute, GlobalHotKeys::InWaylandSession());
   // The portal may settle or fail later: the box tells what is in use when opened.
   // The encoder library is loaded for its version then too, the first time,
   // not while the program starts.
   bool encoderVersionRead = false;
-  h.about = [&] {
+  QObject::connect(&mainWindow, &MainWindow::aboutRequested, [&] {
     if (!std::exchange(encoderVersionRead, true))
-      formAbout.SetEncoderVersion(TFormAbout::LoadedEncoderVersion(loader));
-    formAbout.SetHotKeys(hotKeys.Description());
-    formAbout.exec();
-  };
+      aboutDialog.SetEncoderVersion(AboutDialog::LoadedEncoderVersion(loader));
+    aboutDialog.SetHotKeys(hotKeys.Description());
+    aboutDialog.exec();
+  });
 
-  form1.StartTimers();
+  mainWindow.StartTimers();
+  controller.Start();
   StartupMark("hot keys");
   // Commands from this start's command line and from later starts run once
   // start-up is complete.
-  channel.SetRunner(CommandRunner(form1, hotKey));
+  channel.SetRunner(CommandRunner(mainWindow, execute));
   // Every window's icon, the dialogs' too. Decoding and sending it (a 256 x 256
   // picture) waits until the recorder already takes input.
   QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(":/tarnovox.png")); });
@@ -250,7 +263,7 @@ int main(int argc, char** argv) {
   std::thread fonts([] { FcInit(); });
   QApplication app(argc, argv);
   fonts.join();
-  tarnovox::TForm4::DecodeSkinMeanwhile();
+  tarnovox::SkinPictures::DecodeSkinMeanwhile();
   tarnovox::StartupMark("application");
   QApplication::setApplicationName("Tarnovox");
   tarnovox::InstanceChannel channel(channelName);

@@ -45,15 +45,15 @@ const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request
 const QString kToken = QStringLiteral("tarnovox");
 
 struct ShortcutSpec {
-  int hotKey;
+  RecorderCommand command;
   const char* id;
   const char* description;
   const char* trigger;
 };
 constexpr ShortcutSpec kShortcuts[] = {
-    {101, "record", "Record", "F5"},
-    {102, "pause", "Pause / Resume", "F7"},
-    {103, "stop", "Stop", "F9"},
+    {RecorderCommand::Record, "record", "Record", "F5"},
+    {RecorderCommand::Pause, "pause", "Pause / Resume", "F7"},
+    {RecorderCommand::Stop, "stop", "Stop", "F9"},
 };
 
 QDBusConnection Bus() { return QDBusConnection::sessionBus(); }
@@ -73,9 +73,9 @@ QString PathText(const QVariant& value) {
 
 }  // namespace
 
-PortalShortcuts::PortalShortcuts(QString parentWindow, std::function<void(int)> onHotKey,
+PortalShortcuts::PortalShortcuts(QString parentWindow, std::function<void(RecorderCommand)> onCommand,
                                  std::function<void(State)> onSettled)
-    : parentWindow_(std::move(parentWindow)), onHotKey_(std::move(onHotKey)), onSettled_(std::move(onSettled)) {
+    : parentWindow_(std::move(parentWindow)), onCommand_(std::move(onCommand)), onSettled_(std::move(onSettled)) {
   qDBusRegisterMetaType<PortalShortcut>();
   qDBusRegisterMetaType<QList<PortalShortcut>>();
 }
@@ -163,7 +163,7 @@ void PortalShortcuts::OnActivated(const QDBusMessage& signal) {
   if (state_ != State::Bound || PathText(signal.arguments().value(0)) != session_) return;
   const QString id = signal.arguments().value(1).toString();
   for (const ShortcutSpec& spec : kShortcuts) {
-    if (id == spec.id) onHotKey_(spec.hotKey);
+    if (id == spec.id) onCommand_(spec.command);
   }
 }
 

@@ -3,11 +3,13 @@
 // (org.freedesktop.portal.GlobalShortcuts on the session bus): one session,
 // the three shortcuts bound with F5, F7 and F9 as preferred triggers. The
 // desktop may let the user pick other keys or refuse; once bound, the
-// Activated signals of this session reach onHotKey with the ids the X11 keys
-// use. The session is closed on destruction.
+// Activated signals of this session reach onCommand as the recorder's
+// commands. The session is closed on destruction.
 #include <QObject>
 #include <QString>
 #include <functional>
+
+#include "recorder/recorder_command.h"
 
 class QDBusMessage;
 class QDBusPendingCallWatcher;
@@ -20,10 +22,11 @@ class PortalShortcuts final : public QObject {
  public:
   enum class State { Starting, Bound, Failed };
 
-  // onHotKey receives 101 (record), 102 (pause) or 103 (stop). onSettled is
-  // called once, with Bound or Failed. parentWindow is the portal's window
-  // identifier for its dialog ("x11:1c00003", or empty).
-  PortalShortcuts(QString parentWindow, std::function<void(int)> onHotKey, std::function<void(State)> onSettled);
+  // onCommand receives Record, Pause or Stop. onSettled is called once, with
+  // Bound or Failed. parentWindow is the portal's window identifier for its
+  // dialog ("x11:1c00003", or empty).
+  PortalShortcuts(QString parentWindow, std::function<void(RecorderCommand)> onCommand,
+                  std::function<void(State)> onSettled);
   ~PortalShortcuts() override;
   PortalShortcuts(const PortalShortcuts&) = delete;
   PortalShortcuts& operator=(const PortalShortcuts&) = delete;
@@ -51,7 +54,7 @@ class PortalShortcuts final : public QObject {
   void Fail(const QString& why);
 
   QString parentWindow_;
-  std::function<void(int)> onHotKey_;
+  std::function<void(RecorderCommand)> onCommand_;
   std::function<void(State)> onSettled_;
   State state_ = State::Starting;
   Step step_ = Step::Version;

@@ -10,33 +10,20 @@
 #include "analysis/meter_analysis.h"
 #include "analysis/spectrum.h"
 #include "recorder/capture_engine.h"
-#include "recorder/ui_hooks.h"
 
 namespace tarnovox {
 namespace {
 
-// A device that is never opened: the ring is filled by the benchmark.
-class IdleWaveIn : public WaveIn {
+// A stream that opens and never delivers: the blocks come from the benchmark.
+class IdleStream : public CaptureStream {
  public:
-  uint32_t Open(const WaveFormat&) override { return 0; }
-  void Prepare(WaveBuffer&) override {}
-  void Unprepare(WaveBuffer&) override {}
-  void AddBuffer(WaveBuffer&) override {}
+  uint32_t Open(const PcmFormat&) override { return 0; }
   void Start() override {}
   void Stop() override {}
-  void Reset() override {}
+  size_t Read(uint8_t*, size_t) override { return 0; }
+  size_t Available() const override { return 0; }
   void Close() override {}
   std::string ErrorText(uint32_t) const override { return {}; }
-};
-
-class SilentHooks : public UiHooks {
- public:
-  void ShowMessage(const std::string&) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  void ProcessMessages() override {}
-  void SetBusyCursor(bool) override {}
-  void UpdateTimeDisplay() override {}
-  void UpdateFormatLabels() override {}
 };
 
 int16_t TestSignal(size_t frame, int channel) {
@@ -45,44 +32,38 @@ int16_t TestSignal(size_t frame, int channel) {
   return static_cast<int16_t>(12000 * std::sin(2 * M_PI * f * t) + 4000 * std::sin(2 * M_PI * 97 * t));
 }
 
-void FillMonitorRing(CaptureEngine& engine) {
-  engine.FramesPerBuffer = 4410;
-  engine.FftSize = 4096;
-  engine.BlockAlign = 4;
-  engine.BytesPerBuffer = 17640;
-  engine.PcmRing.assign(CaptureEngine::kBufferCount * 17640u, 0);
-  engine.LeftSamples.assign(8820, 0);
-  engine.RightSamples.assign(8820, 0);
-  for (size_t frame = 0; frame < CaptureEngine::kBufferCount * 4410u; ++frame) {
-    for (int c = 0; c < 2; ++c) {
-      const uint16_t v = static_cast<uint16_t>(TestSignal(frame, c));
-      engine.PcmRing[frame * 4 + 2 * c] = static_cast<uint8_t>(v & 0xFF);
-      engine.PcmRing[frame * 4 + 2 * c + 1] = static_cast<uint8_t>(v >> 8);
+// Forty blocks of 100 ms of 44100 Hz 16-bit stereo, as monitoring hands them over.
+std::vector<MeterBlock> MonitorBlocks() {
+  std::vector<MeterBlock> blocks(40);
+  for (size_t b = 0; b < blocks.size(); ++b) {
+    blocks[b].pcm.resize(17640);
+    for (size_t i = 0; i < 4410; ++i) {
+      for (int c = 0; c < 2; ++c) {
+        const uint16_t v = static_cast<uint16_t>(TestSignal(b * 4410 + i, c));
+        blocks[b].pcm[i * 4 + 2 * c] = static_cast<uint8_t>(v & 0xFF);
+        blocks[b].pcm[i * 4 + 2 * c + 1] = static_cast<uint8_t>(v >> 8);
+      }
     }
   }
-  engine.DeviceOpen = true;
+  return blocks;
 }
 
 void BM_MeterTick(benchmark::State& bench) {
-  IdleWaveIn device;
-  SilentHooks hooks;
+  IdleStream monitor, mp3;
   RecordSettings settings;
   RecorderState state;
-  CaptureEngine engine(device, settings, state, hooks);
-  FillMonitorRing(engine);
+  CaptureEngine engine(monitor, mp3);
+  engine.OpenMonitoring("");
+  const std::vector<MeterBlock> blocks = MonitorBlocks();
   auto analysis = std::make_unique<MeterAnalysis>(engine, settings, state);
   ImageMeterCanvas canvas(400, 270, 0xFF000000);
   analysis->SetCanvas(&canvas);
-  int index = 0;
+  size_t index = 0;
   for (auto _ : bench) {
-    engine.CurrentBufferIndex = index;
-    index = (index + 1) % CaptureEngine::kBufferCount;
-    analysis->SplitMonitorBuffer();
-    analysis->MeasurePeaks();
-    analysis->RefreshMeters();
+    analysis->Analyse(blocks[index], true);
+    index = (index + 1) % blocks.size();
     benchmark::DoNotOptimize(canvas.Image().constBits());
   }
-  engine.DeviceOpen = false;
 }
 BENCHMARK(BM_MeterTick)->Unit(benchmark::kMicrosecond);
 

@@ -6,12 +6,13 @@ namespace tarnovox {
 
 using namespace lame_enc;
 
-Mp3Encoder::Mp3Encoder(DynamicLibraryLoader& loader, UiHooks& ui) : loader_(loader), ui_(ui) {}
+Mp3Encoder::Mp3Encoder(DynamicLibraryLoader& loader) : loader_(loader) {}
 
 Mp3Encoder::~Mp3Encoder() { Release(); }
 
 bool Mp3Encoder::Load(bool withVbrHeaderEntry) {
   Release();
+  failure_.clear();
   library_ = loader_.Load(kEncoderLibraryName);
   bool found = library_ != nullptr;
   if (found) {
@@ -24,7 +25,7 @@ bool Mp3Encoder::Load(bool withVbrHeaderEntry) {
   }
   if (!found) {
     Release();
-    ui_.ShowMessage(kLibraryMissingText);
+    Fail(kLibraryMissingText);
     return false;
   }
   return true;
@@ -37,7 +38,7 @@ bool Mp3Encoder::Init(const BE_CONFIG& config) {
   uint32_t bufferSize = 0;
   lastResult_ = entries_.beInitStream(&record, &samples, &bufferSize, &stream_);
   if (lastResult_ != kBeErrSuccessful) {
-    ShowCode(lastResult_);
+    FailWithCode(lastResult_);
     return false;
   }
   streamOpen_ = true;
@@ -54,7 +55,7 @@ bool Mp3Encoder::Encode(const int16_t* samples, uint32_t count) {
   uint32_t produced = 0;
   lastResult_ = entries_.beEncodeChunk(stream_, count, samples, output_.data(), &produced);
   if (lastResult_ != kBeErrSuccessful) {
-    ShowCode(lastResult_);
+    FailWithCode(lastResult_);
     Close();
     return false;
   }
@@ -71,7 +72,7 @@ bool Mp3Encoder::Flush() {
   lastResult_ = entries_.beDeinitStream(stream_, output_.data(), &produced);
   if (lastResult_ != kBeErrSuccessful) {
     Close();
-    ShowCode(lastResult_);
+    FailWithCode(lastResult_);
     return false;
   }
   outputBytes_ = produced <= outputSize_ ? produced : outputSize_;
@@ -85,7 +86,7 @@ void Mp3Encoder::Close() {
   stream_ = 0;
   if (result != kBeErrSuccessful) {
     lastResult_ = result;
-    ShowCode(result);
+    FailWithCode(result);
   }
 }
 
@@ -105,6 +106,8 @@ void Mp3Encoder::Release() {
   entries_ = {};
 }
 
-void Mp3Encoder::ShowCode(uint32_t code) { ui_.ShowMessage("BE_ERR code-" + std::to_string(code)); }
+void Mp3Encoder::Fail(const std::string& text) {
+  if (failure_.empty()) failure_ = text;
+}
 
 }  // namespace tarnovox

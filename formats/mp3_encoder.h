@@ -1,13 +1,13 @@
 #pragma once
 // Mp3Encoder: the encoder library bound for one stream. It loads the library,
 // resolves its entry points, and guarantees that a stream that was initialised
-// is closed exactly once and that the library is released. Failures are shown
-// to the user with the system's fixed texts.
+// is closed exactly once and that the library is released. Failures keep the
+// text the user is shown for them (Failure()).
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
-#include "recorder/ui_hooks.h"
 #include "formats/lame_enc/lame_enc.h"
 #include "platform/dynamic_library.h"
 #include "platform/loaded_function.h"
@@ -30,25 +30,25 @@ inline constexpr const char* kLibraryMissingText = "Lame_enc.dll did not found";
 
 class Mp3Encoder {
  public:
-  Mp3Encoder(DynamicLibraryLoader& loader, UiHooks& ui);
+  explicit Mp3Encoder(DynamicLibraryLoader& loader);
   ~Mp3Encoder();
   Mp3Encoder(const Mp3Encoder&) = delete;
   Mp3Encoder& operator=(const Mp3Encoder&) = delete;
 
   // Loads the library and its entry points (beWriteVBRHeader too when
-  // `withVbrHeaderEntry`). On failure shows "Lame_enc.dll did not found",
-  // leaves nothing loaded and returns false.
+  // `withVbrHeaderEntry`). On failure ("Lame_enc.dll did not found") leaves
+  // nothing loaded and returns false.
   bool Load(bool withVbrHeaderEntry);
   // beInitStream; on success allocates the output buffer. On a non-zero code
-  // shows "BE_ERR code-<n>" and returns false.
+  // ("BE_ERR code-<n>") returns false.
   bool Init(const lame_enc::BE_CONFIG& config);
-  // beEncodeChunk of `count` 16-bit values. On a non-zero code shows the code,
-  // closes the stream and returns false.
+  // beEncodeChunk of `count` 16-bit values. On a non-zero code closes the
+  // stream and returns false.
   bool Encode(const int16_t* samples, uint32_t count);
-  // beDeinitStream; the flush bytes are in Output(). On a non-zero code shows
-  // the code, closes the stream and returns false.
+  // beDeinitStream; the flush bytes are in Output(). On a non-zero code
+  // closes the stream and returns false.
   bool Flush();
-  // beCloseStream if the stream is still open; shows a non-zero code.
+  // beCloseStream if the stream is still open; a non-zero code is a failure.
   void Close();
   // Closes an open stream, frees the output buffer and releases the library.
   void Release();
@@ -58,11 +58,14 @@ class Mp3Encoder {
   bool StreamOpen() const { return streamOpen_; }
   uint32_t SamplesPerChunk() const { return samplesPerChunk_; }
   uint32_t LastResult() const { return lastResult_; }
+  // What the user is told of the first failure since Load; empty while none.
+  const std::string& Failure() const { return failure_; }
   // The bytes produced by the last Encode or Flush.
   std::span<const uint8_t> Output() const { return {output_.data(), outputBytes_}; }
 
  private:
-  void ShowCode(uint32_t code);
+  void Fail(const std::string& text);
+  void FailWithCode(uint32_t code) { Fail("BE_ERR code-" + std::to_string(code)); }
   // Fills `entry` with the library's `name`; false when it is missing.
   template <typename Function>
   bool Resolve(Function& entry, const char* name) {
@@ -71,7 +74,7 @@ class Mp3Encoder {
   }
 
   DynamicLibraryLoader& loader_;
-  UiHooks& ui_;
+  std::string failure_;
   DynamicLibraryLoader::Handle library_ = nullptr;
   EncoderEntryPoints entries_;
   lame_enc::HBE_STREAM stream_ = 0;

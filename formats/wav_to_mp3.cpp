@@ -96,10 +96,11 @@ bool WavToMp3::RecordingAllows(const std::string& source, const std::string& tar
 
 void WavToMp3::Convert(const std::string& source, const std::string& target, const WavSourceFormat& format,
                        bool mayReplace) {
-  Mp3Encoder encoder(loader_, ui_);  // releases stream and library on every way out
-  if (!encoder.Load(true)) return;
+  Mp3Encoder encoder(loader_);  // releases stream and library on every way out
+  if (!encoder.Load(true)) return ui_.ShowMessage(encoder.Failure());
   encoder.QueryVersion();
-  if (!encoder.Init(ConversionConfig(settings_, format.sampleRate, format.channels))) return;
+  if (!encoder.Init(ConversionConfig(settings_, format.sampleRate, format.channels)))
+    return ui_.ShowMessage(encoder.Failure());
   const uint32_t chunk = encoder.SamplesPerChunk();
   piece_.assign(static_cast<size_t>(chunk) * 2, 0);
   pcm_.assign(chunk, 0);
@@ -114,12 +115,15 @@ void WavToMp3::Convert(const std::string& source, const std::string& target, con
     ui_.ShowMessage(StreamErrorText("Cannot open file \"%s\". %s", source, errno ? errno : ENOENT));
     return;
   }
-  if (!EncodePieces(encoder, in, out, format, source, target)) return;
+  const bool encoded = EncodePieces(encoder, in, out, format, source, target);
+  if (!encoder.Failure().empty()) ui_.ShowMessage(encoder.Failure());
+  if (!encoded) return;
   // A cancel keeps the old target, so the encoder is not flushed for nothing.
   if (progress_.Cancelled()) return;
-  if (!encoder.Flush() || !WriteOutput(encoder, out)) return;
+  const bool flushed = encoder.Flush() && WriteOutput(encoder, out);
   encoder.Close();
-  if (encoder.LastResult() != lame_enc::kBeErrSuccessful) return;
+  if (!encoder.Failure().empty()) ui_.ShowMessage(encoder.Failure());
+  if (!flushed || encoder.LastResult() != lame_enc::kBeErrSuccessful) return;
   if (!RecordingAllows(source, target)) return;
   if (!out.Commit(mayReplace)) {
     ui_.ShowMessage(out.Error() == EEXIST

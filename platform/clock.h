@@ -1,19 +1,19 @@
 #pragma once
-#include <cstdint>
+// A monotonic clock, so elapsed times can be tested on a clock of the test's own.
+#include <chrono>
 
 namespace tarnovox {
 
-// Milliseconds since an arbitrary start, wrapping at 32 bits: the recorder's
-// elapsed-time arithmetic is written for that wrap.
 class Clock {
  public:
+  using time_point = std::chrono::steady_clock::time_point;
   virtual ~Clock() = default;
-  virtual uint32_t TickCount() const = 0;
+  virtual time_point Now() const = 0;
 };
 
 class SystemClock final : public Clock {
  public:
-  uint32_t TickCount() const override;
+  time_point Now() const override { return std::chrono::steady_clock::now(); }
 };
 
 }  // namespace tarnovox

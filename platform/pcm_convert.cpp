@@ -10,9 +10,9 @@ uint8_t To8Bit(int sample) { return static_cast<uint8_t>((sample >> 8) + 128); }
 
 }  // namespace
 
-bool NeedsConversion(const WaveFormat& format) { return format.channels != 2 || format.bitsPerSample != 16; }
+bool NeedsConversion(const PcmFormat& format) { return format.channels != 2 || format.bitsPerSample != 16; }
 
-size_t ConvertFromStereo16(const int16_t* in, size_t frames, const WaveFormat& format, uint8_t* out) {
+size_t ConvertFromStereo16(const int16_t* in, size_t frames, const PcmFormat& format, uint8_t* out) {
   const bool mono = format.channels == 1;
   const bool eight = format.bitsPerSample == 8;
   uint8_t* start = out;

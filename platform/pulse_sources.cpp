@@ -2,7 +2,7 @@
 
 #include "platform/pulse_calls.h"
 
-#include "platform/wave_in.h"
+#include "platform/capture_stream.h"
 
 namespace tarnovox {
 namespace {

@@ -5,17 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/clock.h"
 #include "platform/drive_info.h"
 #include "platform/process_info.h"
 
 namespace tarnovox {
-
-uint32_t SystemClock::TickCount() const {
-  using namespace std::chrono;
-  auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-  return static_cast<uint32_t>(ms);
-}
 
 bool StatfsDriveInfo::IsCdRom(const std::string& folder) const {
   constexpr long kIso9660Magic = 0x9660;

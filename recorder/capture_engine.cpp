@@ -1,308 +1,253 @@
 #include "recorder/capture_engine.h"
 
 #include <algorithm>
-
-#include "formats/append_file.h"
-#include "recorder/collaborators.h"
-#include "recorder/ui_hooks.h"
-#include "formats/wave_format.h"
+#include <chrono>
 
 namespace tarnovox {
+
 namespace {
-
-// True when sequence a was queued before b, also across the 32-bit wrap.
-bool QueuedBefore(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) < 0; }
-
+// Bytes read from a stream at a time: 0.25 s of 44.1 kHz 16-bit stereo.
+constexpr size_t kReadBytes = 44100;
 }  // namespace
 
-CaptureEngine::CaptureEngine(WaveIn& device, RecordSettings& settings, RecorderState& state, UiHooks& hooks)
-    : device_(device), settings_(settings), state_(state), hooks_(hooks) {}
+CaptureEngine::CaptureEngine(CaptureStream& monitor, CaptureStream& mp3Stream)
+    : monitor_(monitor), mp3Stream_(mp3Stream), readBuffer_(kReadBytes) {}
 
-void CaptureEngine::OpenMonitorDevice() { Open(true, true); }
-void CaptureEngine::OpenRecordDevice() { Open(false, true); }
-bool CaptureEngine::TryOpenMonitorDevice() { return Open(true, false) || DeviceOpen; }
+CaptureEngine::~CaptureEngine() {
+  StopThread();
+  if (takeRunning_) EndTake();
+  CloseTakeStream();
+  CloseMonitoring();
+}
 
-bool CaptureEngine::Open(bool monitoring, bool tellFailure) {
-  if (DeviceOpen) return false;
-  WaveFormat format;
-  if (monitoring) {
-    FramesPerBuffer = 4410;
-    FftSize = 4096;
+void CaptureEngine::StartThread() {
+  if (thread_.joinable()) return;
+  {
+    std::lock_guard lock(threadMutex_);
+    quit_ = false;
+  }
+  thread_ = std::thread([this] { Run(); });
+}
+
+void CaptureEngine::StopThread() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard lock(threadMutex_);
+    quit_ = true;
+  }
+  threadWake_.notify_all();
+  thread_.join();
+}
+
+void CaptureEngine::Run() {
+  std::unique_lock lock(threadMutex_);
+  while (!quit_) {
+    threadWake_.wait_for(lock, std::chrono::milliseconds(kReadIntervalMs), [this] { return quit_; });
+    if (quit_) break;
+    lock.unlock();
+    Pump();
+    lock.lock();
+  }
+}
+
+void CaptureEngine::Pump() {
+  std::lock_guard lock(mutex_);
+  if (monitorOpen_) ReadMonitor();
+  if (mp3Open_) ReadMp3Stream();
+  Publish();
+}
+
+void CaptureEngine::ReadMonitor() {
+  const bool takeOnMonitor = takeStream_ == &monitor_;
+  while (size_t bytes = monitor_.Read(readBuffer_.data(), readBuffer_.size())) {
+    FeedMeters(readBuffer_.data(), bytes);
+    if (takeOnMonitor) Write(readBuffer_.data(), bytes);
+  }
+}
+
+void CaptureEngine::ReadMp3Stream() {
+  const bool takeOnStream = takeStream_ == &mp3Stream_;
+  while (size_t bytes = mp3Stream_.Read(readBuffer_.data(), readBuffer_.size())) {
+    if (takeOnStream) Write(readBuffer_.data(), bytes);
+  }
+}
+
+void CaptureEngine::Write(const uint8_t* frames, size_t bytes) {
+  if (writer_ && writer_->Failure().empty()) writer_->Append(frames, bytes);
+}
+
+void CaptureEngine::FeedMeters(const uint8_t* frames, size_t bytes) {
+  const size_t blockBytes = gathering_.size();
+  if (blockBytes == 0) return;
+  while (bytes > 0) {
+    const size_t take = std::min(bytes, blockBytes - gathered_);
+    std::copy_n(frames, take, gathering_.data() + gathered_);
+    gathered_ += take;
+    frames += take;
+    bytes -= take;
+    if (gathered_ < blockBytes) continue;
+    gathered_ = 0;
+    std::lock_guard lock(publishedMutex_);
+    newest_.format = monitorFormat_;
+    newest_.frames = framesPerBuffer_;
+    newest_.fftSize = fftSize_;
+    newest_.pcm.swap(gathering_);
+    gathering_.resize(blockBytes);
+    ++newestSequence_;
+  }
+}
+
+void CaptureEngine::Publish() {
+  TakeProgress progress;
+  if (takeRunning_ && writer_) {
+    progress.file = writer_->CurrentFile();
+    progress.failure = writer_->Failure();
+  }
+  if (takeStream_) {
+    progress.lostFrames = takeStream_->OverrunFrames();
+    progress.sampleRate = takeStream_ == &monitor_ ? monitorFormat_.sampleRate : 44100;
+    if (takeStream_ == &mp3Stream_) progress.streamLostCode = mp3Stream_.LostCode();
+  }
+  std::lock_guard lock(publishedMutex_);
+  progress_ = std::move(progress);
+}
+
+TakeProgress CaptureEngine::Progress() const {
+  std::lock_guard lock(publishedMutex_);
+  return progress_;
+}
+
+bool CaptureEngine::TakeNewestBlock(MeterBlock& block) {
+  std::lock_guard lock(publishedMutex_);
+  if (newestSequence_ == takenSequence_) return false;
+  takenSequence_ = newestSequence_;
+  block = newest_;
+  return true;
+}
+
+void CaptureEngine::SetGeometry(uint32_t sampleRate) {
+  switch (sampleRate) {
+    case 44100: framesPerBuffer_ = 4410; fftSize_ = 4096; break;
+    case 22050: framesPerBuffer_ = 2205; fftSize_ = 2048; break;
+    case 11025: framesPerBuffer_ = 1102; fftSize_ = 1024; break;
+    default: break;  // an unlisted rate keeps the geometry of the open before
+  }
+}
+
+void CaptureEngine::ResetMeters() {
+  gathering_.assign(static_cast<size_t>(framesPerBuffer_) * monitorFormat_.BlockAlign(), 0);
+  gathered_ = 0;
+}
+
+uint32_t CaptureEngine::OpenMonitoring(const std::string& source) {
+  std::lock_guard lock(mutex_);
+  if (monitorOpen_) return 0;
+  monitor_.SetSource(source);
+  const PcmFormat format;  // 44100 Hz, 16-bit stereo
+  if (const uint32_t code = monitor_.Open(format)) return code;
+  monitorSource_ = source;
+  monitorFormat_ = format;
+  SetGeometry(format.sampleRate);
+  ResetMeters();
+  monitorOpen_ = true;
+  monitor_.Start();
+  return 0;
+}
+
+void CaptureEngine::CloseMonitoring() {
+  std::lock_guard lock(mutex_);
+  if (!monitorOpen_) return;
+  monitor_.Close();
+  monitorOpen_ = false;
+  if (takeStream_ == &monitor_) takeStream_ = nullptr;
+}
+
+uint32_t CaptureEngine::MonitorLostCode() const { return monitorOpen_ ? monitor_.LostCode() : 0; }
+
+uint32_t CaptureEngine::OpenWavTakeStream(const PcmFormat& format, const std::string& source) {
+  CloseMonitoring();
+  std::lock_guard lock(mutex_);
+  monitor_.SetSource(source);
+  if (const uint32_t code = monitor_.Open(format)) return code;
+  monitorSource_ = source;
+  monitorFormat_ = format;
+  SetGeometry(format.sampleRate);
+  ResetMeters();
+  monitorOpen_ = true;
+  takeStream_ = &monitor_;
+  return 0;
+}
+
+uint32_t CaptureEngine::OpenMp3TakeStream(const PcmFormat& format, const std::string& source) {
+  std::lock_guard lock(mutex_);
+  mp3Stream_.SetSource(source);
+  if (const uint32_t code = mp3Stream_.Open(format)) return code;
+  mp3Open_ = true;
+  takeStream_ = &mp3Stream_;
+  return 0;
+}
+
+void CaptureEngine::CloseTakeStream() {
+  std::lock_guard lock(mutex_);
+  if (mp3Open_) mp3Stream_.Close();
+  mp3Open_ = false;
+  if (takeStream_ == &monitor_ && monitorOpen_) {
+    monitor_.Close();
+    monitorOpen_ = false;
+  }
+  takeStream_ = nullptr;
+}
+
+void CaptureEngine::BeginTake(std::unique_ptr<TakeWriter> writer) {
+  {
+    std::lock_guard lock(mutex_);
+    if (!takeStream_) return;
+    writer_ = std::move(writer);
+    takeRunning_ = true;
+    takeStream_->Start();
+    Publish();
+  }
+}
+
+void CaptureEngine::PauseTake() {
+  std::lock_guard lock(mutex_);
+  if (!takeStream_) return;
+  takeStream_->Stop();
+  if (takeStream_ == &monitor_) ReadMonitor();
+  else ReadMp3Stream();
+  Publish();
+}
+
+void CaptureEngine::ResumeTake() {
+  std::lock_guard lock(mutex_);
+  if (takeStream_) takeStream_->Start();
+}
+
+std::string CaptureEngine::EndTake(TakeProgress* last) {
+  std::lock_guard lock(mutex_);
+  if (!takeStream_) return {};
+  takeStream_->Stop();
+  if (takeStream_ == &monitor_) ReadMonitor();
+  else ReadMp3Stream();
+  if (writer_) writer_->Finish();
+  Publish();
+  if (last) {
+    std::lock_guard published(publishedMutex_);
+    *last = progress_;
+  }
+  std::string failure = writer_ ? writer_->Failure() : std::string();
+  writer_.reset();
+  takeRunning_ = false;
+  if (takeStream_ == &mp3Stream_) {
+    mp3Stream_.Close();
+    mp3Open_ = false;
   } else {
-    if (settings_.MP3) settings_.SamplePerSecond = 44100;
-    switch (settings_.SamplePerSecond) {
-      case 44100: FramesPerBuffer = 4410; FftSize = 4096; break;
-      case 22050: FramesPerBuffer = 2205; FftSize = 2048; break;
-      case 11025: FramesPerBuffer = 1102; FftSize = 1024; break;
-      default: break;  // an unlisted rate keeps the geometry of the previous open
-    }
-    format.channels = settings_.Channels;
-    format.samplesPerSec = settings_.SamplePerSecond;
-    format.bitsPerSample = settings_.BitPerSample;
-    format.blockAlign = static_cast<uint16_t>((settings_.BitPerSample >> 3) * settings_.Channels);
-    format.avgBytesPerSec = format.blockAlign * format.samplesPerSec;
+    monitor_.Close();
+    monitorOpen_ = false;
   }
-  BlockAlign = format.blockAlign;
-  BytesPerSecond = format.avgBytesPerSec;
-  BytesPerBuffer = static_cast<uint32_t>(FramesPerBuffer) * BlockAlign;
-  HalfRingBytes = kHalfBuffers * BytesPerBuffer;
-  PcmRing.assign(static_cast<size_t>(kBufferCount) * BytesPerBuffer, 0);
-  LeftSamples.assign(2u * FramesPerBuffer, 0);
-  RightSamples.assign(2u * FramesPerBuffer, 0);
-
-  device_.SetSource(settings_.Source);
-  uint32_t code = device_.Open(format);
-  if (code != 0) {
-    if (tellFailure) hooks_.ShowMessage(device_.ErrorText(code));
-    return false;
-  }
-  openedSource_ = settings_.Source;
-  TellSubstitute(monitoring, tellFailure);
-  Format = format;
-  DeviceOpen = true;
-  QueueAllBuffers();
-  device_.Start();
-  return true;
-}
-
-// A missing input is told at start-up and at every Record; reopening
-// monitoring after a stop does not repeat what the user was just told.
-void CaptureEngine::TellSubstitute(bool monitoring, bool tell) {
-  const std::string notice = device_.SubstituteNotice();
-  if (notice.empty()) {
-    toldSubstitute_.clear();
-    return;
-  }
-  if (!tell || (monitoring && notice == toldSubstitute_)) return;
-  hooks_.ShowMessage(notice);
-  toldSubstitute_ = notice;
-}
-
-// Monitoring follows the input chosen in the settings, also when a missing one
-// turns up; a recording keeps the input it began with.
-void CaptureEngine::FollowChosenInput() {
-  if (!DeviceOpen || state_.recording) return;
-  if (openedSource_ == settings_.Source && !device_.SubstituteEnded()) return;
-  CloseCaptureDevice();
-  OpenMonitorDevice();
-}
-
-void CaptureEngine::QueueWaveBuffer(int i) {
-  WaveBuffer& buffer = buffers_[i];
-  ++NextSequence;
-  buffer.data = BufferData(i);
-  buffer.bufferLength = BytesPerBuffer;
-  buffer.bytesRecorded.store(0, std::memory_order_relaxed);
-  buffer.user = NextSequence;
-  buffer.flags.store(0, std::memory_order_relaxed);
-  queuedSequence_[i] = NextSequence;
-  device_.Prepare(buffer);
-  device_.AddBuffer(buffer);
-}
-
-void CaptureEngine::QueueAllBuffers() {
-  for (int i = 0; i < kBufferCount; ++i) QueueWaveBuffer(i);
-}
-
-void CaptureEngine::CloseCaptureDevice() {
-  if (!DeviceOpen) return;
-  device_.Reset();
-  for (auto& buffer : buffers_) device_.Unprepare(buffer);
-  device_.Close();
-  DeviceOpen = false;
-}
-
-void CaptureEngine::StopCapture() {
-  if (!DeviceOpen) return;
-  device_.Stop();
-  CollectStoppedBuffers();
-}
-
-void CaptureEngine::StartCapture() {
-  if (DeviceOpen) device_.Start();
-}
-
-// The device hands back the buffer it was filling partly filled when it stops.
-// A half is only flushed when all 20 of its buffers are full, so such a buffer
-// would hold its half back for good. Instead everything captured so far is
-// written now, in capture order, and the ring starts afresh for the resume.
-void CaptureEngine::CollectStoppedBuffers() {
-  if (Writing()) {
-    for (int i : UnwrittenBuffersInCaptureOrder(false)) {
-      if (!AppendToWave(BufferData(i), buffers_[i].bytesRecorded.load(std::memory_order_acquire))) break;
-    }
-  }
-  device_.Reset();
-  QueueAllBuffers();
-}
-
-std::vector<int> CaptureEngine::UnwrittenBuffersInCaptureOrder(bool wholeBuffersOnly) const {
-  std::vector<int> indices;
-  for (int i = 0; i < kBufferCount; ++i) {
-    uint32_t bytes = buffers_[i].bytesRecorded.load(std::memory_order_acquire);
-    if (bytes == BytesPerBuffer || (!wholeBuffersOnly && bytes > 0)) indices.push_back(i);
-  }
-  std::sort(indices.begin(), indices.end(),
-            [this](int a, int b) { return QueuedBefore(queuedSequence_[a], queuedSequence_[b]); });
-  return indices;
-}
-
-void CaptureEngine::PollCapture() {
-  FollowChosenInput();
-  if (!DeviceOpen) return;
-  CurrentBufferIndex = -1;
-  for (int i = 0; i < kBufferCount; ++i) {
-    BufferFilled[i] = buffers_[i].bytesRecorded.load(std::memory_order_acquire) == BytesPerBuffer ? 1 : 0;
-    if (BufferFilled[i] && buffers_[i].user > LastSequence) {
-      LastSequence = buffers_[i].user;
-      CurrentBufferIndex = i;
-    }
-  }
-  if (CurrentBufferIndex >= 0) {
-    if (analysis_) {
-      if (state_.recording) analysis_->SplitRecordBuffer();
-      else analysis_->SplitMonitorBuffer();
-      analysis_->MeasurePeaks();
-    }
-    buffers_[CurrentBufferIndex].user = 0;
-    if (analysis_ && !state_.Minimized) analysis_->RefreshMeters();
-  }
-  auto halfComplete = [this](int h) {
-    uint32_t sum = 0;
-    for (int i = h * kHalfBuffers; i < (h + 1) * kHalfBuffers; ++i) sum += BufferFilled[i];
-    return sum == kHalfBuffers;
-  };
-  const bool first = halfComplete(0), second = halfComplete(1);
-  // A late poll may find both halves complete: write them in capture order.
-  if (first && second && QueuedBefore(queuedSequence_[kHalfBuffers], queuedSequence_[0])) {
-    FlushHalf(1);
-    FlushHalf(0);
-    return;
-  }
-  if (first) FlushHalf(0);
-  if (second) FlushHalf(1);
-}
-
-bool CaptureEngine::Writing() const {
-  return state_.recording && !state_.CurrentFile.empty() && settings_.Wav && WaveStream.IsOpen() && !writeFailed_;
-}
-
-void CaptureEngine::FlushHalf(int h) {
-  if (Writing()) AppendToWave(BufferData(h * kHalfBuffers), HalfRingBytes);
-  RequeueHalf(h);
-  device_.Start();
-}
-
-void CaptureEngine::RequeueHalf(int h) {
-  for (int i = h * kHalfBuffers; i < (h + 1) * kHalfBuffers; ++i) {
-    ++NextSequence;
-    buffers_[i].bytesRecorded.store(0, std::memory_order_relaxed);
-    buffers_[i].user = NextSequence;
-    queuedSequence_[i] = NextSequence;
-    device_.AddBuffer(buffers_[i]);
-  }
-}
-
-std::array<uint8_t, 44> CaptureEngine::BuildWaveHeader() const {
-  // From the format the device was opened with, which is the format of the data.
-  WaveHeaderFields fields;
-  fields.channels = Format.channels;
-  fields.sampleRate = Format.samplesPerSec;
-  fields.bytesPerSecond = BytesPerSecond;
-  fields.blockAlign = BlockAlign;
-  fields.bitsPerSample = Format.bitsPerSample;
-  fields.dataBytes = WaveDataBytes;
-  return MakeWaveHeader(fields);
-}
-
-bool CaptureEngine::AppendToWave(const uint8_t* data, uint32_t bytes) {
-  if (writeFailed_ || !WaveStream.IsOpen()) return false;
-  if (WaveStream.DataBytes() + bytes > maxWaveDataBytes_ && WaveStream.DataBytes() > 0 && !RollOverToNextFile())
-    return false;
-  std::string error = WaveStream.Append(data, bytes, BlockAlign);
-  WaveDataBytes = static_cast<uint32_t>(WaveStream.DataBytes());
-  // Keep the sizes in the header true after every write, so a recording whose
-  // program dies plays back up to its last write.
-  std::string headerError = WaveStream.WriteHeader(BuildWaveHeader());
-  if (!error.empty() || !headerError.empty()) {
-    ReportWriteFailure("Stream write error. " + (error.empty() ? headerError : error));
-    return false;
-  }
-  return true;
-}
-
-// A RIFF file cannot describe more than 4 GiB of data: the recording goes on,
-// without a gap, in the next free record number.
-bool CaptureEngine::RollOverToNextFile() {
-  FinishWaveFile();
-  if (!nextFileNamer_ || !nextFileNamer_()) {
-    ReportWriteFailure("The recording was ended: no free file name is left for its continuation.");
-    return false;
-  }
-  WaveDataBytes = 0;
-  WaveHeader = BuildWaveHeader();
-  return CreateWaveFile();
-}
-
-bool CaptureEngine::CreateWaveFile() {
-  // Another program may take the chosen name after it was checked; the file is
-  // created exclusively and never truncated, so go on with the next free number.
-  const std::string error = CreateUnderAFreeName([this] { return WaveStream.Create(state_.CurrentFile, WaveHeader); },
-                                                 [this] { return WaveStream.NameTaken(); }, nextFileNamer_);
-  if (!error.empty()) ReportWriteFailure(error);
-  return error.empty();
-}
-
-void CaptureEngine::ReportWriteFailure(const std::string& message) {
-  writeFailed_ = true;
-  if (failureMessage_.empty()) failureMessage_ = message;
-}
-
-std::string CaptureEngine::TakeFailureMessage() {
-  std::string message;
-  message.swap(failureMessage_);
-  return message;
-}
-
-void CaptureEngine::BeginWaveFile() {
-  if (!DeviceOpen) return;
-  device_.Reset();
-  state_.recording = true;
-  NextSequence = 0;
-  LastSequence = 0;
-  WaveDataBytes = 0;
-  writeFailed_ = false;
-  failureMessage_.clear();
-  WaveHeader = BuildWaveHeader();
-  // No file, no recording: the recorder closes the device and goes back to monitoring.
-  if (!state_.CurrentFile.empty() && !CreateWaveFile()) state_.recording = false;
-  QueueAllBuffers();
-  device_.Start();
-}
-
-void CaptureEngine::EndWaveFile() {
-  if (!DeviceOpen || state_.CurrentFile.empty()) return;
-  // The remaining full buffers, in the order they were captured (after a late
-  // poll the second half can hold older sound than the first).
-  for (int i : UnwrittenBuffersInCaptureOrder(true)) {
-    if (buffers_[i].user != 0 && analysis_) {
-      CurrentBufferIndex = i;
-      analysis_->SplitRecordBuffer();
-    }
-    if (!Writing() || !AppendToWave(BufferData(i), BytesPerBuffer)) break;
-  }
-  FinishWaveFile();
-  state_.recording = false;
-}
-
-void CaptureEngine::FinishWaveFile() {
-  if (!WaveStream.IsOpen()) return;
-  WaveDataBytes = static_cast<uint32_t>(WaveStream.DataBytes());
-  WaveHeader = BuildWaveHeader();
-  std::string error = WaveStream.WriteHeader(WaveHeader);
-  std::string closeError = WaveStream.Close();
-  if (error.empty()) error = closeError;
-  if (!error.empty()) ReportWriteFailure("Stream write error. " + error);
+  takeStream_ = nullptr;
+  Publish();
+  return failure;
 }
 
 }  // namespace tarnovox

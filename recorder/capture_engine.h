@@ -1,119 +1,148 @@
 #pragma once
-// Owns the wave-input device, its 40 buffers in one byte ring, and the WAV
-// output stream of a recording. Polled every 100 ms from the recording tick.
-#include <array>
+// The capture path. The monitoring stream feeds the meters and, reopened in a
+// WAV take's format, the take itself; an MP3 take captures through a stream of
+// its own beside it. The engine's capture thread reads both streams and hands
+// the take's frames to its writer in the order they were captured, so nothing
+// the window thread does (a modal box, a slow paint, a big folder) can lose or
+// delay sound.
+//
+// Every operation but Pump is called from the window thread; they and the
+// capture thread take turns on the streams and the writer.
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
-#include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "recorder/recorder_state.h"
-#include "formats/wave_file_writer.h"
-#include "platform/wave_in.h"
-#include "settings/record_settings.h"
+#include "formats/take_writer.h"
+#include "platform/capture_stream.h"
 
 namespace tarnovox {
 
-class CaptureAnalysis;
-class UiHooks;
+// One display's worth of monitored sound: the newest whole block of
+// FramesPerBuffer frames, in the format the monitoring stream was open in.
+struct MeterBlock {
+  PcmFormat format;
+  uint32_t frames = 4410;
+  uint16_t fftSize = 4096;
+  std::vector<uint8_t> pcm;
+};
+
+// What the capture thread tells of a running take after every read.
+struct TakeProgress {
+  std::string file;         // the file the take writes now
+  std::string failure;      // the writer failed: the take must end, and this is why
+  uint64_t lostFrames = 0;  // frames the take's stream could not keep
+  uint32_t sampleRate = 44100;
+  uint32_t streamLostCode = 0;  // the MP3 take's own stream stopped for good
+};
 
 class CaptureEngine {
  public:
-  static constexpr int kBufferCount = 40;
-  static constexpr int kHalfBuffers = 20;
-  // Largest data chunk a RIFF file can describe: its RIFF size (data + 36) is 32-bit.
-  static constexpr uint64_t kMaxWaveDataBytes = 0xFFFFFFFFull - 36;
+  // How often the capture thread reads the streams.
+  static constexpr int kReadIntervalMs = 40;
 
-  CaptureEngine(WaveIn& device, RecordSettings& settings, RecorderState& state, UiHooks& hooks);
+  CaptureEngine(CaptureStream& monitor, CaptureStream& mp3Stream);
+  // Stops the capture thread, ends a take that still runs and closes both
+  // streams, so no server thread writes into memory that goes with the engine.
+  ~CaptureEngine();
+  CaptureEngine(const CaptureEngine&) = delete;
+  CaptureEngine& operator=(const CaptureEngine&) = delete;
 
-  void SetAnalysis(CaptureAnalysis* analysis) { analysis_ = analysis; }
-  // Called when a file reaches the size limit; must pick the next free name and
-  // store it in RecorderState::CurrentFile, or return false to end the recording.
-  void SetNextFileNamer(std::function<bool()> namer) { nextFileNamer_ = std::move(namer); }
-  // The data size past which a recording goes on in a new file (tests lower it).
-  void SetMaxWaveDataBytes(uint64_t limit) { maxWaveDataBytes_ = limit; }
+  // The capture thread. Without it (in tests) the work is done by Pump calls.
+  void StartThread();
+  void StopThread();
+  // Reads what the streams kept, writes the take's share, keeps the newest
+  // block for the meters.
+  void Pump();
 
-  void OpenMonitorDevice();
-  void OpenRecordDevice();
-  // Opens monitoring without telling a failure (for quiet retries); true when open.
-  bool TryOpenMonitorDevice();
-  void CloseCaptureDevice();
-  // Pausing and resuming a WAV recording.
-  void StopCapture();
-  void StartCapture();
-  void BeginWaveFile();
-  void PollCapture();
-  void EndWaveFile();
+  // Opens the monitoring stream (44100 Hz, 16-bit stereo) on `source`.
+  // Returns 0 or the stream's error code (ErrorText explains it).
+  uint32_t OpenMonitoring(const std::string& source);
+  void CloseMonitoring();
+  bool MonitoringOpen() const { return monitorOpen_; }
+  // The input monitoring was opened on, and whether the stream opened the
+  // default input in place of a missing one (the text to tell), or found the
+  // missing one back since.
+  const std::string& MonitoringSource() const { return monitorSource_; }
+  std::string MonitorSubstituteNotice() const { return monitor_.SubstituteNotice(); }
+  bool MonitorSubstituteEnded() const { return monitor_.SubstituteEnded(); }
+  // Non-zero once the monitoring stream stopped delivering for good.
+  uint32_t MonitorLostCode() const;
+  std::string ErrorText(uint32_t code) const { return monitor_.ErrorText(code); }
 
-  // True after the WAV file could not be created or written; the recorder then
-  // ends the recording and shows TakeFailureMessage(). The engine itself never
-  // opens a message box in the middle of a poll.
-  bool WriteFailed() const { return writeFailed_; }
-  std::string TakeFailureMessage();
-  // The open device stopped delivering for good (the sound server went away).
-  bool DeviceLost() const { return DeviceOpen && device_.LostCode() != 0; }
-  std::string LostDeviceText() const { return device_.ErrorText(device_.LostCode()); }
-  // Frames the open device could not keep because no buffer was free for them.
-  uint64_t LostFrames() const { return DeviceOpen ? device_.OverrunFrames() : 0; }
+  // A WAV take captures through the monitoring stream reopened in `format`;
+  // an MP3 take through the second stream, beside monitoring. Returns 0 or the
+  // stream's error code (for the WAV take monitoring is closed either way).
+  uint32_t OpenWavTakeStream(const PcmFormat& format, const std::string& source);
+  uint32_t OpenMp3TakeStream(const PcmFormat& format, const std::string& source);
+  std::string Mp3SubstituteNotice() const { return mp3Stream_.SubstituteNotice(); }
+  std::string Mp3ErrorText(uint32_t code) const { return mp3Stream_.ErrorText(code); }
+  // Closes a take stream whose take could not begin.
+  void CloseTakeStream();
+  // Hands the take's writer to the capture thread and starts capturing into it.
+  void BeginTake(std::unique_ptr<TakeWriter> writer);
+  // Stops the take's capture and writes everything captured so far.
+  void PauseTake();
+  void ResumeTake();
+  // Stops capture, writes every frame captured up to now, finishes the file
+  // and closes the take's stream (after a WAV take monitoring is closed).
+  // Returns the take's failure text, empty when it ended well.
+  std::string EndTake(TakeProgress* last = nullptr);
+  bool TakeRunning() const { return takeRunning_; }
+  TakeProgress Progress() const;
 
-  // Read by the analysis and the displays.
-  bool DeviceOpen = false;
-  WaveFormat Format;
-  uint16_t FramesPerBuffer = 4410;
-  uint16_t FftSize = 4096;
-  uint16_t BlockAlign = 4;
-  uint32_t BytesPerSecond = 176400;
-  uint32_t BytesPerBuffer = 17640;
-  uint32_t HalfRingBytes = 352800;
-  std::vector<uint8_t> PcmRing;
-  std::array<uint32_t, kBufferCount> BufferFilled{};
-  uint32_t NextSequence = 0;
-  uint32_t LastSequence = 0;
-  int32_t CurrentBufferIndex = -1;
-  std::vector<int16_t> LeftSamples;
-  std::vector<int16_t> RightSamples;
-  uint32_t WaveDataBytes = 0;
-  std::array<uint8_t, 44> WaveHeader{};
-
-  const WaveBuffer& Buffer(int i) const { return buffers_[i]; }
+  // The newest block of monitored sound, when one was completed since the last
+  // call; false otherwise.
+  bool TakeNewestBlock(MeterBlock& block);
+  // The block geometry follows the rate: 4410 frames at 44100 Hz, 2205 at
+  // 22050, 1102 at 11025; another rate keeps the geometry of the open before.
+  uint32_t FramesPerBuffer() const { return framesPerBuffer_; }
+  uint16_t FftSize() const { return fftSize_; }
 
  private:
-  bool Open(bool monitoring, bool tellFailure);
-  void TellSubstitute(bool monitoring, bool tell);
-  void FollowChosenInput();
-  // Creates CurrentFile; a name taken meanwhile moves on to the next free one.
-  bool CreateWaveFile();
-  void QueueWaveBuffer(int i);
-  void FlushHalf(int h);
-  void RequeueHalf(int h);
-  void QueueAllBuffers();
-  void CollectStoppedBuffers();
-  bool AppendToWave(const uint8_t* data, uint32_t bytes);
-  bool RollOverToNextFile();
-  void FinishWaveFile();
-  void ReportWriteFailure(const std::string& message);
-  std::array<uint8_t, 44> BuildWaveHeader() const;
-  std::vector<int> UnwrittenBuffersInCaptureOrder(bool wholeBuffersOnly) const;
-  bool Writing() const;
-  uint8_t* BufferData(int i) { return PcmRing.data() + static_cast<size_t>(i) * BytesPerBuffer; }
+  void Run();
+  void SetGeometry(uint32_t sampleRate);
+  // The caller holds mutex_.
+  void ReadMonitor();
+  void ReadMp3Stream();
+  void Write(const uint8_t* frames, size_t bytes);
+  void FeedMeters(const uint8_t* frames, size_t bytes);
+  void Publish();
+  void ResetMeters();
 
-  WaveIn& device_;
-  RecordSettings& settings_;
-  RecorderState& state_;
-  UiHooks& hooks_;
-  CaptureAnalysis* analysis_ = nullptr;
-  std::function<bool()> nextFileNamer_;
-  uint64_t maxWaveDataBytes_ = kMaxWaveDataBytes;
+  CaptureStream& monitor_;
+  CaptureStream& mp3Stream_;
 
-  std::array<WaveBuffer, kBufferCount> buffers_;
-  // Sequence number of each buffer's last queueing; unlike the header's user
-  // value it is not cleared by analysis, so buffers can be written in capture order.
-  std::array<uint32_t, kBufferCount> queuedSequence_{};
-  WaveFileWriter WaveStream;
-  bool writeFailed_ = false;
-  std::string failureMessage_;
-  std::string openedSource_;     // the input chosen when the device was opened
-  std::string toldSubstitute_;   // the missing input last told, until it is found again
+  // Streams, writer and take: shared by the window and capture threads.
+  std::mutex mutex_;
+  std::atomic<bool> monitorOpen_{false};
+  std::string monitorSource_;
+  PcmFormat monitorFormat_;
+  bool mp3Open_ = false;
+  std::atomic<bool> takeRunning_{false};
+  CaptureStream* takeStream_ = nullptr;
+  std::unique_ptr<TakeWriter> writer_;
+  std::vector<uint8_t> readBuffer_;
+
+  uint32_t framesPerBuffer_ = 4410;
+  uint16_t fftSize_ = 4096;
+  std::vector<uint8_t> gathering_;  // the block being filled
+  size_t gathered_ = 0;
+
+  mutable std::mutex publishedMutex_;
+  MeterBlock newest_;
+  uint64_t newestSequence_ = 0;
+  uint64_t takenSequence_ = 0;
+  TakeProgress progress_;
+
+  std::mutex threadMutex_;
+  std::condition_variable threadWake_;
+  bool quit_ = false;
+  std::thread thread_;
 };
 
 }  // namespace tarnovox

@@ -2,39 +2,19 @@
 // The subsystems the recorder drives but does not own. Each is implemented by
 // its own part of the program; tests use doubles.
 
-#include <cstdint>
-#include <functional>
 
 namespace tarnovox {
 
-// Level and spectrum analysis and the displays, fed by the capture poll. The
-// implementation reads the engine's ring, geometry and sample arrays.
+struct MeterBlock;
+
+// Level and spectrum analysis and the displays, fed on every recorder tick with
+// the newest block of sound the capture thread completed.
 class CaptureAnalysis {
  public:
   virtual ~CaptureAnalysis() = default;
-  virtual void SplitMonitorBuffer() = 0;  // 16-bit stereo frames of the monitoring open
-  virtual void SplitRecordBuffer() = 0;   // frames in the recording format
-  virtual void MeasurePeaks() = 0;
-  virtual void RefreshMeters() = 0;  // spectrum, bands and drawing
-};
-
-// Live MP3 recording through a capture stream of its own.
-class Mp3Recording {
- public:
-  virtual ~Mp3Recording() = default;
-  // Opens the encoder and its capture path and creates RecorderState::CurrentFile;
-  // sets the recording flag only when everything could be opened.
-  virtual void Start() = 0;
-  virtual void EncodeFilledBuffers() = 0;
-  virtual void Pause() = 0;
-  virtual void Resume() = 0;
-  // Flushes the encoder, closes the file and clears the recording flag.
-  virtual void Stop() = 0;
-  // Frames the capture stream could not keep since Start (the computer was too busy).
-  virtual uint64_t LostFrames() const { return 0; }
-  // Called when the chosen name was taken between the check and the creation:
-  // must choose the next free name (into CurrentFile) or return false.
-  virtual void SetNextFileNamer(std::function<bool()>) {}
+  // Splits the block into channels and measures its peaks; with `draw` also
+  // the spectrum, the bands and the displays.
+  virtual void Analyse(const MeterBlock& block, bool draw) = 0;
 };
 
 // Playback of a recording and the output volume.

@@ -4,12 +4,41 @@
 #include <filesystem>
 #include <system_error>
 
+#include "formats/encoder_config.h"
+#include "formats/mp3_take_writer.h"
+#include "formats/wav_take_writer.h"
+
 namespace tarnovox {
 namespace fs = std::filesystem;
 
-RecorderController::RecorderController(const RecorderParts& parts) : p_(parts) {
-  p_.engine.SetNextFileNamer([this] { return NextRecordName(); });
-  p_.mp3.SetNextFileNamer([this] { return NextRecordName(); });
+namespace {
+
+// Holds the controller's messages while a command or tick runs, so each
+// failure is told once, after the recorder is consistent again.
+class MessageScope {
+ public:
+  MessageScope(int& depth, std::function<void()> release) : depth_(depth), release_(std::move(release)) { ++depth_; }
+  ~MessageScope() {
+    if (--depth_ == 0) release_();
+  }
+  MessageScope(const MessageScope&) = delete;
+  MessageScope& operator=(const MessageScope&) = delete;
+
+ private:
+  int& depth_;
+  std::function<void()> release_;
+};
+
+}  // namespace
+
+RecorderController::RecorderController(const RecorderParts& parts, QObject* parent) : QObject(parent), p_(parts) {
+  tick_.setInterval(kTickInterval);
+  connect(&tick_, &QTimer::timeout, this, &RecorderController::Tick);
+}
+
+void RecorderController::Start() {
+  p_.engine.StartThread();
+  tick_.start();
 }
 
 std::string RecorderController::JoinFolder(const std::string& name) const {
@@ -32,214 +61,270 @@ bool RecorderController::NextRecordName() {
   return false;
 }
 
-void RecorderController::RecordButton() { Run(Command::RecordButton); }
-void RecorderController::PauseButton() { Run(Command::Pause); }
-void RecorderController::StopButton() { Run(Command::Stop); }
-
-void RecorderController::HotKey(int id) {
-  switch (id) {
-    case kHotKeyRecord: Run(Command::Record); break;
-    case kHotKeyPause: Run(Command::Pause); break;
-    case kHotKeyStop: Run(Command::Stop); break;
-    default: break;
-  }
+// The capture thread asks for the next free name when a take goes on in a new
+// file; it must not touch the shared state, so it looks at the folder alone.
+NextTakeFile RecorderController::TakeNamer() {
+  const std::string folder = p_.settings.Folder;
+  const std::string extension = p_.settings.Wav ? ".wav" : ".mp3";
+  return [folder, extension]() -> std::string {
+    std::error_code error;
+    const std::string prefix = folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + "record";
+    for (uint32_t n = 1; n <= kLastRecordNumber; ++n) {
+      const std::string base = prefix + std::to_string(n);
+      if (fs::exists(base + ".wav", error) || fs::exists(base + ".mp3", error)) continue;
+      return base + extension;
+    }
+    return {};
+  };
 }
 
-// Starting and stopping let window messages run, and a key pressed at that
-// moment would otherwise start the next take inside the last one's Stop (which
-// then swaps the monitoring device in under it). Such a command waits its turn.
-void RecorderController::Run(Command command) {
-  if (busy_) {
-    waiting_.push_back(command);
-    return;
-  }
-  HeldMessages held(p_.messages);
-  busy_ = true;
-  Execute(command);
-  while (!waiting_.empty()) {
-    const Command next = waiting_.front();
-    waiting_.pop_front();
-    Execute(next);
-  }
-  busy_ = false;
-}
-
-void RecorderController::Execute(Command command) {
+void RecorderController::Execute(RecorderCommand command) {
+  if (shutDown_) return;
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
+  const RecorderState& s = p_.state;
   switch (command) {
-    case Command::Record:
-      if (!p_.state.recording) StartRecording();
+    case RecorderCommand::Record:
+      if (!s.recording) StartRecording();
       break;
-    case Command::RecordButton:
-      if (!p_.state.recording && !p_.state.playing) StartRecording();
+    case RecorderCommand::RecordWhenIdle:
+      if (!s.recording && !s.playing) StartRecording();
       break;
-    case Command::Pause: TogglePause(); break;
-    case Command::Stop:
+    case RecorderCommand::Pause: TogglePause(); break;
+    case RecorderCommand::Stop:
       StopAll();
-      if (afterStop_) afterStop_();
+      emit stopped();
       break;
   }
+}
+
+void RecorderController::Raise(const std::string& text) {
+  if (text.empty()) return;
+  heldMessages_.push_back(text);
+  if (depth_ == 0) RaiseHeldMessages();
+}
+
+// Every distinct text, in the order they arose.
+void RecorderController::RaiseHeldMessages() {
+  std::vector<std::string> held;
+  held.swap(heldMessages_);
+  std::vector<std::string> told;
+  for (const std::string& text : held) {
+    bool repeated = false;
+    for (const std::string& t : told) repeated = repeated || t == text;
+    if (repeated) continue;
+    told.push_back(text);
+    emit messageRaised(QString::fromStdString(text));
+  }
+}
+
+void RecorderController::SetRecording(bool recording, bool paused) {
+  if (p_.state.recording == recording && p_.state.paused == paused) return;
+  p_.state.recording = recording;
+  p_.state.paused = paused;
+  emit modeChanged();
+}
+
+std::chrono::milliseconds RecorderController::SinceStart() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(p_.clock.Now() - startedAt_);
 }
 
 void RecorderController::StartRecording() {
-  StartTick = p_.clock.TickCount();
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
+  startedAt_ = p_.clock.Now();
   if (p_.drives.IsCdRom(p_.settings.Folder)) {
-    p_.hooks.ShowMessage("Can not save to CDROM drive");
+    Raise("Can not save to CDROM drive");
     return;
   }
   p_.playback.ClosePlayback();
-  p_.hooks.ProcessMessages();
-  if (p_.state.recording) return;
   if (!NextRecordName()) {
-    p_.hooks.ShowMessage("Can not record: the files record1 to record100000 all exist in " + p_.settings.Folder);
+    Raise("Can not record: the files record1 to record100000 all exist in " + p_.settings.Folder);
     return;
   }
   p_.state.LostMs = 0;
-  if (p_.settings.Wav) {
-    p_.engine.CloseCaptureDevice();
-    p_.hooks.ProcessMessages();
-    p_.engine.OpenRecordDevice();
-    if (!p_.engine.DeviceOpen) {
-      // The error is told; keep the meters alive instead of leaving no device open.
-      ReopenMonitoring();
-      return;
-    }
-    p_.engine.BeginWaveFile();
-    if (p_.engine.WriteFailed()) AbandonFailedWaveRecording();
-  } else {
-    p_.mp3.Start();
-  }
-  p_.hooks.ProcessMessages();
-  AccumulatedMs = 0;
-  ElapsedMs = 0;
+  if (p_.settings.Wav) BeginWavTake();
+  else BeginMp3Take();
+  accumulated_ = std::chrono::milliseconds(0);
+  elapsed_ = std::chrono::milliseconds(0);
 }
 
-// The file could not be created or written: close it with a header that
-// matches its data, go back to monitoring, then tell the user.
-void RecorderController::AbandonFailedWaveRecording() {
-  const std::string message = p_.engine.TakeFailureMessage();
-  UpdateLostSound();
-  p_.engine.EndWaveFile();
-  p_.state.recording = false;
-  p_.state.paused = false;
-  p_.engine.CloseCaptureDevice();
-  ReopenMonitoring();
-  RescanRecordings();
+void RecorderController::BeginWavTake() {
+  // A WAV take records at 44100 Hz whenever the MP3 flag is set beside it.
+  if (p_.settings.MP3) p_.settings.SamplePerSecond = 44100;
+  PcmFormat format;
+  format.sampleRate = p_.settings.SamplePerSecond;
+  format.channels = p_.settings.Channels;
+  format.bitsPerSample = p_.settings.BitPerSample;
+  if (const uint32_t code = p_.engine.OpenWavTakeStream(format, p_.settings.Source)) {
+    // The error is told; keep the meters alive instead of leaving no stream open.
+    Raise(p_.engine.ErrorText(code));
+    OpenMonitoring(false);
+    return;
+  }
+  TellSubstitute(p_.engine.MonitorSubstituteNotice(), false);
+  auto writer = std::make_unique<WavTakeWriter>(format, TakeNamer());
+  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
+    // No file, no take: back to monitoring, then tell.
+    p_.engine.CloseTakeStream();
+    OpenMonitoring(false);
+    Raise(error);
+    return;
+  }
+  FollowTakeFile(writer->CurrentFile());
+  p_.engine.BeginTake(std::move(writer));
+  takeIsWav_ = true;
+  SetRecording(true, false);
+}
+
+void RecorderController::BeginMp3Take() {
+  auto writer = std::make_unique<Mp3TakeWriter>(p_.encoderLoader, TakeNamer());
+  if (const std::string error = writer->OpenEncoder(RecordingConfig(p_.settings)); !error.empty()) {
+    Raise(error);
+    return;
+  }
+  p_.settings.BitPerSample = 16;
+  PcmFormat format;
+  format.channels = p_.settings.Mode == lame_enc::kModeMono ? 1 : 2;
+  if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.Source)) {
+    Raise(p_.engine.Mp3ErrorText(code));
+    return;
+  }
+  // The take goes on from the default input; the user is told which.
+  Raise(p_.engine.Mp3SubstituteNotice());
+  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
+    p_.engine.CloseTakeStream();
+    Raise(error);
+    return;
+  }
+  FollowTakeFile(writer->CurrentFile());
+  p_.engine.BeginTake(std::move(writer));
+  takeIsWav_ = false;
+  SetRecording(true, false);
+}
+
+// The take's file was created under another name than the one chosen, or the
+// take went on in a new file: the status and the file list follow.
+void RecorderController::FollowTakeFile(const std::string& file) {
+  if (file.empty() || file == p_.state.CurrentFile) return;
+  p_.state.CurrentFile = file;
+  p_.state.ActiveFileName = fs::path(file).filename().string();
+  p_.state.CurrentBaseName = fs::path(file).stem().string();
+}
+
+void RecorderController::OpenMonitoring(bool tell) {
+  ticksSinceReopen_ = 0;
+  if (p_.engine.MonitoringOpen()) return;
+  if (const uint32_t code = p_.engine.OpenMonitoring(p_.settings.Source)) {
+    if (tell) Raise(p_.engine.ErrorText(code));
+    return;
+  }
+  const std::string notice = p_.engine.MonitorSubstituteNotice();
+  if (notice.empty()) toldSubstitute_.clear();
+  else if (tell) TellSubstitute(notice, true);
+}
+
+// A missing input is told at start-up and at every Record; reopening
+// monitoring after a stop does not repeat what the user was just told.
+void RecorderController::TellSubstitute(const std::string& notice, bool monitoring) {
+  if (notice.empty()) {
+    toldSubstitute_.clear();
+    return;
+  }
+  if (monitoring && notice == toldSubstitute_) return;
+  Raise(notice);
+  toldSubstitute_ = notice;
+}
+
+// Monitoring follows the input chosen in the settings, also when a missing one
+// turns up; a take keeps the input it began with.
+void RecorderController::FollowChosenInput() {
+  if (!p_.engine.MonitoringOpen() || p_.state.recording) return;
+  if (p_.engine.MonitoringSource() == p_.settings.Source && !p_.engine.MonitorSubstituteEnded()) return;
+  p_.engine.CloseMonitoring();
+  OpenMonitoring(true);
+}
+
+void RecorderController::NoteLostSound(uint64_t frames, uint32_t rate) {
+  const uint64_t ms = frames * 1000 / (rate > 0 ? rate : 44100);
+  if (ms > p_.state.LostMs) p_.state.LostMs = static_cast<uint32_t>(ms);
+}
+
+// Ends the take with every frame captured up to now. A WAV take took the
+// monitoring stream, which opens again as asked.
+void RecorderController::EndTake(MonitoringAfter after) {
+  const bool wav = takeIsWav_;
+  TakeProgress last;
+  const std::string failure = p_.engine.EndTake(&last);
+  NoteLostSound(last.lostFrames, last.sampleRate);
+  FollowTakeFile(last.file);
+  SetRecording(false, false);
+  if (wav && after != MonitoringAfter::Closed) OpenMonitoring(after == MonitoringAfter::Told);
+  Raise(failure);
+}
+
+// A take that ended on its own (its disk, encoder or stream failed): its file
+// holds everything written so far.
+void RecorderController::EndFailedTake(const std::string& reason) {
+  EndTake(MonitoringAfter::Quiet);
+  Raise(reason);
+  emit recordingsChanged();
   p_.state.StatusText.clear();
-  if (!message.empty()) p_.hooks.ShowMessage(message);
   ReportLostSound();
-}
-
-// The sound server went away: keep what was captured, end the recording and
-// say why. Monitoring comes back by itself once the server does.
-void RecorderController::HandleLostDevice() {
-  const std::string text = p_.engine.LostDeviceText();
-  const bool wasRecording = p_.state.recording;
-  if (wasRecording) {
-    UpdateLostSound();
-    if (p_.settings.Wav) p_.engine.EndWaveFile();
-    else p_.mp3.Stop();
-    p_.state.recording = false;
-    p_.state.paused = false;
-  }
-  p_.engine.CloseCaptureDevice();
-  ticksSinceReopen_ = 0;
-  if (wasRecording) {
-    RescanRecordings();
-    p_.state.StatusText.clear();
-  }
-  p_.hooks.ShowMessage(text);
-  if (wasRecording) ReportLostSound();
-}
-
-// Without an open device the meters stand still; try again quietly, so that a
-// sound server that comes back is picked up without the user doing anything.
-void RecorderController::ReopenMonitoring() {
-  ticksSinceReopen_ = 0;
-  p_.engine.TryOpenMonitorDevice();
 }
 
 void RecorderController::StopRecording() {
   if (!p_.state.recording) return;
-  UpdateLostSound();
-  if (p_.settings.Wav) {
-    p_.engine.EndWaveFile();
-    const std::string failure = p_.engine.TakeFailureMessage();
-    p_.hooks.ProcessMessages();
-    p_.engine.CloseCaptureDevice();
-    p_.engine.OpenMonitorDevice();
-    if (!failure.empty()) p_.hooks.ShowMessage(failure);
-  } else {
-    p_.mp3.Stop();
-  }
-  RescanRecordings();
+  EndTake(MonitoringAfter::Told);
+  emit recordingsChanged();
   p_.state.StatusText.clear();
   ReportLostSound();
 }
 
-void RecorderController::RescanRecordings() {
-  p_.hooks.SetBusyCursor(true);
-  p_.recordings.Rescan();
-  p_.hooks.SetBusyCursor(false);
-  p_.recordings.ApplySort();
+// The sound server went away: keep what was captured, end the take and say
+// why. Monitoring comes back by itself once the server does.
+void RecorderController::HandleLostStream(const std::string& reason) {
+  const bool wasRecording = p_.state.recording;
+  if (wasRecording) EndTake(MonitoringAfter::Closed);
+  p_.engine.CloseMonitoring();
+  ticksSinceReopen_ = 0;
+  if (wasRecording) {
+    emit recordingsChanged();
+    p_.state.StatusText.clear();
+  }
+  Raise(reason);
+  if (wasRecording) ReportLostSound();
 }
 
 void RecorderController::TogglePause() {
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   RecorderState& s = p_.state;
   if (!s.recording && !s.playing) return;
   if (!s.paused) {
     if (s.recording) {
-      if (p_.settings.Wav) p_.engine.StopCapture();
-      else p_.mp3.Pause();
-      AccumulatedMs = ElapsedMs;
+      p_.engine.PauseTake();
+      accumulated_ = elapsed_;
     }
     if (s.playing) p_.playback.PausePlayback();
-    s.paused = true;
+    SetRecording(s.recording, true);
     // Pausing writes what was captured so far; a failure there ends the take now.
-    if (s.recording && p_.settings.Wav && p_.engine.WriteFailed()) AbandonFailedWaveRecording();
-    else if (!s.recording && !s.playing) EndedByItself();
+    if (s.recording && !p_.engine.Progress().failure.empty()) EndFailedTake({});
   } else {
     if (s.recording) {
-      if (p_.settings.Wav) p_.engine.StartCapture();
-      else p_.mp3.Resume();
-      StartTick = p_.clock.TickCount();
+      p_.engine.ResumeTake();
+      startedAt_ = p_.clock.Now();
     }
     if (s.playing) p_.playback.ResumePlayback();
-    s.paused = false;
+    SetRecording(s.recording, false);
   }
 }
 
 void RecorderController::StopAll() {
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   if (p_.state.paused) {
     TogglePause();
-    p_.state.paused = false;
+    SetRecording(p_.state.recording, false);
   }
   if (p_.state.recording) StopRecording();
-  if (p_.state.playing) {
-    p_.playback.ClosePlayback();
-    p_.hooks.ProcessMessages();
-  }
-}
-
-// The MP3 recording ended on its own (encoder, disk or capture stream failed);
-// its file holds everything encoded so far and its message is waiting.
-void RecorderController::EndedByItself() {
-  p_.state.paused = false;
-  RescanRecordings();
-  p_.state.StatusText.clear();
-  ReportLostSound();
-}
-
-void RecorderController::UpdateLostSound() {
-  uint64_t frames = 0;
-  uint32_t rate = 44100;
-  if (p_.settings.Wav) {
-    frames = p_.engine.LostFrames();
-    if (p_.engine.Format.samplesPerSec > 0) rate = p_.engine.Format.samplesPerSec;
-  } else {
-    frames = p_.mp3.LostFrames();
-  }
-  const uint64_t ms = frames * 1000 / rate;
-  if (ms > p_.state.LostMs) p_.state.LostMs = static_cast<uint32_t>(ms);
+  if (p_.state.playing) p_.playback.ClosePlayback();
 }
 
 std::string RecorderController::LostSoundText(uint32_t lostMs) {
@@ -249,45 +334,40 @@ std::string RecorderController::LostSoundText(uint32_t lostMs) {
 }
 
 void RecorderController::ReportLostSound() {
-  if (p_.state.LostMs > 0) p_.hooks.ShowMessage(LostSoundText(p_.state.LostMs));
+  if (p_.state.LostMs > 0) Raise(LostSoundText(p_.state.LostMs));
 }
 
-void RecorderController::RecordTick() {
-  // A tick that falls into a command's message processing would see the
-  // devices half switched; the command finishes first.
-  if (p_.state.paused || busy_) return;
-  HeldMessages held(p_.messages);
-  if (!p_.engine.DeviceOpen && !(p_.state.recording && p_.settings.Wav)) {
-    if (++ticksSinceReopen_ >= kReopenTicks) ReopenMonitoring();
+void RecorderController::Tick() {
+  if (shutDown_) return;
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
+  RecorderState& s = p_.state;
+  // While paused nothing moves: no meter, no time.
+  if (s.paused) return;
+  if (!p_.engine.MonitoringOpen() && !(s.recording && takeIsWav_)) {
+    if (++ticksSinceReopen_ >= kReopenTicks) OpenMonitoring(false);
   }
-  p_.engine.PollCapture();
-  if (p_.engine.DeviceLost()) {
-    HandleLostDevice();
+  FollowChosenInput();
+  MeterBlock block;
+  if (p_.engine.TakeNewestBlock(block) && p_.analysis) p_.analysis->Analyse(block, !s.Minimized);
+  if (const uint32_t lost = p_.engine.MonitorLostCode()) {
+    HandleLostStream(p_.engine.ErrorText(lost));
     return;
   }
-  if (p_.state.recording && p_.settings.Wav && p_.engine.WriteFailed()) {
-    AbandonFailedWaveRecording();
+  if (!s.recording) return;
+  const TakeProgress progress = p_.engine.Progress();
+  FollowTakeFile(progress.file);
+  NoteLostSound(progress.lostFrames, progress.sampleRate);
+  if (!progress.failure.empty() || progress.streamLostCode != 0) {
+    EndFailedTake(progress.streamLostCode != 0 ? p_.engine.Mp3ErrorText(progress.streamLostCode) : std::string());
     return;
   }
-  if (!p_.state.recording) return;
-  if (!p_.settings.Wav) {
-    p_.mp3.EncodeFilledBuffers();
-    if (!p_.state.recording) {
-      EndedByItself();
-      return;
-    }
-  }
-  UpdateLostSound();
-  ElapsedMs = p_.clock.TickCount() - StartTick + AccumulatedMs;
-  p_.state.DisplayedMs = ElapsedMs;
-  p_.hooks.UpdateTimeDisplay();
-}
-
-bool RecorderController::StartUp(const FolderFallback& fallback) {
-  return SettleFolder(fallback) && OpenDevices();
+  elapsed_ = SinceStart() + accumulated_;
+  s.DisplayedMs = static_cast<uint32_t>(elapsed_.count());
+  emit elapsedChanged();
 }
 
 bool RecorderController::SettleFolder(const FolderFallback& fallback) {
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   p_.store.LoadSettings();
   std::error_code error;
   if (!fs::is_directory(p_.settings.Folder, error)) {
@@ -300,40 +380,39 @@ bool RecorderController::SettleFolder(const FolderFallback& fallback) {
       if (!fs::is_directory(folder, error)) fs::create_directories(folder, error);
     }
     if (!fs::is_directory(folder, error)) {
-      p_.hooks.ShowMessage("Can not create " + folder);
+      Raise("Can not create " + folder);
       return false;
     }
     p_.settings.Folder = folder;
   }
   fs::current_path(p_.settings.Folder, error);
   p_.recordings.SortColumnForSort();
-  p_.hooks.UpdateFormatLabels();
   return true;
 }
 
 bool RecorderController::OpenDevices() {
-  p_.engine.OpenMonitorDevice();
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
+  OpenMonitoring(true);
   if (!p_.playback.OpenVolume()) return false;
   p_.playback.ReadVolume();
   return true;
 }
 
-bool RecorderController::CloseQuery() {
-  // Closing in the middle of a starting or stopping take would cut it: the
-  // command finishes first, then the window can be closed.
-  if (busy_) return false;
-  if (p_.state.recording &&
-      !p_.hooks.AskYesNo("Are you sure you want to interrupt recording?", "Confirm"))
-    return false;
-  StopRecording();
+std::string RecorderController::ShutDown() {
+  MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
+  shutDown_ = true;
+  tick_.stop();
+  if (p_.state.recording) {
+    EndTake(MonitoringAfter::Closed);
+    p_.state.StatusText.clear();
+  }
   if (p_.playback.PlaybackOpen()) p_.playback.CloseMedia();
   p_.shell.CloseMixerWindows();
-  p_.hooks.ProcessMessages();
-  p_.engine.CloseCaptureDevice();
+  p_.engine.StopThread();
+  p_.engine.CloseMonitoring();
   p_.playback.CloseVolume();
-  if (!p_.store.SaveSettings())
-    p_.hooks.ShowMessage("Can not save the settings to " + p_.store.IniPath());
-  return true;
+  if (!p_.store.SaveSettings()) return "Can not save the settings to " + p_.store.IniPath();
+  return {};
 }
 
 }  // namespace tarnovox

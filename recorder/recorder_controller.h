@@ -1,19 +1,25 @@
 #pragma once
-// Turns Record, Pause/Resume and Stop (buttons and F5/F7/F9) into the
-// recorder's modes, names new recordings, drives the capture from the 100 ms
-// tick and keeps the elapsed time; the recorder's part of start-up and shut-down.
+// Turns Record, Pause/Resume and Stop into the recorder's modes, names new
+// takes, starts and ends them on the capture engine, keeps the elapsed time on
+// its own 100 ms tick, and does the recorder's part of start-up and shut-down.
+// What changed is announced as signals; failures are told once each, after
+// the command or tick that met them has finished (messageRaised).
+#include <QObject>
+#include <QTimer>
+#include <chrono>
 #include <cstdint>
-#include <deque>
-#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "formats/take_writer.h"
 #include "recorder/capture_engine.h"
 #include "recorder/collaborators.h"
-#include "recorder/message_gate.h"
+#include "recorder/recorder_command.h"
 #include "recorder/recorder_state.h"
-#include "recorder/ui_hooks.h"
 #include "platform/clock.h"
 #include "platform/drive_info.h"
+#include "platform/dynamic_library.h"
 #include "settings/record_settings.h"
 #include "settings/settings_store.h"
 
@@ -25,16 +31,13 @@ struct RecorderParts {
   SettingsStore& store;
   RecorderState& state;
   CaptureEngine& engine;
-  Mp3Recording& mp3;
+  DynamicLibraryLoader& encoderLoader;
   PlaybackControl& playback;
   RecordingsLibrary& recordings;
   DesktopShell& shell;
-  UiHooks& hooks;
   const Clock& clock;
   const DriveInfo& drives;
-  // The gate the engine and the MP3 recorder report through; the controller
-  // holds it while a command or a tick runs. May be null (messages then show at once).
-  MessageGate* messages = nullptr;
+  CaptureAnalysis* analysis = nullptr;  // fed the newest block of sound on every tick
 };
 
 // Where a recorder without a usable output folder records.
@@ -44,14 +47,22 @@ struct FolderFallback {
   std::string musicDir;  // else "<musicDir>/Tarnovox"
 };
 
-class RecorderController {
+class RecorderController : public QObject {
+  Q_OBJECT
+
  public:
   static constexpr uint32_t kLastRecordNumber = 100000;
-  static constexpr int kHotKeyRecord = 101, kHotKeyPause = 102, kHotKeyStop = 103;
-  // Ticks between two attempts to reopen monitoring after the device was lost.
+  static constexpr std::chrono::milliseconds kTickInterval{100};
+  // Ticks between two attempts to reopen monitoring after the stream was lost.
   static constexpr int kReopenTicks = 10;
 
-  explicit RecorderController(const RecorderParts& parts);
+  explicit RecorderController(const RecorderParts& parts, QObject* parent = nullptr);
+
+  // Starts the capture thread and the 100 ms tick (tests call Tick themselves).
+  void Start();
+
+  // Every command of every source comes in here.
+  void Execute(RecorderCommand command);
 
   // Picks the first n with neither record<n>.wav nor record<n>.mp3 in the
   // folder and sets ActiveFileName, CurrentBaseName and CurrentFile. Returns
@@ -61,58 +72,74 @@ class RecorderController {
   void TogglePause();
   void StopAll();
   void StopRecording();
-  void RecordTick();
-  // The commands of the buttons, the hot keys and the command line. One that
-  // arrives while another is still running (inside its message processing)
-  // waits and runs after it, in order.
-  // The Record button; ignored while recording or playing.
-  void RecordButton();
-  void PauseButton();
-  void StopButton();
-  // WM_HOTKEY: 101 record, 102 pause/resume, 103 stop; others do nothing.
-  void HotKey(int id);
-  // Runs after every Stop command (settings held back during the recording).
-  void SetAfterStop(std::function<void()> afterStop) { afterStop_ = std::move(afterStop); }
-  // A command is running (the window should not start another file action).
-  bool Busy() const { return busy_; }
+  // Meters, elapsed time, the take's progress and failures, the lost stream.
+  void Tick();
 
-  // Start-up steps of the main window's creation. Returns false when the
-  // program cannot go on (the folder cannot be created, no sound server for the
-  // volume); the message has been shown then.
-  bool StartUp(const FolderFallback& fallback);
-  // Its two halves, so the window can be shown between them: the settings and
-  // the output folder (what the window's first picture shows), then the
-  // monitoring and the volume device.
+  // Start-up, in two halves so the window can be shown between them: the
+  // settings and the output folder (what the window's first picture shows),
+  // then the monitoring and the volume. False when the program cannot go on
+  // (the folder cannot be created, no sound server for the volume); the
+  // message has been raised then.
   bool SettleFolder(const FolderFallback& fallback);
   bool OpenDevices();
-  // The main window's close query: false when the user keeps the recording.
-  bool CloseQuery();
+  bool StartUp(const FolderFallback& fallback) { return SettleFolder(fallback) && OpenDevices(); }
+  // The main window closes (after the user agreed to end a running take): the
+  // take ends, playback and the devices close and the settings are saved.
+  // From then on no command starts anything. Returns "" or the message that
+  // the settings could not be saved.
+  std::string ShutDown();
+  bool IsShutDown() const { return shutDown_; }
 
   // "2.4 seconds of sound were lost because the computer was too busy."
   static std::string LostSoundText(uint32_t lostMs);
 
-  uint32_t StartTick = 0;
-  uint32_t AccumulatedMs = 0;
-  uint32_t ElapsedMs = 0;
+  // Recorded so far, without the paused stretches, as of the last tick.
+  std::chrono::milliseconds Elapsed() const { return elapsed_; }
+
+ signals:
+  // The recording or paused flags changed.
+  void modeChanged();
+  // The elapsed time of the take (RecorderState::DisplayedMs) moved on.
+  void elapsedChanged();
+  // A take was written or ended: the list of recordings is out of date.
+  void recordingsChanged();
+  // After every Stop command (settings held back during the take apply now).
+  void stopped();
+  // A failure the user must be told; each text once per command or tick.
+  void messageRaised(const QString& text);
 
  private:
-  enum class Command { Record, RecordButton, Pause, Stop };
-  void Run(Command command);
-  void Execute(Command command);
+  void BeginWavTake();
+  void BeginMp3Take();
   std::string JoinFolder(const std::string& name) const;
-  void AbandonFailedWaveRecording();
-  void HandleLostDevice();
-  void ReopenMonitoring();
-  void EndedByItself();
-  void UpdateLostSound();
+  NextTakeFile TakeNamer();
+  enum class MonitoringAfter { Closed, Quiet, Told };
+  // Opens monitoring if it is closed; `tell`: its failure and a missing input are told.
+  void OpenMonitoring(bool tell);
+  void TellSubstitute(const std::string& notice, bool monitoring);
+  void FollowChosenInput();
+  void EndTake(MonitoringAfter after);
+  void EndFailedTake(const std::string& reason);
+  void HandleLostStream(const std::string& reason);
+  void FollowTakeFile(const std::string& file);
+  void NoteLostSound(uint64_t frames, uint32_t rate);
   void ReportLostSound();
-  void RescanRecordings();
+  void Raise(const std::string& text);
+  void RaiseHeldMessages();
+  void SetRecording(bool recording, bool paused);
+  std::chrono::milliseconds SinceStart() const;
 
   RecorderParts p_;
-  std::function<void()> afterStop_;
-  bool busy_ = false;
-  std::deque<Command> waiting_;
+  QTimer tick_;
+  bool shutDown_ = false;
+  bool takeIsWav_ = false;
+  int depth_ = 0;  // nesting of Execute and Tick, so messages are raised once at the end
+  std::vector<std::string> heldMessages_;
   int ticksSinceReopen_ = 0;
+  std::string toldSubstitute_;  // the missing input last told, until it is found again
+  Clock::time_point startedAt_{};
+  std::chrono::milliseconds accumulated_{0};
+  std::chrono::milliseconds elapsed_{0};
 };
 
 }  // namespace tarnovox

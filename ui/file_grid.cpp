@@ -16,6 +16,18 @@ const QColor kHeaderFill(0, 0, 176);
 const QColor kHeaderPressed(0, 0, 208);
 constexpr int kRowHeight = 16;
 
+// The column titles, in one place and through tr() so they can be translated.
+struct Texts {
+  static QString ColumnTitle(int column) {
+    switch (column) {
+      case 0: return FileGridHeader::tr("Name");
+      case 1: return FileGridHeader::tr("Size, KB");
+      case 2: return FileGridHeader::tr("Date");
+      default: return {};
+    }
+  }
+};
+
 QFont GridFont() {
   QFont font("MS Sans Serif");
   font.setStyleHint(QFont::SansSerif);
@@ -120,22 +132,20 @@ void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int logi
   const QString mark = MarkText(SortMarkFor(sort ? sort() : 0, logicalIndex));
   const QFontMetrics metrics(font());
   const int baseline = y + metrics.ascent();
-  static const char* const kTitles[] = {"Name", "Size, KB", "Date"};
   const int markX = logicalIndex == 0 ? x + 26 : x;
   const int textX = logicalIndex == 0 ? x + 36 : x + 10;
   painter->drawText(markX, baseline, mark);
-  if (logicalIndex >= 0 && logicalIndex < 3) painter->drawText(textX, baseline, kTitles[logicalIndex]);
+  if (logicalIndex >= 0 && logicalIndex < 3) painter->drawText(textX, baseline, Texts::ColumnTitle(logicalIndex));
   painter->restore();
 }
 
 void FileGridHeader::mouseReleaseEvent(QMouseEvent* event) {
   QHeaderView::mouseReleaseEvent(event);
-  if (released) released(event->position().toPoint().x());
+  emit releasedAt(event->position().toPoint().x());
 }
 
 FileGrid::FileGrid(QWidget* parent)
     : QTableView(parent), cells_(new FileGridModel(this)), header_(new FileGridHeader(this)) {
-  setObjectName("SGridFiles");
   setModel(cells_);
   setHorizontalHeader(header_);
   header_->setFont(GridFont());
@@ -163,8 +173,7 @@ FileGrid::FileGrid(QWidget* parent)
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
     const int row = current.row();
     if (writing_ || row < 0) return;
-    if (selectCell) selectCell(row + 1);
-    if (clicked) clicked();
+    emit rowPicked(row + 1);
   });
 }
 
@@ -227,20 +236,18 @@ void FileGrid::mousePressEvent(QMouseEvent* event) {
   QTableView::mousePressEvent(event);
   const int row = rowAt(event->position().toPoint().y());
   if (row < 0 || row != before || currentIndex().row() != before) return;
-  if (selectCell) selectCell(row + 1);
-  if (clicked) clicked();
+  emit rowPicked(row + 1);
 }
 
 void FileGrid::mouseReleaseEvent(QMouseEvent* event) {
   QTableView::mouseReleaseEvent(event);
   const int row = rowAt(event->position().toPoint().y());
-  if (released) released(row < 0 ? -1 : row + 1);
-  if (clicked) clicked();
+  emit rowReleased(row < 0 ? -1 : row + 1);
 }
 
 void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   QTableView::mouseDoubleClickEvent(event);
-  if (doubleClicked) doubleClicked();
+  emit rowDoubleClicked();
 }
 
 // A conversion disables the grid, which hands the keyboard to the next

@@ -1,5 +1,5 @@
 #pragma once
-// SGridFiles: the file list window's three-column grid. The recordings list
+// FileGrid: the file list window's three-column grid. The recordings list
 // writes its rows here (row 0 is the header, data rows start at 1); the header
 // is drawn with the sorted column pressed and an arrow for the direction, and
 // a small picture of the file kind stands before each name.
@@ -18,11 +18,16 @@ namespace tarnovox {
 
 // The header row, painted as the file list draws it.
 class FileGridHeader : public QHeaderView {
+  Q_OBJECT
+
  public:
   explicit FileGridHeader(QWidget* parent);
   std::function<int()> sort;        // RecordSettings::Sort
   std::function<int()> sortColumn;  // RecordingsList::SortColumn
-  std::function<void(int x)> released;
+
+ signals:
+  // A mouse button released over the header, at x in the header's viewport.
+  void releasedAt(int x);
 
  protected:
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
@@ -50,6 +55,8 @@ class FileGridModel : public QAbstractTableModel {
 };
 
 class FileGrid : public QTableView, public RecordingsGrid {
+  Q_OBJECT
+
  public:
   explicit FileGrid(QWidget* parent);
 
@@ -64,13 +71,16 @@ class FileGrid : public QTableView, public RecordingsGrid {
   int SelectedRow() const;
   FileGridHeader* Header() const { return header_; }
 
-  std::function<void(int row)> selectCell;  // SGridFilesSelectCell (user moves only)
-  std::function<void()> clicked;            // SGridFilesClick
-  std::function<void()> doubleClicked;      // SGridFilesDblClick
-  std::function<void(int row)> released;    // SGridFilesMouseUp on a data row
+ signals:
+  // The user made a data row current (grid row, 1 and up), by keyboard or
+  // mouse, or pressed on the row already current; never the list's own moves.
+  void rowPicked(int row);
+  // A mouse button released over the grid: the grid row, -1 below the rows.
+  void rowReleased(int row);
+  void rowDoubleClicked();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;  // SGridFilesDrawCell's pictures
+  void paintEvent(QPaintEvent* event) override;  // the file-kind pictures before the names
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -86,7 +96,7 @@ class FileGrid : public QTableView, public RecordingsGrid {
   bool refocusWhenEnabled_ = false;
 };
 
-// ImageList1's two pictures, 24 x 24 with a transparent background: 0 WAV, 1 MP3.
+// The two file-kind pictures, 24 x 24 with a transparent background: 0 WAV, 1 MP3.
 QPixmap FileKindPicture(int index);
 
 }  // namespace tarnovox

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "formats/wave_format.h"
 #include "ui/file_list_rules.h"
@@ -14,8 +15,36 @@
 namespace tarnovox {
 namespace {
 
-void Run(const std::function<void()>& hook) {
-  if (hook) hook();
+// The texts of the questions and messages, in one place and through tr() so
+// they can be translated. %1 and %2 stand for file names and the system's
+// reason, put in as the bytes they are.
+struct Texts {
+  static QString RenameCaption() { return FileListCommands::tr("Rename File"); }
+  static QString CannotRename() { return FileListCommands::tr("Cannot rename file \"%1\". %2"); }
+  static QString AlreadyExists() { return FileListCommands::tr("%1 already exists.\nDo you want to replace it?"); }
+  static QString ConfirmCaption() { return FileListCommands::tr("Confirm"); }
+  static QString AskDelete() { return FileListCommands::tr("Are you sure you want to delete %1?"); }
+  static QString DeleteCaption() { return FileListCommands::tr("Delete File"); }
+  static QString CannotDelete() { return FileListCommands::tr("Cannot delete file \"%1\". %2"); }
+  static QString RenameWhileRecording() { return FileListCommands::tr("Cannot rename the file while recording"); }
+  static QString DeleteWhileRecording() { return FileListCommands::tr("Cannot delete the file while recording"); }
+};
+
+// The text with %1, %2, ... replaced by the arguments. Done on bytes, since a
+// file name need not be valid UTF-8 and must reach the message unchanged.
+std::string Fill(const QString& text, const std::vector<std::string>& arguments = {}) {
+  const std::string pattern = text.toStdString();
+  std::string filled;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const size_t argument = i + 1 < pattern.size() ? static_cast<size_t>(pattern[i + 1] - '1') : arguments.size();
+    if (pattern[i] == '%' && argument < arguments.size()) {
+      filled += arguments[argument];
+      ++i;
+    } else {
+      filled += pattern[i];
+    }
+  }
+  return filled;
 }
 
 bool Exists(const std::string& path) {
@@ -42,9 +71,8 @@ FileListCommands::FileListCommands(RecorderState& state, RecordingsList& list, P
                                    UiHooks& ui)
     : state_(state), list_(list), playback_(playback), ui_(ui) {}
 
-void FileListCommands::SGridFilesSelectCell(int row) {
-  // A copy: closing the playback and the message below run the event loop,
-  // where a rescan replaces the rows.
+void FileListCommands::PickRow(int row) {
+  // A copy: the message below runs the event loop, where a rescan replaces the rows.
   const std::string file = list_.RowFile(row);
   if (list_.Count == 0 || state_.recording || state_.paused || row == 0 || file.empty()) return;
   // The current file stays as it is (a playback of it goes on), but Play
@@ -54,28 +82,26 @@ void FileListCommands::SGridFilesSelectCell(int row) {
     return;
   }
   CloseRunningPlayback();
-  // A hot key handled meanwhile may have started a take, which CurrentFile now names.
-  if (state_.recording) return;
   state_.PickedFile = file;
   state_.CurrentFile = file;
   state_.FileChannels = 2;
-  Run(hooks.clearTagFields);
+  emit pickStarted();
   const std::string extension = UpperExtension(file);
-  if (extension == ".MP3") Run(hooks.describeMp3);
+  if (extension == ".MP3") emit mp3Picked();
   else if (extension == ".WAV") {
     const std::string failure = ReadWaveInfo(state_);
     if (!failure.empty()) ui_.ShowMessage(failure);
   }
-  Run(hooks.disableTagSave);
+  emit pickFinished();
 }
 
-void FileListCommands::SGridFilesDblClick(int lastReleaseRow) {
+void FileListCommands::PlayPicked(int lastReleaseRow) {
   if (state_.paused || state_.recording || list_.Count == 0 || lastReleaseRow == 0) return;
   state_.CurrentFile = state_.PickedFile;
-  Run(hooks.startPlayback);
+  emit playRequested();
 }
 
-void FileListCommands::pmRenameClick() {
+void FileListCommands::RenameCurrentFile() {
   // While recording CurrentFile is the file being written.
   if (state_.recording || !CurrentFileExists()) return;
   const std::string current = state_.CurrentFile;
@@ -83,48 +109,46 @@ void FileListCommands::pmRenameClick() {
   const std::string base = current.size() >= 4 ? current.substr(0, current.size() - 4) : std::string();
   const size_t dot = current.rfind('.');
   const std::string extension = dot == std::string::npos ? std::string() : current.substr(dot);
-  std::optional<std::string> answer = hooks.askText ? hooks.askText("Rename File", base) : std::nullopt;
+  std::optional<std::string> answer = askText ? askText(Fill(Texts::RenameCaption()), base) : std::nullopt;
   if (!answer || *answer == base) return;
-  if (RecordingStartedMeanwhile("rename")) return;
+  if (RecordingStartedMeanwhile(Fill(Texts::RenameWhileRecording()))) return;
   const std::string target = *answer + extension;
   if (answer->empty() || answer->find('/') != std::string::npos) {
-    ui_.ShowMessage("Cannot rename file \"" + current + "\". " + std::strerror(EINVAL));
+    ui_.ShowMessage(Fill(Texts::CannotRename(), {current, std::strerror(EINVAL)}));
     return;
   }
   const bool replace = Exists(target) && !SameFile(current, target);
-  if (replace && !ui_.AskYesNo(*answer + " already exists.\nDo you want to replace it?", "Confirm")) return;
-  if (replace && RecordingStartedMeanwhile("rename")) return;
+  if (replace && !ui_.AskYesNo(Fill(Texts::AlreadyExists(), {*answer}), Fill(Texts::ConfirmCaption()))) return;
+  if (replace && RecordingStartedMeanwhile(Fill(Texts::RenameWhileRecording()))) return;
   const std::string failure = MoveFile(current, target, replace);
   if (failure.empty()) state_.CurrentFile = target;
-  else ui_.ShowMessage("Cannot rename file \"" + current + "\". " + failure);
+  else ui_.ShowMessage(Fill(Texts::CannotRename(), {current, failure}));
   RescanAndSort();
 }
 
-void FileListCommands::pmDeleteClick() {
+void FileListCommands::DeleteCurrentFile() {
   if (state_.recording || !CurrentFileExists()) return;
   const std::string current = state_.CurrentFile;
-  if (!ui_.AskYesNo("Are you sure you want to delete " + FileNamePart(current) + "?", "Delete File")) return;
-  if (RecordingStartedMeanwhile("delete")) return;
+  if (!ui_.AskYesNo(Fill(Texts::AskDelete(), {FileNamePart(current)}), Fill(Texts::DeleteCaption()))) return;
+  const std::string whileRecording = Fill(Texts::DeleteWhileRecording());
+  if (RecordingStartedMeanwhile(whileRecording)) return;
   CloseRunningPlayback();
-  if (RecordingStartedMeanwhile("delete")) return;
   const int error = ::unlink(current.c_str()) == 0 ? 0 : errno;
   // Emptied before the message box opens: a recording started while it is
   // open makes CurrentFile its own path, which must stay.
   state_.CurrentFile.clear();
-  if (error != 0) ui_.ShowMessage("Cannot delete file \"" + current + "\". " + std::strerror(error));
-  ui_.ProcessMessages();
+  if (error != 0) ui_.ShowMessage(Fill(Texts::CannotDelete(), {current, std::strerror(error)}));
   RescanAndSort();
 }
 
-// Hot keys and commands run while a dialog waits, and a recording they start
-// makes CurrentFile its own path. A rename or delete then goes no further:
+// Hot keys and commands run while a modal dialog waits, and a recording they
+// start makes CurrentFile its own path. A rename or delete then goes no further:
 // the list touches no file while a take is written, whichever file was meant.
-bool FileListCommands::RecordingStartedMeanwhile(const std::string& action) {
+bool FileListCommands::RecordingStartedMeanwhile(const std::string& message) {
   if (!state_.recording) return false;
-  ui_.ShowMessage("Cannot " + action + " the file while recording");
+  ui_.ShowMessage(message);
   return true;
 }
-
 bool FileListCommands::CurrentFileExists() const {
   struct stat info {};
   return !state_.CurrentFile.empty() && ::stat(state_.CurrentFile.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -133,7 +157,6 @@ bool FileListCommands::CurrentFileExists() const {
 void FileListCommands::CloseRunningPlayback() {
   if (!playback_.PlaybackOpen() && !state_.playing) return;
   ClosePlaybackForFileChange(playback_, state_);
-  ui_.ProcessMessages();
 }
 
 void FileListCommands::RescanAndSort() {

@@ -1,8 +1,9 @@
 #pragma once
-// What the file list window does with the recordings list: selecting a row,
+// What the file list window does with the recordings list: picking a row,
 // double-click play, rename and delete. No widgets: the window forwards its
-// events here, and the tag editor, the input dialog and playback are reached
-// through hooks so the rules can be tested on their own.
+// events here, and what the tag editor and playback are to do is announced as
+// signals, so the rules can be tested on their own.
+#include <QObject>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,40 +15,48 @@
 
 namespace tarnovox {
 
-class FileListCommands {
+class FileListCommands : public QObject {
+  Q_OBJECT
+
  public:
   FileListCommands(RecorderState& state, RecordingsList& list, PlaybackControl& playback, UiHooks& ui);
 
-  struct Hooks {
-    std::function<void()> startPlayback;   // plays CurrentFile
-    std::function<void()> describeMp3;     // frame header and tag of PickedFile
-    std::function<void()> clearTagFields;  // the editor's six fields
-    std::function<void()> disableTagSave;
-    // An input box: caption, initial text; nullopt when cancelled.
-    std::function<std::optional<std::string>(const std::string&, const std::string&)> askText;
-  };
-  Hooks hooks;
+  // An input box: caption and initial text in; the answer, or nullopt when
+  // cancelled. Unset, every rename counts as cancelled.
+  using AskText = std::function<std::optional<std::string>(const std::string& caption, const std::string& initial)>;
+  AskText askText;
 
-  // SGridFilesSelectCell: makes the row's file current and describes it. Does
-  // nothing for the header, an empty row, the file already current, or while a
-  // recording runs or anything is paused.
-  void SGridFilesSelectCell(int row);
-  // SGridFilesDblClick: plays the picked file unless the last release was on
+  // Makes the row's file current and describes it. Does nothing for the
+  // header, an empty row, the file already current, or while a recording runs
+  // or anything is paused.
+  void PickRow(int row);
+  // The double-click: plays the picked file unless the last release was on
   // the header.
-  void SGridFilesDblClick(int lastReleaseRow);
+  void PlayPicked(int lastReleaseRow);
   // Renames CurrentFile within the folder. A name that another file already
   // has replaces that file only when the user agrees; a failed rename shows
   // the system's reason and keeps CurrentFile.
   // Rename and delete do nothing while recording; a recording that starts
   // while one of their dialogs is open cancels them with a message, leaving
   // every file and the recorder's names as they are.
-  void pmRenameClick();
+  void RenameCurrentFile();
   // Deletes CurrentFile after the question; only Yes deletes.
-  void pmDeleteClick();
+  void DeleteCurrentFile();
+
+ signals:
+  // A row's file is being made current, in this order: pickStarted (the tag
+  // editor empties its fields), mp3Picked for an MP3 (its frame header and
+  // tag are to be described from PickedFile), pickFinished (filling the
+  // fields counted as a change: the editor turns Save off again).
+  void pickStarted();
+  void mp3Picked();
+  void pickFinished();
+  // CurrentFile is to be played.
+  void playRequested();
 
  private:
   // True, after saying so, when a recording runs now.
-  bool RecordingStartedMeanwhile(const std::string& action);
+  bool RecordingStartedMeanwhile(const std::string& message);
   bool CurrentFileExists() const;
   void CloseRunningPlayback();
   void RescanAndSort();

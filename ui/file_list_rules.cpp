@@ -5,9 +5,9 @@ namespace tarnovox {
 FileMenuState MenuStateFor(const RecorderState& state) {
   FileMenuState menu;
   if (state.recording || state.CurrentFile.empty()) return menu;
-  menu.pmRename = true;
-  menu.pmDelete = true;
-  menu.pmWav2MP3 = UpperExtension(state.CurrentFile) == ".WAV";
+  menu.renameFile = true;
+  menu.deleteFile = true;
+  menu.convertToMp3 = UpperExtension(state.CurrentFile) == ".WAV";
   return menu;
 }
 

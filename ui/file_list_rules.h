@@ -9,10 +9,11 @@
 
 namespace tarnovox {
 
+// Which of the context menu's items are enabled.
 struct FileMenuState {
-  bool pmRename = false;
-  bool pmWav2MP3 = false;
-  bool pmDelete = false;
+  bool renameFile = false;
+  bool convertToMp3 = false;
+  bool deleteFile = false;
 };
 
 // Rename and delete need a current file, conversion a WAV one. While a

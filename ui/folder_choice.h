@@ -7,15 +7,15 @@ namespace tarnovox {
 
 class FolderChoice {
  public:
-  // FormShow: the label and ChosenPath start from the output folder, so a choice
-  // made in a cancelled showing is not carried into the next one.
+  // The dialog opens: the label and ChosenPath start from the output folder,
+  // so a choice made in a cancelled showing is not carried into the next one.
   void Show(const std::string& folder);
-  // ShellTreeView1Change: a path naming an existing directory becomes the
-  // chosen one; any other (empty for the computer's root node) empties the
+  // A node of the tree was picked: a path naming an existing directory becomes
+  // the chosen one; any other (empty for the computer's root node) empties the
   // label and keeps the last existing directory chosen.
   void Select(const std::string& path);
-  // BtnOKClick: the output folder takes ChosenPath when the folder is not empty
-  // and ChosenPath is still an existing directory. Cancel calls nothing.
+  // OK: the output folder takes ChosenPath when the folder is not empty and
+  // ChosenPath is still an existing directory. Cancel calls nothing.
   void Accept(std::string& folder) const;
 
   const std::string& ChosenPath() const { return chosenPath_; }

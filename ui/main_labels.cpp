@@ -10,6 +10,14 @@ const QColor kSilver(192, 192, 192);
 const QColor kGrey(128, 128, 128);
 const QColor kLight(221, 221, 221);
 
+// The labels' own texts, in one place and through tr() so they can be
+// translated; what they show later comes from StatusDisplay.
+struct Texts {
+  static QString Folder() { return MainLabels::tr("Folder"); }
+  static QString File() { return MainLabels::tr("File"); }
+  static QString FolderHint(const QString& folder) { return MainLabels::tr("Output Folder: %1").arg(folder); }
+};
+
 // Whether DejaVu Sans stands in for both of Arial's metric twins. Asked of the
 // font list rather than by matching a font, which would load a face the
 // labels then do not use and delay the first picture.
@@ -79,47 +87,54 @@ void Place(QLabel* label, int left) {
 }  // namespace
 
 MainLabels::MainLabels(QWidget* window) {
-  LabFolder = MakeLabel(window, "LabFolder", 43, 29, "Folder", SmallFont(), kSilver);
-  LabFolder->setAttribute(Qt::WA_TransparentForMouseEvents, false);  // it shows the full folder as hint
-  LabStatus0 = MakeLabel(window, "LabStatus0", 23, 57, "", ArialFont(15, true), kGrey);
-  LabStatus = MakeLabel(window, "LabStatus", 22, 56, "", ArialFont(15, true), kLight);
-  LabWavMP3 = MakeLabel(window, "LabWavMP3", 120, 48, "MP3", SmallFont(), kSilver);
-  LabRate = MakeLabel(window, "LabRate", 152, 48, "44100 Hz", SmallFont(), kSilver);
-  LabBits = MakeLabel(window, "LabBits", 209, 48, "16 bit", SmallFont(), kSilver);
-  LabStereo = MakeLabel(window, "LabStereo", 246, 48, "Stereo", SmallFont(), kSilver);
-  LabFile = MakeLabel(window, "LabFile", 118, 66, "File", SmallFont(), kSilver);
-  LabTime0 = MakeLabel(window, "LabTime0", 297, 53, "00:00:00", ArialFont(21, false), kGrey);
-  LabTime = MakeLabel(window, "LabTime", 296, 52, "00:00:00", ArialFont(21, false), kLight);
+  const FormatLabels format;  // what the format labels show until the settings are applied
+  folderLabel_ = MakeLabel(window, "folderLabel", 43, 29, Texts::Folder(), SmallFont(), kSilver);
+  folderLabel_->setAttribute(Qt::WA_TransparentForMouseEvents, false);  // it shows the full folder as hint
+  statusShadowLabel_ = MakeLabel(window, "statusShadowLabel", 23, 57, "", ArialFont(15, true), kGrey);
+  statusLabel_ = MakeLabel(window, "statusLabel", 22, 56, "", ArialFont(15, true), kLight);
+  formatLabel_ = MakeLabel(window, "formatLabel", 120, 48, format.wavMp3, SmallFont(), kSilver);
+  rateLabel_ = MakeLabel(window, "rateLabel", format.rateLeft, 48, format.rate, SmallFont(), kSilver);
+  bitsLabel_ = MakeLabel(window, "bitsLabel", 209, 48, format.bits, SmallFont(), kSilver);
+  channelsLabel_ = MakeLabel(window, "channelsLabel", format.stereoLeft, 48, format.stereo, SmallFont(), kSilver);
+  fileLabel_ = MakeLabel(window, "fileLabel", 118, 66, Texts::File(), SmallFont(), kSilver);
+  timeShadowLabel_ = MakeLabel(window, "timeShadowLabel", 297, 53, TimeText(0), ArialFont(21, false), kGrey);
+  timeLabel_ = MakeLabel(window, "timeLabel", 296, 52, TimeText(0), ArialFont(21, false), kLight);
 }
 
 void MainLabels::ShowTime(const QString& text) {
-  SetText(LabTime, text);
-  SetText(LabTime0, LabTime->text());
+  SetText(timeLabel_, text);
+  SetText(timeShadowLabel_, timeLabel_->text());
 }
 
 void MainLabels::ShowFormat(const FormatLabels& format) {
-  SetText(LabWavMP3, format.wavMp3);
-  SetText(LabRate, format.rate);
-  SetText(LabBits, format.bits);
-  SetText(LabStereo, format.stereo);
-  if (LabBits->isVisibleTo(LabBits->parentWidget()) != format.bitsVisible) LabBits->setVisible(format.bitsVisible);
-  Place(LabRate, format.rateLeft);
-  Place(LabStereo, format.stereoLeft);
+  SetText(formatLabel_, format.wavMp3);
+  SetText(rateLabel_, format.rate);
+  SetText(bitsLabel_, format.bits);
+  SetText(channelsLabel_, format.stereo);
+  if (bitsLabel_->isVisibleTo(bitsLabel_->parentWidget()) != format.bitsVisible)
+    bitsLabel_->setVisible(format.bitsVisible);
+  Place(rateLabel_, format.rateLeft);
+  Place(channelsLabel_, format.stereoLeft);
 }
 
 void MainLabels::ShowStatus(const StatusLabels& status) {
-  if (LabStatus0->isVisibleTo(LabStatus0->parentWidget()) != status.shadowVisible)
-    LabStatus0->setVisible(status.shadowVisible);
-  SetColour(LabStatus, status.statusColour);
-  SetText(LabFile, status.file);
-  if (status.fileColour.isValid()) SetColour(LabFile, status.fileColour);
-  SetText(LabStatus, status.status);
-  SetText(LabStatus0, status.status);
+  if (statusShadowLabel_->isVisibleTo(statusShadowLabel_->parentWidget()) != status.shadowVisible)
+    statusShadowLabel_->setVisible(status.shadowVisible);
+  SetColour(statusLabel_, status.statusColour);
+  SetText(fileLabel_, status.file);
+  if (status.fileColour.isValid()) SetColour(fileLabel_, status.fileColour);
+  SetText(statusLabel_, status.status);
+  SetText(statusShadowLabel_, status.status);
 }
 
 void MainLabels::ShowFolder(const QString& folder) {
-  SetText(LabFolder, ShortFolder(folder));
-  LabFolder->setToolTip("Output Folder: " + folder);
+  SetText(folderLabel_, ShortFolder(folder));
+  folderLabel_->setToolTip(Texts::FolderHint(folder));
+}
+
+void MainLabels::CopyFileTo(QLabel* label) const {
+  if (label->text() != fileLabel_->text()) label->setText(fileLabel_->text());
+  SetColour(label, fileLabel_->palette().color(QPalette::WindowText));
 }
 
 }  // namespace tarnovox

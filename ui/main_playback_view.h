@@ -2,31 +2,31 @@
 // What playback drives in the windows: the position and volume bars of the
 // file list window, and the main window's status timer, meters and mixer.
 #include "recordings/playback_view.h"
-#include "ui/tform1.h"
-#include "ui/tform2.h"
+#include "ui/file_list_window.h"
+#include "ui/main_window.h"
 
 namespace tarnovox {
 
 class MainPlaybackView final : public PlaybackView {
  public:
-  MainPlaybackView(TForm1& form1, TForm2& form2) : form1_(form1), form2_(form2) {}
+  MainPlaybackView(MainWindow& mainWindow, FileListWindow& fileList) : mainWindow_(mainWindow), fileList_(fileList) {}
 
-  void SetPositionBar(int position) override { form2_.SetTrackBarPosition(position); }
-  void EnablePositionBar(bool enabled) override { form2_.EnableTrackBarPosition(enabled); }
-  void SetVolumeBar(int position) override { form2_.SetTrackBarVolume(position); }
+  void SetPositionBar(int position) override { fileList_.SetPositionBar(position); }
+  void EnablePositionBar(bool enabled) override { fileList_.EnablePositionBar(enabled); }
+  void SetVolumeBar(int position) override { fileList_.SetVolumeBar(position); }
 
   std::chrono::milliseconds StatusInterval() const override {
-    return std::chrono::milliseconds(form1_.StatusInterval());
+    return std::chrono::milliseconds(mainWindow_.StatusInterval());
   }
   void SetStatusInterval(std::chrono::milliseconds interval) override {
-    form1_.SetStatusInterval(static_cast<uint32_t>(interval.count()));
+    mainWindow_.SetStatusInterval(static_cast<uint32_t>(interval.count()));
   }
-  void ClearMeters() override { form1_.ClearMeters(); }
-  bool VolumeMixerOpen() const override { return form1_.VolumeMixerOpen(); }
+  void ClearMeters() override { mainWindow_.ClearMeters(); }
+  bool VolumeMixerOpen() const override { return mainWindow_.VolumeMixerOpen(); }
 
  private:
-  TForm1& form1_;
-  TForm2& form2_;
+  MainWindow& mainWindow_;
+  FileListWindow& fileList_;
 };
 
 }  // namespace tarnovox

@@ -1,7 +1,8 @@
 #include "ui/rec_settings_controls.h"
 
-#include "platform/wave_in.h"
+#include "platform/capture_stream.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstdlib>
 #include <tuple>
@@ -28,6 +29,11 @@ auto ItemValue(const List& list, int item) {
 
 int32_t Switch32(bool on) { return on ? kOn32 : 0; }
 
+// The input list's first item, translated with the record settings dialog's texts.
+std::string DefaultInputText() {
+  return QCoreApplication::translate("RecordSettingsDialog", "Default input").toStdString();
+}
+
 // The fields the dialog edits, in one place for comparing and copying.
 template <typename Settings>
 auto DialogFields(Settings& s) {
@@ -47,7 +53,7 @@ int NearestBitRateItem(int32_t rate) {
 }
 
 std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, const std::string& chosen) {
-  std::vector<InputChoice> choices{{"Default input", ""}};
+  std::vector<InputChoice> choices{{DefaultInputText(), ""}};
   std::vector<const InputSource*> listed;
   for (const InputSource& source : sources)
     if (!source.defaultOutputMonitor || source.name == chosen) listed.push_back(&source);

@@ -56,12 +56,12 @@ struct InputChoice {
 // choice.
 std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, const std::string& chosen);
 
-// FormShow: settings to controls. An unlisted sample rate or channel mode
-// leaves that list's selection as it was (the dialog object is reused).
+// The dialog opens: settings to controls. An unlisted sample rate or channel
+// mode leaves that list's selection as it was (the dialog object is reused).
 void SettingsToControls(const RecordSettings& settings, RecSettingsControls& controls);
 
-// FormClose: controls to settings, the WAV and the MP3 fields alike whichever
-// page is active. Only the fields the dialog edits are written.
+// The dialog closes: controls to settings, the WAV and the MP3 fields alike
+// whichever page is active. Only the fields the dialog edits are written.
 void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& settings);
 
 // The item of the rate list that shows `rate`: the listed rate itself, or for

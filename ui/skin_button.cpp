@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 namespace tarnovox {
 
@@ -13,12 +13,12 @@ SkinButton::SkinButton(QWidget* parent, const QString& name, const QString& pict
   setGeometry(place);
   setToolTip(hint);
   setMouseTracking(true);
-  setPixmap(TForm4::LoadSkinPicture(pictureName + "1"));
+  setPixmap(SkinPictures::LoadSkinPicture(pictureName + "1"));
 }
 
 void SkinButton::ShowPicture(const QString& name) {
-  if (bank_ == nullptr) return;
-  const QPixmap& picture = bank_->Picture(name);
+  if (pictures_ == nullptr) return;
+  const QPixmap& picture = pictures_->Picture(name);
   // Repeated moves set the same picture again; only a change repaints.
   if (pixmap().cacheKey() != picture.cacheKey()) setPixmap(picture);
 }
@@ -44,7 +44,7 @@ void SkinButton::mouseReleaseEvent(QMouseEvent* event) {
   if (event->buttons() != Qt::NoButton) return;  // another button still down
   pressed_ = false;
   move(x() - 1, y() - 1);
-  if (Enabled() && onClick) onClick();
+  if (Enabled()) emit clicked();
 }
 
 }  // namespace tarnovox

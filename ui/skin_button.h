@@ -2,31 +2,38 @@
 // SkinButton: a picture standing for a button. Moving the pointer over it shows
 // its hover picture (nothing restores the normal one when the pointer leaves;
 // the window's background does that); pressing moves it one pixel right and
-// down; releasing moves it back and runs its action. A condition can guard the
-// hover picture, the press offset and the action alike.
+// down; releasing moves it back and emits clicked(). A condition can guard the
+// hover picture, the press offset and the click alike.
 #include <QLabel>
 #include <functional>
 
 namespace tarnovox {
 
-class TForm4;
+class SkinPictures;
 
 class SkinButton : public QLabel {
+  Q_OBJECT
+
  public:
-  // pictureName is the bank pair ("ImageRecord"); the normal picture comes from
-  // the skin itself until a bank is attached.
+  // pictureName is the skin's picture pair ("ImageRecord"); the normal picture
+  // comes from the skin itself until the loaded pictures are attached. `name`
+  // is the button's object name, by which tests and screen readers find it.
   SkinButton(QWidget* parent, const QString& name, const QString& pictureName, const QRect& place,
              const QString& hint);
 
-  void SetBank(const TForm4* bank) { bank_ = bank; }
+  void SetPictures(const SkinPictures* pictures) { pictures_ = pictures; }
   void SetPictureName(const QString& pictureName) { pictureName_ = pictureName; }
-  // Shows the bank picture of that name ("ImageHide2").
+  // Shows the loaded picture of that name ("ImageHide2").
   void ShowPicture(const QString& name);
   // The normal picture: the pair's name + "1".
   void ShowNormal() { ShowPicture(pictureName_ + "1"); }
 
-  std::function<bool()> enabledWhen;  // empty: always
-  std::function<void()> onClick;      // the action on mouse up
+  // Asked before the hover picture, the press offset and the click; empty: always.
+  std::function<bool()> enabledWhen;
+
+ signals:
+  // Released after a press with any mouse button, once no button is down.
+  void clicked();
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -36,7 +43,7 @@ class SkinButton : public QLabel {
  private:
   bool Enabled() const { return !enabledWhen || enabledWhen(); }
 
-  const TForm4* bank_ = nullptr;
+  const SkinPictures* pictures_ = nullptr;
   QString pictureName_;
   bool pressed_ = false;
 };

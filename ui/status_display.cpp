@@ -1,5 +1,7 @@
 #include "ui/status_display.h"
 
+#include "ui/program_name.h"
+
 namespace tarnovox {
 namespace {
 
@@ -8,6 +10,28 @@ const QColor kRecordingRed(255, 128, 128);
 const QColor kRecordingDimRed(255, 96, 96);
 const QColor kPlayingGreen(185, 255, 185);
 const QColor kPlayingDimGreen(145, 225, 145);
+
+// The words of the labels and the title, in one place and through tr() so they
+// can be translated. The format names WAV and MP3 stay as they are.
+struct Texts {
+  static QString Hertz(uint32_t rate) { return StatusDisplay::tr("%1 Hz").arg(QString::number(rate)); }
+  static QString Bits(int bits) { return StatusDisplay::tr("%1 bit").arg(QString::number(bits)); }
+  static QString Kbps(int32_t rate) { return StatusDisplay::tr("%1 kbps").arg(QString::number(rate)); }
+  static QString KbpsRange(int32_t min, int32_t max) {
+    return StatusDisplay::tr("%1-%2 kbps").arg(QString::number(min), QString::number(max));
+  }
+  static QString StereoDefault() { return StatusDisplay::tr("Stereo"); }
+  static QString Stereo() { return StatusDisplay::tr("stereo"); }
+  static QString JointStereo() { return StatusDisplay::tr("joint stereo"); }
+  static QString DualChannels() { return StatusDisplay::tr("dual channels"); }
+  static QString Mono() { return StatusDisplay::tr("mono"); }
+  static QString Monitoring() { return StatusDisplay::tr("Monitoring"); }
+  static QString Recording() { return StatusDisplay::tr("Recording"); }
+  static QString Playing() { return StatusDisplay::tr("Playing"); }
+  static QString Pause() { return StatusDisplay::tr("Pause"); }
+  // Sound the computer was too busy to keep, in seconds, after the file name.
+  static QString Lost(uint32_t ms) { return StatusDisplay::tr(" (%1 s lost)").arg(ms / 1000.0, 0, 'f', 1); }
+};
 
 QString TwoCharacters(uint32_t value) {
   QString text = QString::number(value);
@@ -21,21 +45,24 @@ void UpdateMp3Labels(const RecordSettings& settings, FormatLabels& labels) {
   if (settings.VBR == 0) {
     labels.rateLeft = 180;
     labels.stereoLeft = 246;
-    labels.rate = QString::number(settings.BitRate) + " kbps";
+    labels.rate = Texts::Kbps(settings.BitRate);
   } else {
     labels.rateLeft = 165;
-    labels.rate = QString::number(settings.MinBitRate) + "-" + QString::number(settings.MaxBitRate) + " kbps";
+    labels.rate = Texts::KbpsRange(settings.MinBitRate, settings.MaxBitRate);
   }
   switch (settings.Mode) {
-    case 0: labels.stereo = "stereo"; labels.stereoLeft = 246; break;
-    case 1: labels.stereo = "joint stereo"; labels.rateLeft = 153; labels.stereoLeft = 224; break;
-    case 2: labels.stereo = "dual channels"; labels.rateLeft = 153; labels.stereoLeft = 224; break;
-    case 3: labels.stereo = "mono"; labels.stereoLeft = 246; break;
+    case 0: labels.stereo = Texts::Stereo(); labels.stereoLeft = 246; break;
+    case 1: labels.stereo = Texts::JointStereo(); labels.rateLeft = 153; labels.stereoLeft = 224; break;
+    case 2: labels.stereo = Texts::DualChannels(); labels.rateLeft = 153; labels.stereoLeft = 224; break;
+    case 3: labels.stereo = Texts::Mono(); labels.stereoLeft = 246; break;
     default: break;
   }
 }
 
 }  // namespace
+
+FormatLabels::FormatLabels()
+    : wavMp3("MP3"), rate(Texts::Hertz(44100)), bits(Texts::Bits(16)), stereo(Texts::StereoDefault()) {}
 
 void UpdateFormatLabels(const RecordSettings& settings, FormatLabels& labels) {
   if (settings.Wav) {
@@ -43,9 +70,9 @@ void UpdateFormatLabels(const RecordSettings& settings, FormatLabels& labels) {
     labels.bitsVisible = true;
     labels.rateLeft = 152;
     labels.stereoLeft = 246;
-    labels.rate = QString::number(settings.SamplePerSecond) + " Hz";
-    labels.bits = QString::number(settings.BitPerSample) + " bit";
-    labels.stereo = settings.Channels == 2 ? "stereo" : "mono";
+    labels.rate = Texts::Hertz(settings.SamplePerSecond);
+    labels.bits = Texts::Bits(settings.BitPerSample);
+    labels.stereo = settings.Channels == 2 ? Texts::Stereo() : Texts::Mono();
   }
   if (settings.MP3) UpdateMp3Labels(settings, labels);
 }
@@ -63,34 +90,34 @@ QString ShortFolder(const QString& folder) {
 }
 
 QString StatusDisplay::Title(const RecorderState& state) const {
-  if (!state.Minimized) return "Tarnovox";
-  QString title = "Monitoring";
-  if (state.playing) title = "Playing";
+  if (!state.Minimized) return kProgramName;
+  QString title = Texts::Monitoring();
+  if (state.playing) title = Texts::Playing();
   if (state.recording) title = QString::fromStdString(state.CurrentBaseName) + "-" + LastTimeText;
-  if (state.paused) title = "Pause";
+  if (state.paused) title = Texts::Pause();
   return title;
 }
 
 StatusLabels StatusDisplay::Labels(RecorderState& state) const {
   StatusLabels labels;
   labels.shadowVisible = Blink;
-  state.StatusText = "Monitoring";
+  state.StatusText = Texts::Monitoring().toStdString();
   labels.statusColour = kStatusGrey;
   if (state.recording) {
-    state.StatusText = "Recording";
+    state.StatusText = Texts::Recording().toStdString();
     labels.file = QString::fromStdString(state.ActiveFileName);
     // Sound the computer was too busy to keep: shown at once, told again after Stop.
-    if (state.LostMs > 0) labels.file += QString(" (%1 s lost)").arg(state.LostMs / 1000.0, 0, 'f', 1);
+    if (state.LostMs > 0) labels.file += Texts::Lost(state.LostMs);
     labels.statusColour = kRecordingRed;
     labels.fileColour = Blink ? kRecordingRed : kRecordingDimRed;
   }
   if (state.playing) {
-    state.StatusText = "Playing";
+    state.StatusText = Texts::Playing().toStdString();
     labels.file = QString::fromStdString(state.ActiveFileName);
     labels.statusColour = kPlayingGreen;
     labels.fileColour = Blink ? kPlayingGreen : kPlayingDimGreen;
   }
-  if (state.paused) state.StatusText = "Pause";
+  if (state.paused) state.StatusText = Texts::Pause().toStdString();
   labels.status = QString::fromStdString(state.StatusText);
   return labels;
 }

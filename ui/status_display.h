@@ -4,6 +4,7 @@
 // shadow, the folder label and the title while minimized. No widgets, so the
 // rules can be checked without a display.
 #include <QColor>
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 
@@ -12,12 +13,14 @@
 
 namespace tarnovox {
 
-// Texts, visibility and left edges of LabWavMP3, LabRate, LabBits, LabStereo.
+// Texts, visibility and left edges of the format, rate, bits and channels labels.
 struct FormatLabels {
-  QString wavMp3 = "MP3";
-  QString rate = "44100 Hz";
-  QString bits = "16 bit";
-  QString stereo = "Stereo";
+  FormatLabels();  // "MP3", "44100 Hz", "16 bit", "Stereo" in their WAV places
+
+  QString wavMp3;
+  QString rate;
+  QString bits;
+  QString stereo;
   bool bitsVisible = true;
   int rateLeft = 152;
   int stereoLeft = 246;
@@ -31,11 +34,11 @@ void UpdateFormatLabels(const RecordSettings& settings, FormatLabels& labels);
 // its first two, as the two-character fields of the time display do.
 QString TimeText(uint32_t ms);
 
-// The folder as LabFolder shows it: whole up to 55 characters, else its first
-// 55 characters followed by "...".
+// The folder as the folder label shows it: whole up to 55 characters, else its
+// first 55 characters followed by "...".
 QString ShortFolder(const QString& folder);
 
-// What one status tick shows in LabStatus, LabStatus0 and the LabFile labels.
+// What one status tick shows in the status label, its shadow and the file labels.
 struct StatusLabels {
   QString status;
   QColor statusColour;
@@ -45,6 +48,8 @@ struct StatusLabels {
 };
 
 class StatusDisplay {
+  Q_DECLARE_TR_FUNCTIONS(StatusDisplay)
+
  public:
   static constexpr int kFolderChars = 55;
 

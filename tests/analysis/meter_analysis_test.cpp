@@ -4,8 +4,7 @@
 
 #include "analysis/meter_analysis.h"
 #include "recorder/capture_engine.h"
-#include "tests/support/fake_wave_in.h"
-#include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/fake_capture_stream.h"
 #include "tests/analysis/pixel_check.h"
 
 namespace tarnovox {
@@ -13,7 +12,7 @@ namespace {
 
 using namespace tarnovox::testing;
 
-void PutSample(const WaveFormat& format, int channel, int value, uint8_t* out) {
+void PutSample(const PcmFormat& format, int channel, int value, uint8_t* out) {
   if (format.bitsPerSample == 8) {
     out[channel] = static_cast<uint8_t>(value);
   } else {
@@ -22,21 +21,20 @@ void PutSample(const WaveFormat& format, int channel, int value, uint8_t* out) {
   }
 }
 
-// The capture engine on a virtual-time device, feeding the analysis through
-// its poll, which draws onto an image standing in for the window.
+// The capture engine on a virtual-time stream, feeding the analysis the
+// newest block of every tick, which draws onto an image standing in for the window.
 class MeterAnalysisTest : public ::testing::Test {
  protected:
   MeterAnalysisTest() {
     settings.Wav = true;
     settings.MP3 = false;
-    engine.SetAnalysis(&analysis);
     analysis.SetCanvas(&canvas);
   }
 
   // Left: a 1 kHz sine of full scale; right: the given constant.
   void SineLeft(int rightValue) {
-    device.SetGenerator([rightValue](uint64_t frame, const WaveFormat& format, uint8_t* out) {
-      const double phase = 2 * M_PI * 1000.0 * static_cast<double>(frame) / format.samplesPerSec;
+    device.SetGenerator([rightValue](uint64_t frame, const PcmFormat& format, uint8_t* out) {
+      const double phase = 2 * M_PI * 1000.0 * static_cast<double>(frame) / format.sampleRate;
       PutSample(format, 0, static_cast<int>(std::lround(32767 * std::sin(phase))), out);
       if (format.channels == 2) PutSample(format, 1, rightValue, out);
     });
@@ -44,21 +42,32 @@ class MeterAnalysisTest : public ::testing::Test {
 
   void Tick() {
     device.Advance(100);
-    engine.PollCapture();
+    engine.Pump();
+    MeterBlock block;
+    if (engine.TakeNewestBlock(block)) analysis.Analyse(block, true);
+  }
+  // A WAV take's stream in the format of the settings.
+  void OpenTakeStream() {
+    PcmFormat format;
+    format.sampleRate = settings.SamplePerSecond;
+    format.channels = settings.Channels;
+    format.bitsPerSample = settings.BitPerSample;
+    ASSERT_EQ(engine.OpenWavTakeStream(format, ""), 0u);
+    engine.BeginTake(nullptr);
   }
 
-  testing::FakeWaveIn device;
-  testing::ScriptedUiHooks hooks;
+  testing::FakeCaptureStream device;
+  testing::FakeCaptureStream mp3Stream;
   RecordSettings settings;
   RecorderState state;
-  CaptureEngine engine{device, settings, state, hooks};
+  CaptureEngine engine{device, mp3Stream};
   MeterAnalysis analysis{engine, settings, state};
   ImageMeterCanvas canvas{400, 270, 0xFF123456};
 };
 
 TEST_F(MeterAnalysisTest, MonitoringToneReachesBandSixteenAndLightsTheLamp) {
   SineLeft(0);
-  engine.OpenMonitorDevice();
+  engine.OpenMonitoring("");
   Tick();
   EXPECT_EQ(analysis.Peaks().PeakLeft, 32767);
   EXPECT_EQ(analysis.Peaks().PeakRight, 0);
@@ -82,11 +91,11 @@ TEST_F(MeterAnalysisTest, EightBitWavRecordingClipsOnlyOnByte255) {
   settings.BitPerSample = 8;
   settings.SamplePerSecond = 11025;
   state.recording = true;
-  device.SetGenerator([](uint64_t, const WaveFormat&, uint8_t* out) {
+  device.SetGenerator([](uint64_t, const PcmFormat&, uint8_t* out) {
     out[0] = 255;
     out[1] = 0;
   });
-  engine.OpenRecordDevice();
+  OpenTakeStream();
   Tick();
   EXPECT_EQ(analysis.Peaks().PeakLeft, 128);
   EXPECT_EQ(analysis.Peaks().PeakRight, 127);
@@ -101,9 +110,9 @@ TEST_F(MeterAnalysisTest, SixteenBitMonoGivesIdenticalChannelsAndTheMonoLayout) 
   settings.Channels = 1;
   state.recording = true;
   SineLeft(0);
-  engine.OpenRecordDevice();
+  OpenTakeStream();
   Tick();
-  EXPECT_EQ(engine.LeftSamples, engine.RightSamples);
+  EXPECT_EQ(analysis.LeftSamples(), analysis.RightSamples());
   EXPECT_EQ(analysis.Peaks().PeakLeft, analysis.Peaks().PeakRight);
   EXPECT_EQ(analysis.Bands().BandLeft, analysis.Bands().BandRight);
   EXPECT_GT(analysis.Bands().BandLeft[16], 0.0f);
@@ -122,10 +131,10 @@ TEST_F(MeterAnalysisTest, SixteenBitMonoGivesIdenticalChannelsAndTheMonoLayout) 
 
 TEST_F(MeterAnalysisTest, ClosedDeviceDrawsAndCopiesNothing) {
   SineLeft(1000);
-  engine.OpenMonitorDevice();
+  engine.OpenMonitoring("");
   Tick();
   ASSERT_EQ(canvas.CopyCount(), 3);
-  engine.CloseCaptureDevice();
+  engine.CloseMonitoring();
   const QImage before = canvas.Image().copy();
   analysis.SetMeterGeometry();
   analysis.ClearMeterBitmaps();

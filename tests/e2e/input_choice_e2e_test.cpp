@@ -85,20 +85,20 @@ Tones TakeTones(const std::string& path) {
   return TonesOf(s, kRate / 5, s.size() / 2 - kRate / 5, 2);
 }
 
-// The median tones of five buffers monitoring handed to the meters, once it
-// has run a while; not the last of a half, which the poll hands back to the
-// device at once.
+// The median tones of five blocks monitoring handed to the meters, once it
+// has run a while.
 Tones MonitoredTones(LiveRecorder& rig) {
   rig.Ticks(5);
-  std::vector<Tones> buffers;
-  const auto* ring = reinterpret_cast<const int16_t*>(rig.engine.PcmRing.data());
-  for (int i = 0; i < 100 && buffers.size() < 5; ++i) {
+  std::vector<Tones> blocks;
+  for (int i = 0; i < 100 && blocks.size() < 5; ++i) {
+    const int before = rig.meters.blocks;
     rig.Ticks(1);
-    const int buffer = rig.engine.CurrentBufferIndex;
-    if (buffer >= 0 && buffer % 20 != 19)
-      buffers.push_back(TonesOf(ring, size_t(buffer) * rig.engine.FramesPerBuffer, 4410, 2));
+    if (rig.meters.blocks == before || rig.meters.last.pcm.size() < 4410 * 4) continue;
+    std::vector<int16_t> samples(4410 * 2);
+    std::memcpy(samples.data(), rig.meters.last.pcm.data(), samples.size() * 2);
+    blocks.push_back(TonesOf(samples, 0, 4410, 2));
   }
-  return Median(std::move(buffers));
+  return Median(std::move(blocks));
 }
 
 // A second null sink for the test's lifetime.
@@ -173,27 +173,27 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   LiveRecorder wav(true, monitorB);
   ExpectTone("monitoring", MonitoredTones(wav), &Tones::khz);
 
-  wav.controller.HotKey(RecorderController::kHotKeyRecord);
+  wav.controller.Execute(RecorderCommand::Record);
   const std::string take = wav.state.CurrentFile;
   wav.Ticks(35);
-  wav.controller.HotKey(RecorderController::kHotKeyStop);
+  wav.controller.Execute(RecorderCommand::Stop);
   ExpectTone("WAV", TakeTones(take), &Tones::khz);
 
   {
     LiveRecorder mp3(false, monitorB);
-    mp3.controller.HotKey(RecorderController::kHotKeyRecord);
+    mp3.controller.Execute(RecorderCommand::Record);
     const std::string mp3Take = mp3.state.CurrentFile;
     mp3.Ticks(30);
-    mp3.controller.HotKey(RecorderController::kHotKeyStop);
+    mp3.controller.Execute(RecorderCommand::Stop);
     const DecodedMp3 decoded = DecodeMp3(mp3Take);
     ASSERT_GE(decoded.left.size(), kRate * 2);
     // The encoder itself gives this tone back 0.45 dB lower at 128 kbit/s
     // (the lame command line too: 15564 of 16383).
     ExpectTone("MP3", TonesOf(decoded.left, kRate / 5, decoded.left.size() - kRate / 5, 1, 32767), &Tones::khz,
                0.07, 0.003);
-    EXPECT_TRUE(mp3.hooks.messages.empty());
+    EXPECT_TRUE(mp3.messages.empty());
   }
-  EXPECT_TRUE(wav.hooks.messages.empty());
+  EXPECT_TRUE(wav.messages.empty());
 
   {
     // The sound the computer plays is the default output's monitor (A's),
@@ -202,7 +202,7 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
     LiveRecorder plays(true, kDefaultOutputMonitor);
     ExpectTone("what this computer plays (default input B)", MonitoredTones(plays), &Tones::a440);
     RunCommand("pactl set-default-source test_sink.monitor");
-    EXPECT_TRUE(plays.hooks.messages.empty());
+    EXPECT_TRUE(plays.messages.empty());
   }
 
   // B goes (its player first, or the server would move the 1 kHz tone to A).
@@ -212,14 +212,14 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   EXPECT_TRUE(WaitFor([&] { return news > before && !Listed(inputs, monitorB); })) << "the list kept the sink";
   inputs.Follow(nullptr);
   wav.Ticks(3);
-  wav.controller.HotKey(RecorderController::kHotKeyRecord);
+  wav.controller.Execute(RecorderCommand::Record);
   ASSERT_TRUE(wav.state.recording);
   const std::string fallback = wav.state.CurrentFile;
   wav.Ticks(25);
-  wav.controller.HotKey(RecorderController::kHotKeyStop);
+  wav.controller.Execute(RecorderCommand::Stop);
   const std::vector<std::string> told = {
       "The input \"tarnovox_input_b.monitor\" is not available. Recording from the default input."};
-  EXPECT_EQ(wav.hooks.messages, told);  // once: reopening monitoring at Stop says nothing more
+  EXPECT_EQ(wav.messages, told);  // once: reopening monitoring at Stop says nothing more
   ExpectTone("fallback WAV", TakeTones(fallback), &Tones::a440);
 
   // B comes back: monitoring returns to it by itself, without a word.
@@ -227,7 +227,7 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   playB = PlayInto(kSinkB, tones.File("b.wav"));
   wav.Ticks(10);
   ExpectTone("B back, monitoring", MonitoredTones(wav), &Tones::khz);
-  EXPECT_EQ(wav.hooks.messages, told);
+  EXPECT_EQ(wav.messages, told);
 }
 
 }  // namespace

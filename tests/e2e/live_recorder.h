@@ -1,40 +1,50 @@
 #pragma once
-// The recorder as the program wires it, with both capture streams on the real
-// sound server and the real encoder library; playback and the file list are
-// doubles.
+// The recorder as the program wires it: both capture streams on the real sound
+// server, the capture thread running, and the real encoder library; playback
+// and the file list are doubles. The test plays the window thread: it calls
+// the recorder's tick (Ticks) or leaves it alone for as long as it likes.
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "recorder/recorder_controller.h"
-#include "recorder/mp3_recorder.h"
 #include "platform/dynamic_library.h"
-#include "platform/pulse_wave_in.h"
+#include "platform/pulse_capture_stream.h"
+#include "recorder/recorder_controller.h"
 #include "tests/e2e/sound_rig.h"
 #include "tests/support/recorder_doubles.h"
-#include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox::testing {
 
+// Counts the blocks of sound the recorder's tick hands to the meters and
+// keeps the last one.
+struct MeterCount : CaptureAnalysis {
+  void Analyse(const MeterBlock& block, bool) override {
+    ++blocks;
+    last = block;
+  }
+  int blocks = 0;
+  MeterBlock last;
+};
+
 struct LiveRecorder {
   TempFolder dir;
-  PulseWaveIn monitor{"Monitor"};
-  PulseWaveIn mp3Device{"MP3 recording"};
+  PulseCaptureStream monitor{"Monitor"};
+  PulseCaptureStream mp3Stream{"MP3 recording"};
+  CaptureEngine engine{monitor, mp3Stream};
+  DlopenLoader loader;
   RecordSettings settings;
   SettingsStore store{settings, dir.File("tarnovox.INI")};
   RecorderState state;
-  ScriptedUiHooks hooks;
-  MessageGate gate{hooks};
-  CaptureEngine engine{monitor, settings, state, gate};
-  DlopenLoader loader;
-  Mp3Recorder mp3{mp3Device, loader, settings, state, gate};
   FakePlayback playback{state};
   FakeRecordings recordings;
   FakeShell shell;
   SystemClock clock;
   StatfsDriveInfo drive;
+  MeterCount meters;
   RecorderController controller{
-      {settings, store, state, engine, mp3, playback, recordings, shell, gate, clock, drive, &gate}};
+      {settings, store, state, engine, loader, playback, recordings, shell, clock, drive, &meters}};
+  std::vector<std::string> messages;
 
   // `source` as the settings hold it (empty: the default input).
   explicit LiveRecorder(bool wav, const std::string& source = {}) {
@@ -42,10 +52,13 @@ struct LiveRecorder {
     settings.Wav = wav;
     settings.MP3 = !wav;
     settings.Source = source;
-    engine.OpenMonitorDevice();
+    QObject::connect(&controller, &RecorderController::messageRaised,
+                     [this](const QString& text) { messages.push_back(text.toStdString()); });
+    controller.OpenDevices();
+    engine.StartThread();
   }
-  ~LiveRecorder() { engine.CloseCaptureDevice(); }
-  void Ticks(int n) { TickFor(n, [this] { controller.RecordTick(); }); }
+  ~LiveRecorder() { engine.StopThread(); }
+  void Ticks(int n) { TickFor(n, [this] { controller.Tick(); }); }
 };
 
 }  // namespace tarnovox::testing

@@ -34,7 +34,7 @@ inline std::vector<uint32_t> WriteNoiseWav(const std::string& path, int seconds)
 // 16-bit stereo frames, each as one value; a partial frame at the end is left out.
 inline std::vector<uint32_t> FramesOf(const void* data, size_t bytes) {
   std::vector<uint32_t> frames(bytes / 4);
-  std::memcpy(frames.data(), data, frames.size() * 4);
+  if (!frames.empty()) std::memcpy(frames.data(), data, frames.size() * 4);
   return frames;
 }
 

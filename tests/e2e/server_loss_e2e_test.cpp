@@ -24,14 +24,15 @@ void RunRig(const char* command) {
   ASSERT_EQ(std::system(line.c_str()), 0) << line;
 }
 
-// Ticks until the monitoring device hands a buffer to the meters; the seconds
+// Ticks until monitoring hands a block of sound to the meters; the seconds
 // that took, or a negative number after `limit` seconds.
 double SecondsUntilTheMetersMove(LiveRecorder& rig, double limit) {
   const auto begin = std::chrono::steady_clock::now();
+  const int before = rig.meters.blocks;
   for (;;) {
     rig.Ticks(1);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    if (rig.engine.DeviceOpen && rig.engine.CurrentBufferIndex >= 0) return seconds;
+    if (rig.engine.MonitoringOpen() && rig.meters.blocks > before) return seconds;
     if (seconds > limit) return -1;
   }
 }
@@ -44,15 +45,15 @@ TEST(ServerLossE2E, ACrashEndsTheTakeWithItsSoundAndEverythingComesBack) {
     const auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 20);
     BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    rig.controller.HotKey(RecorderController::kHotKeyRecord);
+    rig.controller.Execute(RecorderCommand::Record);
     ASSERT_TRUE(rig.state.recording);
     const std::string take = rig.state.CurrentFile;
     rig.Ticks(50);
     RunRig("pulse-kill");
     rig.Ticks(10);
     EXPECT_FALSE(rig.state.recording);
-    ASSERT_EQ(rig.hooks.messages.size(), 1u);
-    std::cout << (wav ? "WAV" : "MP3") << ": told \"" << rig.hooks.messages[0] << "\"\n";
+    ASSERT_EQ(rig.messages.size(), 1u);
+    std::cout << (wav ? "WAV" : "MP3") << ": told \"" << rig.messages[0] << "\"\n";
 
     if (wav) {
       const auto file = ReadFileBytes(take);
@@ -81,12 +82,12 @@ TEST(ServerLossE2E, ACrashEndsTheTakeWithItsSoundAndEverythingComesBack) {
     std::cout << (wav ? "WAV" : "MP3") << ": meters moving " << back << " s after the server is back\n";
 
     BackgroundProcess again({"paplay", rig.dir.File("noise.wav")});
-    rig.controller.HotKey(RecorderController::kHotKeyRecord);
+    rig.controller.Execute(RecorderCommand::Record);
     ASSERT_TRUE(rig.state.recording);
     const std::string second = rig.state.CurrentFile;
     rig.Ticks(25);
-    rig.controller.HotKey(RecorderController::kHotKeyStop);
-    EXPECT_EQ(rig.hooks.messages.size(), 1u);
+    rig.controller.Execute(RecorderCommand::Stop);
+    EXPECT_EQ(rig.messages.size(), 1u);
     EXPECT_NEAR(std::stod(Probe("format=duration", second)), 2.5, 0.6);
   }
 }

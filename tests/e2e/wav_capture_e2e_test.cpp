@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "formats/wave_format.h"
+#include "platform/pulse_capture_stream.h"
 #include "tests/e2e/live_recorder.h"
 #include "tests/e2e/noise_signal.h"
 
@@ -18,37 +19,41 @@ namespace {
 
 using namespace tarnovox::testing;
 
-// The window thread stalls for 5 s (longer than the 4 s of queued buffers):
-// the device's backlog keeps every frame the server delivered. A pause of 2 s
-// later joins two exact stretches of the server's sound and loses nothing else.
-TEST(WavCaptureE2E, AStallLosesNoFrameAndAPauseJoinsTwoExactStretches) {
+// The window thread is held for 30 s in the middle of the take (a modal box,
+// a slow paint): the capture thread writes on, so every frame the server
+// delivered is in the file and nothing is reported lost. A pause of 2 s later
+// joins two exact stretches of the server's sound and loses nothing else.
+TEST(WavCaptureE2E, AWindowThreadHeldThirtySecondsLosesNoFrameAndAPauseJoinsTwoExactStretches) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig(true);
-  auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 26);
+  auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 50);
   BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
   SinkCapture heard(rig.dir.File("heard.raw"));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  rig.controller.StartRecording();
+  rig.controller.Execute(RecorderCommand::Record);
   ASSERT_TRUE(rig.state.recording);
-  rig.Ticks(80);
-  std::this_thread::sleep_for(std::chrono::seconds(5));
-  rig.Ticks(20);
-  rig.controller.TogglePause();
+  rig.Ticks(30);
+  std::this_thread::sleep_for(std::chrono::seconds(30));  // no tick, no command: the window thread is held
+  rig.Ticks(10);
+  rig.controller.Execute(RecorderCommand::Pause);
   rig.Ticks(20);  // paused: 2 s
-  rig.controller.TogglePause();
-  rig.Ticks(50);
-  const uint64_t overrun = rig.monitor.OverrunFrames();  // the device is opened anew for monitoring
-  rig.controller.StopAll();
+  rig.controller.Execute(RecorderCommand::Pause);
+  rig.Ticks(30);
+  const uint64_t overrun = rig.monitor.OverrunFrames();  // the stream is opened anew for monitoring
+  rig.controller.Execute(RecorderCommand::Stop);
   const auto server = heard.Stop();
   player.Stop();
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
+  EXPECT_EQ(rig.state.LostMs, 0u);
 
   auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
   size_t start = FirstSound(recorded);
   ASSERT_GE(MatchRun(recorded, start, played).first, 0) << "recording does not come from the played signal";
   const Stretch first = FollowHeard(recorded, start, server);
   ASSERT_GE(first.heardAt, 0) << "the server's capture does not hold the recording's start";
-  EXPECT_GE(first.length, 14u * 44100)
-      << "frames lost in the stall: " << DescribeBreak(recorded, start + first.length, first.heardEnd, server);
+  EXPECT_GE(first.length, 33u * 44100)
+      << "frames lost while the window thread was held: "
+      << DescribeBreak(recorded, start + first.length, first.heardEnd, server);
   ASSERT_LT(start + first.length, recorded.size()) << "no pause in the file";
   const Stretch second = FollowHeard(recorded, start + first.length, server);
   ASSERT_GE(second.heardAt, 0) << "the sound after the pause is not the server's";
@@ -64,49 +69,82 @@ TEST(WavCaptureE2E, AStallLosesNoFrameAndAPauseJoinsTwoExactStretches) {
             << " silent server cycles only one of the two streams carried\n";
 }
 
-// A device whose backlog (1 s) is too short for the stall: it keeps its queued
-// buffers and the backlog filled with the oldest frames, in order, and counts
-// exactly the rest as lost.
-TEST(WavCaptureE2E, StallPastTheBacklogKeepsTheOldestFramesAndCountsTheRest) {
+// A click heard just before Stop is in the file: Stop writes every frame the
+// server delivered up to it, not only whole blocks of 100 ms. The server's own
+// capture (parec) tells when the click has been delivered.
+TEST(WavCaptureE2E, AClickHeardJustBeforeStopIsInTheTake) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
+  LiveRecorder rig(true);
+  constexpr uint32_t kClick = 0x61A861A8;  // 25000 on both channels
+  std::vector<uint32_t> frames(44100 * 5, 0);
+  std::fill_n(frames.begin() + 2 * 44100, 882, kClick);  // 20 ms, 2 s in
+  const std::string file = rig.dir.File("click.wav");
+  {
+    WaveHeaderFields fields;
+    fields.dataBytes = static_cast<uint32_t>(frames.size() * 4);
+    const auto header = MakeWaveHeader(fields);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header.data()), header.size());
+    out.write(reinterpret_cast<const char*>(frames.data()), static_cast<std::streamsize>(frames.size() * 4));
+  }
+  const std::string heardPath = rig.dir.File("heard.raw");
+  SinkCapture heard(heardPath);
+  BackgroundProcess player({"paplay", file});
+  rig.controller.Execute(RecorderCommand::Record);
+  ASSERT_TRUE(rig.state.recording);
+  bool clicked = false;
+  for (int i = 0; i < 2000 && !clicked; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const auto bytes = ReadFileBytes(heardPath);
+    const auto server = FramesOf(bytes.data(), bytes.size());
+    clicked = std::find(server.begin(), server.end(), kClick) != server.end();
+  }
+  ASSERT_TRUE(clicked) << "the server never delivered the click";
+  // The click's 20 ms and a fragment of the server: well inside the last block.
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  rig.controller.Execute(RecorderCommand::Stop);
+  heard.Stop();
+  player.Stop();
+  const auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
+  const auto first = std::find(recorded.begin(), recorded.end(), kClick);
+  ASSERT_NE(first, recorded.end()) << "the click is not in the take";
+  const long clickFrames = std::count(first, recorded.end(), kClick);
+  EXPECT_EQ(clickFrames, 882);
+  std::cout << "click at " << (first - recorded.begin()) / 44100.0 << " s of a " << recorded.size() / 44100.0
+            << " s take, " << clickFrames << " of its 882 frames in it, " << recorded.end() - first - 882
+            << " frames after it\n";
+}
+
+// A stream whose buffer (1 s) is too short for a reader held up 3.8 s keeps
+// the oldest second, in order, and counts exactly the rest as lost.
+TEST(WavCaptureE2E, AReaderHeldPastTheStreamBufferKeepsTheOldestFramesAndCountsTheRest) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   TempFolder dir;
   auto played = WriteNoiseWav(dir.File("noise.wav"), 10);
   BackgroundProcess player({"paplay", dir.File("noise.wav")});
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  PulseWaveIn device("Stall test", 1000);
-  ASSERT_EQ(device.Open(WaveFormat{}), 0u);
-  const uint32_t frames = 4410;
-  std::vector<uint32_t> recorded(20 * frames);
-  std::array<WaveBuffer, 20> buffers;
-  auto queue = [&](size_t i) {
-    buffers[i].data = reinterpret_cast<uint8_t*>(recorded.data() + i * frames);
-    buffers[i].bufferLength = frames * 4;
-    device.Prepare(buffers[i]);
-    device.AddBuffer(buffers[i]);
-  };
-  for (size_t i = 0; i < 4; ++i) queue(i);  // 0.4 s
+  PulseCaptureStream stream("Stall test", 1000);
+  ASSERT_EQ(stream.Open(PcmFormat{}), 0u);
   auto begin = std::chrono::steady_clock::now();
-  device.Start();
+  stream.Start();
   std::this_thread::sleep_for(std::chrono::milliseconds(3800));
-  device.Stop();
+  stream.Stop();
   double held = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-  for (size_t i = 4; i < buffers.size(); ++i) queue(i);  // drains the backlog while stopped
-  uint64_t kept = 0;
-  for (auto& b : buffers) kept += b.bytesRecorded.load() / 4;
-  device.Reset();
-  const uint64_t lostFrames = device.OverrunFrames();
+  std::vector<uint32_t> recorded(3 * 44100);
+  const size_t kept = stream.Read(reinterpret_cast<uint8_t*>(recorded.data()), recorded.size() * 4) / 4;
+  const uint64_t lostFrames = stream.OverrunFrames();
   const double lost = static_cast<double>(lostFrames) / 44100;
-  EXPECT_EQ(kept, 4u * frames + 44100u) << "queued buffers plus a full backlog";
-  EXPECT_NEAR(lost, held - 1.4, 0.2);
+  EXPECT_EQ(kept, 44100u) << "a full buffer";
+  EXPECT_NEAR(lost, held - 1.0, 0.2);
   recorded.resize(kept);
   size_t start = FirstSound(recorded);
   ASSERT_LT(start, 4410u);
   auto [offset, length] = MatchRun(recorded, start, played);
   ASSERT_GE(offset, 0);
   EXPECT_EQ(start + length, recorded.size()) << "frame " << start + length << " differs from what was played";
-  device.Close();
-  std::cout << "held " << held << " s: kept " << kept << " frames, lost " << lostFrames << " ("
-            << lost << " s, expected " << held - 1.4 << " s)\n";
+  stream.Close();
+  std::cout << "held " << held << " s: kept " << kept << " frames, lost " << lostFrames << " (" << lost
+            << " s, expected " << held - 1.0 << " s)\n";
 }
 
 // The first channel of a recorded file as signed values (8-bit is centred on 128).
@@ -144,7 +182,7 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         EXPECT_EQ(probe, "codec_name=" + codec + "\nsample_rate=" + std::to_string(rate) +
                              "\nchannels=" + std::to_string(channels) + "\n");
         EXPECT_TRUE(ReadWav(file).sizesMatch);
-        EXPECT_EQ(ReadWav(file).dataBytes % (rate / 10 * bits / 8 * channels), 0u);  // whole buffers of 4410, 2205 or 1102 frames
+        EXPECT_EQ(ReadWav(file).dataBytes % (bits / 8 * channels), 0u);  // whole frames
         const auto samples = FirstChannel(file, bits, channels);
         EXPECT_NEAR(ToneHz(samples, rate), 1000.0, 10.0) << rate << " Hz " << bits << " bit " << channels << " ch";
         // The tone plays 0.01 dB under full scale on both channels. Mono is

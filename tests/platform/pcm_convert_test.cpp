@@ -7,11 +7,10 @@
 namespace tarnovox {
 namespace {
 
-WaveFormat Format(uint16_t channels, uint16_t bits) {
-  WaveFormat format;
+PcmFormat Format(uint16_t channels, uint16_t bits) {
+  PcmFormat format;
   format.channels = channels;
   format.bitsPerSample = bits;
-  format.blockAlign = static_cast<uint16_t>(channels * bits / 8);
   return format;
 }
 

@@ -1,11 +1,11 @@
+#include "recorder/capture_engine.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "recorder/capture_engine.h"
-#include "recorder/collaborators.h"
-#include "tests/support/fake_wave_in.h"
-#include "tests/support/scripted_ui_hooks.h"
+#include "formats/wav_take_writer.h"
+#include "tests/support/fake_capture_stream.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
 
@@ -14,144 +14,122 @@ namespace {
 
 using namespace tarnovox::testing;
 
-constexpr uint32_t kHalf = 352800;  // 20 buffers of 4410 frames, 16-bit stereo
-constexpr uint32_t kBuffer = 17640;
-
-struct CountingAnalysis : CaptureAnalysis {
-  void SplitMonitorBuffer() override { ++monitor; }
-  void SplitRecordBuffer() override { ++record; }
-  void MeasurePeaks() override { ++peaks; }
-  void RefreshMeters() override { ++refreshes; }
-  int monitor = 0, record = 0, peaks = 0, refreshes = 0;
-};
+constexpr uint32_t kBuffer = 17640;  // 100 ms of 44100 Hz 16-bit stereo
 
 struct EngineRig {
   TempFolder dir;
-  FakeWaveIn device;
-  RecordSettings settings;
-  RecorderState state;
-  ScriptedUiHooks hooks;
-  CaptureEngine engine{device, settings, state, hooks};
-  CountingAnalysis analysis;
+  FakeCaptureStream monitor;
+  FakeCaptureStream mp3Stream;
+  CaptureEngine engine{monitor, mp3Stream};
 
-  EngineRig() {
-    settings.Wav = true;
-    settings.MP3 = false;
-    engine.SetAnalysis(&analysis);
+  // A WAV take at 44100 Hz 16-bit stereo into `name`.
+  void StartWav(const std::string& name, uint64_t maxDataBytes = WavTakeWriter::kMaxDataBytes,
+                NextTakeFile next = {}) {
+    const PcmFormat format;
+    ASSERT_EQ(engine.OpenWavTakeStream(format, ""), 0u);
+    auto writer = std::make_unique<WavTakeWriter>(format, std::move(next), maxDataBytes);
+    ASSERT_EQ(writer->Create(dir.File(name)), "");
+    engine.BeginTake(std::move(writer));
   }
-  void StartWav(const std::string& name) {
-    state.CurrentFile = dir.File(name);
-    engine.OpenRecordDevice();
-    engine.BeginWaveFile();
-  }
-  void Ticks(int n, uint32_t ms = 100) {
+  void Pumps(int n, uint32_t ms = 100) {
     for (int i = 0; i < n; ++i) {
-      device.Advance(ms);
-      engine.PollCapture();
+      monitor.Advance(ms);
+      engine.Pump();
     }
   }
 };
 
-// The ring's own sizes follow from these; the recording tests below (under
-// AddressSanitizer) catch a ring that does not match them.
-TEST(CaptureEngine, GeometryFollowsTheRateAndUnlistedRatesKeepThePreviousOne) {
+TEST(CaptureEngine, BlockGeometryFollowsTheRateAndUnlistedRatesKeepThePreviousOne) {
   EngineRig rig;
-  rig.settings.SamplePerSecond = 11025;
-  rig.settings.BitPerSample = 8;
-  rig.settings.Channels = 1;
-  rig.engine.OpenRecordDevice();
-  EXPECT_EQ(rig.engine.FramesPerBuffer, 1102);
-  EXPECT_EQ(rig.engine.FftSize, 1024);
-  EXPECT_EQ(rig.engine.BytesPerBuffer, 1102u);
-  EXPECT_EQ(rig.device.OpenedFormat().blockAlign, 1);
-  EXPECT_EQ(rig.device.QueuedCount(), 40u);
-  rig.engine.CloseCaptureDevice();
+  ASSERT_EQ(rig.engine.OpenWavTakeStream({11025, 1, 8}, ""), 0u);
+  EXPECT_EQ(rig.engine.FramesPerBuffer(), 1102u);
+  EXPECT_EQ(rig.engine.FftSize(), 1024);
+  EXPECT_EQ(rig.monitor.OpenedFormat().BlockAlign(), 1);
+  rig.engine.CloseTakeStream();
+  ASSERT_EQ(rig.engine.OpenWavTakeStream({22050, 1, 16}, ""), 0u);
+  rig.engine.CloseTakeStream();
+  ASSERT_EQ(rig.engine.OpenWavTakeStream({8000, 1, 16}, ""), 0u);
+  EXPECT_EQ(rig.engine.FramesPerBuffer(), 2205u);  // from the 22050 Hz open before
+  EXPECT_EQ(rig.engine.FftSize(), 2048);
+  EXPECT_EQ(rig.monitor.OpenedFormat().BytesPerSecond(), 16000u);
+  rig.engine.BeginTake(nullptr);
+  rig.Pumps(3);  // 2400 frames at 8000 Hz: one block
+  MeterBlock block;
+  ASSERT_TRUE(rig.engine.TakeNewestBlock(block));
+  EXPECT_EQ(block.frames, 2205u);
+  EXPECT_EQ(block.pcm.size(), 2205u * 2);
+  EXPECT_EQ(block.format.sampleRate, 8000u);
+  rig.engine.EndTake();
+  EXPECT_FALSE(rig.engine.MonitoringOpen());
 
-  rig.settings.SamplePerSecond = 22050;
-  rig.settings.BitPerSample = 16;
-  rig.engine.OpenRecordDevice();
-  rig.engine.CloseCaptureDevice();
-  rig.settings.SamplePerSecond = 8000;
-  rig.engine.OpenRecordDevice();
-  EXPECT_EQ(rig.engine.FramesPerBuffer, 2205);  // from the 22050 Hz open before
-  EXPECT_EQ(rig.engine.FftSize, 2048);
-  EXPECT_EQ(rig.device.OpenedFormat().samplesPerSec, 8000u);
-  EXPECT_EQ(rig.device.OpenedFormat().avgBytesPerSec, 16000u);
-  rig.engine.CloseCaptureDevice();
-
-  rig.engine.OpenMonitorDevice();
-  EXPECT_EQ(rig.engine.FramesPerBuffer, 4410);
-  EXPECT_EQ(rig.engine.BytesPerBuffer, kBuffer);
-  EXPECT_EQ(rig.device.OpenedFormat().channels, 2);
+  ASSERT_EQ(rig.engine.OpenMonitoring(""), 0u);
+  EXPECT_EQ(rig.engine.FramesPerBuffer(), 4410u);
+  EXPECT_EQ(rig.monitor.OpenedFormat(), PcmFormat{});
 }
 
-TEST(CaptureEngine, RecordingWritesWholeHalvesThenTheFullBuffersLeftAtStop) {
+TEST(CaptureEngine, ATakeHoldsEveryFrameInCaptureOrderUpToTheStop) {
   EngineRig rig;
   rig.StartWav("empty.wav");
-  rig.engine.EndWaveFile();
+  rig.engine.EndTake();
   auto empty = rig.dir.Read("empty.wav");
   ASSERT_EQ(empty.size(), 44u);
   EXPECT_TRUE(ReadWav(empty).sizesMatch);
-  EXPECT_FALSE(rig.state.recording);
-  rig.engine.CloseCaptureDevice();
+  EXPECT_FALSE(rig.engine.TakeRunning());
 
-  rig.StartWav("three.wav");
-  EXPECT_TRUE(rig.state.recording);
-  rig.Ticks(30);  // one half on disk; that its header describes it, a killed recording shows (WavCaptureE2E)
-  EXPECT_EQ(rig.analysis.record, 30);  // every buffer handed to analysis once
-  // A poll 3 s late finds both halves full, the second one older: it goes first.
-  rig.device.Advance(3000);
-  rig.engine.PollCapture();
-  // Stop, unpolled for 3 s, finds the last half and ten buffers after it in
-  // the ring's first half; a partly filled buffer is not part of the file.
-  rig.device.Advance(3050);
-  rig.engine.EndWaveFile();
-  auto file = rig.dir.Read("three.wav");
-  EXPECT_EQ(file.size(), 44u + 90 * kBuffer);
+  rig.StartWav("take.wav");
+  rig.Pumps(30);
+  // The header describes what is on disk after every read, so a killed take plays.
+  EXPECT_EQ(ReadWav(rig.dir.Read("take.wav")).dataBytes, 30 * kBuffer);
+  EXPECT_TRUE(ReadWav(rig.dir.Read("take.wav")).sizesMatch);
+  rig.monitor.Advance(3000);  // the capture thread held up 3 s
+  rig.engine.Pump();
+  rig.engine.PauseTake();
+  rig.monitor.Advance(2000);  // paused: not part of the take
+  rig.engine.ResumeTake();
+  rig.Pumps(5);
+  rig.monitor.Advance(37);  // after the last read, just before Stop
+  rig.engine.EndTake();
+  auto file = rig.dir.Read("take.wav");
+  const size_t frames = (30 + 30 + 5) * 4410 + 37 * 441 / 10;
+  EXPECT_EQ(file.size(), 44 + frames * 4);
   EXPECT_TRUE(ReadWav(file).sizesMatch);
-  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(file, 0), 90u * 4410);
-  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), frames);
+  EXPECT_EQ(rig.monitor.OverrunFrames(), 0u);
+  EXPECT_FALSE(rig.monitor.IsOpen());
 }
 
-// A write that fails is checked through the recorder controller, on a real
-// file system that fills up (RecorderController.AFullDisk...).
 TEST(CaptureEngine, DataPastTheRiffLimitGoesOnInTheNextFileWithoutAGap) {
   EngineRig rig;
   int named = 0;
-  rig.engine.SetNextFileNamer([&] {
-    rig.state.CurrentFile = rig.dir.File("part" + std::to_string(++named) + ".wav");
-    return true;
-  });
-  rig.engine.SetMaxWaveDataBytes(2 * kHalf);
-  rig.StartWav("part0.wav");
-  rig.Ticks(70);
-  rig.engine.EndWaveFile();
+  const uint64_t limit = 20 * kBuffer;
+  rig.StartWav("part0.wav", limit, [&] { return rig.dir.File("part" + std::to_string(++named) + ".wav"); });
+  rig.Pumps(35);
+  rig.engine.EndTake();
   auto first = rig.dir.Read("part0.wav");
   auto second = rig.dir.Read("part1.wav");
-  ASSERT_EQ(first.size(), 44u + 2 * kHalf);
-  ASSERT_EQ(second.size(), 44u + kHalf + 10 * kBuffer);
+  ASSERT_EQ(first.size(), 44u + limit);
+  ASSERT_EQ(second.size(), 44u + 15 * kBuffer);
   EXPECT_TRUE(ReadWav(first).sizesMatch && ReadWav(second).sizesMatch);
-  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(first, 0), 2 * kHalf / 4);
-  EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(second, 2 * kHalf / 4), (kHalf + 10 * kBuffer) / 4);
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(first, 0), limit / 4);
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(second, limit / 4), 15u * 4410);
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("part2.wav")));
 }
 
-TEST(CaptureEngine, MonitoringRecyclesHalvesWithoutWritingAndAnalysesEachBufferOnce) {
+TEST(CaptureEngine, MonitoringHandsOutEachNewestBlockOnceAndWritesNothing) {
   EngineRig rig;
-  rig.state.CurrentFile = rig.dir.File("picked.wav");
-  rig.engine.OpenMonitorDevice();
-  rig.Ticks(100);
-  EXPECT_FALSE(std::filesystem::exists(rig.state.CurrentFile));
-  EXPECT_EQ(rig.device.OverrunFrames(), 0u);
-  EXPECT_EQ(rig.analysis.monitor, 100);
-  EXPECT_EQ(rig.analysis.refreshes, 100);
-  rig.engine.PollCapture();  // no new buffer: nothing analysed
-  rig.engine.PollCapture();
-  EXPECT_EQ(rig.analysis.monitor, 100);
-  rig.state.Minimized = true;  // analysed but not drawn
-  rig.Ticks(1);
-  EXPECT_EQ(rig.analysis.peaks, 101);
-  EXPECT_EQ(rig.analysis.refreshes, 100);
+  ASSERT_EQ(rig.engine.OpenMonitoring(""), 0u);
+  MeterBlock block;
+  for (int i = 0; i < 100; ++i) {
+    rig.Pumps(1);
+    ASSERT_TRUE(rig.engine.TakeNewestBlock(block)) << i;
+    EXPECT_EQ(FakeCaptureStream::CounterOf16BitStereo(block.pcm.data()), i * 4410u);
+    EXPECT_FALSE(rig.engine.TakeNewestBlock(block));
+  }
+  rig.Pumps(3, 100);  // three blocks since the last look: the newest one
+  ASSERT_TRUE(rig.engine.TakeNewestBlock(block));
+  EXPECT_EQ(FakeCaptureStream::CounterOf16BitStereo(block.pcm.data()), 102 * 4410u);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.Path()));
+  EXPECT_EQ(rig.monitor.OverrunFrames(), 0u);
 }
 
 }  // namespace

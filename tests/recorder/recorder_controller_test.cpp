@@ -3,11 +3,10 @@
 #include <filesystem>
 
 #include "recorder/recorder_controller.h"
-#include "tests/support/fake_wave_in.h"
+#include "tests/support/fake_capture_stream.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorder_doubles.h"
 #include "tests/support/recorder_rig.h"
-#include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/small_disk.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
@@ -22,13 +21,13 @@ struct SettableDrive : DriveInfo {
   bool cdrom = false;
 };
 
-struct ControllerRig : RecorderRig<FakeWaveIn, ManualClock, SettableDrive> {
+struct ControllerRig : RecorderRig<ManualClock, SettableDrive> {
   ControllerRig() {
     std::filesystem::create_directory(dir.File("out"));
     settings.Folder = dir.File("out");
     settings.Wav = true;
     settings.MP3 = false;
-    engine.OpenMonitorDevice();
+    engine.OpenMonitoring("");
   }
   void Touch(const std::string& name) { dir.WriteText("out/" + name, ""); }
 };
@@ -56,9 +55,9 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3OrSaysN
   for (int n = 1; n <= 100000; ++n) rig.Touch("record" + std::to_string(n) + (n % 2 ? ".wav" : ".mp3"));
   rig.controller.StartRecording();
   EXPECT_FALSE(rig.state.recording);
-  ASSERT_EQ(rig.hooks.messages.size(), 1u);
-  EXPECT_NE(rig.hooks.messages[0].find("record100000"), std::string::npos);
-  EXPECT_TRUE(rig.engine.DeviceOpen);  // still monitoring
+  ASSERT_EQ(rig.messages.size(), 1u);
+  EXPECT_NE(rig.messages[0].find("record100000"), std::string::npos);
+  EXPECT_TRUE(rig.engine.MonitoringOpen());  // still monitoring
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record100001.wav")));
 }
 
@@ -66,31 +65,31 @@ TEST(RecorderController, WavRecordingRunsThroughTheModesAndTimesWithoutPauses) {
   ControllerRig rig;
   rig.playback.deviceOpen = true;
   rig.state.playing = true;
-  rig.controller.RecordButton();  // ignored while playing
+  rig.controller.Execute(RecorderCommand::RecordWhenIdle);  // ignored while playing
   EXPECT_FALSE(rig.state.recording);
-  rig.controller.HotKey(101);  // F5 closes the playback and records
+  rig.controller.Execute(RecorderCommand::Record);  // F5 closes the playback and records
   EXPECT_EQ(rig.state.Mode(), RecorderMode::Recording);
   EXPECT_EQ(rig.playback.Count("ClosePlayback"), 1);
 
   rig.Ticks(15);
-  EXPECT_EQ(rig.controller.ElapsedMs, 1500u);
+  EXPECT_EQ(rig.controller.Elapsed().count(), 1500);
   EXPECT_EQ(rig.state.DisplayedMs, 1500u);
-  rig.controller.HotKey(101);  // F5 while recording does nothing
-  rig.controller.HotKey(102);
+  rig.controller.Execute(RecorderCommand::Record);  // F5 while recording does nothing
+  rig.controller.Execute(RecorderCommand::Pause);
   EXPECT_EQ(rig.state.Mode(), RecorderMode::RecordingPaused);
   rig.clock.Advance(5000);
   rig.Ticks(10);  // paused: no poll, no time
-  EXPECT_EQ(rig.controller.ElapsedMs, 1500u);
+  EXPECT_EQ(rig.controller.Elapsed().count(), 1500);
   rig.controller.TogglePause();
   rig.Ticks(10);
-  EXPECT_EQ(rig.controller.ElapsedMs, 2500u);
+  EXPECT_EQ(rig.controller.Elapsed().count(), 2500);
   rig.controller.TogglePause();
   rig.state.StatusText = "Pause";
-  rig.controller.HotKey(103);  // stop from paused
+  rig.controller.Execute(RecorderCommand::Stop);  // stop from paused
   EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
   EXPECT_TRUE(rig.state.StatusText.empty());
   EXPECT_EQ(rig.recordings.calls, (std::vector<std::string>{"Rescan", "ApplySort"}));
-  EXPECT_EQ(rig.hooks.busyChanges, (std::vector<bool>{true, false}));
+  EXPECT_EQ(rig.listChanges, 1);
 }
 
 TEST(RecorderController, PauseWithNothingRunningAndTheCdRomAreRefused) {
@@ -99,8 +98,8 @@ TEST(RecorderController, PauseWithNothingRunningAndTheCdRomAreRefused) {
   EXPECT_FALSE(rig.state.paused);
   rig.drive.cdrom = true;
   rig.state.playing = true;
-  rig.controller.HotKey(101);
-  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Can not save to CDROM drive"});
+  rig.controller.Execute(RecorderCommand::Record);
+  EXPECT_EQ(rig.messages, std::vector<std::string>{"Can not save to CDROM drive"});
   EXPECT_TRUE(rig.state.playing);  // playback not interrupted
   EXPECT_FALSE(rig.state.recording);
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
@@ -110,34 +109,45 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
   ControllerRig rig;
   rig.device.FailNextOpen(2);
   rig.controller.StartRecording();
-  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Simulated device error 2"});
+  EXPECT_EQ(rig.messages, std::vector<std::string>{"Simulated device error 2"});
   EXPECT_FALSE(rig.state.recording);
-  EXPECT_TRUE(rig.engine.DeviceOpen);  // monitoring reopened, meters keep moving
+  EXPECT_TRUE(rig.engine.MonitoringOpen());  // monitoring reopened, meters keep moving
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
 
   rig.settings.Folder = rig.dir.File("out/missing");
   rig.controller.StartRecording();
   EXPECT_FALSE(rig.state.recording);
-  EXPECT_TRUE(rig.engine.DeviceOpen);
-  EXPECT_EQ(rig.hooks.messages.back(),
+  EXPECT_TRUE(rig.engine.MonitoringOpen());
+  EXPECT_EQ(rig.messages.back(),
             "Cannot create file \"" + rig.dir.File("out/missing/record1.wav") + "\". No such file or directory");
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
 
-  // MP3 that cannot start leaves the engine monitoring and no tick encodes.
+  // MP3 that cannot start leaves the engine monitoring, creates nothing and
+  // encodes nothing; the next Record records.
   rig.settings.Folder = rig.dir.File("out");
   rig.settings.Wav = false;
   rig.settings.MP3 = true;
-  rig.mp3.startSucceeds = false;
+  rig.lame.loadFails = true;
   rig.controller.StartRecording();
   rig.Ticks(3);
-  EXPECT_EQ(rig.mp3.Count("Encode"), 0);
-  rig.mp3.startSucceeds = true;
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_EQ(rig.messages.back(), "Lame_enc.dll did not found");
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
+  EXPECT_FALSE(rig.mp3Stream.IsOpen());
+  rig.lame.loadFails = false;
   rig.controller.StartRecording();
   rig.Ticks(3);
   rig.controller.TogglePause();
   rig.controller.StopAll();
-  EXPECT_EQ(rig.mp3.calls, (std::vector<std::string>{"Start", "Start", "Encode", "Encode", "Encode", "Pause",
-                                                      "Resume", "Stop"}));
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.mp3Stream.IsOpen());
+  EXPECT_TRUE(rig.engine.MonitoringOpen());
+  EXPECT_EQ(rig.lame.encodes, (3 * 4410 * 2 + 2303) / 2304);  // the last chunk short, at Stop
+  EXPECT_EQ(rig.lame.deinits, 1);
+  EXPECT_TRUE(rig.lame.openStreams.empty());
+  EXPECT_EQ(rig.lame.loads, rig.lame.frees);
+  EXPECT_EQ(std::filesystem::file_size(rig.dir.File("out/record1.mp3")),
+            rig.lame.encodes * rig.lame.bytesPerEncode + rig.lame.flushBytes);
 }
 
 TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured) {
@@ -146,9 +156,9 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
   rig.Ticks(25);
   rig.device.Lose(7);
   rig.Ticks(1);
-  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Simulated device error 7"});
+  EXPECT_EQ(rig.messages, std::vector<std::string>{"Simulated device error 7"});
   EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
-  EXPECT_FALSE(rig.engine.DeviceOpen);
+  EXPECT_FALSE(rig.engine.MonitoringOpen());
   auto file = rig.dir.Read("out/record1.wav");
   EXPECT_EQ(file.size(), 44u + 25 * 17640);  // the half on disk and the five full buffers after it
   EXPECT_TRUE(ReadWav(file).sizesMatch);
@@ -157,24 +167,24 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
   // Reopening is retried quietly while the server is away.
   rig.device.FailNextOpen(7);
   rig.Ticks(RecorderController::kReopenTicks);
-  EXPECT_FALSE(rig.engine.DeviceOpen);
-  EXPECT_EQ(rig.hooks.messages.size(), 1u);
+  EXPECT_FALSE(rig.engine.MonitoringOpen());
+  EXPECT_EQ(rig.messages.size(), 1u);
 }
 
 TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollowsTheChoice) {
   ControllerRig rig;
-  rig.engine.CloseCaptureDevice();
+  rig.engine.CloseMonitoring();
   rig.settings.Source = "usb-mic";
   rig.device.missingSources = {"usb-mic"};
-  rig.engine.OpenMonitorDevice();  // as at start-up
+  ASSERT_TRUE(rig.controller.OpenDevices());  // as at start-up
   const std::string told = "The input \"usb-mic\" is not available. Recording from the default input.";
-  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{told});
+  EXPECT_EQ(rig.messages, std::vector<std::string>{told});
   EXPECT_EQ(rig.device.OpenedSource(), "");
   rig.controller.StartRecording();
   rig.Ticks(25);
   rig.controller.StopAll();
   // Told again at Record, not when Stop reopens monitoring; the take is whole.
-  EXPECT_EQ(rig.hooks.messages, (std::vector<std::string>{told, told}));
+  EXPECT_EQ(rig.messages, (std::vector<std::string>{told, told}));
   const auto file = rig.dir.Read("out/record1.wav");
   EXPECT_TRUE(ReadWav(file).sizesMatch);
   EXPECT_EQ(file.size(), 44u + 25 * 17640);
@@ -191,50 +201,54 @@ TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollo
   EXPECT_EQ(rig.device.OpenedSource(), "line-in");
   rig.controller.StopAll();
   EXPECT_EQ(rig.device.OpenedSource(), "usb-mic");
-  EXPECT_EQ(rig.hooks.messages.size(), 2u);
+  EXPECT_EQ(rig.messages.size(), 2u);
 }
 
 TEST(RecorderController, ANameTakenBeforeTheFileIsCreatedMovesOnAndTruncatesNothing) {
   ControllerRig rig;
-  int calls = 0;
-  // Another program creates record1.wav after the name was chosen.
-  rig.hooks.onProcessMessages = [&] {
-    if (++calls == 2) rig.dir.WriteText("out/record1.wav", "another program's take");
-  };
-  rig.controller.HotKey(101);
+  // Another program creates record1.wav after the name was chosen, while the
+  // take's stream opens.
+  rig.device.onOpen = [&] { rig.dir.WriteText("out/record1.wav", "another program's take"); };
+  rig.controller.Execute(RecorderCommand::Record);
   ASSERT_TRUE(rig.state.recording);
   EXPECT_EQ(rig.state.CurrentFile, rig.dir.File("out/record2.wav"));
   EXPECT_EQ(rig.state.ActiveFileName, "record2.wav");
   rig.Ticks(25);
-  rig.controller.HotKey(103);
+  rig.controller.Execute(RecorderCommand::Stop);
   EXPECT_EQ(rig.dir.ReadText("out/record1.wav"), "another program's take");
   EXPECT_TRUE(ReadWav(rig.dir.Read("out/record2.wav")).sizesMatch);
 }
 
 TEST(RecorderController, SoundLostWhileTheComputerWasBusyIsShownAndToldAfterStop) {
   ControllerRig rig;
-  rig.device.SetBacklogMs(1000);
-  rig.controller.HotKey(101);
-  rig.Ticks(5);  // five whole buffers taken, 35 still queued (3.5 s)
+  rig.device.SetBufferMs(1000);
+  rig.controller.Execute(RecorderCommand::Record);
+  rig.Ticks(5);
   rig.clock.Advance(6400);
-  rig.device.Advance(6400);  // the window thread held: 1 s waits in the backlog, 1.9 s is lost
-  rig.Ticks(1);              // and 0.1 s more before the tick requeues
-  EXPECT_EQ(rig.state.LostMs, 2000u);
-  EXPECT_TRUE(rig.hooks.messages.empty());  // shown in the status line while recording
-  rig.controller.HotKey(103);
-  EXPECT_EQ(rig.hooks.messages,
-            std::vector<std::string>{"2.0 seconds of sound were lost because the computer was too busy."});
+  rig.device.Advance(6400);  // the capture thread held 6.4 s: the stream keeps 1 s of it
+  rig.engine.Pump();
+  rig.Ticks(1);
+  EXPECT_EQ(rig.state.LostMs, 5400u);
+  EXPECT_TRUE(rig.messages.empty());  // shown in the status line while recording
+  rig.controller.Execute(RecorderCommand::Stop);
+  EXPECT_EQ(rig.messages,
+            std::vector<std::string>{"5.4 seconds of sound were lost because the computer was too busy."});
+  const auto file = rig.dir.Read("out/record1.wav");
+  EXPECT_EQ(file.size(), 44u + (5 + 10 + 1) * 17640);
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), (5 + 10) * 4410u);
 }
 
 TEST(RecorderController, AFullDiskEndsTheTakeWithAMatchingHeaderAndOneMessage) {
   struct Case {
     const char* when;
     int ticks;
+    int unreadMs;  // captured but not yet read when the command comes
     bool pause;
   };
-  // 100 KiB left: the first half (2 s) does not fit, 1.5 s of buffers at Stop
-  // do not, one second written by a pause does not.
-  for (const Case c : {Case{"while recording", 50, false}, Case{"during a pause", 10, true}, Case{"at stop", 15, false}}) {
+  // 100 KiB left: 0.5 s fits; the next read while recording does not, nor a
+  // second written by a pause, nor 1.5 s written at Stop.
+  for (const Case c : {Case{"while recording", 50, 0, false}, Case{"during a pause", 5, 1000, true},
+                       Case{"at stop", 5, 1500, false}}) {
     SCOPED_TRACE(c.when);
     SmallDisk disk;
     if (!disk.Available()) GTEST_SKIP() << "needs root to mount a small file system";
@@ -243,61 +257,71 @@ TEST(RecorderController, AFullDiskEndsTheTakeWithAMatchingHeaderAndOneMessage) {
     const std::string other(5000, 'o');
     std::ofstream(disk.File("interview.mp3"), std::ios::binary) << other;
     disk.Leave(100 * 1024);
-    rig.controller.HotKey(101);
+    rig.controller.Execute(RecorderCommand::Record);
     rig.Ticks(c.ticks);
-    if (c.pause) rig.controller.HotKey(102);
-    rig.controller.HotKey(103);
-    ASSERT_EQ(rig.hooks.messages.size(), 1u);
-    EXPECT_EQ(rig.hooks.messages[0], "Stream write error. No space left on device");
+    rig.device.Advance(c.unreadMs);
+    if (c.pause) rig.controller.Execute(RecorderCommand::Pause);
+    rig.controller.Execute(RecorderCommand::Stop);
+    ASSERT_EQ(rig.messages.size(), 1u);
+    EXPECT_EQ(rig.messages[0], "Stream write error. No space left on device");
     EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
-    EXPECT_TRUE(rig.engine.DeviceOpen);
+    EXPECT_TRUE(rig.engine.MonitoringOpen());
     const auto file = ReadFileBytes(disk.File("record1.wav"));
     const WavOnDisk wav = ReadWav(file);
     EXPECT_TRUE(wav.sizesMatch);
     EXPECT_EQ(wav.dataBytes % 4, 0u);
     EXPECT_GT(wav.dataBytes, 80u * 1024);  // what fitted is kept: the first frames, in order
-    EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(file, 0), wav.dataBytes / 4);
+    EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), wav.dataBytes / 4);
     EXPECT_EQ(ReadFileText(disk.File("interview.mp3")), other);
   }
 }
 
-// That closing while monitoring asks nothing, No records on without a gap and
-// the settings are saved, the program scenario "close" shows.
-TEST(RecorderController, CloseWhileRecordingAsksAndYesClosesEverythingItOpened) {
+// The question before it, that No records on without a gap and that the
+// settings are saved, the program scenario "close" shows.
+TEST(RecorderController, ShutDownEndsTheTakeClosesWhatItOpenedAndStartsNothingAfter) {
   ControllerRig rig;
   rig.controller.StartRecording();
   rig.Ticks(5);
-  rig.hooks.answers = {false};
-  EXPECT_FALSE(rig.controller.CloseQuery());
-  EXPECT_EQ(rig.hooks.questions, std::vector<std::string>{"Confirm: Are you sure you want to interrupt recording?"});
-  rig.hooks.answers = {true};
-  EXPECT_TRUE(rig.controller.CloseQuery());
+  rig.device.Advance(50);  // captured after the last tick: part of the take
+  EXPECT_EQ(rig.controller.ShutDown(), "");
   EXPECT_FALSE(rig.state.recording);
-  EXPECT_FALSE(rig.engine.DeviceOpen);
+  EXPECT_FALSE(rig.engine.MonitoringOpen());
+  EXPECT_FALSE(rig.device.IsOpen());
   EXPECT_EQ(rig.shell.Count("CloseMixerWindows"), 1);
   EXPECT_EQ(rig.playback.Count("CloseVolume"), 1);
+  const auto file = rig.dir.Read("out/record1.wav");
+  EXPECT_EQ(file.size(), 44u + 5 * 17640 + 2205 * 4);
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
+  EXPECT_TRUE(std::filesystem::exists(rig.dir.File("tarnovox.INI")));
+
+  // A key or command that arrives while the last message is open starts nothing.
+  rig.controller.Execute(RecorderCommand::Record);
+  rig.Ticks(3);
+  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.device.IsOpen());
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record2.wav")));
 }
 
 TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
   ControllerRig rig;
-  rig.engine.CloseCaptureDevice();
+  rig.engine.CloseMonitoring();
   rig.dir.WriteText("tarnovox.INI", "[Folder]\nName=" + rig.dir.File("gone") + "\n");
   ASSERT_TRUE(rig.controller.StartUp({rig.dir.Path(), true, rig.dir.File("music")}));
   EXPECT_EQ(rig.settings.Folder, rig.dir.File("Temp"));
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(rig.dir.File("Temp")));
-  EXPECT_TRUE(rig.engine.DeviceOpen);
+  EXPECT_TRUE(rig.engine.MonitoringOpen());
   EXPECT_EQ(rig.playback.calls, (std::vector<std::string>{"OpenVolume", "ReadVolume"}));
   EXPECT_EQ(rig.recordings.calls, std::vector<std::string>{"SortColumnForSort"});
 
   ControllerRig readOnly;
-  readOnly.engine.CloseCaptureDevice();
+  readOnly.engine.CloseMonitoring();
   ASSERT_TRUE(readOnly.controller.StartUp({"/proc", false, readOnly.dir.File("Music")}));
   EXPECT_EQ(readOnly.settings.Folder, readOnly.dir.File("Music/Tarnovox"));
 
   ControllerRig blocked;
   blocked.dir.WriteText("Temp", "a file where the folder should be");
   EXPECT_FALSE(blocked.controller.StartUp({blocked.dir.Path(), true, ""}));
-  EXPECT_EQ(blocked.hooks.messages, std::vector<std::string>{"Can not create " + blocked.dir.File("Temp")});
+  EXPECT_EQ(blocked.messages, std::vector<std::string>{"Can not create " + blocked.dir.File("Temp")});
   std::filesystem::current_path("/");
 }
 

@@ -5,11 +5,11 @@ namespace tarnovox::testing {
 
 class ManualClock : public Clock {
  public:
-  uint32_t TickCount() const override { return now_; }
-  void Advance(uint32_t ms) { now_ += ms; }
+  time_point Now() const override { return now_; }
+  void Advance(int ms) { now_ += std::chrono::milliseconds(ms); }
 
  private:
-  uint32_t now_ = 1000;
+  time_point now_ = time_point(std::chrono::seconds(1));
 };
 
 }  // namespace tarnovox::testing

@@ -18,20 +18,6 @@ class CallLog {
   }
 };
 
-class FakeMp3Recording : public Mp3Recording, public CallLog {
- public:
-  explicit FakeMp3Recording(RecorderState& state) : state_(state) {}
-  void Start() override { calls.push_back("Start"); state_.recording = startSucceeds; }
-  void EncodeFilledBuffers() override { calls.push_back("Encode"); }
-  void Pause() override { calls.push_back("Pause"); }
-  void Resume() override { calls.push_back("Resume"); }
-  void Stop() override { calls.push_back("Stop"); state_.recording = false; }
-  bool startSucceeds = true;
-
- private:
-  RecorderState& state_;
-};
-
 class FakePlayback : public PlaybackControl, public CallLog {
  public:
   explicit FakePlayback(RecorderState& state) : state_(state) {}

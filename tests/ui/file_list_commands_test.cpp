@@ -7,9 +7,10 @@
 
 #include "recordings/recordings_list.h"
 #include "platform/drive_info.h"
-#include "tests/support/fake_wave_in.h"
+#include "tests/support/fake_capture_stream.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorder_rig.h"
+#include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/sound_check.h"
 #include "ui/file_list_commands.h"
 
@@ -23,7 +24,7 @@ constexpr size_t kBufferBytes = 17640;  // 100 ms of 44100 Hz 16-bit stereo
 
 // The output folder is the working folder, as in the program, so the list's
 // bare names resolve there. voice.wav is picked in the list, music.wav is not.
-struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, RecordingsList> {
+struct TakeRig : RecorderRig<ManualClock, StatfsDriveInfo, RecordingsList> {
   TakeRig() {
     fs::create_directory(dir.File("out"));
     settings.Folder = fs::canonical(dir.File("out")).string();
@@ -32,11 +33,11 @@ struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, Recording
     fs::current_path(settings.Folder);
     dir.Write("out/voice.wav", 3000);
     dir.Write("out/music.wav", 2000);
-    engine.OpenMonitorDevice();
+    engine.OpenMonitoring("");
     recordings.Rescan();
     recordings.ApplySort();
     for (int row = 1; row <= recordings.Count; ++row)
-      if (recordings.RowFile(row) == "voice.wav") commands.SGridFilesSelectCell(row);
+      if (recordings.RowFile(row) == "voice.wav") commands.PickRow(row);
   }
   ~TakeRig() { fs::current_path(previous); }
 
@@ -49,33 +50,25 @@ struct TakeRig : RecorderRig<FakeWaveIn, ManualClock, StatfsDriveInfo, Recording
     const std::string header = WavBytes(2, 44100, 16, std::vector<uint32_t>(30 * kBufferBytes / 4)).substr(0, 44);
     EXPECT_EQ(std::string(file.begin(), file.begin() + 44), header);
     EXPECT_EQ(Probe("stream=sample_rate,channels,duration_ts", take), "44100,2,132300");
-    EXPECT_EQ(FakeWaveIn::ConsecutiveFrames(file, FakeWaveIn::CounterOf16BitStereo(&file[44])), 30 * kBufferBytes / 4);
+    EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, FakeCaptureStream::CounterOf16BitStereo(&file[44])), 30 * kBufferBytes / 4);
   }
 
   fs::path previous = fs::current_path();
+  ScriptedUiHooks hooks;
   FileListCommands commands{state, recordings, playback, hooks};
 };
 
-// F5 handled while the question is open; while closing the playback lets
-// pending messages run after the Yes; or while the message is open that the
-// file could not be deleted (another program removed it during the question).
+// F5 handled while the question is open, or while the message is open that
+// the file could not be deleted (another program removed it during the question).
 TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
-  for (const std::string when : {"question", "closing playback", "failure message"}) {
+  for (const std::string when : {"question", "failure message"}) {
     TakeRig rig;
     ASSERT_EQ(rig.state.CurrentFile, "voice.wav");
-    bool pressed = false;
-    auto f5 = [&rig, &pressed] {
-      if (pressed) return;  // recording processes messages itself
-      pressed = true;
-      rig.controller.HotKey(RecorderController::kHotKeyRecord);
-    };
+    auto f5 = [&rig] { rig.controller.Execute(RecorderCommand::Record); };
     std::vector<std::string> messages{"Cannot delete the file while recording"};
     std::string files = "music.wav:2000 record1.wav:529244 voice.wav:3000 ";
     if (when == "question") {
       rig.hooks.onAsk = f5;
-    } else if (when == "closing playback") {
-      rig.playback.deviceOpen = true;
-      rig.hooks.onProcessMessages = f5;
     } else {
       rig.hooks.onAsk = [&rig] { fs::remove(rig.settings.Folder + "/voice.wav"); };
       rig.hooks.onMessage = f5;
@@ -84,7 +77,7 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
     }
     rig.hooks.answers = {true};
 
-    rig.commands.pmDeleteClick();
+    rig.commands.DeleteCurrentFile();
 
     EXPECT_EQ(rig.hooks.questions, std::vector<std::string>{"Delete File: Are you sure you want to delete voice.wav?"});
     EXPECT_EQ(rig.hooks.messages, messages) << when;
@@ -104,15 +97,15 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
 TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
   for (const std::string answer : {"final", "record1", "music"}) {
     TakeRig rig;
-    auto f5 = [&rig] { rig.controller.HotKey(RecorderController::kHotKeyRecord); };
-    rig.commands.hooks.askText = [&rig, answer, f5](const std::string&, const std::string&) {
+    auto f5 = [&rig] { rig.controller.Execute(RecorderCommand::Record); };
+    rig.commands.askText = [&rig, answer, f5](const std::string&, const std::string&) {
       if (answer != "music") f5();
       return std::optional<std::string>(answer);
     };
     if (answer == "music") rig.hooks.onAsk = f5;
     rig.hooks.answers = {true};
 
-    rig.commands.pmRenameClick();
+    rig.commands.RenameCurrentFile();
 
     EXPECT_EQ(rig.hooks.questions.size(), answer == "music" ? 1u : 0u) << answer;
     EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Cannot rename the file while recording"}) << answer;
@@ -121,30 +114,6 @@ TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
     rig.controller.StopAll();
     rig.ExpectWholeTake();
     EXPECT_EQ(rig.dir.Listing("out"), "music.wav:2000 record1.wav:529244 voice.wav:3000 ") << answer;
-  }
-}
-
-// Closing the playback lets messages run. A rescan there replaces the rows
-// (more files, so the row list moves in memory): the click still picks the
-// file pointed at. F5 there starts a take whose name the click leaves alone.
-TEST(FileListCommands, ClickWhileMessagesRunPicksTheClickedFileAndSparesTheTake) {
-  for (const bool f5 : {false, true}) {
-    TakeRig rig;
-    int row = 1;
-    while (rig.recordings.RowFile(row) != "music.wav") ++row;
-    rig.playback.deviceOpen = true;
-    rig.hooks.onProcessMessages = [&rig, f5] {
-      rig.hooks.onProcessMessages = nullptr;  // recording processes messages itself
-      if (f5) return rig.controller.HotKey(RecorderController::kHotKeyRecord);
-      for (const std::string name : {"a", "b", "c", "d", "e", "f"}) rig.dir.Write("out/" + name + ".wav", 1000);
-      rig.recordings.Rescan();
-      rig.recordings.ApplySort();
-    };
-
-    rig.commands.SGridFilesSelectCell(row);
-
-    EXPECT_EQ(rig.state.CurrentFile, f5 ? rig.settings.Folder + "/record1.wav" : "music.wav") << f5;
-    EXPECT_EQ(rig.hooks.messages, std::vector<std::string>()) << f5;
   }
 }
 

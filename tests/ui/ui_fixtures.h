@@ -1,18 +1,20 @@
 #pragma once
 // Set-up shared by the window tests: a temporary working folder with the
-// settings, state and doubles around it, a picture bank whose pictures name
-// themselves, and a driver for modal dialogs.
+// settings, state and doubles around it, skin pictures that tell themselves
+// apart, a driver for modal dialogs and the lookup of a window's widgets.
 #include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 #include "tests/support/recorder_doubles.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "settings/record_settings.h"
 #include "tests/support/temp_folder.h"
-#include "ui/image_bank.h"
+#include "ui/skin_pictures.h"
 
 namespace tarnovox::testing {
 
@@ -37,8 +39,17 @@ inline void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
   QTest::mouseClick(widget, button, {}, widget->rect().center());
 }
 
-// Every bank picture its own colour, so a shown picture can be told by its cache key.
-inline void FillBank(TForm4& bank) {
+// The widget (or action) of a window by its object name, as a screen reader
+// finds it; a missing one fails the test.
+template <typename T>
+T* Child(const QObject& window, const char* name) {
+  T* child = window.findChild<T*>(name);
+  if (child == nullptr) throw std::logic_error(std::string("no child named ") + name);
+  return child;
+}
+
+// Every button picture its own colour, so a shown picture can be told by its cache key.
+inline void FillPictures(SkinPictures& pictures) {
   int shade = 0;
   for (const char* pair : {"ImageFolder", "ImageSetting", "ImageHelp", "ImageInfo", "ImageMin", "ImageClose",
                            "ImageControl", "ImageRecord", "ImagePause", "ImageStop", "ImagePlay", "ImageShow",
@@ -47,7 +58,7 @@ inline void FillBank(TForm4& bank) {
       QPixmap picture(27, 27);
       picture.fill(QColor(shade, 255 - shade, 7));
       shade += 9;
-      bank.SetPicture(QString(pair) + suffix, picture);
+      pictures.SetPicture(QString(pair) + suffix, picture);
     }
   }
 }

@@ -1,0 +1,49 @@
+#pragma once
+// An MP3 take: 16-bit frames encoded by the encoder library in chunks of the
+// size it asks for, its bytes appended to the file as they come. The file is
+// written without a library buffer and cut back to the last whole append when
+// a write fails, so it always ends on a whole MP3 frame.
+#include <string>
+#include <vector>
+
+#include "formats/append_file.h"
+#include "formats/mp3_encoder.h"
+#include "formats/take_writer.h"
+
+namespace tarnovox {
+
+class Mp3TakeWriter final : public TakeWriter {
+ public:
+  Mp3TakeWriter(DynamicLibraryLoader& loader, NextTakeFile nextFile);
+  ~Mp3TakeWriter() override { Finish(); }
+
+  // Loads the encoder library and opens a stream with `config`. Returns "" or
+  // the text the user is told; nothing stays loaded then.
+  std::string OpenEncoder(const lame_enc::BE_CONFIG& config);
+  // Creates `path` exclusively (a name taken meanwhile moves on to the next).
+  // Returns "" or the text the user is told.
+  std::string Create(const std::string& path);
+
+  bool Append(const uint8_t* frames, size_t bytes) override;
+  // Encodes the frames of an unfinished chunk, flushes the encoder into the
+  // file, closes both and releases the library.
+  bool Finish() override;
+  const std::string& Failure() const override { return failure_; }
+  const std::string& CurrentFile() const override { return path_; }
+
+ private:
+  bool EncodePending(size_t samples);
+  bool WriteOutput();
+  void Fail(const std::string& text);
+
+  Mp3Encoder encoder_;
+  NextTakeFile nextFile_;
+  AppendFile file_;
+  std::string path_;
+  std::string failure_;
+  std::vector<int16_t> pending_;  // samples of the chunk being gathered
+  size_t pendingSamples_ = 0;
+  bool finished_ = false;
+};
+
+}  // namespace tarnovox

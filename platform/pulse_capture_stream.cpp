@@ -1,0 +1,318 @@
+#include "platform/pulse_capture_stream.h"
+
+#include "platform/pcm_convert.h"
+#include "platform/pulse_sources.h"
+
+#include "platform/pulse_calls.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+namespace tarnovox {
+
+namespace {
+// Frames converted in one piece (about 0.1 s at 44.1 kHz).
+constexpr size_t kConvertFrames = 4096;
+}  // namespace
+
+PulseCaptureStream::PulseCaptureStream(std::string streamName, uint32_t bufferMs)
+    : streamName_(std::move(streamName)), bufferMs_(bufferMs) {}
+
+PulseCaptureStream::~PulseCaptureStream() { Close(); }
+
+void PulseCaptureStream::OnStateChange(void* self) {
+  auto* device = static_cast<PulseCaptureStream*>(self);
+  device->NoteLost();
+  pa_threaded_mainloop_signal(device->mainloop_, 0);
+}
+
+// Runs on the server's thread. Once the stream was ready, a failed context or
+// stream means no more sound will come; the application is told through LostCode.
+void PulseCaptureStream::NoteLost() {
+  if (!connected_) return;
+  bool contextBad = context_ && !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+  bool streamBad = stream_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_));
+  if (!contextBad && !streamBad) return;
+  int error = context_ ? pa_context_errno(context_) : 0;
+  uint32_t expected = 0;
+  lost_.compare_exchange_strong(expected, static_cast<uint32_t>(error ? error : PA_ERR_CONNECTIONTERMINATED));
+}
+
+uint32_t PulseCaptureStream::Fail(int error) {
+  Close();
+  return static_cast<uint32_t>(error);
+}
+
+uint32_t PulseCaptureStream::Open(const PcmFormat& format) {
+  Close();
+  pa_sample_spec spec{};
+  spec.format = format.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+  spec.rate = format.sampleRate;
+  spec.channels = static_cast<uint8_t>(format.channels);
+  if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return PA_ERR_NOTSUPPORTED;
+  if (format.channels == 0 || format.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&spec)) return PA_ERR_INVALID;
+  frameBytes_ = static_cast<uint32_t>(pa_frame_size(&spec));
+  silenceByte_ = format.bitsPerSample == 8 ? 0x80 : 0;
+  format_ = format;
+  convert_ = NeedsConversion(format);
+  stereo_.assign(kConvertFrames * 2, 0);
+  stereoBytes_ = 0;
+  converted_.assign(kConvertFrames * 4, 0);
+  // The stream itself carries the source's sound as 16-bit stereo.
+  pa_sample_spec streamSpec = spec;
+  streamSpec.format = PA_SAMPLE_S16LE;
+  streamSpec.channels = 2;
+  {
+    std::lock_guard lock(mutex_);
+    ring_.assign(static_cast<size_t>(bufferMs_) * spec.rate / 1000 * frameBytes_, 0);
+    ringStart_ = 0;
+    ringBytes_ = 0;
+  }
+
+  mainloop_ = pa_threaded_mainloop_new();
+  if (!mainloop_) return PA_ERR_INTERNAL;
+  context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), "Tarnovox");
+  if (!context_) return Fail(PA_ERR_INTERNAL);
+  pa_context_set_state_callback(context_, [](pa_context*, void* self) { OnStateChange(self); }, this);
+  if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0)
+    return Fail(pa_context_errno(context_));
+  if (pa_threaded_mainloop_start(mainloop_) < 0) return Fail(PA_ERR_INTERNAL);
+
+  notice_.clear();
+  chosenBack_ = false;
+  pa_threaded_mainloop_lock(mainloop_);
+  for (;;) {
+    pa_context_state_t state = pa_context_get_state(context_);
+    if (state == PA_CONTEXT_READY) break;
+    if (!PA_CONTEXT_IS_GOOD(state)) {
+      int error = pa_context_errno(context_);
+      pa_threaded_mainloop_unlock(mainloop_);
+      return Fail(error ? error : PA_ERR_CONNECTIONREFUSED);
+    }
+    pa_threaded_mainloop_wait(mainloop_);
+  }
+  std::string device = ChosenOrDefault();
+  int error = ConnectStream(streamSpec, device);
+  if (error == PA_ERR_NOENTITY && !device.empty()) {
+    // The source went between the look-up and the connect.
+    NoteMissingSource();
+    error = ConnectStream(streamSpec, "");
+  }
+  if (error != 0) {
+    pa_threaded_mainloop_unlock(mainloop_);
+    return Fail(error);
+  }
+  if (!notice_.empty()) WatchForChosenSource();
+  connected_ = true;
+  pa_threaded_mainloop_unlock(mainloop_);
+  return 0;
+}
+
+void PulseCaptureStream::WatchForChosenSource() {
+  pa_context_set_subscribe_callback(
+      context_,
+      [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
+        OnServerEvent(context, static_cast<int>(type), index, self);
+      },
+      this);
+  const auto mask = source_ == kDefaultOutputMonitor ? PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER
+                                                     : PA_SUBSCRIPTION_MASK_SOURCE;
+  if (pa_operation* operation = pa_context_subscribe(context_, static_cast<pa_subscription_mask_t>(mask), nullptr, nullptr))
+    pa_operation_unref(operation);
+}
+
+// Runs on the server's thread. A new default output may bring a monitor back;
+// a new source is the chosen one only by its name.
+void PulseCaptureStream::OnServerEvent(pa_context* context, int type, uint32_t index, void* self) {
+  auto* device = static_cast<PulseCaptureStream*>(self);
+  const int facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+  if (facility != PA_SUBSCRIPTION_EVENT_SOURCE) {
+    device->chosenBack_ = true;
+    return;
+  }
+  if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) != PA_SUBSCRIPTION_EVENT_NEW) return;
+  pa_operation* operation = pa_context_get_source_info_by_index(
+      context, index,
+      [](pa_context*, const pa_source_info* info, int last, void* self) {
+        auto* device = static_cast<PulseCaptureStream*>(self);
+        if (last == 0 && info != nullptr && info->name != nullptr && device->source_ == info->name)
+          device->chosenBack_ = true;
+      },
+      device);
+  if (operation != nullptr) pa_operation_unref(operation);
+}
+
+std::string PulseCaptureStream::ChosenOrDefault() {
+  auto waitFor = [this](pa_operation* operation) {
+    if (operation == nullptr) return;
+    pa_operation_set_state_callback(
+        operation, [](pa_operation*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); },
+        mainloop_);
+    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(mainloop_);
+    pa_operation_unref(operation);
+  };
+  if (std::optional<std::string> found = ResolveSource(context_, waitFor, source_)) return *found;
+  NoteMissingSource();
+  return {};
+}
+
+// A missing source is known by its name only; the sound the computer plays by
+// the words the input list shows for it.
+void PulseCaptureStream::NoteMissingSource() {
+  notice_ = MissingInputMessage(source_ == kDefaultOutputMonitor ? kDefaultOutputMonitorText : source_);
+}
+
+int PulseCaptureStream::ConnectStream(const pa_sample_spec& spec, const std::string& device) {
+  DropStream();
+  stream_ = pa_stream_new(context_, streamName_.c_str(), &spec, nullptr);
+  if (!stream_) return pa_context_errno(context_);
+  pa_stream_set_state_callback(stream_, [](pa_stream*, void* self) { OnStateChange(self); }, this);
+  pa_stream_set_read_callback(stream_, OnRead, this);
+  // Fragments of about 20 ms keep the buffers filling smoothly between polls.
+  pa_buffer_attr attr{};
+  attr.maxlength = static_cast<uint32_t>(-1);
+  attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
+  if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr,
+                               PA_STREAM_ADJUST_LATENCY) < 0)
+    return pa_context_errno(context_);
+  for (;;) {
+    pa_stream_state_t state = pa_stream_get_state(stream_);
+    if (state == PA_STREAM_READY) return 0;
+    if (!PA_STREAM_IS_GOOD(state)) {
+      const int error = pa_context_errno(context_);
+      return error ? error : PA_ERR_NOENTITY;
+    }
+    pa_threaded_mainloop_wait(mainloop_);
+  }
+}
+
+void PulseCaptureStream::DropStream() {
+  if (!stream_) return;
+  pa_stream_set_state_callback(stream_, nullptr, nullptr);
+  pa_stream_set_read_callback(stream_, nullptr, nullptr);
+  pa_stream_disconnect(stream_);
+  pa_stream_unref(stream_);
+  stream_ = nullptr;
+}
+
+void PulseCaptureStream::OnRead(pa_stream* stream, size_t, void* self) {
+  auto* device = static_cast<PulseCaptureStream*>(self);
+  while (pa_stream_readable_size(stream) > 0) {
+    const void* data = nullptr;
+    size_t bytes = 0;
+    if (pa_stream_peek(stream, &data, &bytes) < 0) return;
+    if (bytes == 0) return;
+    // A hole in the stream (no data) becomes silence, so the time line stays intact.
+    if (device->convert_) device->DeliverConverted(static_cast<const uint8_t*>(data), bytes);
+    else device->Deliver(static_cast<const uint8_t*>(data), bytes);
+    pa_stream_drop(stream);
+  }
+}
+
+// Runs on the server's thread. The server's pieces need not end on a whole
+// frame: the rest waits in stereo_ for the next piece.
+void PulseCaptureStream::DeliverConverted(const uint8_t* data, size_t bytes) {
+  auto* gathered = reinterpret_cast<uint8_t*>(stereo_.data());
+  const size_t capacity = stereo_.size() * sizeof(int16_t);
+  while (bytes > 0) {
+    const size_t take = std::min(bytes, capacity - stereoBytes_);
+    if (data) std::memcpy(gathered + stereoBytes_, data, take);
+    else std::memset(gathered + stereoBytes_, 0, take);
+    stereoBytes_ += take;
+    if (data) data += take;
+    bytes -= take;
+    const size_t frames = stereoBytes_ / 4;
+    Deliver(converted_.data(), ConvertFromStereo16(stereo_.data(), frames, format_, converted_.data()));
+    const size_t rest = stereoBytes_ - frames * 4;
+    std::memmove(gathered, gathered + frames * 4, rest);
+    stereoBytes_ = rest;
+  }
+}
+
+// Runs on the server's thread. Frames that arrive before Start or after Stop
+// are not part of the capture; only those that do not fit into the ring are lost.
+void PulseCaptureStream::Deliver(const uint8_t* data, size_t bytes) {
+  std::lock_guard lock(mutex_);
+  if (started_) Keep(data, bytes);
+}
+
+// Appends to the ring what fits and counts the rest as lost. Caller holds mutex_.
+void PulseCaptureStream::Keep(const uint8_t* data, size_t bytes) {
+  if (ring_.empty()) return;
+  const size_t fits = std::min(bytes, ring_.size() - ringBytes_) / frameBytes_ * frameBytes_;
+  overrunFrames_ += (bytes - fits) / frameBytes_;
+  size_t done = 0;
+  while (done < fits) {
+    const size_t end = (ringStart_ + ringBytes_) % ring_.size();
+    const size_t piece = std::min(fits - done, ring_.size() - end);
+    if (data) std::memcpy(ring_.data() + end, data + done, piece);
+    else std::memset(ring_.data() + end, silenceByte_, piece);
+    ringBytes_ += piece;
+    done += piece;
+  }
+}
+
+size_t PulseCaptureStream::Read(uint8_t* out, size_t maxBytes) {
+  std::lock_guard lock(mutex_);
+  size_t wanted = std::min(maxBytes, ringBytes_) / frameBytes_ * frameBytes_;
+  size_t done = 0;
+  while (done < wanted) {
+    const size_t piece = std::min(wanted - done, ring_.size() - ringStart_);
+    std::memcpy(out + done, ring_.data() + ringStart_, piece);
+    ringStart_ = (ringStart_ + piece) % ring_.size();
+    ringBytes_ -= piece;
+    done += piece;
+  }
+  return done;
+}
+
+size_t PulseCaptureStream::Available() const {
+  std::lock_guard lock(mutex_);
+  return ringBytes_;
+}
+
+void PulseCaptureStream::Start() {
+  std::lock_guard lock(mutex_);
+  started_ = stream_ != nullptr;
+}
+
+void PulseCaptureStream::Stop() {
+  std::lock_guard lock(mutex_);
+  started_ = false;
+}
+
+void PulseCaptureStream::Close() {
+  connected_ = false;
+  Stop();
+  if (mainloop_) pa_threaded_mainloop_stop(mainloop_);
+  DropStream();
+  if (context_) {
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+    context_ = nullptr;
+  }
+  if (mainloop_) {
+    pa_threaded_mainloop_free(mainloop_);
+    mainloop_ = nullptr;
+  }
+  std::lock_guard lock(mutex_);
+  overrunFrames_ = 0;
+  lost_ = 0;
+  ringStart_ = 0;
+  ringBytes_ = 0;
+}
+
+std::string PulseCaptureStream::ErrorText(uint32_t code) const {
+  const char* text = pa_strerror(static_cast<int>(code));
+  std::string result = text ? text : "Unknown error";
+  if (result.size() > 127) result.resize(127);
+  return result;
+}
+
+uint64_t PulseCaptureStream::OverrunFrames() const {
+  std::lock_guard lock(mutex_);
+  return overrunFrames_;
+}
+
+}  // namespace tarnovox

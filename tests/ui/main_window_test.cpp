@@ -1,0 +1,162 @@
+// The main window driven by mouse events as a user would: the picture buttons'
+// guards, press offset and hover pictures, the labels of the status tick and
+// the close query.
+#include <QLabel>
+#include <gtest/gtest.h>
+
+#include "tests/ui/ui_fixtures.h"
+#include "ui/main_window.h"
+#include "ui/skin_button.h"
+
+namespace tarnovox {
+namespace {
+
+using testing::Child;
+using testing::Click;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::FillPictures(pictures);
+    window.SetSkinPictures(&pictures);
+    QObject::connect(&window, &MainWindow::recordClicked, [this] { ++records; });
+    QObject::connect(&window, &MainWindow::playClicked, [this] { ++plays; });
+    window.SetCloseQuery([] { return false; });  // every Close is refused
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+  SkinButton* Button(const char* name) const { return Child<SkinButton>(window, name); }
+  bool Shows(SkinButton* button, const char* picture) const {
+    return button->pixmap().cacheKey() == pictures.Picture(picture).cacheKey();
+  }
+
+  RecordSettings settings;
+  RecorderState state;
+  SkinPictures pictures;
+  MainWindow window{settings, state};
+  int records = 0;
+  int plays = 0;
+};
+
+TEST_F(MainWindowTest, RecordIgnoredWhilePlayingAndPlayWhileRecording) {
+  SkinButton* record = Button("recordButton");
+  SkinButton* play = Button("playButton");
+  for (SkinButton* button : {record, play}) {
+    state.playing = button == record;
+    state.recording = !state.playing;
+    const QPoint place = button->pos();
+    QTest::mouseMove(button, button->rect().center());
+    EXPECT_TRUE(Shows(button, button == record ? "ImageRecord1" : "ImagePlay1"));
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_EQ(button->pos(), place);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_EQ(button->pos(), place);
+  }
+  EXPECT_EQ(records + plays, 0);
+  state.recording = false;
+  Click(record);
+  Click(play);
+  EXPECT_EQ(records, 1);
+  EXPECT_EQ(plays, 1);
+}
+
+TEST_F(MainWindowTest, PressMovesOnePixelAndReleaseMovesBack) {
+  for (const char* name : {"folderButton", "recordSettingsButton", "helpButton", "aboutButton",
+                           "recordingMixerButton", "recordButton", "pauseButton", "stopButton", "playButton",
+                           "fileListButton"}) {
+    SkinButton* button = Button(name);
+    const QPoint place = button->pos();
+    QTest::mousePress(button, Qt::RightButton, {}, button->rect().center());
+    EXPECT_EQ(button->pos(), place + QPoint(1, 1)) << name;
+    QTest::mouseRelease(button, Qt::RightButton, {}, button->rect().center());
+    EXPECT_EQ(button->pos(), place) << name;
+  }
+  // A recording started between press and release must not leave Record displaced.
+  SkinButton* record = Button("recordButton");
+  const QPoint place = record->pos();
+  QTest::mousePress(record, Qt::LeftButton, {}, record->rect().center());
+  state.recording = true;
+  QTest::mouseRelease(record, Qt::LeftButton, {}, record->rect().center());
+  EXPECT_EQ(record->pos(), place);
+  EXPECT_EQ(records, 1);
+}
+
+TEST_F(MainWindowTest, HoverPicturesStayUntilThePointerCrossesTheBackground) {
+  SkinButton* recordSettings = Button("recordSettingsButton");
+  SkinButton* stop = Button("stopButton");
+  QTest::mouseMove(recordSettings, recordSettings->rect().center());
+  QTest::mouseMove(stop, stop->rect().center());
+  EXPECT_TRUE(Shows(stop, "ImageStop2"));
+  EXPECT_TRUE(Shows(recordSettings, "ImageSetting2"));
+  QTest::mouseMove(&window, QPoint(200, 150));
+  EXPECT_TRUE(Shows(recordSettings, "ImageSetting1"));
+  EXPECT_TRUE(Shows(stop, "ImageStop1"));
+
+  SkinButton* fileList = Button("fileListButton");
+  Click(fileList);
+  EXPECT_TRUE(window.FileListShown());
+  EXPECT_TRUE(Shows(fileList, "ImageHide2"));
+  window.ResetButtonPictures();
+  EXPECT_TRUE(Shows(fileList, "ImageHide1"));
+  Click(fileList);
+  EXPECT_FALSE(window.FileListShown());
+  EXPECT_TRUE(Shows(fileList, "ImageShow2"));
+}
+
+// That Close closes when the query allows it, the program scenario "close"
+// shows; a refused Close is the companions test's.
+TEST_F(MainWindowTest, FolderButtonSwitchesOnlyOnARealChange) {
+  int switches = 0;
+  std::string chosen;
+  QObject::connect(&window, &MainWindow::outputFolderRequested, [&] { settings.Folder = chosen; });
+  QObject::connect(&window, &MainWindow::outputFolderChanged, [&] { ++switches; });
+  for (const char* choice : {"/music", "", "/Music"}) {
+    chosen = choice;
+    settings.Folder = "/music";
+    Click(Button("folderButton"));
+  }
+  EXPECT_EQ(switches, 1);  // only the other letter case counts
+  state.recording = true;
+  chosen = "/elsewhere";
+  Click(Button("folderButton"));
+  EXPECT_EQ(settings.Folder, "/Music");
+}
+
+// Where the file list and the tag editor go with the main window, and that
+// Close takes them along, the program scenario "companions" shows; here the
+// Min button, a companion that was hidden, and a refused Close.
+TEST_F(MainWindowTest, CompanionsMinimizeAndRestoreWithTheMainWindowButAHiddenOneStaysHidden) {
+  QWidget fileList(nullptr, Qt::Tool), hidden(nullptr, Qt::Tool);
+  window.SetFileList(&fileList, nullptr);
+  window.AddCompanion(&hidden);
+  fileList.show();
+  Click(Button("minimizeButton"));
+  EXPECT_TRUE(state.Minimized);
+  EXPECT_FALSE(fileList.isVisible());
+  window.showNormal();
+  EXPECT_FALSE(state.Minimized);
+  EXPECT_TRUE(fileList.isVisible());
+  EXPECT_FALSE(hidden.isVisible());
+  Click(Button("closeButton"));  // refused: everything stays
+  EXPECT_TRUE(fileList.isVisible() && window.isVisible());
+}
+
+// The texts and places themselves are StatusDisplay's; here only that the
+// window shows them.
+TEST_F(MainWindowTest, StatusTickLabelsAndMinimizedTitle) {
+  state.recording = true;
+  state.CurrentBaseName = "record3";
+  state.DisplayedMs = 65000;
+  window.UpdateTimeDisplay();
+  state.Minimized = true;
+  window.StatusTick();
+  EXPECT_EQ(window.windowTitle(), "record3-00:01:05");
+  EXPECT_EQ(Child<QLabel>(window, "timeShadowLabel")->text(), "00:01:05");
+  settings.Mode = 1;
+  window.UpdateFormatLabels();
+  EXPECT_EQ(Child<QLabel>(window, "channelsLabel")->text(), "joint stereo");
+  EXPECT_EQ(Child<QLabel>(window, "channelsLabel")->pos(), QPoint(224, 48));
+}
+
+}  // namespace
+}  // namespace tarnovox

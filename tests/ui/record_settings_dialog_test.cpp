@@ -1,0 +1,198 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTabWidget>
+#include <climits>
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_input_sources.h"
+#include "tests/ui/ui_fixtures.h"
+#include "ui/record_settings_dialog.h"
+#include "ui/rec_settings_controls.h"
+
+namespace tarnovox {
+namespace {
+
+using testing::Child;
+using testing::WhileOpen;
+
+// Show and close without touching anything.
+RecordSettings ShownAndClosed(RecordSettings settings, RecSettingsControls& controls) {
+  SettingsToControls(settings, controls);
+  ControlsToSettings(controls, settings);
+  return settings;
+}
+
+TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive) {
+  RecSettingsControls controls;
+  controls.wavRateItem = 2;  // left from an earlier showing
+  controls.modeItem = 1;
+  RecordSettings odd{.SamplePerSecond = 48000, .BitPerSample = 24, .Channels = 5, .Mode = 2, .VBR = 2,
+                     .MinBitRate = 33, .MaxBitRate = 31, .VBRQuality = 12, .Source = ""};
+  RecordSettings stored = ShownAndClosed(odd, controls);
+  EXPECT_EQ(stored.SamplePerSecond, 11025u);
+  EXPECT_EQ(stored.Channels, 2);
+  EXPECT_EQ(stored.BitPerSample, 16);
+  EXPECT_EQ(stored.Mode, 1);
+  EXPECT_EQ(stored.MinBitRate, 32);
+  EXPECT_EQ(stored.MaxBitRate, 320);
+  EXPECT_EQ(stored.VBRQuality, 9);
+  EXPECT_EQ(stored.VBR, kOn32);
+  odd.VBRQuality = -4;
+  EXPECT_EQ(ShownAndClosed(odd, controls).VBRQuality, 0);
+  // Bit rates go to the nearest listed one, the lower on a tie.
+  for (auto [given, shown] : {std::pair{129, 128}, {INT_MAX, 320}, {INT_MIN, 32}, {36, 32}}) {
+    odd.BitRate = given;
+    EXPECT_EQ(ShownAndClosed(odd, controls).BitRate, shown) << given;
+  }
+
+  // Listed values survive showing and closing, a minimum above the maximum too.
+  RecordSettings s{.Wav = true, .SamplePerSecond = 22050, .BitPerSample = 8, .Channels = 1, .MP3 = false, .Mode = 3,
+                   .MinBitRate = 320, .MaxBitRate = 32, .VBRQuality = 4, .Copyright = kOn32, .Private = kOn32,
+                   .Source = ""};
+  for (int32_t rate : kMp3BitRates) {
+    s.BitRate = rate;
+    EXPECT_FALSE(DialogFieldsDiffer(s, ShownAndClosed(s, controls))) << rate;
+  }
+  s.MP3 = true;  // both set by hand: the MP3 page wins, the WAV fields are kept
+  stored = ShownAndClosed(s, controls);
+  EXPECT_FALSE(stored.Wav);
+  EXPECT_TRUE(stored.MP3);
+  EXPECT_EQ(stored.SamplePerSecond, 22050u);
+}
+
+TEST(RecSettingsControls, InputsAreListedByDescriptionAndAChosenMissingOneIsKept) {
+  const std::vector<InputSource> sources = {{"alsa_input.usb-mic", "USB Mic"},
+                                            {"alsa_output.hdmi.monitor", "Monitor of HDMI"},
+                                            {"null_b.monitor", "Monitor of Null Output"},
+                                            {"null_a.monitor", "Monitor of Null Output", true}};
+  const std::vector<InputChoice> shown = {{"Default input", ""},
+                                          {"USB Mic", "alsa_input.usb-mic"},
+                                          {"Monitor of HDMI", "alsa_output.hdmi.monitor"},
+                                          {"Monitor of Null Output", "null_b.monitor"},
+                                          {"What this computer plays", "@DEFAULT_MONITOR@"}};
+  EXPECT_EQ(InputChoices(sources, ""), shown);
+  EXPECT_EQ(InputChoices(sources, "@DEFAULT_MONITOR@"), shown);
+  // Chosen by name, the default output's monitor is listed too; two of one
+  // description are told apart by name.
+  const auto byName = InputChoices(sources, "null_a.monitor");
+  ASSERT_EQ(byName.size(), 6u);
+  EXPECT_EQ(byName[3], (InputChoice{"Monitor of Null Output (null_b.monitor)", "null_b.monitor"}));
+  EXPECT_EQ(byName[4], (InputChoice{"Monitor of Null Output (null_a.monitor)", "null_a.monitor"}));
+  const auto gone = InputChoices(sources, "alsa_input.unplugged");
+  EXPECT_EQ(gone.back(), (InputChoice{"alsa_input.unplugged", "alsa_input.unplugged"}));
+
+  RecSettingsControls controls;
+  RecordSettings settings;
+  settings.Source = "alsa_input.unplugged";
+  EXPECT_EQ(ShownAndClosed(settings, controls).Source, "alsa_input.unplugged");
+  RecordSettings other = settings;
+  other.Source = "";
+  EXPECT_TRUE(DialogFieldsDiffer(settings, other));
+}
+
+TEST(RecordSettingsDialog, TheInputListFollowsSourcesWhileOpenAndTheChoiceIsStored) {
+  testing::FakeInputSources sources;
+  sources.sources = {{"mic", "Mic"}, {"out.monitor", "Monitor of Out", true}};
+  RecordSettingsDialog dialog;
+  dialog.SetInputSources(&sources);
+  RecordSettings settings;
+  RecorderState state;
+  QComboBox* input = Child<QComboBox>(dialog, "inputBox");
+  auto items = [&] {
+    QStringList texts;
+    for (int i = 0; i < input->count(); ++i) texts << input->itemText(i);
+    return texts;
+  };
+  WhileOpen([&] {
+    EXPECT_EQ(items(), QStringList({"Default input", "Mic", "What this computer plays"}));
+    EXPECT_EQ(input->currentIndex(), 0);
+    sources.Change({{"mic", "Mic"}, {"usb", "USB Interface"}, {"out.monitor", "Monitor of Out", true}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(items(), QStringList({"Default input", "Mic", "USB Interface", "What this computer plays"}));
+    input->setCurrentIndex(2);
+    sources.Change({{"usb", "USB Interface"}, {"out.monitor", "Monitor of Out", true}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(items(), QStringList({"Default input", "USB Interface", "What this computer plays"}));
+    EXPECT_EQ(input->currentText(), "USB Interface");
+    Child<QPushButton>(dialog, "okButton")->click();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_EQ(settings.Source, "usb");
+  EXPECT_FALSE(sources.Following());
+
+  WhileOpen([&] {
+    input->setCurrentIndex(input->count() - 1);
+    dialog.close();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_EQ(settings.Source, "@DEFAULT_MONITOR@");
+}
+
+TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
+  RecordSettingsDialog dialog;
+  RecordSettings settings;  // MP3 at 128 kbit/s
+  RecorderState state;
+  WhileOpen([&] {
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(0);
+    Child<QComboBox>(dialog, "channelsBox")->setCurrentIndex(1);
+    dialog.close();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_TRUE(settings.Wav);
+  EXPECT_EQ(settings.Channels, 1);
+  WhileOpen([&] { Child<QPushButton>(dialog, "okButton")->click(); });
+  EXPECT_FALSE(dialog.Edit(settings, state));  // unchanged values through OK
+
+  state.recording = true;
+  EXPECT_FALSE(testing::ShownBy(dialog, [&] { EXPECT_FALSE(dialog.Edit(settings, state)); }));
+  // A hot key starts a recording while the dialog is open.
+  state.recording = false;
+  const RecordSettings before = settings;
+  WhileOpen([&] {
+    state.recording = true;
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(1);
+    Child<QCheckBox>(dialog, "vbrCheck")->setChecked(true);
+    Child<QPushButton>(dialog, "okButton")->click();
+  });
+  EXPECT_FALSE(dialog.Edit(settings, state));
+  EXPECT_FALSE(DialogFieldsDiffer(before, settings));
+  EXPECT_FALSE(dialog.ApplyPending(settings, state));
+  state.recording = false;  // stopped
+  EXPECT_TRUE(dialog.ApplyPending(settings, state));
+  EXPECT_TRUE(settings.MP3);
+  EXPECT_EQ(settings.VBR, kOn32);
+  EXPECT_FALSE(dialog.HasPending());
+}
+
+// Both pages show every control whole, the input list too, inside the
+// 347 x 266 window; a picture of each page is kept under test-artifacts/ for
+// the eye.
+TEST(RecordSettingsDialog, EveryControlOfBothPagesLiesInsideTheWindow) {
+  RecordSettingsDialog dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ASSERT_EQ(dialog.size(), QSize(347, 266));
+  QDir().mkpath("test-artifacts");
+  for (int page = 0; page < 2; ++page) {
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(page);
+    QCoreApplication::processEvents();
+    int checked = 0;
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+      if (!child->isVisibleTo(&dialog) || child->isWindow()) continue;
+      const QRect place(child->mapTo(&dialog, QPoint(0, 0)), child->size());
+      EXPECT_TRUE(dialog.rect().contains(place))
+          << "page " << page << ": " << child->metaObject()->className() << " "
+          << child->objectName().toStdString() << " at " << place.x() << "," << place.y() << " "
+          << place.width() << "x" << place.height();
+      ++checked;
+    }
+    EXPECT_GT(checked, 8) << page;
+    EXPECT_TRUE(Child<QComboBox>(dialog, "inputBox")->isVisibleTo(&dialog)) << page;  // the input serves both formats
+    dialog.grab().save(QString("test-artifacts/rec-settings-page%1.png").arg(page));
+  }
+}
+
+}  // namespace
+}  // namespace tarnovox

@@ -1,0 +1,239 @@
+#include "ui/file_list_window.h"
+
+#include <QFile>
+#include <QFont>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSlider>
+#include <QStyle>
+
+#include "recordings/playback.h"
+#include "ui/companion_window.h"
+#include "ui/file_grid.h"
+#include "ui/file_list_rules.h"
+#include "ui/program_name.h"
+#include "ui/skin_button.h"
+#include "ui/skin_pictures.h"
+
+namespace tarnovox {
+namespace {
+
+const QColor kWindowColour(0, 0, 192);
+
+// The window's texts, in one place and through tr() so they can be translated.
+struct Texts {
+  QString file = FileListWindow::tr("File");
+  QString positionBar = FileListWindow::tr("Playback Position");
+  QString volumeBar = FileListWindow::tr("Playback Volume");
+  QString tagEditor = FileListWindow::tr("TAG Editor");
+  QString rename = FileListWindow::tr("Rename File");
+  QString convert = FileListWindow::tr("Convert  to MP3");  // the double space is kept on purpose
+  QString remove = FileListWindow::tr("Delete File");
+};
+
+// The initial text is a file name as the file system has it, bytes that need
+// not be valid UTF-8: an answer left as shown gives back those very bytes.
+std::optional<std::string> AskText(QWidget* parent, const std::string& caption, const std::string& initial) {
+  bool ok = false;
+  const QString shown = QFile::decodeName(QByteArray::fromStdString(initial));
+  const QString answer = QInputDialog::getText(parent, QString::fromStdString(caption), QString(),
+                                               QLineEdit::Normal, shown, &ok);
+  if (!ok) return std::nullopt;
+  if (answer == shown) return initial;
+  return QFile::encodeName(answer).toStdString();
+}
+
+}  // namespace
+
+FileListWindow::FileListWindow(RecordSettings& settings, RecorderState& state, RecordingsList& list,
+                               Playback& playback, UiHooks& ui, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      commands_(state, list, playback, ui),
+      settings_(settings),
+      state_(state),
+      list_(list),
+      playback_(playback) {
+  setObjectName("fileListWindow");
+  new CompanionWindow(this);  // owned by this window
+  setWindowTitle(kProgramName);
+  setFixedSize(kWidth, kHeight);
+  setMouseTracking(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, kWindowColour);
+  setPalette(palette);
+  setAutoFillBackground(true);
+  background_ = SkinPictures::LoadSkinPicture("FileList");
+
+  CreateFileLabel();
+  CreateGrid();
+  CreateBars();
+  CreateMenu();
+  tagEditorButton_ = new SkinButton(this, "tagEditorButton", "ImageTag", QRect(364, 265, 27, 27),
+                                    Texts().tagEditor);
+  connect(tagEditorButton_, &SkinButton::clicked, this,
+          [this] { emit tagEditorToggleRequested(QPoint(x() + width(), y())); });
+  connect(&commands_, &FileListCommands::playRequested, this, [this] { playback_.StartPlayback(); });
+  commands_.askText = [this](const std::string& caption, const std::string& initial) {
+    return AskText(this, caption, initial);
+  };
+
+  // The volume read at start-up, as its right channel; its change handler
+  // gives both channels that value.
+  volumeBar_->setValue(playback_.Volume().right);
+  list_.AttachGrid(grid_);
+  list_.Rescan();
+  list_.ApplySort();
+}
+
+void FileListWindow::CreateFileLabel() {
+  fileLabel_ = new QLabel(Texts().file, this);
+  fileLabel_->setObjectName("fileLabel");
+  QFont bold = fileLabel_->font();
+  bold.setPixelSize(11);
+  bold.setBold(true);
+  fileLabel_->setFont(bold);
+  QPalette labelPalette = fileLabel_->palette();
+  labelPalette.setColor(QPalette::WindowText, QColor(192, 192, 192));
+  fileLabel_->setPalette(labelPalette);
+  fileLabel_->move(32, 9);
+  fileLabel_->setMinimumWidth(340);
+}
+
+void FileListWindow::CreateGrid() {
+  grid_ = new FileGrid(this);
+  grid_->setObjectName("grid");
+  grid_->setGeometry(12, 34, 373, 225);
+  grid_->setColumnWidth(0, settings_.Col0);
+  grid_->setColumnWidth(1, settings_.Col1);
+  grid_->setColumnWidth(2, settings_.Col2);
+  grid_->Header()->sort = [this] { return settings_.Sort; };
+  grid_->Header()->sortColumn = [this] { return list_.SortColumn; };
+  connect(grid_->Header(), &FileGridHeader::releasedAt, this, [this](int x) { SortByHeaderAt(x); });
+  connect(grid_, &FileGrid::rowPicked, this, [this](int row) {
+    commands_.PickRow(row);
+    UpdateMenuForCurrentFile();
+  });
+  connect(grid_, &FileGrid::rowReleased, this, [this](int row) {
+    RememberRelease(row);
+    UpdateMenuForCurrentFile();
+  });
+  connect(grid_, &FileGrid::rowDoubleClicked, this, [this] { commands_.PlayPicked(lastReleaseRow_); });
+  grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& place) {
+    UpdateMenuForCurrentFile();
+    contextMenu_->popup(grid_->viewport()->mapToGlobal(place));
+  });
+}
+
+void FileListWindow::CreateBars() {
+  auto bar = [this](const char* name, int left, int width, int maximum, const QString& hint) {
+    auto* slider = new QSlider(Qt::Horizontal, this);
+    slider->setObjectName(name);
+    slider->setGeometry(left, 271, width, 17);
+    slider->setRange(0, maximum);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setToolTip(hint);
+    return slider;
+  };
+  const Texts texts;
+  positionBar_ = bar("positionBar", 22, 211, 1000, texts.positionBar);
+  positionBar_->setPageStep(50);
+  volumeBar_ = bar("volumeBar", 258, 97, 65535, texts.volumeBar);
+  volumeBar_->setPageStep(4096);
+  volumeBar_->setSingleStep(1024);
+  connect(positionBar_, &QSlider::valueChanged, this,
+          [this](int position) { playback_.SeekToBarPosition(position); });
+  connect(volumeBar_, &QSlider::valueChanged, this,
+          [this](int position) { playback_.SetVolumeFromBar(position); });
+}
+
+void FileListWindow::CreateMenu() {
+  const Texts texts;
+  contextMenu_ = new QMenu(this);
+  contextMenu_->setObjectName("contextMenu");
+  renameAction_ = contextMenu_->addAction(texts.rename);
+  renameAction_->setObjectName("renameAction");
+  convertAction_ = contextMenu_->addAction(texts.convert);
+  convertAction_->setObjectName("convertAction");
+  deleteAction_ = contextMenu_->addAction(texts.remove);
+  deleteAction_->setObjectName("deleteAction");
+  // The style's pictures come from a search of the icon theme: done when the
+  // menu first opens, not while the program starts.
+  connect(contextMenu_, &QMenu::aboutToShow, this, [this] {
+    if (!renameAction_->icon().isNull()) return;
+    renameAction_->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    convertAction_->setIcon(QIcon(FileKindPicture(1)));
+    deleteAction_->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
+  });
+  for (QAction* item : {renameAction_, convertAction_, deleteAction_}) item->setEnabled(false);
+  connect(renameAction_, &QAction::triggered, this, [this] { commands_.RenameCurrentFile(); });
+  connect(convertAction_, &QAction::triggered, this, [this] { ConvertSelected(); });
+  connect(deleteAction_, &QAction::triggered, this, [this] { commands_.DeleteCurrentFile(); });
+}
+
+void FileListWindow::SetSkinPictures(const SkinPictures* pictures) {
+  tagEditorButton_->SetPictures(pictures);
+  tagEditorButton_->ShowNormal();
+}
+
+void FileListWindow::SetPositionBar(int position) { positionBar_->setValue(position); }
+void FileListWindow::EnablePositionBar(bool enabled) { positionBar_->setEnabled(enabled); }
+void FileListWindow::SetVolumeBar(int position) { volumeBar_->setValue(position); }
+void FileListWindow::SetGridEnabled(bool enabled) { grid_->setEnabled(enabled); }
+
+void FileListWindow::UpdateMenuForCurrentFile() {
+  const FileMenuState menu = MenuStateFor(state_);
+  renameAction_->setEnabled(menu.renameFile);
+  convertAction_->setEnabled(menu.convertToMp3);
+  deleteAction_->setEnabled(menu.deleteFile);
+}
+
+void FileListWindow::RememberRelease(int row) {
+  lastReleaseRow_ = row;
+  StoreColumnWidths();
+}
+
+void FileListWindow::SortByHeaderAt(int x) {
+  lastReleaseRow_ = 0;
+  FileGridHeader* header = grid_->Header();
+  const int column = HeaderClickColumn(header->logicalIndexAt(x - 5), header->logicalIndexAt(x),
+                                       header->logicalIndexAt(x + 5));
+  if (column >= 0) {
+    list_.ToggleSort(column);
+    header->viewport()->update();
+  }
+  StoreColumnWidths();
+}
+
+void FileListWindow::ConvertSelected() {
+  // While recording the current file is the file being written.
+  if (state_.recording) return;
+  emit convertRequested();
+}
+
+void FileListWindow::StoreColumnWidths() {
+  settings_.Col0 = grid_->columnWidth(0);
+  settings_.Col1 = grid_->columnWidth(1);
+  settings_.Col2 = grid_->columnWidth(2);
+}
+
+void FileListWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, background_);
+}
+
+void FileListWindow::showEvent(QShowEvent* event) {
+  // A grid without rows gets them again from the list.
+  if (grid_->Cell(0, 1).isEmpty()) list_.ApplySort();
+  QWidget::showEvent(event);
+}
+
+void FileListWindow::mouseMoveEvent(QMouseEvent* event) {
+  tagEditorButton_->ShowNormal();
+  QWidget::mouseMoveEvent(event);
+}
+
+}  // namespace tarnovox
