@@ -15,10 +15,10 @@
 #include "formats/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
 #include "platform/input_sources_pulse.h"
-#include "platform/media_player_pulse.h"
-#include "platform/media_player_server.h"
 #include "platform/pulse_capture_stream.h"
-#include "platform/volume_device_pulse.h"
+#include "platform/pulse_connection.h"
+#include "platform/pulse_output_volume.h"
+#include "platform/pulse_player.h"
 #include "recorder/recorder_controller.h"
 #include "recordings/playback.h"
 #include "recordings/recordings_list.h"
@@ -72,10 +72,10 @@ class Application {
   CaptureEngine engine_{monitorStream_, mp3Stream_};
   MeterAnalysis analysis_{engine_, settings_, state_};
   DlopenLoader loader_;
-  PulseServer server_;
-  PulseVolumeDevice volume_{server_};
-  PulseMediaPlayer player_{server_, volume_};
-  PulseInputSources inputs_{server_};
+  PulseConnection soundServer_;
+  PulseOutputVolume volume_{soundServer_};
+  PulsePlayer player_{soundServer_, volume_};
+  PulseInputSources inputs_{soundServer_};
   Playback playback_{player_, volume_, state_, hooks_};
   RecordingsList recordings_{state_, settings_};
   QtDesktopShell shell_;

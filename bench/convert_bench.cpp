@@ -32,11 +32,11 @@ struct NoPlayback : PlaybackControl {
   void ClosePlayback() override {}
   void PausePlayback() override {}
   void ResumePlayback() override {}
-  bool PlaybackDeviceOpen() const override { return false; }
-  void CloseDevice() override {}
-  bool OpenVolumeDevice() override { return true; }
-  void ReadOutputVolume() override {}
-  void CloseVolumeDevice() override {}
+  bool PlaybackOpen() const override { return false; }
+  void CloseMedia() override {}
+  bool OpenVolume() override { return true; }
+  void ReadVolume() override {}
+  void CloseVolume() override {}
 };
 struct NoLibrary : RecordingsLibrary {
   void Rescan() override {}

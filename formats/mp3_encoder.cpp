@@ -10,26 +10,18 @@ Mp3Encoder::Mp3Encoder(DynamicLibraryLoader& loader) : loader_(loader) {}
 
 Mp3Encoder::~Mp3Encoder() { Release(); }
 
-void* Mp3Encoder::Entry(const char* name, bool& allFound) {
-  void* address = loader_.Resolve(library_, name);
-  if (!address) allFound = false;
-  return address;
-}
-
 bool Mp3Encoder::Load(bool withVbrHeaderEntry) {
   Release();
   failure_.clear();
   library_ = loader_.Load(kEncoderLibraryName);
   bool found = library_ != nullptr;
   if (found) {
-    init_ = reinterpret_cast<BeInitStreamFn>(Entry("beInitStream", found));
-    encode_ = reinterpret_cast<BeEncodeChunkFn>(Entry("beEncodeChunk", found));
-    deinit_ = reinterpret_cast<BeDeinitStreamFn>(Entry("beDeinitStream", found));
-    close_ = reinterpret_cast<BeCloseStreamFn>(Entry("beCloseStream", found));
-    version_ = reinterpret_cast<BeVersionFn>(Entry("beVersion", found));
+#define TARNOVOX_RESOLVE(name) found = Resolve(entries_.name, #name) && found;
+    TARNOVOX_ENCODER_ENTRY_POINTS(TARNOVOX_RESOLVE)
     if (withVbrHeaderEntry) {
-      writeVbrHeader_ = reinterpret_cast<BeWriteVBRHeaderFn>(Entry("beWriteVBRHeader", found));
+      TARNOVOX_ENCODER_OPTIONAL_ENTRY_POINTS(TARNOVOX_RESOLVE)
     }
+#undef TARNOVOX_RESOLVE
   }
   if (!found) {
     Release();
@@ -40,11 +32,11 @@ bool Mp3Encoder::Load(bool withVbrHeaderEntry) {
 }
 
 bool Mp3Encoder::Init(const BE_CONFIG& config) {
-  if (!init_ || streamOpen_) return false;
+  if (!entries_.beInitStream || streamOpen_) return false;
   BE_CONFIG record = config;
   uint32_t samples = 0;
   uint32_t bufferSize = 0;
-  lastResult_ = init_(&record, &samples, &bufferSize, &stream_);
+  lastResult_ = entries_.beInitStream(&record, &samples, &bufferSize, &stream_);
   if (lastResult_ != kBeErrSuccessful) {
     FailWithCode(lastResult_);
     return false;
@@ -61,7 +53,7 @@ bool Mp3Encoder::Encode(const int16_t* samples, uint32_t count) {
   outputBytes_ = 0;
   if (!streamOpen_) return false;
   uint32_t produced = 0;
-  lastResult_ = encode_(stream_, count, samples, output_.data(), &produced);
+  lastResult_ = entries_.beEncodeChunk(stream_, count, samples, output_.data(), &produced);
   if (lastResult_ != kBeErrSuccessful) {
     FailWithCode(lastResult_);
     Close();
@@ -77,7 +69,7 @@ bool Mp3Encoder::Flush() {
   outputBytes_ = 0;
   if (!streamOpen_) return false;
   uint32_t produced = 0;
-  lastResult_ = deinit_(stream_, output_.data(), &produced);
+  lastResult_ = entries_.beDeinitStream(stream_, output_.data(), &produced);
   if (lastResult_ != kBeErrSuccessful) {
     Close();
     FailWithCode(lastResult_);
@@ -90,7 +82,7 @@ bool Mp3Encoder::Flush() {
 void Mp3Encoder::Close() {
   if (!streamOpen_) return;
   streamOpen_ = false;  // a failed close is not retried: the handle is gone either way
-  uint32_t result = close_(stream_);
+  uint32_t result = entries_.beCloseStream(stream_);
   stream_ = 0;
   if (result != kBeErrSuccessful) {
     lastResult_ = result;
@@ -99,9 +91,9 @@ void Mp3Encoder::Close() {
 }
 
 void Mp3Encoder::QueryVersion() {
-  if (!version_) return;
+  if (!entries_.beVersion) return;
   BE_VERSION version{};
-  version_(&version);
+  entries_.beVersion(&version);
 }
 
 void Mp3Encoder::Release() {
@@ -111,12 +103,7 @@ void Mp3Encoder::Release() {
   outputBytes_ = 0;
   if (library_) loader_.Free(library_);
   library_ = nullptr;
-  init_ = nullptr;
-  encode_ = nullptr;
-  deinit_ = nullptr;
-  close_ = nullptr;
-  version_ = nullptr;
-  writeVbrHeader_ = nullptr;
+  entries_ = {};
 }
 
 void Mp3Encoder::Fail(const std::string& text) {

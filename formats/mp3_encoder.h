@@ -10,8 +10,20 @@
 
 #include "formats/lame_enc/lame_enc.h"
 #include "platform/dynamic_library.h"
+#include "platform/loaded_function.h"
 
 namespace tarnovox {
+
+// Every entry point of the encoder library that the program uses, by its
+// exported name; the optional ones are resolved only for a caller that asks.
+#define TARNOVOX_ENCODER_ENTRY_POINTS(X) \
+  X(beInitStream) X(beEncodeChunk) X(beDeinitStream) X(beCloseStream) X(beVersion)
+#define TARNOVOX_ENCODER_OPTIONAL_ENTRY_POINTS(X) X(beWriteVBRHeader)
+
+struct EncoderEntryPoints {
+  TARNOVOX_ENCODER_ENTRY_POINTS(TARNOVOX_LOADED_FIELD)
+  TARNOVOX_ENCODER_OPTIONAL_ENTRY_POINTS(TARNOVOX_LOADED_FIELD)
+};
 
 inline constexpr const char* kEncoderLibraryName = "liblame_enc.so";
 inline constexpr const char* kLibraryMissingText = "Lame_enc.dll did not found";
@@ -54,17 +66,17 @@ class Mp3Encoder {
  private:
   void Fail(const std::string& text);
   void FailWithCode(uint32_t code) { Fail("BE_ERR code-" + std::to_string(code)); }
-  void* Entry(const char* name, bool& allFound);
+  // Fills `entry` with the library's `name`; false when it is missing.
+  template <typename Function>
+  bool Resolve(Function& entry, const char* name) {
+    entry = reinterpret_cast<Function>(loader_.Resolve(library_, name));
+    return entry != nullptr;
+  }
 
   DynamicLibraryLoader& loader_;
   std::string failure_;
   DynamicLibraryLoader::Handle library_ = nullptr;
-  lame_enc::BeInitStreamFn init_ = nullptr;
-  lame_enc::BeEncodeChunkFn encode_ = nullptr;
-  lame_enc::BeDeinitStreamFn deinit_ = nullptr;
-  lame_enc::BeCloseStreamFn close_ = nullptr;
-  lame_enc::BeVersionFn version_ = nullptr;
-  lame_enc::BeWriteVBRHeaderFn writeVbrHeader_ = nullptr;
+  EncoderEntryPoints entries_;
   lame_enc::HBE_STREAM stream_ = 0;
   bool streamOpen_ = false;
   uint32_t samplesPerChunk_ = 0;

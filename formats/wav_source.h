@@ -1,6 +1,6 @@
 #pragma once
 // The format and the sample data's place in a WAV file about to be converted,
-// read by walking the file's RIFF chunks.
+// read by the WAV chunk reader (formats/wave_chunks.h).
 #include <cstdint>
 #include <string>
 
@@ -14,12 +14,10 @@ struct WavSourceFormat {
   uint32_t dataBytes = 0;   // the data chunk's own size, cut to what the file holds
 };
 
-// Walks "RIFF" ... "WAVE" chunk by chunk (odd sizes padded to even), skipping
-// "LIST", "fact" and any other chunk it does not need. Takes the first "fmt "
-// (16, 18 or 40 bytes; format tag 1, or 0xFFFE with the PCM sub-format) and the
-// first "data" after it. Succeeds only for 1 or 2 channels of 8 or 16 bits;
-// otherwise returns false with the text to show in `error`, naming what the
-// file holds.
+// Takes the first "fmt " (16, 18 or 40 bytes; format tag 1, or 0xFFFE with the
+// PCM sub-format) and the first "data" chunk, wherever they lie among other
+// chunks. Succeeds only for 1 or 2 channels of 8 or 16 bits; otherwise returns
+// false with the text to show in `error`, naming what the file holds.
 bool ReadWavSourceFormat(const std::string& path, WavSourceFormat& format, std::string& error);
 
 }  // namespace tarnovox

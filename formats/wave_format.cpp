@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "formats/wave_chunks.h"
 #include "platform/regular_file.h"
 
 namespace tarnovox {
 namespace {
+
+constexpr long kShortestDescribedFile = 50;
 
 void Put32(uint8_t* at, uint32_t value) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
@@ -50,19 +53,16 @@ std::string StreamErrorText(const char* pattern, const std::string& path, int er
 std::string ReadWaveInfo(RecorderState& state) {
   const RegularFile file(state.PickedFile);
   if (!file.IsOpen()) return StreamErrorText("Cannot open file \"%s\". %s", state.PickedFile, errno);
-  uint8_t head[50];
-  if (file.ReadAt(0, head, sizeof head) < static_cast<long>(sizeof head)) return {};
-  if (std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0 ||
-      std::memcmp(head + 12, "fmt ", 4) != 0 || (head[20] | head[21] << 8) != 1)
-    return {};
-  const auto channels = static_cast<uint16_t>(head[22] | head[23] << 8);
-  const uint32_t sampleRate = static_cast<uint32_t>(head[24] | head[25] << 8 | head[26] << 16) |
-                              static_cast<uint32_t>(head[27]) << 24;
+  // A file this short holds no sound, like those the folder scan removes.
+  if (file.Size() < kShortestDescribedFile) return {};
+  const WaveChunks chunks = ReadWaveChunks(file);
+  if (!chunks.format || !chunks.format->IsPcm()) return {};
+  const WaveFormatChunk& format = *chunks.format;
   // The meters and the conversion know mono and stereo only, and a rate of 0
   // would divide by zero downstream: such a header describes nothing.
-  if (channels < 1 || channels > 2 || sampleRate == 0) return {};
-  state.FileChannels = channels;
-  state.FileSampleRate = sampleRate;
+  if (format.channels < 1 || format.channels > 2 || format.sampleRate == 0) return {};
+  state.FileChannels = format.channels;
+  state.FileSampleRate = format.sampleRate;
   return {};
 }
 

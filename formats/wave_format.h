@@ -23,8 +23,9 @@ struct WaveHeaderFields {
 // RIFF size = data + 36; the 16-bit fields are written as their low byte and a 0.
 std::array<uint8_t, kWaveHeaderBytes> MakeWaveHeader(const WaveHeaderFields& fields);
 
-// Reads PickedFile and sets FileChannels and FileSampleRate when the file is at
-// least 50 bytes, begins "RIFF" ... "WAVE" "fmt " and has format tag 1; leaves
+// Reads PickedFile through the WAV chunk reader and sets FileChannels and
+// FileSampleRate when the file is at least 50 bytes and its "fmt " chunk,
+// wherever it lies, is integer PCM of 1 or 2 channels at a rate above 0; leaves
 // them unchanged otherwise. Returns the open error text ("Cannot open file ..."),
 // or an empty string.
 std::string ReadWaveInfo(RecorderState& state);

@@ -67,15 +67,15 @@ INIS = {
 }
 
 
-def date_input(packed, spaces, date_format, time_format):
-    return struct.pack("<Ib", packed, spaces) + date_format + b"\0" + time_format
+def date_input(last_write, spaces, date_format, time_format):
+    return struct.pack("<qb", last_write, spaces) + date_format + b"\0" + time_format
 
 
 DATES = {
-    "plain": date_input((44 << 25) | (6 << 21) | (15 << 16) | (13 << 11) | (45 << 5) | 10, 2, b"%d.%m.%Y", b"%H:%M:%S"),
-    "long_date": date_input(0xFFFFFFFF, -3, b"%A, %d. %B %Y %j", b"%I:%M:%S %p"),
+    "plain": date_input(1718459110, 2, b"%d.%m.%Y", b"%H:%M:%S"),
+    "long_date": date_input(2 ** 62, -3, b"%A, %d. %B %Y %j", b"%I:%M:%S %p"),
     "utf8": date_input(0, 5, "%Y年%m月%d日".encode(), "%H時%M分".encode()),
-    "bad_pattern": date_input(0x12345678, 127, b"%E%O%%%-%", b"%"),
+    "bad_pattern": date_input(-2 ** 40, 127, b"%E%O%%%-%", b"%"),
 }
 
 

@@ -1,7 +1,7 @@
 // The playback decoder on a file holding the input: open, read to the end,
 // seek to the middle and to the start and read again.
 #include "fuzz/fuzz_input.h"
-#include "platform/media_player_decoder.h"
+#include "platform/audio_file_decoder.h"
 
 using namespace tarnovox;
 
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (decoder.SampleRate() == 0) fuzz::Fail("zero rate");
   constexpr size_t kLimit = 1 << 22;
   ReadOn(decoder, kLimit);
-  if (decoder.SeekTo(decoder.LengthMs() / 2)) ReadOn(decoder, kLimit);
-  if (decoder.SeekTo(0)) ReadOn(decoder, kLimit);
+  if (decoder.SeekTo(decoder.Length() / 2)) ReadOn(decoder, kLimit);
+  if (decoder.SeekTo(std::chrono::milliseconds(0))) ReadOn(decoder, kLimit);
   return 0;
 }

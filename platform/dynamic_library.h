@@ -1,6 +1,6 @@
 #pragma once
-// Loading a shared library at run time by bare name (LoadLibrary,
-// GetProcAddress, FreeLibrary). The encoder library is reached only this way.
+// Loading a shared library at run time by bare name, finding its exported
+// symbols and releasing it. The encoder library is reached only this way.
 #include <string>
 
 namespace tarnovox {

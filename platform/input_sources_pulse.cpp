@@ -13,17 +13,19 @@ constexpr uint32_t kFollowed = PA_SUBSCRIPTION_MASK_SOURCE | PA_SUBSCRIPTION_MAS
 
 }  // namespace
 
-PulseInputSources::PulseInputSources(PulseServer& server) : server_(server) { server_.AddClient(*this); }
+PulseInputSources::PulseInputSources(PulseConnection& connection) : connection_(connection) {
+  connection_.AddClient(*this);
+}
 
 PulseInputSources::~PulseInputSources() {
   Follow(nullptr);
-  server_.RemoveClient(*this);
+  connection_.RemoveClient(*this);
 }
 
 std::vector<InputSource> PulseInputSources::List() {
-  if (server_.Connect() != 0) return {};
-  PulseServer::Lock lock(server_);
-  return QuerySources(server_.Context(), [this](pa_operation* operation) { server_.WaitFor(operation); });
+  if (connection_.Connect() != 0) return {};
+  PulseConnection::Lock lock(connection_);
+  return QuerySources(connection_.Context(), [this](pa_operation* operation) { connection_.WaitFor(operation); });
 }
 
 void PulseInputSources::Follow(std::function<void()> changed) {
@@ -32,8 +34,8 @@ void PulseInputSources::Follow(std::function<void()> changed) {
     std::lock_guard guard(mutex_);
     changed_ = std::move(changed);
   }
-  if (on) server_.Connect();
-  server_.Listen(*this, on ? kFollowed : 0u);
+  if (on) connection_.Connect();
+  connection_.Listen(*this, on ? kFollowed : 0u);
 }
 
 void PulseInputSources::ConnectionRestored() { Tell(); }

@@ -5,15 +5,15 @@
 #include <mutex>
 
 #include "platform/input_sources.h"
-#include "platform/media_player_server.h"
+#include "platform/pulse_connection.h"
 
 namespace tarnovox {
 
 class PulseInputSources final : public InputSources,
-                                private PulseServer::Client,
-                                private PulseServer::Listener {
+                                private PulseConnection::Client,
+                                private PulseConnection::Listener {
  public:
-  explicit PulseInputSources(PulseServer& server);
+  explicit PulseInputSources(PulseConnection& connection);
   ~PulseInputSources() override;
 
   std::vector<InputSource> List() override;
@@ -26,7 +26,7 @@ class PulseInputSources final : public InputSources,
   void OnServerEvent(pa_context* context, int type, uint32_t index) override;
   void Tell();
 
-  PulseServer& server_;
+  PulseConnection& connection_;
   std::mutex mutex_;  // guards changed_ between the window thread and the connection's
   std::function<void()> changed_;
 };

@@ -1,4 +1,3 @@
-#define TARNOVOX_PULSE_LIBRARY_LOADER
 #include "platform/pulse_calls.h"
 
 #include <dlfcn.h>

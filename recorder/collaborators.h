@@ -25,15 +25,15 @@ class PlaybackControl {
   virtual void ClosePlayback() = 0;
   virtual void PausePlayback() = 0;
   virtual void ResumePlayback() = 0;
-  // The media device of a playback is open (PlaybackDevice is not 0).
-  virtual bool PlaybackDeviceOpen() const = 0;
-  // Sends the close to an open media device without the rest of ClosePlayback.
-  virtual void CloseDevice() = 0;
-  // Opens the output-volume device; on failure shows the error and returns false.
-  virtual bool OpenVolumeDevice() = 0;
-  // OutputVolume = GetOutputVolume().
-  virtual void ReadOutputVolume() = 0;
-  virtual void CloseVolumeDevice() = 0;
+  // The file of a playback is open in the player.
+  virtual bool PlaybackOpen() const = 0;
+  // Closes an open file without the rest of ClosePlayback.
+  virtual void CloseMedia() = 0;
+  // Opens the output volume; on failure shows the error and returns false.
+  virtual bool OpenVolume() = 0;
+  // Takes the output's volume as the one the volume bar starts from.
+  virtual void ReadVolume() = 0;
+  virtual void CloseVolume() = 0;
 };
 
 // The listing of the output folder shown by the file list window.

@@ -389,8 +389,8 @@ bool RecorderController::SettleFolder(const FolderFallback& fallback) {
 bool RecorderController::OpenDevices() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   OpenMonitoring(true);
-  if (!p_.playback.OpenVolumeDevice()) return false;
-  p_.playback.ReadOutputVolume();
+  if (!p_.playback.OpenVolume()) return false;
+  p_.playback.ReadVolume();
   return true;
 }
 
@@ -402,11 +402,11 @@ std::string RecorderController::ShutDown() {
     EndTake(MonitoringAfter::Closed);
     p_.state.StatusText.clear();
   }
-  if (p_.playback.PlaybackDeviceOpen()) p_.playback.CloseDevice();
+  if (p_.playback.PlaybackOpen()) p_.playback.CloseMedia();
   p_.shell.CloseMixerWindows();
   p_.engine.StopThread();
   p_.engine.CloseMonitoring();
-  p_.playback.CloseVolumeDevice();
+  p_.playback.CloseVolume();
   if (!p_.store.SaveSettings()) return recorder_texts::CannotSaveSettings(p_.store.IniPath());
   return {};
 }

@@ -71,13 +71,13 @@ std::string DateTimeText::Strftime(const std::string& pattern, const std::tm& ti
   return std::string(buffer, length);
 }
 
-std::string DateTimeText::Format(uint32_t dosDateTime, int spacesAfterDate) const {
-  const uint32_t secondsField = dosDateTime & 0x1Fu;  // seconds / 2
-  const MinuteText& minute = Minute(dosDateTime & ~0x1Fu, spacesAfterDate);
-  if (minute.unpredictable) return FormatNow(dosDateTime, spacesAfterDate);
+std::string DateTimeText::Format(ListedTime time, int spacesAfterDate) const {
+  const ListedTime start = std::chrono::floor<std::chrono::minutes>(time);
+  const MinuteText& minute = Minute(start, spacesAfterDate);
+  if (minute.unpredictable) return FormatNow(time, spacesAfterDate);
   std::string text = minute.text;
   if (minute.perSecond) {
-    const unsigned seconds = secondsField * 2;
+    const auto seconds = static_cast<unsigned>((time - start).count());
     text[minute.seconds] = static_cast<char>('0' + seconds / 10);
     text[minute.seconds + 1] = static_cast<char>('0' + seconds % 10);
   }
@@ -88,13 +88,14 @@ std::string DateTimeText::Format(uint32_t dosDateTime, int spacesAfterDate) cons
 // second 58: the texts differ only in a "00" that became "58", differ
 // nowhere (no seconds shown), or the format is one whose every second must be
 // formatted (other digits, seconds spelled out).
-const DateTimeText::MinuteText& DateTimeText::Minute(uint32_t dosMinute, int spacesAfterDate) const {
-  const uint64_t key = (static_cast<uint64_t>(dosMinute) << 8) | static_cast<uint8_t>(spacesAfterDate);
+const DateTimeText::MinuteText& DateTimeText::Minute(ListedTime start, int spacesAfterDate) const {
+  const auto number = std::chrono::floor<std::chrono::minutes>(start).time_since_epoch().count();
+  const uint64_t key = (static_cast<uint64_t>(number) << 8) | static_cast<uint8_t>(spacesAfterDate);
   if (auto found = minutes_.find(key); found != minutes_.end()) return found->second;
   if (minutes_.size() >= 100000) minutes_.clear();
   MinuteText minute;
-  minute.text = FormatNow(dosMinute, spacesAfterDate);
-  const std::string late = FormatNow(dosMinute | 29u, spacesAfterDate);
+  minute.text = FormatNow(start, spacesAfterDate);
+  const std::string late = FormatNow(start + std::chrono::seconds(58), spacesAfterDate);
   if (late != minute.text) {
     const size_t first = std::mismatch(late.begin(), late.end(), minute.text.begin(), minute.text.end()).first -
                          late.begin();
@@ -107,14 +108,14 @@ const DateTimeText::MinuteText& DateTimeText::Minute(uint32_t dosMinute, int spa
   return minutes_.emplace(key, std::move(minute)).first->second;
 }
 
-std::string DateTimeText::FormatNow(uint32_t dosDateTime, int spacesAfterDate) const {
-  const std::tm time = UnpackDosDateTime(dosDateTime);
-  const std::string date = Strftime(shortDate_, time);
+std::string DateTimeText::FormatNow(ListedTime time, int spacesAfterDate) const {
+  const std::tm fields = BrokenDown(time);
+  const std::string date = Strftime(shortDate_, fields);
   std::string text = date + std::string(static_cast<size_t>(std::max(spacesAfterDate, 0)), ' ');
   const size_t dateLength = CodePointCount(date);
   size_t column = 12;
   if (dateLength > column) column = dateLength + 2;
-  text.insert(CodePointOffset(text, column), Strftime(longTime_, time));
+  text.insert(CodePointOffset(text, column), Strftime(longTime_, fields));
   return text;
 }
 

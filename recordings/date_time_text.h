@@ -7,6 +7,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "recordings/recording_files.h"
+
 namespace tarnovox {
 
 class DateTimeText {
@@ -22,7 +24,7 @@ class DateTimeText {
   // 13th character (appended when the text is shorter). A date longer than 12
   // characters is never split: the time then follows the date and two spaces.
   // Characters are counted as UTF-8 code points.
-  std::string Format(uint32_t dosDateTime, int spacesAfterDate) const;
+  std::string Format(ListedTime time, int spacesAfterDate) const;
 
   const std::string& ShortDateFormat() const { return shortDate_; }
   const std::string& LongTimeFormat() const { return longTime_; }
@@ -32,7 +34,7 @@ class DateTimeText {
   static std::shared_ptr<Locale> MakeLocale(const char* name);
   DateTimeText(std::shared_ptr<Locale> locale, std::string shortDateFormat, std::string longTimeFormat);
   std::string Strftime(const std::string& pattern, const std::tm& time) const;
-  std::string FormatNow(uint32_t dosDateTime, int spacesAfterDate) const;
+  std::string FormatNow(ListedTime time, int spacesAfterDate) const;
 
   // The text of one minute, worked out once: a folder's files share minutes,
   // and strftime is most of a row's cost.
@@ -42,8 +44,8 @@ class DateTimeText {
     bool perSecond = false;    // the seconds show, at `seconds`
     bool unpredictable = false;  // they show otherwise: every time is formatted
   };
-  const MinuteText& Minute(uint32_t dosMinute, int spacesAfterDate) const;
-
+  // `start`: the minute's first second.
+  const MinuteText& Minute(ListedTime start, int spacesAfterDate) const;
 
   std::shared_ptr<Locale> locale_;
   std::string shortDate_;

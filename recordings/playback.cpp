@@ -8,61 +8,45 @@
 #include "recorder/ui_hooks.h"
 #include "recordings/playback_math.h"
 #include "recordings/playback_view.h"
-#include "platform/media_player.h"
-#include "platform/volume_device.h"
 
 namespace tarnovox {
 
-std::string MediaDeviceTypeFor(const std::string& file) {
+using std::chrono::milliseconds;
+
+bool IsPlayableFile(const std::string& file) {
   std::string extension = std::filesystem::path(file).extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  if (extension == ".WAV") return kWaveAudioDevice;
-  if (extension == ".MP3" || extension == ".WMA") return kMpegVideoDevice;
-  return {};
+  return extension == ".WAV" || extension == ".MP3" || extension == ".WMA";
 }
 
-Playback::Playback(MediaPlayer& player, VolumeDevice& volume, RecorderState& state, UiHooks& hooks)
-    : player_(player), volume_(volume), state_(state), hooks_(hooks) {}
+Playback::Playback(Player& player, OutputVolume& volume, RecorderState& state, UiHooks& hooks)
+    : player_(player), output_(volume), state_(state), hooks_(hooks) {}
 
+// Runs to its end without letting other events in: no status tick can find
+// the file half-opened, with its name or its length not yet known.
 void Playback::StartPlayback() {
   if (state_.recording || state_.paused) return;
   if (view_ != nullptr) view_->ClearMeters();
-  const bool wasOpen = PlaybackDevice != 0;
-  if (wasOpen) player_.Close(PlaybackDevice);
-  const std::string deviceType = MediaDeviceTypeFor(state_.CurrentFile);
-  if (deviceType.empty()) {
-    // The closed playback must not stay "playing" on a device that is gone.
-    if (wasOpen) {
-      PlaybackDevice = 0;
-      state_.playing = false;
-    }
+  const bool wasOpen = player_.IsOpen();
+  if (wasOpen) player_.Close();
+  if (!IsPlayableFile(state_.CurrentFile)) {
+    // The closed playback must not stay "playing" on a file that is gone.
+    if (wasOpen) state_.playing = false;
     return;
   }
-  PlaybackLength = 0;
+  length_ = milliseconds(0);
   state_.ActiveFileName = std::filesystem::path(state_.CurrentFile).filename().string();
-  hooks_.ProcessMessages();
-  // A status tick in the pump finds the player idle and blanks the name: the
-  // status line and a failure message must still name the file being opened.
-  state_.ActiveFileName = std::filesystem::path(state_.CurrentFile).filename().string();
-  PlaybackDevice = 0;
-  uint16_t device = 0;
-  if (const uint32_t result = player_.Open(deviceType, state_.CurrentFile, device); result != kMediaOk) {
-    TellFailure(result);
+  if (const PlayerResult failed = player_.Open(state_.CurrentFile)) {
+    TellFailure(*failed);
     return;
   }
-  PlaybackDevice = device;
   state_.playing = true;
-  if (const uint32_t result = player_.Play(PlaybackDevice); result != kMediaOk) {
-    EndAfterFailure(result);
+  if (const PlayerResult failed = player_.Play()) {
+    EndAfterFailure(*failed);
     return;
   }
-  // The length is read before other events may run: a status tick in between
-  // would otherwise take the unknown length 0 for the end of the file.
-  uint32_t length = 0;
-  player_.Status(PlaybackDevice, MediaStatusItem::Length, length);
-  PlaybackLength = length;
-  hooks_.ProcessMessages();
+  length_ = player_.Length();
 }
 
 void Playback::PlayPickedFile() {
@@ -72,66 +56,62 @@ void Playback::PlayPickedFile() {
 }
 
 void Playback::ClosePlayback() {
-  if (PlaybackDevice != 0) player_.Close(PlaybackDevice);
+  CloseMedia();
   state_.playing = false;
-  PlaybackDevice = 0;
 }
 
-void Playback::PausePlayback() { player_.Pause(PlaybackDevice); }
+void Playback::PausePlayback() { player_.Pause(); }
 
 void Playback::ResumePlayback() {
-  if (PlaybackDevice == 0) return;
-  if (const uint32_t result = player_.Resume(PlaybackDevice); result != kMediaOk) EndAfterFailure(result);
+  if (!player_.IsOpen()) return;
+  if (const PlayerResult failed = player_.Resume()) EndAfterFailure(*failed);
 }
 
-void Playback::TellFailure(uint32_t result) {
-  hooks_.ShowMessage("Cannot play file \"" + state_.ActiveFileName + "\". " + player_.ErrorText(result));
+void Playback::TellFailure(const PlayerError& error) {
+  hooks_.ShowMessage("Cannot play file \"" + state_.ActiveFileName + "\". " + error.Text());
 }
 
-void Playback::EndAfterFailure(uint32_t result) {
-  // A device whose sound cannot start would stand at its position forever
-  // and the status line would say "Playing": the playback ends, and says why.
-  const std::string reason = player_.ErrorText(result);
+void Playback::EndAfterFailure(const PlayerError& error) {
+  // A file whose sound cannot start would stand at its position forever and
+  // the status line would say "Playing": the playback ends, and says why.
   ClosePlayback();
-  hooks_.ShowMessage("Cannot play file \"" + state_.ActiveFileName + "\". " + reason);
+  TellFailure(error);
 }
 
-void Playback::CloseDevice() {
-  if (PlaybackDevice != 0) player_.Close(PlaybackDevice);
+void Playback::CloseMedia() {
+  if (player_.IsOpen()) player_.Close();
 }
 
 void Playback::PollPlayback() {
-  if (view_ != nullptr && view_->StatusInterval() == kSeekIntervalMs) {
-    view_->SetStatusInterval(kStatusIntervalMs);
-    // Paused during the second after a seek: the device holds the seek
+  if (view_ != nullptr && view_->StatusInterval() == kSeekInterval) {
+    view_->SetStatusInterval(kStatusInterval);
+    // Paused during the second after a seek: the player holds the seek
     // position and the Resume of the pause starts it there.
-    if (!state_.paused && PlaybackDevice != 0) {
-      if (const uint32_t result = player_.Play(PlaybackDevice); result != kMediaOk) EndAfterFailure(result);
+    if (!state_.paused && player_.IsOpen()) {
+      if (const PlayerResult failed = player_.Play()) EndAfterFailure(*failed);
     }
   }
   if (!state_.playing && !state_.recording) ShowIdleTime();
-  if (!(state_.playing && !state_.recording) && view_ != nullptr) view_->SetTrackBarPosition(0);
+  if (!(state_.playing && !state_.recording) && view_ != nullptr) view_->SetPositionBar(0);
   if (state_.playing) FollowPosition();
   if (view_ == nullptr) return;
-  view_->EnableTrackBarPosition(!state_.paused);
+  view_->EnablePositionBar(!state_.paused);
   if (view_->VolumeMixerOpen()) {
-    OutputVolume = GetOutputVolume();
-    view_->SetTrackBarVolume(static_cast<int>(OutputVolume >> 16));
+    volume_ = CurrentVolume();
+    // The bar shows the right channel.
+    view_->SetVolumeBar(volume_.right);
   }
 }
 
 void Playback::FollowPosition() {
-  uint32_t position = 0;
-  player_.Status(PlaybackDevice, MediaStatusItem::Position, position);
-  PlaybackPosition = position;
-  state_.DisplayedMs = PlaybackPosition;
+  position_ = player_.Position();
+  state_.DisplayedMs = static_cast<uint32_t>(position_.count());
   hooks_.UpdateTimeDisplay();
-  if (PlaybackLength > 0 && view_ != nullptr)
-    view_->SetTrackBarPosition(static_cast<int>(BarPositionFor(PlaybackPosition, PlaybackLength)));
-  if (PlaybackPosition == PlaybackLength) {
+  if (length_ > milliseconds(0) && view_ != nullptr)
+    view_->SetPositionBar(static_cast<int>(BarPositionFor(position_, length_)));
+  if (position_ == length_) {
     state_.playing = false;
-    if (PlaybackDevice != 0) player_.Close(PlaybackDevice);
-    PlaybackDevice = 0;
+    CloseMedia();
   }
 }
 
@@ -141,39 +121,40 @@ void Playback::ShowIdleTime() {
   hooks_.UpdateTimeDisplay();
 }
 
-void Playback::TrackBarPositionChange(int position) {
-  if (PlaybackDevice == 0 || PlaybackLength == 0 || position < 0) return;
+void Playback::SeekToBarPosition(int position) {
+  if (!player_.IsOpen() || length_ == milliseconds(0) || position < 0) return;
   // The tick's own move of the bar shows the reported position: not a seek.
-  if (static_cast<uint32_t>(position) == BarPositionFor(PlaybackPosition, PlaybackLength)) return;
-  if (view_ != nullptr) view_->SetStatusInterval(kSeekIntervalMs);
-  SeekTarget = SeekTargetFor(PlaybackLength, static_cast<uint32_t>(position));
-  player_.Seek(PlaybackDevice, SeekTarget);
+  if (static_cast<uint32_t>(position) == BarPositionFor(position_, length_)) return;
+  if (view_ != nullptr) view_->SetStatusInterval(kSeekInterval);
+  seekTarget_ = SeekTargetFor(length_, static_cast<uint32_t>(position));
+  player_.Seek(seekTarget_);
 }
 
-void Playback::TrackBarVolumeChange(int position) {
+void Playback::SetVolumeFromBar(int position) {
   // Both channels get the bar's value, the right one's as the bar shows it.
-  OutputVolume = static_cast<uint32_t>(std::clamp(position, 0, 0xFFFF)) * 0x10001u;
-  SetOutputVolume(OutputVolume);
+  const auto level = static_cast<uint16_t>(std::clamp(position, 0, 0xFFFF));
+  volume_ = StereoVolume{level, level};
+  SetVolume(volume_);
 }
 
-bool Playback::OpenVolumeDevice() {
-  const uint32_t error = volume_.Open();
-  volumeUsable_ = error == 0;
-  if (!volumeUsable_) hooks_.ShowMessage(volume_.ErrorText(error).substr(0, kMaxErrorText));
-  return volumeUsable_;
+bool Playback::OpenVolume() {
+  const std::optional<std::string> failure = output_.Open();
+  outputUsable_ = !failure.has_value();
+  if (failure) hooks_.ShowMessage(failure->substr(0, kMaxErrorText));
+  return outputUsable_;
 }
 
-uint32_t Playback::GetOutputVolume() const { return volumeUsable_ ? volume_.GetVolume() : 0; }
+StereoVolume Playback::CurrentVolume() const { return outputUsable_ ? output_.Get() : StereoVolume{}; }
 
-void Playback::SetOutputVolume(uint32_t volume) {
-  if (volumeUsable_) volume_.SetVolume(volume);
+void Playback::SetVolume(StereoVolume volume) {
+  if (outputUsable_) output_.Set(volume);
 }
 
-void Playback::ReadOutputVolume() { OutputVolume = GetOutputVolume(); }
+void Playback::ReadVolume() { volume_ = CurrentVolume(); }
 
-void Playback::CloseVolumeDevice() {
-  if (volumeUsable_) volume_.Close();
-  volumeUsable_ = false;
+void Playback::CloseVolume() {
+  if (outputUsable_) output_.Close();
+  outputUsable_ = false;
 }
 
 }  // namespace tarnovox

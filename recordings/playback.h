@@ -1,30 +1,31 @@
 #pragma once
 // Playback of one recording of the output folder and the output volume. The
-// media device is polled on the status tick: the position moves the position
-// bar, the end of the file closes the device, a move of the bar seeks, and the
-// playback resumes on the tick one second after the last move.
-#include <cstdint>
+// player is polled on the status tick: the position moves the position bar,
+// the end of the file closes it, a move of the bar seeks, and the playback
+// resumes on the tick one second after the last move.
+#include <chrono>
+#include <cstddef>
 #include <string>
 
+#include "platform/output_volume.h"
+#include "platform/player.h"
 #include "recorder/collaborators.h"
 
 namespace tarnovox {
 
-class MediaPlayer;
 class PlaybackView;
-class VolumeDevice;
 class UiHooks;
 struct RecorderState;
 
 class Playback final : public PlaybackControl {
  public:
-  static constexpr uint32_t kStatusIntervalMs = 500;
+  static constexpr std::chrono::milliseconds kStatusInterval{500};
   // The status timer's interval while a seek waits to be resumed.
-  static constexpr uint32_t kSeekIntervalMs = 1000;
-  // Longest error text of the volume device shown to the user.
+  static constexpr std::chrono::milliseconds kSeekInterval{1000};
+  // Longest error text of the output volume shown to the user.
   static constexpr size_t kMaxErrorText = 128;
 
-  Playback(MediaPlayer& player, VolumeDevice& volume, RecorderState& state, UiHooks& hooks);
+  Playback(Player& player, OutputVolume& volume, RecorderState& state, UiHooks& hooks);
 
   // The windows are created after the recorder; until then nothing is shown.
   void SetView(PlaybackView* view) { view_ = view; }
@@ -37,46 +38,52 @@ class Playback final : public PlaybackControl {
   void ClosePlayback() override;
   void PausePlayback() override;
   void ResumePlayback() override;
-  bool PlaybackDeviceOpen() const override { return PlaybackDevice != 0; }
-  void CloseDevice() override;
+  bool PlaybackOpen() const override { return player_.IsOpen(); }
+  void CloseMedia() override;
 
   // The playback steps of the status tick.
   void PollPlayback();
-  // Change handlers of the position bar (0..1000) and the volume bar (0..65535).
-  void TrackBarPositionChange(int position);
-  void TrackBarVolumeChange(int position);
+  // A change of the position bar (0..1000): a seek, unless the tick moved it.
+  void SeekToBarPosition(int position);
+  // A change of the volume bar (0..65535): both channels take its value.
+  void SetVolumeFromBar(int position);
 
   // Opened at start-up; on failure the server's text is shown and false tells
   // the caller to end the program.
-  bool OpenVolumeDevice() override;
-  // Left channel in the low 16 bits, right in the high; 0 without a device.
-  uint32_t GetOutputVolume() const;
-  void SetOutputVolume(uint32_t volume);
-  void ReadOutputVolume() override;
-  void CloseVolumeDevice() override;
+  bool OpenVolume() override;
+  // The output volume now; silent when it could not be opened.
+  StereoVolume CurrentVolume() const;
+  void SetVolume(StereoVolume volume);
+  void ReadVolume() override;
+  void CloseVolume() override;
 
-  uint16_t PlaybackDevice = 0;    // 0: no media device open
-  uint32_t PlaybackLength = 0;    // ms; 0 until known
-  uint32_t PlaybackPosition = 0;  // ms, as last reported by the device
-  uint32_t SeekTarget = 0;        // ms of the last seek
-  uint32_t OutputVolume = 0;
+  // The open file's length; 0 until known.
+  std::chrono::milliseconds Length() const { return length_; }
+  // The position the player last reported.
+  std::chrono::milliseconds Position() const { return position_; }
+  std::chrono::milliseconds LastSeekTarget() const { return seekTarget_; }
+  // The volume last read from the output or set through the bar.
+  StereoVolume Volume() const { return volume_; }
 
  private:
   void FollowPosition();
-  void TellFailure(uint32_t result);
-  void EndAfterFailure(uint32_t result);
+  void TellFailure(const PlayerError& error);
+  void EndAfterFailure(const PlayerError& error);
   void ShowIdleTime();
 
-  MediaPlayer& player_;
-  VolumeDevice& volume_;
+  Player& player_;
+  OutputVolume& output_;
   RecorderState& state_;
   UiHooks& hooks_;
   PlaybackView* view_ = nullptr;
-  bool volumeUsable_ = false;
+  bool outputUsable_ = false;
+  std::chrono::milliseconds length_{0};
+  std::chrono::milliseconds position_{0};
+  std::chrono::milliseconds seekTarget_{0};
+  StereoVolume volume_;
 };
 
-// The device type that plays a file, by its extension in any letter case:
-// "waveaudio" for .wav, "MPEGvideo" for .mp3 and .wma, empty for anything else.
-std::string MediaDeviceTypeFor(const std::string& file);
+// WAV, MP3 and WMA files play, known by their extension in any letter case.
+bool IsPlayableFile(const std::string& file);
 
 }  // namespace tarnovox

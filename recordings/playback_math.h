@@ -1,5 +1,6 @@
 #pragma once
-// Conversions between playback milliseconds and the position bar's 0..1000.
+// Conversions between playback times and the position bar's 0..1000.
+#include <chrono>
 #include <cstdint>
 
 namespace tarnovox {
@@ -13,15 +14,16 @@ constexpr uint64_t RoundHalfEven(uint64_t numerator, uint64_t denominator) {
   return quotient;
 }
 
-// The bar position showing `positionMs` of `lengthMs` (> 0); no overflow for
-// any 32-bit values.
-constexpr uint32_t BarPositionFor(uint32_t positionMs, uint32_t lengthMs) {
-  return static_cast<uint32_t>(RoundHalfEven(1000ull * positionMs, lengthMs));
+// The bar position showing `position` of `length` (> 0); both within 0 to
+// 2^32 - 1 ms, the player's range, for which nothing overflows.
+constexpr uint32_t BarPositionFor(std::chrono::milliseconds position, std::chrono::milliseconds length) {
+  return static_cast<uint32_t>(
+      RoundHalfEven(1000ull * static_cast<uint64_t>(position.count()), static_cast<uint64_t>(length.count())));
 }
 
-// The millisecond a bar position 0..1000 stands for.
-constexpr uint32_t SeekTargetFor(uint32_t lengthMs, uint32_t barPosition) {
-  return static_cast<uint32_t>(RoundHalfEven(static_cast<uint64_t>(lengthMs) * barPosition, 1000));
+// The time a bar position 0..1000 stands for.
+constexpr std::chrono::milliseconds SeekTargetFor(std::chrono::milliseconds length, uint32_t barPosition) {
+  return std::chrono::milliseconds(RoundHalfEven(static_cast<uint64_t>(length.count()) * barPosition, 1000));
 }
 
 }  // namespace tarnovox

@@ -3,8 +3,7 @@
 // bars of the file list window, the main window's status timer and meters, and
 // the system mixer the program started. The windows implement it; tests use a
 // double.
-
-#include <cstdint>
+#include <chrono>
 
 namespace tarnovox {
 
@@ -13,17 +12,16 @@ class PlaybackView {
   virtual ~PlaybackView() = default;
 
   // The position bar, 0 to 1000. Like a user's move, a change of its value runs
-  // its change handler (Playback::TrackBarPositionChange); setting the value it
-  // already has runs nothing.
-  virtual void SetTrackBarPosition(int position) = 0;
-  virtual void EnableTrackBarPosition(bool enabled) = 0;
-  // The volume bar, 0 to 65535; a change runs Playback::TrackBarVolumeChange.
-  virtual void SetTrackBarVolume(int position) = 0;
+  // Playback::SeekToBarPosition; setting the value it already has runs nothing.
+  virtual void SetPositionBar(int position) = 0;
+  virtual void EnablePositionBar(bool enabled) = 0;
+  // The volume bar, 0 to 65535; a change runs Playback::SetVolumeFromBar.
+  virtual void SetVolumeBar(int position) = 0;
 
-  // The status timer's interval in ms; setting it restarts the timer, so the
-  // next tick comes one full interval later.
-  virtual uint32_t StatusInterval() const = 0;
-  virtual void SetStatusInterval(uint32_t ms) = 0;
+  // The status timer's interval; setting it restarts the timer, so the next
+  // tick comes one full interval later.
+  virtual std::chrono::milliseconds StatusInterval() const = 0;
+  virtual void SetStatusInterval(std::chrono::milliseconds interval) = 0;
 
   // Clears the level meters and the spectrum display.
   virtual void ClearMeters() = 0;

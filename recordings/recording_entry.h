@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "recordings/recording_files.h"
+
 namespace tarnovox {
 
 // One recording of the output folder, as the folder scan found it.
@@ -9,10 +11,7 @@ struct RecordingEntry {
   std::string FileName;  // bare name with extension, as enumerated
   std::string SizeKB;    // decimal kilobytes, rounded half to even
   int64_t SizeKey = 0;   // integer value of SizeKB, kept so sorting need not parse
-  // Last-write time in local time packed as an MS-DOS date-time (two-second
-  // resolution). Held unsigned: ordering by this value is ordering by time for
-  // every year the packing can hold (1980-2107).
-  uint32_t FileAge = 0;
+  ListedTime LastWritten = kEarliestListedTime;
 };
 
 }  // namespace tarnovox

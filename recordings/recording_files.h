@@ -1,6 +1,7 @@
 #pragma once
 // Rules that decide which files of the output folder are recordings and how
 // their size and date are shown.
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -18,13 +19,22 @@ bool IsRecordingName(const std::string& name);
 // even neighbour (512 -> 0, 1536 -> 2, 2560 -> 2, 3584 -> 4).
 int64_t RoundedKilobytes(uint64_t bytes);
 
-// Packs a time as an MS-DOS date-time in local time: bits 0-4 seconds / 2,
-// 5-10 minutes, 11-15 hours, 16-20 day, 21-24 month, 25-31 year - 1980.
-// Times before 1980 pack as 1980-01-01 00:00:00, times after 2107 as the last
-// second of 2107, so that every file still has an orderable date.
-uint32_t PackDosDateTime(std::time_t time);
+// A file's last-write time as the list shows and orders it: local wall-clock
+// time in whole two-second steps (the list has always shown even seconds),
+// held within 1980-01-01 00:00:00 and 2107-12-31 23:59:58 so that every file
+// has a date that orders and shows.
+using ListedTime = std::chrono::local_seconds;
 
-// The broken-down local time a packed MS-DOS date-time stands for.
-std::tm UnpackDosDateTime(uint32_t packed);
+inline constexpr ListedTime kEarliestListedTime{std::chrono::local_days{std::chrono::year{1980} / 1 / 1}};
+inline constexpr ListedTime kLatestListedTime{std::chrono::local_days{std::chrono::year{2107} / 12 / 31} +
+                                              std::chrono::seconds{23 * 3600 + 59 * 60 + 58}};
+
+// The listed time of a last-write time; a time the C library cannot place
+// in local time counts as the earliest or the latest.
+ListedTime ListedTimeOf(std::time_t lastWrite);
+
+// The broken-down time a listed time stands for, with weekday and day of the
+// year (which some date formats print) and no daylight-saving claim.
+std::tm BrokenDown(ListedTime time);
 
 }  // namespace tarnovox

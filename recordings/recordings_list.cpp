@@ -35,7 +35,7 @@ RecordingEntry EntryFor(const std::string& name, const struct stat& info) {
   entry.FileName = name;
   entry.SizeKey = RoundedKilobytes(static_cast<uint64_t>(info.st_size));
   entry.SizeKB = std::to_string(entry.SizeKey);
-  entry.FileAge = PackDosDateTime(info.st_mtime);
+  entry.LastWritten = ListedTimeOf(info.st_mtime);
   return entry;
 }
 
@@ -169,7 +169,7 @@ std::vector<size_t> RecordingsList::PlacementOrder(int sort) const {
                      [&entries](size_t a, size_t b) { return entries[a].SizeKey > entries[b].SizeKey; });
   } else {
     std::stable_sort(order.begin(), order.end(),
-                     [&entries](size_t a, size_t b) { return entries[a].FileAge > entries[b].FileAge; });
+                     [&entries](size_t a, size_t b) { return entries[a].LastWritten > entries[b].LastWritten; });
   }
   return order;
 }
@@ -180,7 +180,7 @@ void RecordingsList::WriteRow(int row, const RecordingEntry& entry, int sort) {
     // The leading spaces leave room for the file-kind picture the window draws.
     grid_->SetCell(0, row, std::string(static_cast<size_t>(SpacesBeforeName(sort)), ' ') + entry.FileName);
     grid_->SetCell(1, row, std::string(" ").append(entry.SizeKB));
-    grid_->SetCell(2, row, std::string(" ").append(dateTimeText_.Format(entry.FileAge, SpacesAfterDate(sort))));
+    grid_->SetCell(2, row, std::string(" ").append(dateTimeText_.Format(entry.LastWritten, SpacesAfterDate(sort))));
     if (state_.CurrentFile == entry.FileName) grid_->SelectRow(row);
   }
 }

@@ -10,7 +10,7 @@ bool ChangeOutputFolder(const RecordSettings& settings, RecorderState& state, Pl
   if (state.recording) return false;
   state.CurrentFile.clear();
   state.ActiveFileName.clear();
-  if (state.playing && playback.PlaybackDeviceOpen()) playback.ClosePlayback();
+  if (state.playing && playback.PlaybackOpen()) playback.ClosePlayback();
   std::error_code ignored;
   std::filesystem::current_path(settings.Folder, ignored);
   hooks.SetBusyCursor(true);

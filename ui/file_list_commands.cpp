@@ -155,7 +155,7 @@ bool FileListCommands::CurrentFileExists() const {
 }
 
 void FileListCommands::CloseRunningPlayback() {
-  if (!playback_.PlaybackDeviceOpen() && !state_.playing) return;
+  if (!playback_.PlaybackOpen() && !state_.playing) return;
   ClosePlaybackForFileChange(playback_, state_);
 }
 

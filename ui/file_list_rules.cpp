@@ -24,7 +24,7 @@ int HeaderClickColumn(int columnLeft, int column, int columnRight) {
 }
 
 void ClosePlaybackForFileChange(PlaybackControl& playback, RecorderState& state) {
-  if (!playback.PlaybackDeviceOpen() && !state.playing) return;
+  if (!playback.PlaybackOpen() && !state.playing) return;
   playback.ClosePlayback();
   if (!state.recording) state.paused = false;
 }

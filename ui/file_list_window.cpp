@@ -80,9 +80,9 @@ FileListWindow::FileListWindow(RecordSettings& settings, RecorderState& state, R
     return AskText(this, caption, initial);
   };
 
-  // The volume read at start-up; its change handler gives both channels the
-  // right channel's value.
-  volumeBar_->setValue(static_cast<int>(playback_.OutputVolume >> 16));
+  // The volume read at start-up, as its right channel; its change handler
+  // gives both channels that value.
+  volumeBar_->setValue(playback_.Volume().right);
   list_.AttachGrid(grid_);
   list_.Rescan();
   list_.ApplySort();
@@ -145,9 +145,9 @@ void FileListWindow::CreateBars() {
   volumeBar_->setPageStep(4096);
   volumeBar_->setSingleStep(1024);
   connect(positionBar_, &QSlider::valueChanged, this,
-          [this](int position) { playback_.TrackBarPositionChange(position); });
+          [this](int position) { playback_.SeekToBarPosition(position); });
   connect(volumeBar_, &QSlider::valueChanged, this,
-          [this](int position) { playback_.TrackBarVolumeChange(position); });
+          [this](int position) { playback_.SetVolumeFromBar(position); });
 }
 
 void FileListWindow::CreateMenu() {

@@ -11,12 +11,16 @@ class MainPlaybackView final : public PlaybackView {
  public:
   MainPlaybackView(MainWindow& mainWindow, FileListWindow& fileList) : mainWindow_(mainWindow), fileList_(fileList) {}
 
-  void SetTrackBarPosition(int position) override { fileList_.SetPositionBar(position); }
-  void EnableTrackBarPosition(bool enabled) override { fileList_.EnablePositionBar(enabled); }
-  void SetTrackBarVolume(int position) override { fileList_.SetVolumeBar(position); }
+  void SetPositionBar(int position) override { fileList_.SetPositionBar(position); }
+  void EnablePositionBar(bool enabled) override { fileList_.EnablePositionBar(enabled); }
+  void SetVolumeBar(int position) override { fileList_.SetVolumeBar(position); }
 
-  uint32_t StatusInterval() const override { return mainWindow_.StatusInterval(); }
-  void SetStatusInterval(uint32_t ms) override { mainWindow_.SetStatusInterval(ms); }
+  std::chrono::milliseconds StatusInterval() const override {
+    return std::chrono::milliseconds(mainWindow_.StatusInterval());
+  }
+  void SetStatusInterval(std::chrono::milliseconds interval) override {
+    mainWindow_.SetStatusInterval(static_cast<uint32_t>(interval.count()));
+  }
   void ClearMeters() override { mainWindow_.ClearMeters(); }
   bool VolumeMixerOpen() const override { return mainWindow_.VolumeMixerOpen(); }
 

@@ -151,7 +151,7 @@ bool WaitFor(const std::function<bool()>& done) {
 TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingTheTake) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server rig";
   const std::string monitorB = std::string(kSinkB) + ".monitor";
-  PulseServer server;
+  PulseConnection server;
   PulseInputSources inputs(server);
   std::atomic<int> news{0};
   inputs.Follow([&] { ++news; });

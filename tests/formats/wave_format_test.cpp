@@ -2,7 +2,9 @@
 
 #include <tuple>
 
+#include "formats/wav_source.h"
 #include "formats/wave_format.h"
+#include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -25,7 +27,7 @@ TEST(WaveFormat, HeaderBytesAreExactlyTheCanonicalLayout) {
   EXPECT_TRUE(std::equal(header.begin(), header.end(), expected));
 }
 
-TEST(WaveFormat, ReadWaveInfoDescribesOnlyCanonicalPcmFilesOfFiftyBytesOrMore) {
+TEST(WaveFormat, ReadWaveInfoDescribesOnlyPcmFilesOfFiftyBytesOrMore) {
   TempFolder dir;
   WaveHeaderFields mono;
   mono.channels = 1;
@@ -62,6 +64,39 @@ TEST(WaveFormat, ReadWaveInfoDescribesOnlyCanonicalPcmFilesOfFiftyBytesOrMore) {
   EXPECT_EQ(state.FileChannels, 1);
   EXPECT_EQ(state.FileSampleRate, 11025u);
 
+  // The format chunk is found wherever it lies, also in the extensible form;
+  // its fields count only inside the chunk.
+  using testing::Chunk, testing::Fmt, testing::Wave;
+  const std::string sound = Chunk("data", std::string(8, 0));
+  const std::pair<const char*, std::string> described[] = {
+      {"after.wav", Wave({Chunk("LIST", "INFOtitle"), Chunk("fmt ", Fmt(1, 1, 8000, 16)), sound})},
+      {"data first.wav", Wave({sound, Chunk("fmt ", Fmt(1, 1, 8000, 16))})},
+      {"extensible.wav", Wave({Chunk("fmt ", Fmt(1, 1, 8000, 16, 40)), sound})},
+  };
+  for (const auto& [name, bytes] : described) {
+    state.FileChannels = 2;
+    state.FileSampleRate = 48000;
+    state.PickedFile = dir.File(name);
+    dir.WriteText(name, bytes);
+    EXPECT_EQ(ReadWaveInfo(state), "");
+    EXPECT_EQ(state.FileChannels, 1) << name;
+    EXPECT_EQ(state.FileSampleRate, 8000u) << name;
+  }
+  const std::pair<const char*, std::string> ignored[] = {
+      {"float.wav", Wave({Chunk("fmt ", Fmt(3, 1, 8000, 32, 40)), sound})},
+      {"short fmt.wav", Wave({Chunk("fmt ", Fmt(1, 1, 8000, 16).substr(0, 6)), Chunk("LIST", std::string(40, 'x'))})},
+      {"cut fmt.wav", Wave({Chunk("LIST", std::string(30, 'x'))}) + "fmt " + testing::Le(16, 4) + "\x01"},
+  };
+  for (const auto& [name, bytes] : ignored) {
+    state.FileChannels = 2;
+    state.FileSampleRate = 48000;
+    state.PickedFile = dir.File(name);
+    dir.WriteText(name, bytes);
+    EXPECT_EQ(ReadWaveInfo(state), "");
+    EXPECT_EQ(state.FileChannels, 2) << name;
+    EXPECT_EQ(state.FileSampleRate, 48000u) << name;
+  }
+
   state.PickedFile = dir.File("missing.wav");
   EXPECT_EQ(ReadWaveInfo(state),
             "Cannot open file \"" + dir.File("missing.wav") + "\". No such file or directory");
@@ -69,6 +104,32 @@ TEST(WaveFormat, ReadWaveInfoDescribesOnlyCanonicalPcmFilesOfFiftyBytesOrMore) {
   ASSERT_EQ(::mkfifo(dir.File("pipe.wav").c_str(), 0600), 0);
   state.PickedFile = dir.File("pipe.wav");
   EXPECT_EQ(ReadWaveInfo(state), "Cannot open file \"" + state.PickedFile + "\". Operation not supported");
+}
+
+// The file list's description and the conversion read through one chunk
+// reader: a file the conversion takes is described with the same format.
+TEST(WaveFormat, ReadWaveInfoAgreesWithTheConversionOnEveryFileItTakes) {
+  TempFolder dir;
+  using testing::Chunk, testing::Fmt, testing::Le, testing::Wave;
+  const std::string sound = Chunk("data", std::string(4000, 1));
+  const std::string files[] = {
+      Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), sound}),
+      Wave({Chunk("JUNK", std::string(28, 0)), Chunk("fmt ", Fmt(1, 1, 22050, 8, 18)), sound}),
+      Wave({Chunk("fmt ", Fmt(1, 2, 32000, 16, 40)), Chunk("fact", Le(1000, 4)), sound, Chunk("LIST", "x")}),
+      Wave({sound, Chunk("fmt ", Fmt(1, 1, 11025, 16))}),
+  };
+  for (const std::string& bytes : files) {
+    dir.WriteText("x.wav", bytes);
+    WavSourceFormat format;
+    std::string error;
+    ASSERT_TRUE(ReadWavSourceFormat(dir.File("x.wav"), format, error)) << error;
+    RecorderState state;
+    state.PickedFile = dir.File("x.wav");
+    state.FileChannels = 7;
+    ReadWaveInfo(state);
+    EXPECT_EQ(state.FileChannels, format.channels);
+    EXPECT_EQ(state.FileSampleRate, format.sampleRate);
+  }
 }
 
 }  // namespace

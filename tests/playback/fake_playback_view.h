@@ -1,6 +1,7 @@
 #pragma once
 // The bars and the status timer as the windows keep them: a bar whose value
 // changes runs its change handler, whoever changed it.
+#include <chrono>
 
 #include "recordings/playback.h"
 #include "recordings/playback_view.h"
@@ -11,26 +12,26 @@ class FakePlaybackView : public PlaybackView {
  public:
   explicit FakePlaybackView(Playback& playback) : playback_(playback) {}
 
-  void SetTrackBarPosition(int value) override {
+  void SetPositionBar(int value) override {
     if (value == position) return;
     position = value;
-    playback_.TrackBarPositionChange(value);
+    playback_.SeekToBarPosition(value);
   }
-  void EnableTrackBarPosition(bool enabled) override { positionEnabled = enabled; }
-  void SetTrackBarVolume(int value) override {
+  void EnablePositionBar(bool enabled) override { positionEnabled = enabled; }
+  void SetVolumeBar(int value) override {
     if (value == volume) return;
     volume = value;
-    playback_.TrackBarVolumeChange(value);
+    playback_.SetVolumeFromBar(value);
   }
-  uint32_t StatusInterval() const override { return interval; }
-  void SetStatusInterval(uint32_t ms) override { interval = ms; }
+  std::chrono::milliseconds StatusInterval() const override { return interval; }
+  void SetStatusInterval(std::chrono::milliseconds value) override { interval = value; }
   void ClearMeters() override { ++meterClears; }
   bool VolumeMixerOpen() const override { return mixerOpen; }
 
   int position = 0;
   bool positionEnabled = true;
   int volume = 0;
-  uint32_t interval = 500;
+  std::chrono::milliseconds interval{500};
   int meterClears = 0;
   bool mixerOpen = false;
 

@@ -11,8 +11,9 @@
 #include "formats/wave_format.h"
 #include "recordings/playback.h"
 #include "recordings/recordings_list.h"
-#include "platform/media_player_pulse.h"
-#include "platform/volume_device_pulse.h"
+#include "platform/pulse_connection.h"
+#include "platform/pulse_output_volume.h"
+#include "platform/pulse_player.h"
 #include "tags/mp3_file_tags.h"
 #include "tests/support/plain_tag_editor.h"
 #include "tests/support/scripted_ui_hooks.h"
@@ -64,9 +65,9 @@ TEST(HostileFolder, EveryFileIsListedSelectedAndPlayedOrRefusedWithAMessage) {
   EXPECT_EQ(std::count(rows.begin(), rows.end(), "pipe.wav"), 0) << "a FIFO is not a recording";
   rows.push_back("pipe.wav");  // reached by its name all the same
 
-  PulseServer server;
-  PulseVolumeDevice volume(server);
-  PulseMediaPlayer player(server, volume);
+  PulseConnection connection;
+  PulseOutputVolume volume(connection);
+  PulsePlayer player(connection, volume);
   Playback playback(player, volume, state, hooks);
   testing::PlainTagEditor editor;
   Mp3FileTags tags(state, editor, hooks);
@@ -83,9 +84,9 @@ TEST(HostileFolder, EveryFileIsListedSelectedAndPlayedOrRefusedWithAMessage) {
     const size_t messages = hooks.messages.size();
     playback.StartPlayback();
     // Playing, or not playing and the user was told why.
-    played += playback.PlaybackDevice != 0;
+    played += playback.PlaybackOpen();
     told += hooks.messages.size() > messages;
-    EXPECT_NE(playback.PlaybackDevice != 0, hooks.messages.size() > messages);
+    EXPECT_NE(playback.PlaybackOpen(), hooks.messages.size() > messages);
     playback.PollPlayback();
     playback.ClosePlayback();
   }

@@ -13,10 +13,10 @@
 
 #include "recorder/recorder_state.h"
 #include "recordings/playback.h"
-#include "platform/media_player_decoder.h"
-#include "platform/media_player_pulse.h"
-#include "platform/media_player_server.h"
-#include "platform/volume_device_pulse.h"
+#include "platform/audio_file_decoder.h"
+#include "platform/pulse_connection.h"
+#include "platform/pulse_output_volume.h"
+#include "platform/pulse_player.h"
 #include "tests/e2e/noise_signal.h"
 #include "tests/playback/fake_playback_view.h"
 #include "tests/playback/sound_tools.h"
@@ -60,19 +60,17 @@ class PulseSound : public ::testing::Test {
       RunCommand("ffmpeg -v error -y -i " + wav + " -c:a wmav2 -b:a 128k " + path);
     return path;
   }
-  uint32_t Status(uint16_t device, MediaStatusItem item) {
-    uint32_t value = 0xDEAD;
-    EXPECT_EQ(player_.Status(device, item, value), kMediaOk);
-    return value;
-  }
+  // The player's position in whole milliseconds.
+  uint32_t Position() { return static_cast<uint32_t>(player_.Position().count()); }
+  uint32_t Length() { return static_cast<uint32_t>(player_.Length().count()); }
   // Reads the position until it reaches `ms` (10 s at the most): it never goes
   // back, nor runs ahead of the time since it stood at `from`. How fast it
   // follows the clock is left to the sound heard, as a slow machine delays it.
-  uint32_t WaitForPosition(uint16_t device, uint32_t ms, uint32_t from, Clock::time_point since) {
+  uint32_t WaitForPosition(uint32_t ms, uint32_t from, Clock::time_point since) {
     uint32_t position = from;
     while (position < ms && ElapsedMs(since) < 10000 + ms - from) {
       std::this_thread::sleep_for(50ms);
-      const uint32_t now = Status(device, MediaStatusItem::Position);
+      const uint32_t now = Position();
       EXPECT_GE(now, position);
       EXPECT_LE(now, from + ElapsedMs(since) + 100) << "ahead of the clock";
       position = now;
@@ -83,9 +81,9 @@ class PulseSound : public ::testing::Test {
 
   testing::TempFolder folder_;
   const std::string dir_ = folder_.Path();
-  PulseServer server_;
-  PulseVolumeDevice volume_{server_};
-  PulseMediaPlayer player_{server_, volume_};
+  PulseConnection connection_;
+  PulseOutputVolume volume_{connection_};
+  PulsePlayer player_{connection_, volume_};
 };
 
 // Our stream's entry in the server's list: its index and volume line.
@@ -109,19 +107,18 @@ TEST_F(PulseSound, WavMp3AndWmaPlayTheirSoundToTheirLength) {
   const std::string wav = MakeSweep("sweep.wav", 3);
   for (const std::string& file : {wav, Encode(wav, ".mp3"), Encode(wav, ".wma")}) {
     SCOPED_TRACE(file);
-    uint16_t device = 0;
-    ASSERT_EQ(player_.Open(file == wav ? kWaveAudioDevice : kMpegVideoDevice, file, device), kMediaOk);
-    const uint32_t length = Status(device, MediaStatusItem::Length);
+    ASSERT_EQ(player_.Open(file), std::nullopt);
+    const uint32_t length = Length();
     EXPECT_NEAR(length, 1000 * std::stod(testing::Probe("format=duration", file)), 50);
 
     MonitorCapture capture(file + ".capture.raw");
     std::this_thread::sleep_for(300ms);
     const auto start = Clock::now();
-    ASSERT_EQ(player_.Play(device), kMediaOk);
-    ASSERT_EQ(WaitForPosition(device, length, 0, start), length) << "never played out";
+    ASSERT_EQ(player_.Play(), std::nullopt);
+    ASSERT_EQ(WaitForPosition(length, 0, start), length) << "never played out";
     std::this_thread::sleep_for(200ms);
     const std::vector<int16_t> sound = capture.Stop();
-    player_.Close(device);
+    player_.Close();
 
     const long onset = testing::FirstLoudFrame(sound, 2000);
     ASSERT_GE(onset, 0) << "nothing reached the sink";
@@ -149,41 +146,40 @@ TEST_F(PulseSound, WavMp3AndWmaPlayTheirSoundToTheirLength) {
 
 TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   const std::string wav = MakeSweep("long.wav", 5);
-  uint16_t device = 0;
-  ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaOk);
+  ASSERT_EQ(player_.Open(wav), std::nullopt);
   MonitorCapture capture(dir_ + "/capture.raw");
   std::this_thread::sleep_for(300ms);
   auto since = Clock::now();
-  player_.Play(device);
-  const uint32_t beforeSeek = WaitForPosition(device, 1000, 0, since);
-  player_.Seek(device, 3000);
-  EXPECT_EQ(Status(device, MediaStatusItem::Position), 3000u);
+  player_.Play();
+  const uint32_t beforeSeek = WaitForPosition(1000, 0, since);
+  player_.Seek(3000ms);
+  EXPECT_EQ(Position(), 3000u);
   std::this_thread::sleep_for(500ms);
-  EXPECT_EQ(Status(device, MediaStatusItem::Position), 3000u) << "a seek waits for play";
+  EXPECT_EQ(Position(), 3000u) << "a seek waits for play";
   since = Clock::now();
-  player_.Play(device);
-  WaitForPosition(device, 3600, 3000, since);
-  player_.Pause(device);
+  player_.Play();
+  WaitForPosition(3600, 3000, since);
+  player_.Pause();
   std::this_thread::sleep_for(300ms);
-  const uint32_t paused = Status(device, MediaStatusItem::Position);
+  const uint32_t paused = Position();
   std::this_thread::sleep_for(500ms);
-  EXPECT_EQ(Status(device, MediaStatusItem::Position), paused) << "the position went on while paused";
+  EXPECT_EQ(Position(), paused) << "the position went on while paused";
   since = Clock::now();
-  player_.Resume(device);
-  WaitForPosition(device, paused + 400, paused, since);
-  player_.Pause(device);  // a seek while paused is played from there on resume
-  player_.Seek(device, 2000);
+  player_.Resume();
+  WaitForPosition(paused + 400, paused, since);
+  player_.Pause();  // a seek while paused is played from there on resume
+  player_.Seek(2000ms);
   std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(Status(device, MediaStatusItem::Position), 2000u);
+  EXPECT_EQ(Position(), 2000u);
   since = Clock::now();
-  player_.Resume(device);
-  EXPECT_EQ(WaitForPosition(device, 5000, 2000, since), 5000u) << "never played out";
-  player_.Seek(device, 99999);  // past the end: stands at the end and plays out at once
-  EXPECT_EQ(Status(device, MediaStatusItem::Position), 5000u);
-  player_.Play(device);
+  player_.Resume();
+  EXPECT_EQ(WaitForPosition(5000, 2000, since), 5000u) << "never played out";
+  player_.Seek(99999ms);  // past the end: stands at the end and plays out at once
+  EXPECT_EQ(Position(), 5000u);
+  player_.Play();
   std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(Status(device, MediaStatusItem::Position), 5000u);
-  player_.Close(device);
+  EXPECT_EQ(Position(), 5000u);
+  player_.Close();
   std::this_thread::sleep_for(200ms);
   const std::vector<int16_t> sound = capture.Stop();
 
@@ -214,8 +210,8 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
   Playback playback(player_, volume_, state, hooks);
   FakePlaybackView view(playback);
   playback.SetView(&view);
-  ASSERT_TRUE(playback.OpenVolumeDevice());
-  view.SetTrackBarVolume(32768);
+  ASSERT_TRUE(playback.OpenVolume());
+  view.SetVolumeBar(32768);
 
   // PipeWire starts a new stream at full volume whatever volume it was
   // connected with: the bar's volume must be on the stream once it plays.
@@ -229,9 +225,9 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
 
   // The mixer's changes come back.
   RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 40000 20000");
-  for (int i = 0; i < 100 && playback.GetOutputVolume() != (20000u << 16 | 40000u); ++i)
+  for (int i = 0; i < 100 && playback.CurrentVolume() != StereoVolume{40000, 20000}; ++i)
     std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(playback.GetOutputVolume(), 20000u << 16 | 40000u);
+  EXPECT_EQ(playback.CurrentVolume(), (StereoVolume{40000, 20000}));
   view.mixerOpen = true;
   playback.PollPlayback();
   EXPECT_EQ(view.volume, 20000);
@@ -246,20 +242,25 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
     playback.PollPlayback();
   }
   ASSERT_FALSE(state.playing);
-  EXPECT_EQ(playback.PlaybackDevice, 0);
-  EXPECT_EQ(FindOurSinkInput().index, -1) << "the device was not closed";
+  EXPECT_FALSE(playback.PlaybackOpen());
+  EXPECT_EQ(FindOurSinkInput().index, -1) << "the file was not closed";
 }
 
 TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
   std::ofstream(dir_ + "/notes.mp3") << "these are not the sounds you are looking for\n";
-  uint16_t device = 0;
-  EXPECT_EQ(player_.Open(kMpegVideoDevice, dir_ + "/notes.mp3", device), kMediaCannotOpenFile);
-  EXPECT_EQ(player_.Open(kWaveAudioDevice, dir_ + "/missing.wav", device), kMediaCannotOpenFile);
-  EXPECT_EQ(player_.Open("cdaudio", MakeSweep("ok.wav", 1), device), kMediaUnknownDeviceType);
+  const auto failure = [this](const std::string& file) {
+    const PlayerResult result = player_.Open(file);
+    return result ? result->kind : PlayerError::Kind::NothingOpen;
+  };
+  EXPECT_EQ(failure(dir_ + "/notes.mp3"), PlayerError::Kind::CannotOpenFile);
+  EXPECT_EQ(failure(dir_ + "/missing.wav"), PlayerError::Kind::CannotOpenFile);
   ASSERT_EQ(::mkfifo((dir_ + "/pipe.wav").c_str(), 0600), 0);  // refused at once, not waited on
-  EXPECT_EQ(player_.Open(kWaveAudioDevice, dir_ + "/pipe.wav", device), kMediaCannotOpenFile);
-  EXPECT_EQ(player_.ErrorText(kMediaCannotOpenFile), "Operation not supported");
-  EXPECT_EQ(device, 0);
+  const PlayerResult pipe = player_.Open(dir_ + "/pipe.wav");
+  ASSERT_TRUE(pipe.has_value());
+  EXPECT_EQ(pipe->kind, PlayerError::Kind::CannotOpenFile);
+  EXPECT_EQ(pipe->Text(), "Operation not supported");
+  EXPECT_FALSE(player_.IsOpen());
+  MakeSweep("ok.wav", 1);
 
   // A WAV declaring 4 MHz opens, but no stream starts: the playback ends and says why.
   RecorderState state;
@@ -271,7 +272,7 @@ TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
   state.CurrentFile = dir_ + "/fast.wav";
   playback.StartPlayback();
   EXPECT_FALSE(state.playing);
-  EXPECT_EQ(playback.PlaybackDevice, 0);
+  EXPECT_FALSE(playback.PlaybackOpen());
   EXPECT_EQ(hooks.messages, std::vector<std::string>{"Cannot play file \"fast.wav\". Invalid argument"});
 }
 
@@ -284,40 +285,39 @@ TEST_F(PulseSound, AfterTheServerCameBackPlaybackAndVolumeWorkAgain) {
   if (rig == nullptr || rigDir == nullptr) GTEST_SKIP() << "needs tests/e2e/rig.sh to restart the server";
   const std::string server = std::string(rig) + " ";
   const std::string folder = std::string(" ") + rigDir;
-  ASSERT_EQ(volume_.Open(), 0u);
+  ASSERT_EQ(volume_.Open(), std::nullopt);
   const std::string wav = MakeSweep("sweep.wav", 3);
-  uint16_t before = 0;
-  ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, before), kMediaOk);
-  ASSERT_EQ(player_.Play(before), kMediaOk);
+  ASSERT_EQ(player_.Open(wav), std::nullopt);
+  ASSERT_EQ(player_.Play(), std::nullopt);
   std::this_thread::sleep_for(300ms);
 
   RunCommand(server + "pulse-kill" + folder);
-  uint16_t device = 0;
-  EXPECT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaNoSoundServer);
-  volume_.SetVolume(0x80008000u);  // kept for the streams to come
-  EXPECT_EQ(Status(before, MediaStatusItem::Position), Status(before, MediaStatusItem::Length))
-      << "a playback the server lost ends";
+  volume_.Set(StereoVolume{0x8000, 0x8000});  // kept for the streams to come
+  ASSERT_GT(Length(), 0u);
+  EXPECT_EQ(Position(), Length()) << "a playback the server lost ends";
+  const PlayerResult refused = player_.Open(wav);
+  ASSERT_TRUE(refused.has_value());
+  EXPECT_EQ(refused->kind, PlayerError::Kind::NoSoundServer);
 
   RunCommand(server + "pulse-start" + folder);
-  volume_.SetVolume(0x80008000u);
-  ASSERT_EQ(player_.Open(kWaveAudioDevice, wav, device), kMediaOk);
+  volume_.Set(StereoVolume{0x8000, 0x8000});
+  ASSERT_EQ(player_.Open(wav), std::nullopt);
   MonitorCapture heard(dir_ + "/after.raw");
   std::this_thread::sleep_for(300ms);
-  ASSERT_EQ(player_.Play(device), kMediaOk);
+  ASSERT_EQ(player_.Play(), std::nullopt);
   std::this_thread::sleep_for(200ms);
   SinkInput ours = FindOurSinkInput();
   ASSERT_GE(ours.index, 0);
   EXPECT_NE(ours.volume.find("front-left: 32768 /"), std::string::npos) << "kept volume not applied: " << ours.volume;
-  volume_.SetVolume(0x40006000u);
+  volume_.Set(StereoVolume{0x6000, 0x4000});
   EXPECT_NE(FindOurSinkInput().volume.find("front-left: 24576 /"), std::string::npos) << FindOurSinkInput().volume;
   // The mixer's changes are followed again: the subscription was renewed.
   RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 65535 65535");
-  for (int i = 0; i < 100 && volume_.GetVolume() != 0xFFFFFFFFu; ++i) std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(volume_.GetVolume(), 0xFFFFFFFFu);
+  for (int i = 0; i < 100 && volume_.Get() != kFullVolume; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(volume_.Get(), kFullVolume);
   std::this_thread::sleep_for(1500ms);
   const std::vector<int16_t> sound = heard.Stop();
-  player_.Close(device);
-  player_.Close(before);
+  player_.Close();
   const long onset = testing::FirstLoudFrame(sound, 500);
   ASSERT_GE(onset, 0) << "nothing reached the sink after the restart";
   // The file's start is heard; how evenly it goes on is another test's.

@@ -288,7 +288,7 @@ TEST(RecorderController, ShutDownEndsTheTakeClosesWhatItOpenedAndStartsNothingAf
   EXPECT_FALSE(rig.engine.MonitoringOpen());
   EXPECT_FALSE(rig.device.IsOpen());
   EXPECT_EQ(rig.shell.Count("CloseMixerWindows"), 1);
-  EXPECT_EQ(rig.playback.Count("CloseVolumeDevice"), 1);
+  EXPECT_EQ(rig.playback.Count("CloseVolume"), 1);
   const auto file = rig.dir.Read("out/record1.wav");
   EXPECT_EQ(file.size(), 44u + 5 * 17640 + 2205 * 4);
   EXPECT_TRUE(ReadWav(file).sizesMatch);
@@ -310,7 +310,7 @@ TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
   EXPECT_EQ(rig.settings.Folder, rig.dir.File("Temp"));
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(rig.dir.File("Temp")));
   EXPECT_TRUE(rig.engine.MonitoringOpen());
-  EXPECT_EQ(rig.playback.calls, (std::vector<std::string>{"OpenVolumeDevice", "ReadOutputVolume"}));
+  EXPECT_EQ(rig.playback.calls, (std::vector<std::string>{"OpenVolume", "ReadVolume"}));
   EXPECT_EQ(rig.recordings.calls, std::vector<std::string>{"SortColumnForSort"});
 
   ControllerRig readOnly;

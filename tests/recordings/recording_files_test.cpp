@@ -24,18 +24,21 @@ TEST(RecordingFiles, NamesSizesAndDates) {
                                                 {1536, 2}, {2560, 2}, {3584, 4}, {5ull << 40, 5ll << 30}};
   for (auto [bytes, kilobytes] : sizes) EXPECT_EQ(RoundedKilobytes(bytes), kilobytes) << bytes;
 
-  const uint32_t packed = PackDosDateTime(LocalTime(2024, 3, 9, 17, 45, 31));
-  EXPECT_EQ(packed, (44u << 25) | (3u << 21) | (9u << 16) | (17u << 11) | (45u << 5) | 15u);
-  const std::tm back = UnpackDosDateTime(packed);
-  EXPECT_EQ(std::vector<int>({back.tm_year, back.tm_mon, back.tm_mday, back.tm_sec, back.tm_wday}),
-            std::vector<int>({124, 2, 9, 30, 6}));
+  using namespace std::chrono;
+  const ListedTime listed = ListedTimeOf(LocalTime(2024, 3, 9, 17, 45, 31));
+  EXPECT_EQ(listed, local_days{2024y / March / 9} + 17h + 45min + 30s);  // even seconds
+  const std::tm back = BrokenDown(listed);
+  EXPECT_EQ(std::vector<int>({back.tm_year, back.tm_mon, back.tm_mday, back.tm_hour, back.tm_min, back.tm_sec,
+                              back.tm_wday, back.tm_yday}),
+            std::vector<int>({124, 2, 9, 17, 45, 30, 6, 68}));
   // Outside 1980-2107 the date clamps instead of wrapping, so it still orders.
-  EXPECT_EQ(PackDosDateTime(0), (1u << 21) | (1u << 16));
-  EXPECT_LT(PackDosDateTime(LocalTime(2043, 1, 1, 0, 0, 0)), PackDosDateTime(LocalTime(2044, 1, 1, 0, 0, 0)));
+  EXPECT_EQ(ListedTimeOf(0), local_days{1980y / January / 1});
+  EXPECT_EQ(ListedTimeOf(LocalTime(2110, 5, 1, 0, 0, 0)), local_days{2107y / December / 31} + 23h + 59min + 58s);
+  EXPECT_LT(ListedTimeOf(LocalTime(2043, 1, 1, 0, 0, 0)), ListedTimeOf(LocalTime(2044, 1, 1, 0, 0, 0)));
 }
 
 TEST(DateTimeText, TimeStartsAtTheThirteenthCharacter) {
-  const uint32_t age = PackDosDateTime(LocalTime(2024, 12, 24, 8, 5, 42));
+  const ListedTime age = ListedTimeOf(LocalTime(2024, 12, 24, 8, 5, 42));
   EXPECT_EQ(DateTimeText("%d.%m.%Y", "%H:%M:%S").Format(age, 6), "24.12.2024  08:05:42    ");
   EXPECT_EQ(DateTimeText("%m/%d/%y", "%H:%M:%S").Format(age, 5), "12/24/24    08:05:42 ");
   EXPECT_EQ(DateTimeText("%d.%m.", "%H:%M").Format(age, 5), "24.12.     08:05");  // short: appended
@@ -46,7 +49,7 @@ TEST(DateTimeText, TimeStartsAtTheThirteenthCharacter) {
   // One formatter for a whole folder: files of one minute each show their own seconds.
   const DateTimeText shared("%d.%m.%Y", "%H:%M:%S"), twice("%d.%m.%Y", "%S-%S");
   for (int second : {42, 8, 42}) {
-    const uint32_t time = PackDosDateTime(LocalTime(2024, 12, 24, 8, 5, second));
+    const ListedTime time = ListedTimeOf(LocalTime(2024, 12, 24, 8, 5, second));
     const std::string text = (second == 8 ? "08" : "42");
     EXPECT_EQ(shared.Format(time, 5), "24.12.2024  08:05:" + text + "   ");
     EXPECT_EQ(twice.Format(time, 5), "24.12.2024  " + text + "-" + text + "   ");

@@ -28,6 +28,16 @@ struct ListFixture {
   }
 };
 
+// A date as the literal selection compared it: packed as an MS-DOS date-time
+// and taken as a signed 32-bit number, so that dates from 2044 on are negative.
+int32_t SignedPackedDate(ListedTime time) {
+  const std::tm t = BrokenDown(time);
+  const uint32_t packed = static_cast<uint32_t>(t.tm_year - 80) << 25 | static_cast<uint32_t>(t.tm_mon + 1) << 21 |
+                          static_cast<uint32_t>(t.tm_mday) << 16 | static_cast<uint32_t>(t.tm_hour) << 11 |
+                          static_cast<uint32_t>(t.tm_min) << 5 | static_cast<uint32_t>(t.tm_sec / 2);
+  return static_cast<int32_t>(packed);
+}
+
 // Rows of a selection by repeated strict maximum over the scan order, done
 // literally; a row whose entry never beats the start key stays empty.
 std::vector<std::string> SelectionOrder(const std::vector<RecordingEntry>& entries, int sort) {
@@ -38,7 +48,7 @@ std::vector<std::string> SelectionOrder(const std::vector<RecordingEntry>& entri
   auto greater = [&](const RecordingEntry& e, const RecordingEntry* best) {
     if (sort <= 2) return upper(e.FileName) > (best ? upper(best->FileName) : "");
     if (sort <= 4) return e.SizeKey > (best ? best->SizeKey : -1);
-    return static_cast<int32_t>(e.FileAge) > (best ? static_cast<int32_t>(best->FileAge) : 0);
+    return SignedPackedDate(e.LastWritten) > (best ? SignedPackedDate(best->LastWritten) : 0);
   };
   const size_t n = entries.size();
   std::vector<bool> placed(n, false);
@@ -107,7 +117,7 @@ TEST(RecordingsList, RescanListsRecordingsAndDeletesOnlyEmptyRecordings) {
   for (const RecordingEntry& entry : big.list.Entries) {
     listedOrder.push_back(entry.FileName);
     const int i = std::stoi(entry.FileName.substr(4));
-    EXPECT_EQ(entry.FileAge, PackDosDateTime(kNoon + i * 60)) << entry.FileName;
+    EXPECT_EQ(entry.LastWritten, ListedTimeOf(kNoon + i * 60)) << entry.FileName;
   }
   EXPECT_EQ(listedOrder, folderOrder);
   EXPECT_FALSE(std::filesystem::exists(large / "empty.wav"));
@@ -178,7 +188,7 @@ TEST(RecordingsList, CellsAndSelectionOfTheCurrentFile) {
   folder.Write("A.mp3", 2560, kNoon - 60);
   folder.Write("c.WMA", 3584, kNoon - 60);
   ListFixture f(folder);
-  const std::string date = " " + DateTimeText("%d.%m.%Y", "%H:%M:%S").Format(PackDosDateTime(kNoon), 5);
+  const std::string date = " " + DateTimeText("%d.%m.%Y", "%H:%M:%S").Format(ListedTimeOf(kNoon), 5);
 
   f.state.CurrentFile = "b.wav";
   f.list.Rescan();

@@ -24,12 +24,12 @@ class FakePlayback : public PlaybackControl, public CallLog {
   void ClosePlayback() override { calls.push_back("ClosePlayback"); state_.playing = false; deviceOpen = false; }
   void PausePlayback() override { calls.push_back("PausePlayback"); }
   void ResumePlayback() override { calls.push_back("ResumePlayback"); }
-  bool PlaybackDeviceOpen() const override { return deviceOpen; }
-  void CloseDevice() override { calls.push_back("CloseDevice"); deviceOpen = false; }
-  bool OpenVolumeDevice() override { calls.push_back("OpenVolumeDevice"); return volumeOpens; }
-  void ReadOutputVolume() override { calls.push_back("ReadOutputVolume"); }
-  void CloseVolumeDevice() override { calls.push_back("CloseVolumeDevice"); }
-  bool deviceOpen = false;
+  bool PlaybackOpen() const override { return deviceOpen; }
+  void CloseMedia() override { calls.push_back("CloseMedia"); deviceOpen = false; }
+  bool OpenVolume() override { calls.push_back("OpenVolume"); return volumeOpens; }
+  void ReadVolume() override { calls.push_back("ReadVolume"); }
+  void CloseVolume() override { calls.push_back("CloseVolume"); }
+  bool deviceOpen = false;  // a playback's file is open
   bool volumeOpens = true;
 
  private:

@@ -13,8 +13,8 @@
 #include "formats/wave_format.h"
 #include "recordings/playback.h"
 #include "tags/mp3_file_tags.h"
-#include "tests/support/fake_media_player.h"
-#include "tests/support/fake_volume_device.h"
+#include "tests/support/fake_output_volume.h"
+#include "tests/support/fake_player.h"
 #include "tests/support/plain_tag_editor.h"
 #include "tests/ui/ui_fixtures.h"
 #include "ui/file_grid.h"
@@ -41,7 +41,7 @@ class FileListWindowTest : public ::testing::Test, public testing::UiRig {
     ::utimensat(AT_FDCWD, temp.File("voice.wav").c_str(), times, 0);
     temp.Write("music.wma", 4000, 1'600'000'200);
     temp.Write("take.wav", 3000, 1'600'000'300);
-    player.lengths = {{"take.wav", 10000}};
+    player.lengths = {{"take.wav", std::chrono::milliseconds(10000)}};
     list.SortColumnForSort();
     fileList = std::make_unique<FileListWindow>(settings, state, list, sound, ui);
     view = std::make_unique<MainPlaybackView>(mainWindow, *fileList);
@@ -101,8 +101,8 @@ class FileListWindowTest : public ::testing::Test, public testing::UiRig {
     Child<QLineEdit>(editor, "titleEdit")->setText(title);
   }
 
-  testing::FakeMediaPlayer player;
-  testing::FakeVolumeDevice volume;
+  testing::FakePlayer player;
+  testing::FakeOutputVolume volume;
   Playback sound{player, volume, state, ui};
   RecordingsList list{state, settings};
   testing::PlainTagEditor editor;
@@ -206,7 +206,7 @@ TEST_F(FileListWindowTest, PlayPlaysTheRowTheUserPointedAt) {
   WriteSong();
   struct timespec old[2] = {{1'500'000'000, 0}, {1'500'000'000, 0}};
   ::utimensat(AT_FDCWD, temp.File("song.mp3").c_str(), old, 0);
-  player.lengths["song.mp3"] = 1000;
+  player.lengths["song.mp3"] = std::chrono::milliseconds(1000);
   Relist();
   // The save makes song.mp3 the newest file: the rescan moves it to the last row.
   ClickRow("song.mp3");
@@ -215,7 +215,7 @@ TEST_F(FileListWindowTest, PlayPlaysTheRowTheUserPointedAt) {
   EXPECT_EQ(Rows().back(), "song.mp3");
   EXPECT_EQ(list.RowFile(Grid()->SelectedRow()), "song.mp3");
   sound.PlayPickedFile();
-  EXPECT_EQ(player.commands.front(), "open MPEGvideo song.mp3");
+  EXPECT_EQ(player.commands.front(), "open song.mp3");
 
   // A rescan left another file picked: a click on the highlighted row picks it again.
   state.PickedFile = "voice.wav";
@@ -267,14 +267,14 @@ TEST_F(FileListWindowTest, PositionBarSeeksAndFollowsPlayback) {
   ClickRow("take.wav");
   QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, CellOf("take.wav"));
   ASSERT_TRUE(state.playing);
-  EXPECT_EQ(player.Count("open waveaudio take.wav"), 1);
-  player.SetPosition(2000);
+  EXPECT_EQ(player.Count("open take.wav"), 1);
+  player.SetPosition(std::chrono::milliseconds(2000));
   sound.PollPlayback();
   EXPECT_EQ(PositionBar()->value(), 200);
   EXPECT_EQ(player.Count("seek"), 0);  // the tick's own move is no seek
   PositionBar()->setValue(750);
   EXPECT_EQ(player.Count("seek"), 1);
-  EXPECT_EQ(player.commands.back(), "seek 1 7500");
+  EXPECT_EQ(player.commands.back(), "seek take.wav 7500");
   EXPECT_EQ(mainWindow.StatusInterval(), 1000u);
 }
 

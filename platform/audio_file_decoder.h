@@ -2,6 +2,7 @@
 // Decodes the first audio stream of a WAV, MP3 or WMA file (any format the
 // FFmpeg libraries know) into interleaved signed 16-bit frames at the file's own
 // rate: mono stays mono, everything else becomes stereo.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,14 +31,14 @@ class AudioFileDecoder {
   bool Open(const std::string& path);
   // Why the last Open failed, in the system's words.
   const std::string& Failure() const { return failure_; }
-  // The container's duration, rounded to milliseconds.
-  uint32_t LengthMs() const { return lengthMs_; }
+  // The container's duration, rounded to milliseconds (below 2^32 ms).
+  std::chrono::milliseconds Length() const { return length_; }
   uint32_t SampleRate() const { return sampleRate_; }
   uint16_t Channels() const { return channels_; }
 
-  // The next Read starts at `ms` from the beginning, to the sample where the
+  // The next Read starts at `to` from the beginning, to the sample where the
   // file's timestamps allow.
-  bool SeekTo(uint32_t ms);
+  bool SeekTo(std::chrono::milliseconds to);
   // Appends the next decoded frames to `out`; false once the file has ended.
   bool Read(std::vector<int16_t>& out);
 
@@ -65,7 +66,7 @@ class AudioFileDecoder {
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;
-  uint32_t lengthMs_ = 0;
+  std::chrono::milliseconds length_{0};
   uint32_t sampleRate_ = 0;
   uint16_t channels_ = 0;
   bool inputEnded_ = false;

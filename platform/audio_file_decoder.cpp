@@ -1,4 +1,4 @@
-#include "platform/media_player_decoder.h"
+#include "platform/audio_file_decoder.h"
 
 #include <algorithm>
 #include <atomic>
@@ -17,6 +17,7 @@ extern "C" {
 
 #include <dlfcn.h>
 
+#include "platform/loaded_function.h"
 #include "platform/regular_file.h"
 
 namespace tarnovox {
@@ -25,21 +26,19 @@ namespace {
 
 // The FFmpeg libraries, with the hundred libraries of codecs they pull in,
 // are loaded when the first file is played rather than when the program
-// starts: they would double the time to the first window. The calls below keep
-// their own names and go through this table.
-#define TARNOVOX_FFMPEG_FUNCTIONS(F)                                                                            \
-  F(av_channel_layout_compare) F(av_channel_layout_copy) F(av_channel_layout_default)                          \
-  F(av_channel_layout_uninit) F(av_find_best_stream) F(av_frame_alloc) F(av_frame_free) F(av_frame_unref)      \
-  F(av_log_set_level) F(av_packet_alloc) F(av_packet_free) F(av_packet_unref) F(av_read_frame) F(av_rescale_q) \
-  F(av_seek_frame) F(av_strerror) F(avcodec_alloc_context3) F(avcodec_flush_buffers) F(avcodec_free_context)  \
-  F(avcodec_open2) F(avcodec_parameters_to_context) F(avcodec_receive_frame) F(avcodec_send_packet)           \
-  F(avformat_close_input) F(avformat_find_stream_info) F(avformat_open_input) F(swr_alloc_set_opts2)          \
-  F(swr_convert) F(swr_free) F(swr_get_out_samples) F(swr_init)
+// starts: they would double the time to the first window. Every FFmpeg
+// function called here is in this list, and the calls keep their own names.
+#define TARNOVOX_FFMPEG_FUNCTIONS(X)                                                                            \
+  X(av_channel_layout_compare) X(av_channel_layout_copy) X(av_channel_layout_default)                          \
+  X(av_channel_layout_uninit) X(av_find_best_stream) X(av_frame_alloc) X(av_frame_free) X(av_frame_unref)      \
+  X(av_log_set_level) X(av_packet_alloc) X(av_packet_free) X(av_packet_unref) X(av_read_frame) X(av_rescale_q) \
+  X(av_seek_frame) X(av_strerror) X(avcodec_alloc_context3) X(avcodec_flush_buffers) X(avcodec_free_context)  \
+  X(avcodec_open2) X(avcodec_parameters_to_context) X(avcodec_receive_frame) X(avcodec_send_packet)           \
+  X(avformat_close_input) X(avformat_find_stream_info) X(avformat_open_input) X(swr_alloc_set_opts2)          \
+  X(swr_convert) X(swr_free) X(swr_get_out_samples) X(swr_init)
 
 struct Ffmpeg {
-#define TARNOVOX_FFMPEG_POINTER(name) decltype(&::name) name = nullptr;
-  TARNOVOX_FFMPEG_FUNCTIONS(TARNOVOX_FFMPEG_POINTER)
-#undef TARNOVOX_FFMPEG_POINTER
+  TARNOVOX_FFMPEG_FUNCTIONS(TARNOVOX_LOADED_FIELD)
   bool loaded = false;
 };
 
@@ -64,9 +63,9 @@ const Ffmpeg& LoadFfmpeg() {
       if (library == nullptr) return result;
     }
     bool complete = true;
-#define TARNOVOX_FFMPEG_RESOLVE(name)                                           \
-    result.name = reinterpret_cast<decltype(&::name)>(::dlsym(RTLD_DEFAULT, #name)); \
-    complete = complete && result.name != nullptr;
+#define TARNOVOX_FFMPEG_RESOLVE(name)                                                   \
+  result.name = reinterpret_cast<decltype(result.name)>(::dlsym(RTLD_DEFAULT, #name)); \
+  complete = complete && result.name != nullptr;
     TARNOVOX_FFMPEG_FUNCTIONS(TARNOVOX_FFMPEG_RESOLVE)
 #undef TARNOVOX_FFMPEG_RESOLVE
     result.loaded = complete;
@@ -76,37 +75,9 @@ const Ffmpeg& LoadFfmpeg() {
 }
 
 // From here on the FFmpeg calls go through the table.
-#define av_channel_layout_compare LoadFfmpeg().av_channel_layout_compare
-#define av_channel_layout_copy LoadFfmpeg().av_channel_layout_copy
-#define av_channel_layout_default LoadFfmpeg().av_channel_layout_default
-#define av_channel_layout_uninit LoadFfmpeg().av_channel_layout_uninit
-#define av_find_best_stream LoadFfmpeg().av_find_best_stream
-#define av_frame_alloc LoadFfmpeg().av_frame_alloc
-#define av_frame_free LoadFfmpeg().av_frame_free
-#define av_frame_unref LoadFfmpeg().av_frame_unref
-#define av_log_set_level LoadFfmpeg().av_log_set_level
-#define av_packet_alloc LoadFfmpeg().av_packet_alloc
-#define av_packet_free LoadFfmpeg().av_packet_free
-#define av_packet_unref LoadFfmpeg().av_packet_unref
-#define av_read_frame LoadFfmpeg().av_read_frame
-#define av_rescale_q LoadFfmpeg().av_rescale_q
-#define av_seek_frame LoadFfmpeg().av_seek_frame
-#define av_strerror LoadFfmpeg().av_strerror
-#define avcodec_alloc_context3 LoadFfmpeg().avcodec_alloc_context3
-#define avcodec_flush_buffers LoadFfmpeg().avcodec_flush_buffers
-#define avcodec_free_context LoadFfmpeg().avcodec_free_context
-#define avcodec_open2 LoadFfmpeg().avcodec_open2
-#define avcodec_parameters_to_context LoadFfmpeg().avcodec_parameters_to_context
-#define avcodec_receive_frame LoadFfmpeg().avcodec_receive_frame
-#define avcodec_send_packet LoadFfmpeg().avcodec_send_packet
-#define avformat_close_input LoadFfmpeg().avformat_close_input
-#define avformat_find_stream_info LoadFfmpeg().avformat_find_stream_info
-#define avformat_open_input LoadFfmpeg().avformat_open_input
-#define swr_alloc_set_opts2 LoadFfmpeg().swr_alloc_set_opts2
-#define swr_convert LoadFfmpeg().swr_convert
-#define swr_free LoadFfmpeg().swr_free
-#define swr_get_out_samples LoadFfmpeg().swr_get_out_samples
-#define swr_init LoadFfmpeg().swr_init
+#define TARNOVOX_FFMPEG_CALL(name) TARNOVOX_LOADED_CALL(Ffmpeg, LoadFfmpeg, name)
+TARNOVOX_FFMPEG_FUNCTIONS(TARNOVOX_FFMPEG_CALL)
+#undef TARNOVOX_FFMPEG_CALL
 
 // A damaged file may yield a run of undecodable packets; past this many in a
 // row it counts as ended rather than spinning through garbage.
@@ -176,7 +147,7 @@ bool AudioFileDecoder::OpenFile(const std::string& path) {
   int64_t lengthUs = format_->duration;
   if (lengthUs == AV_NOPTS_VALUE && stream->duration != AV_NOPTS_VALUE)
     lengthUs = av_rescale_q(stream->duration, stream->time_base, AV_TIME_BASE_Q);
-  lengthMs_ = lengthUs > 0 ? static_cast<uint32_t>(std::min<int64_t>((lengthUs + 500) / 1000, UINT32_MAX)) : 0;
+  length_ = std::chrono::milliseconds(lengthUs > 0 ? std::min<int64_t>((lengthUs + 500) / 1000, UINT32_MAX) : 0);
 
   inputEnded_ = false;
   skipUntilSample_ = 0;
@@ -218,11 +189,11 @@ bool AudioFileDecoder::OpenCodec() {
   return true;
 }
 
-bool AudioFileDecoder::SeekTo(uint32_t ms) {
+bool AudioFileDecoder::SeekTo(std::chrono::milliseconds to) {
   if (format_ == nullptr) return false;
   const AVStream* stream = format_->streams[stream_];
   const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-  const int64_t target = static_cast<int64_t>(ms) * sampleRate_ / 1000;
+  const int64_t target = static_cast<int64_t>(to.count()) * sampleRate_ / 1000;
   const int64_t timestamp = start + av_rescale_q(target, AVRational{1, static_cast<int>(sampleRate_)}, stream->time_base);
   if (av_seek_frame(format_, stream_, timestamp, AVSEEK_FLAG_BACKWARD) < 0) return false;
   avcodec_flush_buffers(codec_);

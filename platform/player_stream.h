@@ -1,41 +1,42 @@
 #pragma once
-// One open media device: a decoded file and, while it sounds, a playback stream
+// The player's open file: its decoder and, while it sounds, a playback stream
 // on the default sink fed by a thread of its own. A seek ends the stream; the
 // next play starts a new one at the seek position, so the position is always
 // the start position plus the stream's own playing time.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
 
-#include "platform/media_player_decoder.h"
+#include "platform/audio_file_decoder.h"
 
 struct pa_stream;
 struct pa_operation;
 
 namespace tarnovox {
 
-class PulseServer;
-class PulseVolumeDevice;
+class PulseConnection;
+class PulseOutputVolume;
 
-class MediaPlayerStream {
+class PlayerStream {
  public:
-  MediaPlayerStream(PulseServer& server, PulseVolumeDevice& volume);
-  ~MediaPlayerStream();
-  MediaPlayerStream(const MediaPlayerStream&) = delete;
-  MediaPlayerStream& operator=(const MediaPlayerStream&) = delete;
+  PlayerStream(PulseConnection& connection, PulseOutputVolume& volume);
+  ~PlayerStream();
+  PlayerStream(const PlayerStream&) = delete;
+  PlayerStream& operator=(const PlayerStream&) = delete;
 
   bool Open(const std::string& file);
   // Why the last Open or Play failed, in the system's words.
   const std::string& Failure() const { return failure_; }
-  uint32_t LengthMs() const { return decoder_.LengthMs(); }
+  std::chrono::milliseconds Length() const { return decoder_.Length(); }
   // The position the listener hears; exactly the length once played out.
-  uint32_t PositionMs() const;
+  std::chrono::milliseconds Position() const;
 
   bool Play();
   void Pause();
   bool Resume();
-  void Seek(uint32_t ms);
+  void Seek(std::chrono::milliseconds to);
   // The server connection is going away: the stream ends with it and the file
   // counts as played out, so the playback ends instead of standing still.
   void Abandon();
@@ -54,19 +55,19 @@ class MediaPlayerStream {
   static void OnWritable(pa_stream* stream, size_t bytes, void* self);
   static void OnDrained(pa_stream* stream, int success, void* self);
 
-  PulseServer& server_;
-  PulseVolumeDevice& volume_;
+  PulseConnection& connection_;
+  PulseOutputVolume& volume_;
   AudioFileDecoder decoder_;
   State state_ = State::Stopped;
   std::string failure_;
-  uint32_t startMs_ = 0;        // file position at which the current stream began
+  std::chrono::milliseconds start_{0};  // file position at which the current stream began
   bool decoderAtStart_ = true;  // the decoder still stands where Open left it
 
   pa_stream* stream_ = nullptr;
   std::thread feeder_;
   std::atomic<bool> stopFeeding_{false};
   std::atomic<bool> playedOut_{false};
-  bool drained_ = false;  // guarded by the server's lock
+  bool drained_ = false;  // guarded by the connection's lock
 };
 
 }  // namespace tarnovox

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <map>
 
-#include "platform/media_player_server.h"
-#include "platform/volume_device.h"
+#include "platform/output_volume.h"
+#include "platform/pulse_connection.h"
 
 struct pa_context;
 struct pa_stream;
@@ -18,25 +18,26 @@ struct pa_sink_input_info;
 
 namespace tarnovox {
 
-class PulseVolumeDevice final : public VolumeDevice, private PulseServer::Client, private PulseServer::Listener {
+class PulseOutputVolume final : public OutputVolume,
+                                private PulseConnection::Client,
+                                private PulseConnection::Listener {
  public:
-  explicit PulseVolumeDevice(PulseServer& server);
-  ~PulseVolumeDevice() override;
+  explicit PulseOutputVolume(PulseConnection& connection);
+  ~PulseOutputVolume() override;
 
   // Fails only when no sound server can be reached.
-  uint32_t Open() override;
-  std::string ErrorText(uint32_t code) const override;
-  uint32_t GetVolume() const override;
-  void SetVolume(uint32_t volume) override;
+  std::optional<std::string> Open() override;
+  StereoVolume Get() const override;
+  void Set(StereoVolume volume) override;
   void Close() override;
 
-  // For the media player, with the server's lock held: the volume a new stream
+  // For the player, with the connection's lock held: the volume a new stream
   // with this channel map starts at, and the streams whose volume is ours.
   pa_cvolume StreamVolume(const pa_channel_map& map) const;
   void Track(pa_stream* stream);
   void Untrack(pa_stream* stream);
 
-  // One 16-bit channel volume to the server's scale and back: the scales agree,
+  // One channel's volume to the server's scale and back: the scales agree,
   // except that the top of ours is the server's full volume (100 %).
   static pa_volume_t ToServerVolume(uint16_t volume);
   static uint16_t FromServerVolume(pa_volume_t volume);
@@ -50,9 +51,10 @@ class PulseVolumeDevice final : public VolumeDevice, private PulseServer::Client
   static void OnStreamInfo(pa_context* context, const pa_sink_input_info* info, int last, void* self);
   void Subscribe(bool on);
 
-  PulseServer& server_;
-  std::atomic<uint32_t> volume_{0xFFFFFFFFu};
-  std::map<uint32_t, pa_channel_map> streams_;  // by sink input; guarded by the server's lock
+  PulseConnection& connection_;
+  // Written by the window thread and by the mixer's news on the connection's.
+  std::atomic<StereoVolume> volume_{kFullVolume};
+  std::map<uint32_t, pa_channel_map> streams_;  // by sink input; guarded by the connection's lock
 };
 
 }  // namespace tarnovox

@@ -1,12 +1,12 @@
-#include "platform/media_player_stream.h"
+#include "platform/player_stream.h"
 
 #include "platform/pulse_calls.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/media_player_server.h"
-#include "platform/volume_device_pulse.h"
+#include "platform/pulse_connection.h"
+#include "platform/pulse_output_volume.h"
 
 namespace tarnovox {
 
@@ -19,12 +19,12 @@ constexpr pa_usec_t kQueueUs = 500000;
 
 }  // namespace
 
-MediaPlayerStream::MediaPlayerStream(PulseServer& server, PulseVolumeDevice& volume)
-    : server_(server), volume_(volume) {}
+PlayerStream::PlayerStream(PulseConnection& connection, PulseOutputVolume& volume)
+    : connection_(connection), volume_(volume) {}
 
-MediaPlayerStream::~MediaPlayerStream() { EndStream(); }
+PlayerStream::~PlayerStream() { EndStream(); }
 
-bool MediaPlayerStream::Open(const std::string& file) {
+bool PlayerStream::Open(const std::string& file) {
   if (!decoder_.Open(file)) {
     failure_ = decoder_.Failure();
     return false;
@@ -33,23 +33,24 @@ bool MediaPlayerStream::Open(const std::string& file) {
   return true;
 }
 
-uint32_t MediaPlayerStream::PositionMs() const {
-  const uint32_t length = decoder_.LengthMs();
-  if (state_ == State::Stopped || state_ == State::Held || stream_ == nullptr) return startMs_;
+std::chrono::milliseconds PlayerStream::Position() const {
+  using std::chrono::milliseconds;
+  const milliseconds length = decoder_.Length();
+  if (state_ == State::Stopped || state_ == State::Held || stream_ == nullptr) return start_;
   if (playedOut_) return length;
   pa_usec_t playedUs = 0;
   {
-    PulseServer::Lock lock(server_);
+    PulseConnection::Lock lock(connection_);
     if (pa_stream_get_time(stream_, &playedUs) < 0) playedUs = 0;
   }
-  uint64_t position = startMs_ + playedUs / 1000;
+  const milliseconds position = start_ + milliseconds(playedUs / 1000);
   // Only the end of the sound itself reports the length, so that the length
   // the listener is told about is reached exactly once, when nothing is left.
-  if (position >= length) position = length > startMs_ ? length - 1 : startMs_;
-  return static_cast<uint32_t>(position);
+  if (position >= length) return length > start_ ? length - milliseconds(1) : start_;
+  return position;
 }
 
-bool MediaPlayerStream::Play() {
+bool PlayerStream::Play() {
   switch (state_) {
     case State::Stopped:
     case State::Held:
@@ -66,7 +67,7 @@ bool MediaPlayerStream::Play() {
   return true;
 }
 
-void MediaPlayerStream::Pause() {
+void PlayerStream::Pause() {
   if (state_ == State::Playing) {
     Cork(true);
     state_ = State::Paused;
@@ -75,7 +76,7 @@ void MediaPlayerStream::Pause() {
   }
 }
 
-bool MediaPlayerStream::Resume() {
+bool PlayerStream::Resume() {
   if (state_ == State::Paused) {
     Cork(false);
     state_ = State::Playing;
@@ -86,24 +87,24 @@ bool MediaPlayerStream::Resume() {
   return true;
 }
 
-void MediaPlayerStream::Seek(uint32_t ms) {
+void PlayerStream::Seek(std::chrono::milliseconds to) {
   EndStream();
-  startMs_ = std::min(ms, decoder_.LengthMs());
+  start_ = std::min(to, decoder_.Length());
   playedOut_ = false;
-  // A paused device stays paused at its new position: Resume starts it there.
+  // A paused file stays paused at its new position: Resume starts it there.
   state_ = state_ == State::Paused || state_ == State::Held ? State::Held : State::Stopped;
 }
 
-void MediaPlayerStream::Abandon() {
+void PlayerStream::Abandon() {
   if (stream_ == nullptr) return;
   EndStream();
-  startMs_ = decoder_.LengthMs();
+  start_ = decoder_.Length();
   state_ = State::Stopped;
 }
 
-bool MediaPlayerStream::StartStream() {
+bool PlayerStream::StartStream() {
   EndStream();
-  if ((!decoderAtStart_ || startMs_ != 0) && !decoder_.SeekTo(startMs_)) {
+  if ((!decoderAtStart_ || start_.count() != 0) && !decoder_.SeekTo(start_)) {
     failure_ = "The file cannot be read from the chosen position";
     return false;
   }
@@ -115,11 +116,11 @@ bool MediaPlayerStream::StartStream() {
   pa_sample_spec spec{PA_SAMPLE_S16LE, decoder_.SampleRate(), static_cast<uint8_t>(decoder_.Channels())};
   pa_channel_map map;
   pa_channel_map_init_auto(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
-  PulseServer::Lock lock(server_);
-  stream_ = pa_stream_new(server_.Context(), "Playback", &spec, &map);
+  PulseConnection::Lock lock(connection_);
+  stream_ = pa_stream_new(connection_.Context(), "Playback", &spec, &map);
   if (stream_ == nullptr) {
     // A file whose format the server cannot take (a WAV declaring 4 MHz).
-    failure_ = pa_strerror(pa_context_errno(server_.Context()));
+    failure_ = pa_strerror(pa_context_errno(connection_.Context()));
     return false;
   }
   pa_stream_set_state_callback(stream_, OnStreamEvent, this);
@@ -132,13 +133,13 @@ bool MediaPlayerStream::StartStream() {
   attributes.fragsize = static_cast<uint32_t>(-1);
   const pa_cvolume volume = volume_.StreamVolume(map);
   const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+  const auto state = [this] { return pa_stream_get_state(stream_); };
   bool ready = pa_stream_connect_playback(stream_, nullptr, &attributes, flags, &volume, nullptr) == 0;
-  while (ready && pa_stream_get_state(stream_) != PA_STREAM_READY) {
-    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) ready = false;
-    else server_.Wait();
-  }
+  const bool answered =
+      !ready || connection_.WaitUntil([&] { return state() == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state()); });
+  ready = ready && answered && state() == PA_STREAM_READY;
   if (!ready) {
-    failure_ = pa_strerror(pa_context_errno(server_.Context()));
+    failure_ = pa_strerror(answered ? pa_context_errno(connection_.Context()) : PA_ERR_TIMEOUT);
     pa_stream_set_state_callback(stream_, nullptr, nullptr);
     pa_stream_set_write_callback(stream_, nullptr, nullptr);
     pa_stream_disconnect(stream_);
@@ -147,19 +148,19 @@ bool MediaPlayerStream::StartStream() {
     return false;
   }
   volume_.Track(stream_);
-  feeder_ = std::thread(&MediaPlayerStream::Feed, this);
+  feeder_ = std::thread(&PlayerStream::Feed, this);
   return true;
 }
 
-void MediaPlayerStream::EndStream() {
+void PlayerStream::EndStream() {
   if (stream_ == nullptr) return;
   stopFeeding_ = true;
   {
-    PulseServer::Lock lock(server_);
-    server_.Signal();
+    PulseConnection::Lock lock(connection_);
+    connection_.Signal();
   }
   if (feeder_.joinable()) feeder_.join();
-  PulseServer::Lock lock(server_);
+  PulseConnection::Lock lock(connection_);
   volume_.Untrack(stream_);
   pa_stream_set_state_callback(stream_, nullptr, nullptr);
   pa_stream_set_write_callback(stream_, nullptr, nullptr);
@@ -168,14 +169,14 @@ void MediaPlayerStream::EndStream() {
   stream_ = nullptr;
 }
 
-void MediaPlayerStream::Cork(bool cork) {
+void PlayerStream::Cork(bool cork) {
   if (stream_ == nullptr) return;
-  PulseServer::Lock lock(server_);
+  PulseConnection::Lock lock(connection_);
   if (pa_operation* operation = pa_stream_cork(stream_, cork ? 1 : 0, nullptr, nullptr))
     pa_operation_unref(operation);
 }
 
-void MediaPlayerStream::Feed() {
+void PlayerStream::Feed() {
   std::vector<int16_t> chunk;
   bool streamLost = false;
   while (!stopFeeding_) {
@@ -193,12 +194,12 @@ void MediaPlayerStream::Feed() {
   if (streamLost) playedOut_ = true;
 }
 
-bool MediaPlayerStream::WriteAll(const int16_t* samples, size_t count) {
+bool PlayerStream::WriteAll(const int16_t* samples, size_t count) {
   const auto* data = reinterpret_cast<const uint8_t*>(samples);
   const size_t bytes = count * sizeof(int16_t);
   const size_t frameBytes = sizeof(int16_t) * decoder_.Channels();
   size_t offset = 0;
-  PulseServer::Lock lock(server_);
+  PulseConnection::Lock lock(connection_);
   while (offset < bytes) {
     if (stopFeeding_ || !StreamUsable()) return false;
     size_t writable = pa_stream_writable_size(stream_);
@@ -206,7 +207,7 @@ bool MediaPlayerStream::WriteAll(const int16_t* samples, size_t count) {
     writable = std::min(writable, bytes - offset);
     writable -= writable % frameBytes;
     if (writable == 0) {
-      server_.Wait();
+      connection_.Wait();
       continue;
     }
     if (pa_stream_write(stream_, data + offset, writable, nullptr, 0, PA_SEEK_RELATIVE) < 0) return false;
@@ -215,10 +216,10 @@ bool MediaPlayerStream::WriteAll(const int16_t* samples, size_t count) {
   return true;
 }
 
-void MediaPlayerStream::Drain() {
-  PulseServer::Lock lock(server_);
+void PlayerStream::Drain() {
+  PulseConnection::Lock lock(connection_);
   pa_operation* operation = pa_stream_drain(stream_, OnDrained, this);
-  while (!drained_ && !stopFeeding_ && StreamUsable() && operation != nullptr) server_.Wait();
+  while (!drained_ && !stopFeeding_ && StreamUsable() && operation != nullptr) connection_.Wait();
   if (operation != nullptr) {
     if (!drained_) pa_operation_cancel(operation);
     pa_operation_unref(operation);
@@ -226,22 +227,22 @@ void MediaPlayerStream::Drain() {
   if (drained_ || !StreamUsable()) playedOut_ = true;
 }
 
-bool MediaPlayerStream::StreamUsable() const {
+bool PlayerStream::StreamUsable() const {
   return stream_ != nullptr && pa_stream_get_state(stream_) == PA_STREAM_READY;
 }
 
-void MediaPlayerStream::OnStreamEvent(pa_stream*, void* self) {
-  static_cast<MediaPlayerStream*>(self)->server_.Signal();
+void PlayerStream::OnStreamEvent(pa_stream*, void* self) {
+  static_cast<PlayerStream*>(self)->connection_.Signal();
 }
 
-void MediaPlayerStream::OnWritable(pa_stream*, size_t, void* self) {
-  static_cast<MediaPlayerStream*>(self)->server_.Signal();
+void PlayerStream::OnWritable(pa_stream*, size_t, void* self) {
+  static_cast<PlayerStream*>(self)->connection_.Signal();
 }
 
-void MediaPlayerStream::OnDrained(pa_stream*, int, void* self) {
-  auto* player = static_cast<MediaPlayerStream*>(self);
+void PlayerStream::OnDrained(pa_stream*, int, void* self) {
+  auto* player = static_cast<PlayerStream*>(self);
   player->drained_ = true;
-  player->server_.Signal();
+  player->connection_.Signal();
 }
 
 }  // namespace tarnovox
