@@ -86,7 +86,6 @@ void Application::ConnectRecorder() {
 void Application::ConnectMainWindow() {
   hooks_.SetWindow(&mainWindow_);
   hooks_.SetTimeDisplay([this] { mainWindow_.UpdateTimeDisplay(); });
-  hooks_.SetFormatLabels([this] { mainWindow_.UpdateFormatLabels(); });
   analysis_.SetCanvas(&mainWindow_);
   mainWindow_.SetSkinPictures(&skinPictures_);
   QObject::connect(&mainWindow_, &MainWindow::metersPaintDue, [this] {

@@ -23,8 +23,6 @@ bool QtUiHooks::AskYesNo(const std::string& text, const std::string& caption) {
   return box.exec() == QMessageBox::Yes;
 }
 
-void QtUiHooks::ProcessMessages() { QCoreApplication::processEvents(); }
-
 void QtUiHooks::SetBusyCursor(bool busy) {
   if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
   else QApplication::restoreOverrideCursor();
@@ -32,10 +30,6 @@ void QtUiHooks::SetBusyCursor(bool busy) {
 
 void QtUiHooks::UpdateTimeDisplay() {
   if (timeDisplay_) timeDisplay_();
-}
-
-void QtUiHooks::UpdateFormatLabels() {
-  if (formatLabels_) formatLabels_();
 }
 
 }  // namespace tarnovox

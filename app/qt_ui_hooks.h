@@ -1,6 +1,6 @@
 #pragma once
-// The core's window hooks on Qt: plain message boxes captioned with the
-// application's title, Yes/No confirmations, pending events, the busy cursor.
+// The window hooks on Qt: plain message boxes captioned with the
+// application's title, Yes/No confirmations, the busy cursor, the time labels.
 #include <functional>
 
 #include "recorder/ui_hooks.h"
@@ -13,20 +13,16 @@ class QtUiHooks final : public UiHooks {
  public:
   void SetWindow(QWidget* window) { window_ = window; }
   void SetTimeDisplay(std::function<void()> update) { timeDisplay_ = std::move(update); }
-  void SetFormatLabels(std::function<void()> update) { formatLabels_ = std::move(update); }
 
   void ShowMessage(const std::string& text) override;
   void PostMessage(const std::string& text) override;
   bool AskYesNo(const std::string& text, const std::string& caption) override;
-  void ProcessMessages() override;
   void SetBusyCursor(bool busy) override;
   void UpdateTimeDisplay() override;
-  void UpdateFormatLabels() override;
 
  private:
   QWidget* window_ = nullptr;
   std::function<void()> timeDisplay_;
-  std::function<void()> formatLabels_;
 };
 
 }  // namespace tarnovox

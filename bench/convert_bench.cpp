@@ -23,10 +23,8 @@ namespace fs = std::filesystem;
 struct QuietUi : UiHooks {
   void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
   bool AskYesNo(const std::string&, const std::string&) override { return true; }
-  void ProcessMessages() override {}
   void SetBusyCursor(bool) override {}
   void UpdateTimeDisplay() override {}
-  void UpdateFormatLabels() override {}
 };
 struct NoPlayback : PlaybackControl {
   void ClosePlayback() override {}

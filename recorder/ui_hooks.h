@@ -1,5 +1,6 @@
 #pragma once
-// What the core needs of the windowing side. Qt implements it in app/; tests
+// What playback, the file commands and the conversion need of the windowing
+// side: messages, questions, the busy cursor. Qt implements it in app/; tests
 // implement it with a script of answers.
 #include <cstdint>
 #include <string>
@@ -16,14 +17,10 @@ class UiHooks {
   virtual void PostMessage(const std::string& text) { ShowMessage(text); }
   // A confirmation dialog with Yes and No; true for Yes.
   virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
-  // Lets pending window messages (timer ticks, clicks) run now.
-  virtual void ProcessMessages() = 0;
   // The hourglass while the output folder is read.
   virtual void SetBusyCursor(bool busy) = 0;
   // Shows RecorderState::DisplayedMs in the time labels.
   virtual void UpdateTimeDisplay() = 0;
-  // Shows the output format of the record settings.
-  virtual void UpdateFormatLabels() = 0;
 };
 
 }  // namespace tarnovox

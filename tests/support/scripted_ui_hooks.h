@@ -23,18 +23,13 @@ class ScriptedUiHooks : public UiHooks {
     answers.pop_front();
     return answer;
   }
-  void ProcessMessages() override {
-    if (onProcessMessages) onProcessMessages();
-  }
   void SetBusyCursor(bool busy) override { busyChanges.push_back(busy); }
   void UpdateTimeDisplay() override {}
-  void UpdateFormatLabels() override {}
 
   std::vector<std::string> messages;
   std::vector<std::string> questions;
   std::deque<bool> answers;  // Yes = true; an empty script answers No
   std::vector<bool> busyChanges;
-  std::function<void()> onProcessMessages;
   std::function<void()> onAsk;
   std::function<void()> onMessage;
 };
