@@ -16,32 +16,27 @@ namespace {
 constexpr size_t kConvertFrames = 4096;
 }  // namespace
 
-PulseCaptureStream::PulseCaptureStream(std::string streamName, uint32_t bufferMs)
-    : streamName_(std::move(streamName)), bufferMs_(bufferMs) {}
+PulseCaptureStream::PulseCaptureStream(std::string streamName, uint32_t bufferMs, std::chrono::milliseconds serverWait)
+    : streamName_(std::move(streamName)), bufferMs_(bufferMs), connection_("Tarnovox", serverWait) {
+  // Runs on the connection's thread: no more sound will come.
+  connection_.OnLost([this](int error) {
+    if (!connected_) return;
+    uint32_t expected = 0;
+    lost_.compare_exchange_strong(expected, static_cast<uint32_t>(error));
+  });
+}
 
 PulseCaptureStream::~PulseCaptureStream() { Close(); }
 
-void PulseCaptureStream::OnStateChange(void* self) {
-  auto* device = static_cast<PulseCaptureStream*>(self);
-  device->NoteLost();
-  pa_threaded_mainloop_signal(device->mainloop_, 0);
-}
-
-// Runs on the server's thread. Once the stream was ready, a failed context or
-// stream means no more sound will come; the application is told through LostCode.
-void PulseCaptureStream::NoteLost() {
-  if (!connected_) return;
-  bool contextBad = context_ && !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
-  bool streamBad = stream_ && !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_));
-  if (!contextBad && !streamBad) return;
-  int error = context_ ? pa_context_errno(context_) : 0;
+// Runs on the connection's thread, with its lock held. Once the stream was
+// ready, a failed stream means no more sound will come; the reader is told
+// through LostCode.
+void PulseCaptureStream::NoteStreamLost() {
+  connection_.Signal();
+  if (!connected_ || !stream_ || PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) return;
+  const int error = pa_context_errno(connection_.Context());
   uint32_t expected = 0;
   lost_.compare_exchange_strong(expected, static_cast<uint32_t>(error ? error : PA_ERR_CONNECTIONTERMINATED));
-}
-
-uint32_t PulseCaptureStream::Fail(int error) {
-  Close();
-  return static_cast<uint32_t>(error);
 }
 
 uint32_t PulseCaptureStream::Open(const PcmFormat& format) {
@@ -70,89 +65,56 @@ uint32_t PulseCaptureStream::Open(const PcmFormat& format) {
     ringBytes_ = 0;
   }
 
-  mainloop_ = pa_threaded_mainloop_new();
-  if (!mainloop_) return PA_ERR_INTERNAL;
-  context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), "Tarnovox");
-  if (!context_) return Fail(PA_ERR_INTERNAL);
-  pa_context_set_state_callback(context_, [](pa_context*, void* self) { OnStateChange(self); }, this);
-  if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0)
-    return Fail(pa_context_errno(context_));
-  if (pa_threaded_mainloop_start(mainloop_) < 0) return Fail(PA_ERR_INTERNAL);
-
+  if (const int error = connection_.Connect()) return static_cast<uint32_t>(error);
   notice_.clear();
   chosenBack_ = false;
-  pa_threaded_mainloop_lock(mainloop_);
-  for (;;) {
-    pa_context_state_t state = pa_context_get_state(context_);
-    if (state == PA_CONTEXT_READY) break;
-    if (!PA_CONTEXT_IS_GOOD(state)) {
-      int error = pa_context_errno(context_);
-      pa_threaded_mainloop_unlock(mainloop_);
-      return Fail(error ? error : PA_ERR_CONNECTIONREFUSED);
+  int error = 0;
+  {
+    PulseConnection::Lock lock(connection_);
+    const std::string device = ChosenOrDefault();
+    error = ConnectStream(streamSpec, device);
+    if (error == PA_ERR_NOENTITY && !device.empty()) {
+      // The source went between the look-up and the connect.
+      NoteMissingSource();
+      error = ConnectStream(streamSpec, "");
     }
-    pa_threaded_mainloop_wait(mainloop_);
-  }
-  std::string device = ChosenOrDefault();
-  int error = ConnectStream(streamSpec, device);
-  if (error == PA_ERR_NOENTITY && !device.empty()) {
-    // The source went between the look-up and the connect.
-    NoteMissingSource();
-    error = ConnectStream(streamSpec, "");
+    if (error != 0) DropStream();
+    else connected_ = true;
   }
   if (error != 0) {
-    pa_threaded_mainloop_unlock(mainloop_);
-    return Fail(error);
+    Close();
+    return static_cast<uint32_t>(error);
   }
-  if (!notice_.empty()) WatchForChosenSource();
-  connected_ = true;
-  pa_threaded_mainloop_unlock(mainloop_);
+  if (!notice_.empty()) {
+    connection_.Listen(*this, source_ == kDefaultOutputMonitor ? PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER
+                                                               : PA_SUBSCRIPTION_MASK_SOURCE);
+  }
   return 0;
 }
 
-void PulseCaptureStream::WatchForChosenSource() {
-  pa_context_set_subscribe_callback(
-      context_,
-      [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
-        OnServerEvent(context, static_cast<int>(type), index, self);
-      },
-      this);
-  const auto mask = source_ == kDefaultOutputMonitor ? PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER
-                                                     : PA_SUBSCRIPTION_MASK_SOURCE;
-  if (pa_operation* operation = pa_context_subscribe(context_, static_cast<pa_subscription_mask_t>(mask), nullptr, nullptr))
-    pa_operation_unref(operation);
-}
-
-// Runs on the server's thread. A new default output may bring a monitor back;
-// a new source is the chosen one only by its name.
-void PulseCaptureStream::OnServerEvent(pa_context* context, int type, uint32_t index, void* self) {
-  auto* device = static_cast<PulseCaptureStream*>(self);
+// A new default output may bring a monitor back; a new source is the chosen
+// one only by its name.
+void PulseCaptureStream::OnServerEvent(pa_context* context, int type, uint32_t index) {
   const int facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
   if (facility != PA_SUBSCRIPTION_EVENT_SOURCE) {
-    device->chosenBack_ = true;
+    chosenBack_ = true;
     return;
   }
   if ((type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) != PA_SUBSCRIPTION_EVENT_NEW) return;
   pa_operation* operation = pa_context_get_source_info_by_index(
       context, index,
       [](pa_context*, const pa_source_info* info, int last, void* self) {
-        auto* device = static_cast<PulseCaptureStream*>(self);
-        if (last == 0 && info != nullptr && info->name != nullptr && device->source_ == info->name)
-          device->chosenBack_ = true;
+        auto* stream = static_cast<PulseCaptureStream*>(self);
+        if (last == 0 && info != nullptr && info->name != nullptr && stream->source_ == info->name)
+          stream->chosenBack_ = true;
       },
-      device);
+      this);
   if (operation != nullptr) pa_operation_unref(operation);
 }
 
 std::string PulseCaptureStream::ChosenOrDefault() {
-  auto waitFor = [this](pa_operation* operation) {
-    if (operation == nullptr) return;
-    pa_operation_set_state_callback(
-        operation, [](pa_operation*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); },
-        mainloop_);
-    while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_threaded_mainloop_wait(mainloop_);
-    pa_operation_unref(operation);
-  };
-  if (std::optional<std::string> found = ResolveSource(context_, waitFor, source_)) return *found;
+  const auto waitFor = [this](pa_operation* operation) { connection_.WaitFor(operation); };
+  if (std::optional<std::string> found = ResolveSource(connection_.Context(), waitFor, source_)) return *found;
   NoteMissingSource();
   return {};
 }
@@ -165,26 +127,28 @@ void PulseCaptureStream::NoteMissingSource() {
 
 int PulseCaptureStream::ConnectStream(const pa_sample_spec& spec, const std::string& device) {
   DropStream();
-  stream_ = pa_stream_new(context_, streamName_.c_str(), &spec, nullptr);
-  if (!stream_) return pa_context_errno(context_);
-  pa_stream_set_state_callback(stream_, [](pa_stream*, void* self) { OnStateChange(self); }, this);
+  pa_context* context = connection_.Context();
+  stream_ = pa_stream_new(context, streamName_.c_str(), &spec, nullptr);
+  if (!stream_) return pa_context_errno(context);
+  pa_stream_set_state_callback(
+      stream_, [](pa_stream*, void* self) { static_cast<PulseCaptureStream*>(self)->NoteStreamLost(); }, this);
   pa_stream_set_read_callback(stream_, OnRead, this);
-  // Fragments of about 20 ms keep the buffers filling smoothly between polls.
+  // Fragments of about 20 ms keep the ring filling smoothly between reads.
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<uint32_t>(-1);
   attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
   if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr,
                                PA_STREAM_ADJUST_LATENCY) < 0)
-    return pa_context_errno(context_);
-  for (;;) {
-    pa_stream_state_t state = pa_stream_get_state(stream_);
-    if (state == PA_STREAM_READY) return 0;
-    if (!PA_STREAM_IS_GOOD(state)) {
-      const int error = pa_context_errno(context_);
-      return error ? error : PA_ERR_NOENTITY;
-    }
-    pa_threaded_mainloop_wait(mainloop_);
-  }
+    return pa_context_errno(context);
+  pa_stream_state_t state = PA_STREAM_CREATING;
+  const bool settled = connection_.WaitUntil([&] {
+    state = pa_stream_get_state(stream_);
+    return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
+  });
+  if (!settled) return PA_ERR_TIMEOUT;
+  if (state == PA_STREAM_READY) return 0;
+  const int error = pa_context_errno(context);
+  return error ? error : PA_ERR_NOENTITY;
 }
 
 void PulseCaptureStream::DropStream() {
@@ -283,19 +247,16 @@ void PulseCaptureStream::Stop() {
 }
 
 void PulseCaptureStream::Close() {
+  const bool wasLost = lost_ != 0;
   connected_ = false;
   Stop();
-  if (mainloop_) pa_threaded_mainloop_stop(mainloop_);
-  DropStream();
-  if (context_) {
-    pa_context_disconnect(context_);
-    pa_context_unref(context_);
-    context_ = nullptr;
+  connection_.Listen(*this, 0);
+  if (connection_.Context() != nullptr) {
+    PulseConnection::Lock lock(connection_);
+    DropStream();
   }
-  if (mainloop_) {
-    pa_threaded_mainloop_free(mainloop_);
-    mainloop_ = nullptr;
-  }
+  // A connection whose stream stopped for good is made anew by the next Open.
+  if (wasLost) connection_.Disconnect();
   std::lock_guard lock(mutex_);
   overrunFrames_ = 0;
   lost_ = 0;

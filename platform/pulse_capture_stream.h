@@ -1,28 +1,33 @@
 #pragma once
 // A capture stream on the desktop's sound server: a record stream on the
-// chosen source (the default one unless told otherwise). The server's thread
-// appends arriving frames to a ring that Read empties.
+// chosen source (the default one unless told otherwise), on a connection of
+// its own. The connection's thread appends arriving frames to a ring that
+// Read empties. Every wait for the server is bounded by the connection's wait.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/capture_stream.h"
+#include "platform/pulse_connection.h"
 
-struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
 struct pa_sample_spec;
 
 namespace tarnovox {
 
-class PulseCaptureStream final : public CaptureStream {
+class PulseCaptureStream final : public CaptureStream, private PulseConnection::Listener {
  public:
   // Long enough for a capture thread held up by a slow disk for several seconds.
   static constexpr uint32_t kDefaultBufferMs = 15000;
+  // Opening waits for the server at most this long: the window thread opens.
+  static constexpr std::chrono::milliseconds kServerWait{2000};
 
-  explicit PulseCaptureStream(std::string streamName = "Capture", uint32_t bufferMs = kDefaultBufferMs);
+  explicit PulseCaptureStream(std::string streamName = "Capture", uint32_t bufferMs = kDefaultBufferMs,
+                              std::chrono::milliseconds serverWait = kServerWait);
   ~PulseCaptureStream() override;
 
   uint32_t Open(const PcmFormat& format) override;
@@ -42,30 +47,27 @@ class PulseCaptureStream final : public CaptureStream {
   static void OnRead(pa_stream* stream, size_t bytes, void* self);
   // Converts the server's 16-bit stereo into the open format, then delivers.
   void DeliverConverted(const uint8_t* data, size_t bytes);
-  static void OnStateChange(void* self);
-  void NoteLost();
+  void NoteStreamLost();
   // `data` null: that many bytes of silence.
   void Deliver(const uint8_t* data, size_t bytes);
   void Keep(const uint8_t* data, size_t bytes);
-  uint32_t Fail(int error);
-  // With the loop's lock held: a record stream on `device` (empty: the default
-  // source), ready. Returns 0 or the server's error code.
+  // With the connection's lock held: a record stream on `device` (empty: the
+  // default source), ready. Returns 0 or the server's error code.
   int ConnectStream(const pa_sample_spec& spec, const std::string& device);
-  // With the loop's lock held: the source to open, noting a missing choice.
+  // With the connection's lock held: the source to open, noting a missing choice.
   std::string ChosenOrDefault();
   void NoteMissingSource();
-  // With the loop's lock held, after a substituting open: watches for the
-  // chosen source (or a default output) to appear.
-  void WatchForChosenSource();
-  static void OnServerEvent(pa_context* context, int type, uint32_t index, void* self);
+  // After a substituting open: watches for the chosen source (or a default
+  // output) to appear. Events come on the connection's thread.
+  void OnServerEvent(pa_context* context, int type, uint32_t index) override;
+  // With the connection's lock held.
   void DropStream();
 
   std::string streamName_;
   uint32_t bufferMs_;
   std::string source_;
   std::string notice_;
-  pa_threaded_mainloop* mainloop_ = nullptr;
-  pa_context* context_ = nullptr;
+  PulseConnection connection_;
   pa_stream* stream_ = nullptr;
   uint32_t frameBytes_ = 4;
   uint8_t silenceByte_ = 0;
