@@ -62,7 +62,8 @@ RecordingsFolder& Folder() {
 
 // The benchmarks' arguments 1 to 6 name the orders as the settings file numbers them.
 ListSort SortNumbered(int64_t number) {
-  return {static_cast<ListColumn>((number - 1) / 2), (number - 1) % 2 == 0 ? SortOrder::Ascending : SortOrder::Descending};
+  const SortOrder order = (number - 1) % 2 == 0 ? SortOrder::Ascending : SortOrder::Descending;
+  return {static_cast<ListColumn>((number - 1) / 2), order};
 }
 
 void BM_RescanAndSort(benchmark::State& state) {
