@@ -48,7 +48,7 @@ void MeterAnalysis::ComputeSpectrum() {
   // The transform reads samples 1 to FftSize.
   const size_t needed = static_cast<size_t>(fftSize_) + 1;
   if (left_.size() < needed || right_.size() < needed) return;
-  spectrum_->ComputeSpectrum(left_.data(), right_.data(), fftSize_, settings_.SamplePerSecond);
+  spectrum_->ComputeSpectrum(left_.data(), right_.data(), fftSize_, settings_.sampleRate);
 }
 
 void MeterAnalysis::GroupBands() { bands_.GroupBands(*spectrum_); }

@@ -8,7 +8,7 @@ namespace tarnovox {
 enum class MeterLayout { None, Stereo, Mono };
 
 // During playback the layout follows the played file's channels; otherwise the
-// configured output format (WAV channels, or MP3 mode 3 for mono), also while
+// configured output format (WAV channels, or the MP3 channel mode), also while
 // monitoring, where the input is always captured in stereo. None when no rule
 // applies (e.g. a played file of neither 1 nor 2 channels).
 MeterLayout ChooseMeterLayout(const RecorderState& state, const RecordSettings& settings);

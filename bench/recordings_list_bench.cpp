@@ -60,11 +60,17 @@ RecordingsFolder& Folder() {
   return folder;
 }
 
+// The benchmarks' arguments 1 to 6 name the orders as the settings file numbers them.
+ListSort SortNumbered(int64_t number) {
+  const SortOrder order = (number - 1) % 2 == 0 ? SortOrder::Ascending : SortOrder::Descending;
+  return {static_cast<ListColumn>((number - 1) / 2), order};
+}
+
 void BM_RescanAndSort(benchmark::State& state) {
   RecorderState recorder;
   RecordSettings settings;
-  settings.Folder = Folder().path();
-  settings.Sort = static_cast<int32_t>(state.range(0));
+  settings.folder = Folder().path();
+  settings.listSort = SortNumbered(state.range(0));
   StoringGrid grid;
   RecordingsList list(recorder, settings, DateTimeText("%d.%m.%Y", "%H:%M:%S"));
   list.AttachGrid(&grid);
@@ -79,8 +85,8 @@ void BM_RescanAndSort(benchmark::State& state) {
 void BM_ApplySortOnly(benchmark::State& state) {
   RecorderState recorder;
   RecordSettings settings;
-  settings.Folder = Folder().path();
-  settings.Sort = static_cast<int32_t>(state.range(0));
+  settings.folder = Folder().path();
+  settings.listSort = SortNumbered(state.range(0));
   StoringGrid grid;
   RecordingsList list(recorder, settings, DateTimeText("%d.%m.%Y", "%H:%M:%S"));
   list.AttachGrid(&grid);

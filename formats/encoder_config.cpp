@@ -8,6 +8,20 @@ using namespace lame_enc;
 
 namespace {
 
+// The configuration's switches are 32-bit values, 0 or all bits set.
+constexpr int32_t kOn32 = -1;
+int32_t Switch32(bool on) { return on ? kOn32 : 0; }
+
+int32_t EncoderMode(ChannelMode mode) {
+  switch (mode) {
+    case ChannelMode::Stereo: return kModeStereo;
+    case ChannelMode::JointStereo: return kModeJointStereo;
+    case ChannelMode::DualChannel: return kModeDualChannel;
+    case ChannelMode::Mono: return kModeMono;
+  }
+  return kModeStereo;
+}
+
 BE_CONFIG CommonConfig(const RecordSettings& settings) {
   BE_CONFIG config;
   std::memset(&config, 0, sizeof(config));  // btReserved and every unset field zero
@@ -15,19 +29,19 @@ BE_CONFIG CommonConfig(const RecordSettings& settings) {
   config.dwStructVersion = 1;
   config.dwStructSize = kBeConfigSize;
   config.dwReSampleRate = 0;
-  config.dwBitrate = static_cast<uint32_t>(settings.VBR != 0 ? settings.MinBitRate : settings.BitRate);
-  config.dwMaxBitrate = static_cast<uint32_t>(settings.MaxBitRate);
+  config.dwBitrate = static_cast<uint32_t>(settings.vbr ? settings.minBitRate : settings.bitRate);
+  config.dwMaxBitrate = static_cast<uint32_t>(settings.maxBitRate);
   config.nPreset = -1;
   config.dwMpegVersion = kMpegVersion1;
   config.dwPsyModel = 0;
   config.dwEmphasis = 0;
-  config.bPrivate = settings.Private;
+  config.bPrivate = Switch32(settings.privateFlag);
   config.bCRC = 0;
-  config.bCopyright = settings.Copyright;
-  config.bOriginal = settings.Original;
+  config.bCopyright = Switch32(settings.copyright);
+  config.bOriginal = Switch32(settings.original);
   config.bWriteVBRHeader = 0;
-  config.bEnableVBR = settings.VBR;
-  config.nVBRQuality = settings.VBRQuality;
+  config.bEnableVBR = Switch32(settings.vbr);
+  config.nVBRQuality = settings.vbrQuality;
   config.dwVbrAbr_bps = 0;
   config.nVbrMethod = 0;
   config.bNoRes = kOn32;
@@ -41,7 +55,7 @@ BE_CONFIG CommonConfig(const RecordSettings& settings) {
 BE_CONFIG RecordingConfig(const RecordSettings& settings) {
   BE_CONFIG config = CommonConfig(settings);
   config.dwSampleRate = 44100;
-  config.nMode = settings.Mode;
+  config.nMode = EncoderMode(settings.channelMode);
   return config;
 }
 

@@ -7,11 +7,12 @@
 
 namespace tarnovox {
 
-// Live recording: 44100 Hz whatever SamplePerSecond says, the settings' Mode.
+// Live recording: 44100 Hz whatever the WAV sample rate says, the settings'
+// channel mode.
 lame_enc::BE_CONFIG RecordingConfig(const RecordSettings& settings);
 
 // Conversion: the source's own rate; stereo for 2 channels, mono for 1
-// (never joint stereo; the settings' Mode is not used).
+// (never joint stereo; the settings' channel mode is not used).
 lame_enc::BE_CONFIG ConversionConfig(const RecordSettings& settings, uint32_t sampleRate,
                                      uint16_t channels);
 

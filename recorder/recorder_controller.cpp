@@ -42,7 +42,7 @@ void RecorderController::Start() {
 }
 
 std::string RecorderController::JoinFolder(const std::string& name) const {
-  const std::string& folder = p_.settings.Folder;
+  const std::string& folder = p_.settings.folder;
   if (!folder.empty() && folder.back() == '/') return folder + name;
   return folder + "/" + name;
 }
@@ -52,8 +52,7 @@ bool RecorderController::NextRecordName() {
   for (uint32_t n = 1; n <= kLastRecordNumber; ++n) {
     const std::string base = "record" + std::to_string(n);
     if (fs::exists(JoinFolder(base + ".wav"), error) || fs::exists(JoinFolder(base + ".mp3"), error)) continue;
-    // Settings that name both formats record WAV, as StartRecording does.
-    p_.state.ActiveFileName = base + (p_.settings.Wav ? ".wav" : ".mp3");
+    p_.state.ActiveFileName = base + (p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3");
     p_.state.CurrentBaseName = base;
     p_.state.CurrentFile = JoinFolder(p_.state.ActiveFileName);
     return true;
@@ -64,8 +63,8 @@ bool RecorderController::NextRecordName() {
 // The capture thread asks for the next free name when a take goes on in a new
 // file; it must not touch the shared state, so it looks at the folder alone.
 NextTakeFile RecorderController::TakeNamer() {
-  const std::string folder = p_.settings.Folder;
-  const std::string extension = p_.settings.Wav ? ".wav" : ".mp3";
+  const std::string folder = p_.settings.folder;
+  const std::string extension = p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3";
   return [folder, extension]() -> std::string {
     std::error_code error;
     const std::string prefix = folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + "record";
@@ -131,30 +130,28 @@ std::chrono::milliseconds RecorderController::SinceStart() const {
 void RecorderController::StartRecording() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   startedAt_ = p_.clock.Now();
-  if (p_.drives.IsCdRom(p_.settings.Folder)) {
+  if (p_.drives.IsCdRom(p_.settings.folder)) {
     Raise(recorder_texts::OnCdRom());
     return;
   }
   p_.playback.ClosePlayback();
   if (!NextRecordName()) {
-    Raise(recorder_texts::AllNamesTaken(p_.settings.Folder));
+    Raise(recorder_texts::AllNamesTaken(p_.settings.folder));
     return;
   }
   p_.state.LostMs = 0;
-  if (p_.settings.Wav) BeginWavTake();
+  if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
   else BeginMp3Take();
   accumulated_ = std::chrono::milliseconds(0);
   elapsed_ = std::chrono::milliseconds(0);
 }
 
 void RecorderController::BeginWavTake() {
-  // A WAV take records at 44100 Hz whenever the MP3 flag is set beside it.
-  if (p_.settings.MP3) p_.settings.SamplePerSecond = 44100;
   PcmFormat format;
-  format.sampleRate = p_.settings.SamplePerSecond;
-  format.channels = p_.settings.Channels;
-  format.bitsPerSample = p_.settings.BitPerSample;
-  if (const uint32_t code = p_.engine.OpenWavTakeStream(format, p_.settings.Source)) {
+  format.sampleRate = p_.settings.sampleRate;
+  format.channels = p_.settings.channels;
+  format.bitsPerSample = p_.settings.bitsPerSample;
+  if (const uint32_t code = p_.engine.OpenWavTakeStream(format, p_.settings.inputSource)) {
     // The error is told; keep the meters alive instead of leaving no stream open.
     Raise(p_.engine.ErrorText(code));
     OpenMonitoring(false);
@@ -181,10 +178,10 @@ void RecorderController::BeginMp3Take() {
     Raise(error);
     return;
   }
-  p_.settings.BitPerSample = 16;
+  p_.settings.bitsPerSample = 16;
   PcmFormat format;
-  format.channels = p_.settings.Mode == lame_enc::kModeMono ? 1 : 2;
-  if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.Source)) {
+  format.channels = p_.settings.channelMode == ChannelMode::Mono ? 1 : 2;
+  if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.inputSource)) {
     Raise(p_.engine.Mp3ErrorText(code));
     return;
   }
@@ -213,7 +210,7 @@ void RecorderController::FollowTakeFile(const std::string& file) {
 void RecorderController::OpenMonitoring(bool tell) {
   ticksSinceReopen_ = 0;
   if (p_.engine.MonitoringOpen()) return;
-  if (const uint32_t code = p_.engine.OpenMonitoring(p_.settings.Source)) {
+  if (const uint32_t code = p_.engine.OpenMonitoring(p_.settings.inputSource)) {
     if (tell) Raise(p_.engine.ErrorText(code));
     return;
   }
@@ -238,7 +235,7 @@ void RecorderController::TellSubstitute(const std::string& notice, bool monitori
 // turns up; a take keeps the input it began with.
 void RecorderController::FollowChosenInput() {
   if (!p_.engine.MonitoringOpen() || p_.state.recording) return;
-  if (p_.engine.MonitoringSource() == p_.settings.Source && !p_.engine.MonitorSubstituteEnded()) return;
+  if (p_.engine.MonitoringSource() == p_.settings.inputSource && !p_.engine.MonitorSubstituteEnded()) return;
   p_.engine.CloseMonitoring();
   OpenMonitoring(true);
 }
@@ -366,7 +363,7 @@ bool RecorderController::SettleFolder(const FolderFallback& fallback) {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   p_.store.LoadSettings();
   std::error_code error;
-  if (!fs::is_directory(p_.settings.Folder, error)) {
+  if (!fs::is_directory(p_.settings.folder, error)) {
     std::string folder;
     if (fallback.executableDirWritable) {
       folder = (fs::path(fallback.executableDir) / "Temp").string();
@@ -379,9 +376,9 @@ bool RecorderController::SettleFolder(const FolderFallback& fallback) {
       Raise(recorder_texts::CannotCreateFolder(folder));
       return false;
     }
-    p_.settings.Folder = folder;
+    p_.settings.folder = folder;
   }
-  fs::current_path(p_.settings.Folder, error);
+  fs::current_path(p_.settings.folder, error);
   p_.recordings.SortColumnForSort();
   return true;
 }

@@ -76,11 +76,11 @@ bool NameGreater(const std::string& a, const std::string& b) {
   return a.size() > b.size();
 }
 
-bool Descending(int sort) { return sort == 2 || sort == 4 || sort == 6; }
+int SpacesBeforeName(ListSort sort) { return sort.column == ListColumn::Date ? 9 : 6; }
 
-int SpacesBeforeName(int sort) { return sort >= 5 ? 9 : 6; }
-
-int SpacesAfterDate(int sort) { return sort == 3 ? 6 : 5; }
+int SpacesAfterDate(ListSort sort) {
+  return sort == ListSort{ListColumn::Size, SortOrder::Ascending} ? 6 : 5;
+}
 
 }  // namespace
 
@@ -132,7 +132,7 @@ void RecordingsList::Rescan() {
 
   // Stats relative to the open folder: no path is built or walked again for
   // each of thousands of files.
-  DIR* folder = ::opendir(settings_.Folder.empty() ? "." : settings_.Folder.c_str());
+  DIR* folder = ::opendir(settings_.folder.empty() ? "." : settings_.folder.c_str());
   if (folder != nullptr) {
     std::vector<std::string> names;
     while (const dirent* item = ::readdir(folder)) {
@@ -156,15 +156,15 @@ void RecordingsList::Rescan() {
 
 // Entries from the greatest key down. Equal keys keep scan order, which is the
 // order a selection by repeated strict maximum over the scan order yields.
-std::vector<size_t> RecordingsList::PlacementOrder(int sort) const {
+std::vector<size_t> RecordingsList::PlacementOrder(ListColumn column) const {
   std::vector<size_t> order(Entries.size());
   std::iota(order.begin(), order.end(), size_t{0});
   const auto& entries = Entries;
-  if (sort <= 2) {
+  if (column == ListColumn::Name) {
     std::stable_sort(order.begin(), order.end(), [&entries](size_t a, size_t b) {
       return NameGreater(entries[a].FileName, entries[b].FileName);
     });
-  } else if (sort <= 4) {
+  } else if (column == ListColumn::Size) {
     std::stable_sort(order.begin(), order.end(),
                      [&entries](size_t a, size_t b) { return entries[a].SizeKey > entries[b].SizeKey; });
   } else {
@@ -174,7 +174,7 @@ std::vector<size_t> RecordingsList::PlacementOrder(int sort) const {
   return order;
 }
 
-void RecordingsList::WriteRow(int row, const RecordingEntry& entry, int sort) {
+void RecordingsList::WriteRow(int row, const RecordingEntry& entry, ListSort sort) {
   RowFiles[static_cast<size_t>(row)] = entry.FileName;
   if (grid_ != nullptr) {
     // The leading spaces leave room for the file-kind picture the window draws.
@@ -186,14 +186,14 @@ void RecordingsList::WriteRow(int row, const RecordingEntry& entry, int sort) {
 }
 
 void RecordingsList::ApplySort() {
-  const int sort = settings_.Sort;
-  if (sort < 1 || sort > 6) return;
+  const ListSort sort = settings_.listSort;
   RowFiles.resize(Entries.size() + 1);
-  const std::vector<size_t> order = PlacementOrder(sort);
+  const std::vector<size_t> order = PlacementOrder(sort.column);
   // The greatest key goes to row 1 for the descending orders and to the last
   // row for the ascending ones; rows are written in that placement order.
   for (size_t k = 0; k < order.size(); ++k) {
-    const int row = Descending(sort) ? static_cast<int>(k + 1) : static_cast<int>(order.size() - k);
+    const int row =
+        sort.order == SortOrder::Descending ? static_cast<int>(k + 1) : static_cast<int>(order.size() - k);
     WriteRow(row, Entries[order[k]], sort);
   }
 }
@@ -201,13 +201,13 @@ void RecordingsList::ApplySort() {
 void RecordingsList::ToggleSort(int column) {
   if (column < 0 || column > 2) return;
   SortColumn = column;
-  const int ascending = 2 * column + 1;
-  settings_.Sort = settings_.Sort == ascending ? ascending + 1 : ascending;
+  const ListSort ascending{static_cast<ListColumn>(column), SortOrder::Ascending};
+  settings_.listSort = settings_.listSort == ascending ? ListSort{ascending.column, SortOrder::Descending} : ascending;
   ApplySort();
 }
 
 void RecordingsList::SortColumnForSort() {
-  if (settings_.Sort >= 1 && settings_.Sort <= 6) SortColumn = (settings_.Sort - 1) / 2;
+  SortColumn = static_cast<int>(settings_.listSort.column);
 }
 
 }  // namespace tarnovox

@@ -18,7 +18,7 @@ namespace tarnovox {
 
 class RecordingsList : public RecordingsLibrary {
  public:
-  // Sort is RecordSettings::Sort (1 to 6) and the folder RecordSettings::Folder;
+  // The order is RecordSettings::listSort and the folder RecordSettings::folder;
   // CurrentFile and PickedFile are those of RecorderState.
   RecordingsList(RecorderState& state, RecordSettings& settings,
                  DateTimeText dateTimeText = DateTimeText::FromSystemLocale());
@@ -34,15 +34,14 @@ class RecordingsList : public RecordingsLibrary {
   // row, no data row selected, and PickedFile naming the last file listed. A
   // folder that cannot be read lists nothing. Callers run ApplySort() next.
   void Rescan() override;
-  // Writes every row in the order Sort names, rewrites RowFiles and selects the
-  // row of CurrentFile when it is listed (exact match). A Sort outside 1 to 6
-  // writes no row.
+  // Writes every row in the settings' order, rewrites RowFiles and selects the
+  // row of CurrentFile when it is listed (exact match).
   void ApplySort() override;
   // A click on a column header (0 name, 1 size, 2 date): first click sorts the
   // column ascending, the next one descending, and so on. The folder is not
   // read again; the window repaints its header afterwards.
   void ToggleSort(int column);
-  // Derives SortColumn from Sort, as done at start-up.
+  // Derives SortColumn from the settings' order, as done at start-up.
   void SortColumnForSort() override;
 
   // The file shown in grid row `row` (1 to Count); empty for the header row
@@ -55,8 +54,8 @@ class RecordingsList : public RecordingsLibrary {
   int SortColumn = 0;                   // header drawn pressed: 0 Name, 1 Size, 2 Date
 
  private:
-  std::vector<size_t> PlacementOrder(int sort) const;
-  void WriteRow(int row, const RecordingEntry& entry, int sort);
+  std::vector<size_t> PlacementOrder(ListColumn column) const;
+  void WriteRow(int row, const RecordingEntry& entry, ListSort sort);
   void ResetGrid();
   // Lists the ordinary file of entry, or deletes it when it holds no sound.
   // folder: the open folder's descriptor; info: the file's own stat.

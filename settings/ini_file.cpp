@@ -102,9 +102,12 @@ std::optional<std::string> IniFile::Value(const std::string& section, const std:
 }
 
 uint32_t IniFile::ReadInteger(const std::string& section, const std::string& key, uint32_t fallback) const {
-  auto value = Value(section, key);
+  const std::optional<std::string> value = Value(section, key);
   if (!value) return fallback;
-  const std::string& text = *value;
+  return ParseInteger(*value).value_or(fallback);
+}
+
+std::optional<uint32_t> IniFile::ParseInteger(const std::string& text) {
   size_t pos = 0;
   bool negative = false;
   if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) negative = text[pos++] == '-';
@@ -123,7 +126,7 @@ uint32_t IniFile::ReadInteger(const std::string& section, const std::string& key
     else break;
     number = (number * base + digit) & 0xFFFFFFFFull;
   }
-  if (digits == 0) return fallback;
+  if (digits == 0) return std::nullopt;
   uint32_t result = static_cast<uint32_t>(number);
   return negative ? 0u - result : result;
 }

@@ -26,6 +26,8 @@ class IniFile {
   // digits or "0x"/"0X" and hexadecimal digits, up to the first other
   // character; no digits at all gives the default. Wraps to 32 bits.
   uint32_t ReadInteger(const std::string& section, const std::string& key, uint32_t fallback) const;
+  // The same reading of a value already in hand; nothing when it has no digits.
+  static std::optional<uint32_t> ParseInteger(const std::string& text);
 
   // Replaces the key's value where it stands, or adds it at the end of its
   // section, or adds the section at the end of the document. The value is

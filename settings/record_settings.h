@@ -1,38 +1,59 @@
 #pragma once
-// The one record of persisted settings. Field names are the INI key names.
+// The one record of persisted settings, typed for what each setting is. How
+// the INI file spells them is known only to the settings store
+// (settings/setting_keys.cpp), and the encoder's form of the MP3 switches
+// and mode only to the encoder configuration (formats/encoder_config.cpp).
+#include <array>
 #include <cstdint>
 #include <string>
 
 namespace tarnovox {
 
-// The MP3 switches are 32-bit values, 0 or all bits set: the form the encoder
-// library's configuration takes.
-constexpr int32_t kOn32 = -1;
+// What a take is recorded into.
+enum class OutputFormat { Wav, Mp3 };
+
+// How an MP3 take carries its channels. The settings dialog offers stereo,
+// joint stereo and mono; dual channel comes only from a hand-edited file.
+enum class ChannelMode { Stereo, JointStereo, DualChannel, Mono };
+
+// The file list's columns, left to right.
+enum class ListColumn { Name, Size, Date };
+enum class SortOrder { Ascending, Descending };
+
+// Which column the file list is sorted by, and which way.
+struct ListSort {
+  ListColumn column = ListColumn::Name;
+  SortOrder order = SortOrder::Ascending;
+
+  bool operator==(const ListSort&) const = default;
+};
 
 struct RecordSettings {
-  std::string Folder = "C:\\";
-  bool Wav = false;
-  uint32_t SamplePerSecond = 44100;
-  uint16_t BitPerSample = 16;
-  uint16_t Channels = 2;
-  bool MP3 = true;
-  int32_t BitRate = 128;
-  int32_t Mode = 0;  // 0 stereo, 1 joint stereo, 3 mono
-  int32_t VBR = 0;
-  int32_t MinBitRate = 32;
-  int32_t MaxBitRate = 320;
-  int32_t VBRQuality = 0;
-  int32_t Copyright = 0;
-  int32_t Original = 0;
-  int32_t Private = 0;
-  int32_t Col0 = 160;
-  int32_t Col1 = 40;
-  int32_t Col2 = 160;
-  int32_t Sort = 1;
-  // The input recorded from, section "Input": a source name of the sound
-  // server, empty for its default input, or "@DEFAULT_MONITOR@" for the sound
-  // the computer plays.
-  std::string Source;
+  std::string folder = "C:\\";  // where takes are recorded; start-up replaces one that does not exist
+  OutputFormat format = OutputFormat::Mp3;
+  // The WAV format: 44100, 22050 or 11025 Hz; 16 or 8 bits; 2 or 1 channels.
+  uint32_t sampleRate = 44100;
+  uint16_t bitsPerSample = 16;
+  uint16_t channels = 2;
+  // The MP3 encoding. Bit rates are in kbit/s, as chosen from the dialog's list
+  // (a hand-edited file may hold others); the VBR quality 0 is best, 9 worst.
+  int32_t bitRate = 128;
+  ChannelMode channelMode = ChannelMode::Stereo;
+  bool vbr = false;
+  int32_t minBitRate = 32;
+  int32_t maxBitRate = 320;
+  int32_t vbrQuality = 0;
+  bool copyright = false;
+  bool original = false;
+  bool privateFlag = false;
+  // The file list's name, size and date columns, in pixels at 100 % scale.
+  std::array<int32_t, 3> columnWidths = {160, 40, 160};
+  ListSort listSort = {};  // by name, ascending
+  // The input recorded from: a source name of the sound server, empty for its
+  // default input, or "@DEFAULT_MONITOR@" for the sound the computer plays.
+  std::string inputSource;
+
+  bool operator==(const RecordSettings&) const = default;
 };
 
 }  // namespace tarnovox

@@ -5,12 +5,15 @@
 
 namespace tarnovox {
 
-// Loads RecordSettings from the INI file at start-up and writes it back at exit.
+// Loads RecordSettings from the INI file at start-up and writes it back at
+// exit, key by key as the table of settings/setting_keys.h says.
 class SettingsStore {
  public:
   SettingsStore(RecordSettings& settings, std::string iniPath);
 
-  // Missing file, section or key gives the default; see IniFile::ReadInteger.
+  // Missing file, section or key gives the default, and so does a value the
+  // setting does not take (a format the capture does not offer, an unknown
+  // channel mode or sort order).
   void LoadSettings();
   // Writes the 19 keys in their order, then the input ([Input] Source) unless
   // it is the default one and the file never named one, keeping everything

@@ -12,7 +12,7 @@ bool ChangeOutputFolder(const RecordSettings& settings, RecorderState& state, Pl
   state.ActiveFileName.clear();
   if (state.playing && playback.PlaybackOpen()) playback.ClosePlayback();
   std::error_code ignored;
-  std::filesystem::current_path(settings.Folder, ignored);
+  std::filesystem::current_path(settings.folder, ignored);
   hooks.SetBusyCursor(true);
   recordings.Rescan();
   hooks.SetBusyCursor(false);

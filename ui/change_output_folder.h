@@ -1,6 +1,6 @@
 #pragma once
 // Switches the whole system over to a new output folder after the output
-// folder dialog has changed RecordSettings::Folder.
+// folder dialog has changed RecordSettings::folder.
 #include "recorder/collaborators.h"
 #include "recorder/recorder_state.h"
 #include "recorder/ui_hooks.h"

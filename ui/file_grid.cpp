@@ -129,7 +129,7 @@ void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int logi
   painter->fillRect(QRect(rect.left() + 1, rect.top(), rect.width() - 2, rect.height() - 1), colour);
   painter->setFont(font());
   painter->setPen(Qt::white);
-  const QString mark = MarkText(SortMarkFor(sort ? sort() : 0, logicalIndex));
+  const QString mark = MarkText(sort ? SortMarkFor(sort(), logicalIndex) : SortMark::None);
   const QFontMetrics metrics(font());
   const int baseline = y + metrics.ascent();
   const int markX = logicalIndex == 0 ? x + 26 : x;

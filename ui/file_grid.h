@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "recordings/recordings_grid.h"
+#include "settings/record_settings.h"
 
 namespace tarnovox {
 
@@ -22,7 +23,7 @@ class FileGridHeader : public QHeaderView {
 
  public:
   explicit FileGridHeader(QWidget* parent);
-  std::function<int()> sort;        // RecordSettings::Sort
+  std::function<ListSort()> sort;   // RecordSettings::listSort
   std::function<int()> sortColumn;  // RecordingsList::SortColumn
 
  signals:

@@ -11,11 +11,9 @@ FileMenuState MenuStateFor(const RecorderState& state) {
   return menu;
 }
 
-SortMark SortMarkFor(int sort, int column) {
-  if (column < 0 || column > 2) return SortMark::None;
-  if (sort == column * 2 + 1) return SortMark::Up;
-  if (sort == column * 2 + 2) return SortMark::Down;
-  return SortMark::None;
+SortMark SortMarkFor(ListSort sort, int column) {
+  if (column != static_cast<int>(sort.column)) return SortMark::None;
+  return sort.order == SortOrder::Ascending ? SortMark::Up : SortMark::Down;
 }
 
 int HeaderClickColumn(int columnLeft, int column, int columnRight) {

@@ -6,6 +6,7 @@
 #include "recorder/collaborators.h"
 #include "recorder/recorder_state.h"
 #include "recordings/recording_files.h"  // UpperExtension
+#include "settings/record_settings.h"
 
 namespace tarnovox {
 
@@ -22,9 +23,8 @@ struct FileMenuState {
 FileMenuState MenuStateFor(const RecorderState& state);
 
 enum class SortMark { None, Up, Down };
-// Up when Sort is the column's ascending order (1, 3, 5), Down for its
-// descending one (2, 4, 6).
-SortMark SortMarkFor(int sort, int column);
+// Up when the list is sorted by the column ascending, Down when descending.
+SortMark SortMarkFor(ListSort sort, int column);
 
 // A release on the header sorts only when the columns under x - 5, x and x + 5
 // are one and the same, so the end of a column-width drag never counts.

@@ -106,10 +106,8 @@ void FileListWindow::CreateGrid() {
   grid_ = new FileGrid(this);
   grid_->setObjectName("grid");
   grid_->setGeometry(12, 34, 373, 225);
-  grid_->setColumnWidth(0, settings_.Col0);
-  grid_->setColumnWidth(1, settings_.Col1);
-  grid_->setColumnWidth(2, settings_.Col2);
-  grid_->Header()->sort = [this] { return settings_.Sort; };
+  for (int column = 0; column < 3; ++column) grid_->setColumnWidth(column, settings_.columnWidths[column]);
+  grid_->Header()->sort = [this] { return settings_.listSort; };
   grid_->Header()->sortColumn = [this] { return list_.SortColumn; };
   connect(grid_->Header(), &FileGridHeader::releasedAt, this, [this](int x) { SortByHeaderAt(x); });
   connect(grid_, &FileGrid::rowPicked, this, [this](int row) {
@@ -215,9 +213,7 @@ void FileListWindow::ConvertSelected() {
 }
 
 void FileListWindow::StoreColumnWidths() {
-  settings_.Col0 = grid_->columnWidth(0);
-  settings_.Col1 = grid_->columnWidth(1);
-  settings_.Col2 = grid_->columnWidth(2);
+  for (int column = 0; column < 3; ++column) settings_.columnWidths[column] = grid_->columnWidth(column);
 }
 
 void FileListWindow::paintEvent(QPaintEvent*) {

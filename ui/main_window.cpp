@@ -114,10 +114,10 @@ void MainWindow::ConnectButtons() {
 
 void MainWindow::ChooseOutputFolder() {
   if (state_.recording) return;
-  const std::string previous = settings_.Folder;
+  const std::string previous = settings_.folder;
   emit outputFolderRequested();
   ResetButtonPictures();
-  if (settings_.Folder != previous && !settings_.Folder.empty()) {
+  if (settings_.folder != previous && !settings_.folder.empty()) {
     emit outputFolderChanged();
     ResetButtonPictures();
   }
@@ -175,7 +175,7 @@ void MainWindow::StatusTick() {
   emit playbackPollDue();
   labels_.ShowStatus(status_.Labels(state_));
   if (fileListLabel_ != nullptr) labels_.CopyFileTo(fileListLabel_);
-  labels_.ShowFolder(QString::fromStdString(settings_.Folder));
+  labels_.ShowFolder(QString::fromStdString(settings_.folder));
   status_.ToggleBlink();
 }
 

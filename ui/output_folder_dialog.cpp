@@ -81,14 +81,14 @@ void OutputFolderDialog::CreateFolderModel() {
 
 bool OutputFolderDialog::Choose(RecordSettings& settings, const RecorderState& state) {
   if (state.recording) return false;
-  const std::string oldFolder = settings.Folder;
+  const std::string oldFolder = settings.folder;
   settings_ = &settings;
   state_ = &state;
   ShowOutputFolder();
   exec();
   settings_ = nullptr;
   state_ = nullptr;
-  return OutputFolderChanged(oldFolder, settings.Folder);
+  return OutputFolderChanged(oldFolder, settings.folder);
 }
 
 void OutputFolderDialog::SelectFolder(const std::string& path) {
@@ -101,14 +101,14 @@ void OutputFolderDialog::SelectFolder(const std::string& path) {
 
 void OutputFolderDialog::ShowOutputFolder() {
   CreateFolderModel();
-  choice_.Show(settings_->Folder);
+  choice_.Show(settings_->folder);
   ShowChosenPath();
   // The user's home stays one click away whatever the output folder is.
   QModelIndex home = folderModel_->index(QDir::homePath());
   for (QModelIndex node = home.parent(); node.isValid(); node = node.parent()) folderTree_->expand(node);
   folderTree_->expand(folderModel_->index(QDir::rootPath()));
-  if (QDir(QString::fromStdString(settings_->Folder)).exists() && !settings_->Folder.empty()) {
-    SelectFolder(settings_->Folder);
+  if (QDir(QString::fromStdString(settings_->folder)).exists() && !settings_->folder.empty()) {
+    SelectFolder(settings_->folder);
   }
 }
 
@@ -134,7 +134,7 @@ void OutputFolderDialog::AcceptChoice() {
     QMessageBox::warning(this, windowTitle(), Texts().notText);
     return;
   }
-  if (settings_ && !state_->recording) choice_.Accept(settings_->Folder);
+  if (settings_ && !state_->recording) choice_.Accept(settings_->folder);
   accept();
 }
 

@@ -20,7 +20,7 @@ class OutputFolderDialog : public QDialog {
  public:
   explicit OutputFolderDialog(QWidget* mainWindow = nullptr);
 
-  // Shows the dialog modally over RecordSettings::Folder: OK writes the chosen
+  // Shows the dialog modally over RecordSettings::folder: OK writes the chosen
   // folder, Cancel and the close box change nothing. Returns whether the
   // folder changed (exact comparison; the caller then runs ChangeOutputFolder).
   // While a recording runs nothing is shown and false is returned; should a hot

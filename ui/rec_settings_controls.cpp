@@ -11,7 +11,7 @@ namespace tarnovox {
 namespace {
 
 constexpr std::array<uint32_t, 3> kWavRates = {44100, 22050, 11025};
-constexpr std::array<int32_t, 3> kModes = {0, 1, 3};  // the encoder's stereo, joint stereo, mono
+constexpr std::array<ChannelMode, 3> kModes = {ChannelMode::Stereo, ChannelMode::JointStereo, ChannelMode::Mono};
 
 // -1 when `value` is not listed.
 template <typename List, typename Value>
@@ -27,8 +27,6 @@ auto ItemValue(const List& list, int item) {
   return list[static_cast<size_t>(std::clamp(item, 0, static_cast<int>(list.size()) - 1))];
 }
 
-int32_t Switch32(bool on) { return on ? kOn32 : 0; }
-
 // The input list's first item, translated with the record settings dialog's texts.
 std::string DefaultInputText() {
   return QCoreApplication::translate("RecordSettingsDialog", "Default input").toStdString();
@@ -37,8 +35,8 @@ std::string DefaultInputText() {
 // The fields the dialog edits, in one place for comparing and copying.
 template <typename Settings>
 auto DialogFields(Settings& s) {
-  return std::tie(s.Wav, s.MP3, s.SamplePerSecond, s.BitPerSample, s.Channels, s.BitRate, s.Mode, s.VBR,
-                  s.MinBitRate, s.MaxBitRate, s.VBRQuality, s.Copyright, s.Original, s.Private, s.Source);
+  return std::tie(s.format, s.sampleRate, s.bitsPerSample, s.channels, s.bitRate, s.channelMode, s.vbr,
+                  s.minBitRate, s.maxBitRate, s.vbrQuality, s.copyright, s.original, s.privateFlag, s.inputSource);
 }
 
 }  // namespace
@@ -72,43 +70,40 @@ std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, c
 }
 
 void SettingsToControls(const RecordSettings& settings, RecSettingsControls& controls) {
-  // The MP3 test comes second, so it wins when a hand-edited file sets both.
-  if (settings.Wav) controls.wavPageActive = true;
-  if (settings.MP3) controls.wavPageActive = false;
-  if (int item = ItemOf(kWavRates, settings.SamplePerSecond); item >= 0) controls.wavRateItem = item;
-  controls.wavChannelItem = settings.Channels == 1 ? 1 : 0;
-  controls.wavBitsItem = settings.BitPerSample == 8 ? 1 : 0;
-  controls.bitRateItem = NearestBitRateItem(settings.BitRate);
-  if (int item = ItemOf(kModes, settings.Mode); item >= 0) controls.modeItem = item;
-  int minItem = ItemOf(kMp3BitRates, settings.MinBitRate);
+  controls.wavPageActive = settings.format == OutputFormat::Wav;
+  if (int item = ItemOf(kWavRates, settings.sampleRate); item >= 0) controls.wavRateItem = item;
+  controls.wavChannelItem = settings.channels == 1 ? 1 : 0;
+  controls.wavBitsItem = settings.bitsPerSample == 8 ? 1 : 0;
+  controls.bitRateItem = NearestBitRateItem(settings.bitRate);
+  if (int item = ItemOf(kModes, settings.channelMode); item >= 0) controls.modeItem = item;
+  int minItem = ItemOf(kMp3BitRates, settings.minBitRate);
   controls.minBitRateItem = minItem >= 0 ? minItem : 0;
-  int maxItem = ItemOf(kMp3BitRates, settings.MaxBitRate);
+  int maxItem = ItemOf(kMp3BitRates, settings.maxBitRate);
   controls.maxBitRateItem = maxItem >= 0 ? maxItem : static_cast<int>(kMp3BitRates.size()) - 1;
-  controls.vbrQuality = std::clamp<int32_t>(settings.VBRQuality, kVbrQualityBest, kVbrQualityWorst);
-  controls.vbr = settings.VBR != 0;
-  controls.copyright = settings.Copyright != 0;
-  controls.original = settings.Original != 0;
-  controls.privateFlag = settings.Private != 0;
-  controls.source = settings.Source;
+  controls.vbrQuality = std::clamp<int32_t>(settings.vbrQuality, kVbrQualityBest, kVbrQualityWorst);
+  controls.vbr = settings.vbr;
+  controls.copyright = settings.copyright;
+  controls.original = settings.original;
+  controls.privateFlag = settings.privateFlag;
+  controls.source = settings.inputSource;
 }
 
 void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& settings) {
-  settings.Wav = controls.wavPageActive;
-  settings.MP3 = !controls.wavPageActive;
-  settings.SamplePerSecond = ItemValue(kWavRates, controls.wavRateItem);
-  settings.Channels = controls.wavChannelItem == 1 ? 1 : 2;
-  settings.BitPerSample = controls.wavBitsItem == 1 ? 8 : 16;
-  settings.BitRate = ItemValue(kMp3BitRates, controls.bitRateItem);
-  settings.Mode = ItemValue(kModes, controls.modeItem);
-  settings.VBR = Switch32(controls.vbr);
+  settings.format = controls.wavPageActive ? OutputFormat::Wav : OutputFormat::Mp3;
+  settings.sampleRate = ItemValue(kWavRates, controls.wavRateItem);
+  settings.channels = controls.wavChannelItem == 1 ? 1 : 2;
+  settings.bitsPerSample = controls.wavBitsItem == 1 ? 8 : 16;
+  settings.bitRate = ItemValue(kMp3BitRates, controls.bitRateItem);
+  settings.channelMode = ItemValue(kModes, controls.modeItem);
+  settings.vbr = controls.vbr;
   // No relation between minimum and maximum is enforced: they are stored as chosen.
-  settings.MinBitRate = ItemValue(kMp3BitRates, controls.minBitRateItem);
-  settings.MaxBitRate = ItemValue(kMp3BitRates, controls.maxBitRateItem);
-  settings.VBRQuality = std::clamp(controls.vbrQuality, kVbrQualityBest, kVbrQualityWorst);
-  settings.Copyright = Switch32(controls.copyright);
-  settings.Original = Switch32(controls.original);
-  settings.Private = Switch32(controls.privateFlag);
-  settings.Source = controls.source;
+  settings.minBitRate = ItemValue(kMp3BitRates, controls.minBitRateItem);
+  settings.maxBitRate = ItemValue(kMp3BitRates, controls.maxBitRateItem);
+  settings.vbrQuality = std::clamp(controls.vbrQuality, kVbrQualityBest, kVbrQualityWorst);
+  settings.copyright = controls.copyright;
+  settings.original = controls.original;
+  settings.privateFlag = controls.privateFlag;
+  settings.inputSource = controls.source;
 }
 
 bool DialogFieldsDiffer(const RecordSettings& a, const RecordSettings& b) {

@@ -35,7 +35,7 @@ struct RecSettingsControls {
   bool copyright = false;
   bool original = false;
   bool privateFlag = false;
-  std::string source;  // the input list's choice, as RecordSettings::Source
+  std::string source;  // the input list's choice, as RecordSettings::inputSource
 
   bool operator==(const RecSettingsControls&) const = default;
 };
@@ -57,7 +57,8 @@ struct InputChoice {
 std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, const std::string& chosen);
 
 // The dialog opens: settings to controls. An unlisted sample rate or channel
-// mode leaves that list's selection as it was (the dialog object is reused).
+// mode (dual channel) leaves that list's selection as it was (the dialog
+// object is reused).
 void SettingsToControls(const RecordSettings& settings, RecSettingsControls& controls);
 
 // The dialog closes: controls to settings, the WAV and the MP3 fields alike

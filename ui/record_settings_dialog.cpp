@@ -252,14 +252,13 @@ void RecordSettingsDialog::FillInputs(const std::string& chosen) {
   inputBox_->view()->setMinimumWidth(inputBox_->view()->sizeHintForColumn(0) + 8);
 }
 
-// The format flags follow the page at once, before the dialog closes.
+// The format follows the page at once, before the dialog closes.
 void RecordSettingsDialog::FormatPageChosen(int page) {
   if (showing_ || !settings_) return;
   const bool wav = page == kWavPage;
   SetPageCaptions(wav);
   if (state_->recording) return;
-  settings_->Wav = wav;
-  settings_->MP3 = !wav;
+  settings_->format = wav ? OutputFormat::Wav : OutputFormat::Mp3;
 }
 
 // The active format's page is captioned in capitals, the other in lower case.

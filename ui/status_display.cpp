@@ -42,20 +42,21 @@ QString TwoCharacters(uint32_t value) {
 void UpdateMp3Labels(const RecordSettings& settings, FormatLabels& labels) {
   labels.wavMp3 = "MP3";
   labels.bitsVisible = false;
-  if (settings.VBR == 0) {
+  if (!settings.vbr) {
     labels.rateLeft = 180;
     labels.stereoLeft = 246;
-    labels.rate = Texts::Kbps(settings.BitRate);
+    labels.rate = Texts::Kbps(settings.bitRate);
   } else {
     labels.rateLeft = 165;
-    labels.rate = Texts::KbpsRange(settings.MinBitRate, settings.MaxBitRate);
+    labels.rate = Texts::KbpsRange(settings.minBitRate, settings.maxBitRate);
   }
-  switch (settings.Mode) {
-    case 0: labels.stereo = Texts::Stereo(); labels.stereoLeft = 246; break;
-    case 1: labels.stereo = Texts::JointStereo(); labels.rateLeft = 153; labels.stereoLeft = 224; break;
-    case 2: labels.stereo = Texts::DualChannels(); labels.rateLeft = 153; labels.stereoLeft = 224; break;
-    case 3: labels.stereo = Texts::Mono(); labels.stereoLeft = 246; break;
-    default: break;
+  switch (settings.channelMode) {
+    case ChannelMode::Stereo: labels.stereo = Texts::Stereo(); labels.stereoLeft = 246; break;
+    case ChannelMode::JointStereo:
+      labels.stereo = Texts::JointStereo(); labels.rateLeft = 153; labels.stereoLeft = 224; break;
+    case ChannelMode::DualChannel:
+      labels.stereo = Texts::DualChannels(); labels.rateLeft = 153; labels.stereoLeft = 224; break;
+    case ChannelMode::Mono: labels.stereo = Texts::Mono(); labels.stereoLeft = 246; break;
   }
 }
 
@@ -65,16 +66,17 @@ FormatLabels::FormatLabels()
     : wavMp3("MP3"), rate(Texts::Hertz(44100)), bits(Texts::Bits(16)), stereo(Texts::StereoDefault()) {}
 
 void UpdateFormatLabels(const RecordSettings& settings, FormatLabels& labels) {
-  if (settings.Wav) {
-    labels.wavMp3 = "WAV";
-    labels.bitsVisible = true;
-    labels.rateLeft = 152;
-    labels.stereoLeft = 246;
-    labels.rate = Texts::Hertz(settings.SamplePerSecond);
-    labels.bits = Texts::Bits(settings.BitPerSample);
-    labels.stereo = settings.Channels == 2 ? Texts::Stereo() : Texts::Mono();
+  if (settings.format == OutputFormat::Mp3) {
+    UpdateMp3Labels(settings, labels);
+    return;
   }
-  if (settings.MP3) UpdateMp3Labels(settings, labels);
+  labels.wavMp3 = "WAV";
+  labels.bitsVisible = true;
+  labels.rateLeft = 152;
+  labels.stereoLeft = 246;
+  labels.rate = Texts::Hertz(settings.sampleRate);
+  labels.bits = Texts::Bits(settings.bitsPerSample);
+  labels.stereo = settings.channels == 2 ? Texts::Stereo() : Texts::Mono();
 }
 
 QString TimeText(uint32_t ms) {

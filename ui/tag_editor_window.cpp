@@ -243,7 +243,7 @@ bool TagEditorWindow::SaveTag() {
   }
   // Save may still be on from an MP3 while CurrentFile has moved to a WAV.
   if (!CurrentFileIsMp3()) return false;
-  if (drives_.IsCdRom(settings_.Folder)) {
+  if (drives_.IsCdRom(settings_.folder)) {
     ui_.ShowMessage(Texts::OnCdRom());
     return false;
   }

@@ -26,8 +26,7 @@ void PutSample(const PcmFormat& format, int channel, int value, uint8_t* out) {
 class MeterAnalysisTest : public ::testing::Test {
  protected:
   MeterAnalysisTest() {
-    settings.Wav = true;
-    settings.MP3 = false;
+    settings.format = OutputFormat::Wav;
     analysis.SetCanvas(&canvas);
   }
 
@@ -49,9 +48,9 @@ class MeterAnalysisTest : public ::testing::Test {
   // A WAV take's stream in the format of the settings.
   void OpenTakeStream() {
     PcmFormat format;
-    format.sampleRate = settings.SamplePerSecond;
-    format.channels = settings.Channels;
-    format.bitsPerSample = settings.BitPerSample;
+    format.sampleRate = settings.sampleRate;
+    format.channels = settings.channels;
+    format.bitsPerSample = settings.bitsPerSample;
     ASSERT_EQ(engine.OpenWavTakeStream(format, ""), 0u);
     engine.BeginTake(nullptr);
   }
@@ -88,8 +87,8 @@ TEST_F(MeterAnalysisTest, MonitoringToneReachesBandSixteenAndLightsTheLamp) {
 }
 
 TEST_F(MeterAnalysisTest, EightBitWavRecordingClipsOnlyOnByte255) {
-  settings.BitPerSample = 8;
-  settings.SamplePerSecond = 11025;
+  settings.bitsPerSample = 8;
+  settings.sampleRate = 11025;
   state.recording = true;
   device.SetGenerator([](uint64_t, const PcmFormat&, uint8_t* out) {
     out[0] = 255;
@@ -107,7 +106,7 @@ TEST_F(MeterAnalysisTest, EightBitWavRecordingClipsOnlyOnByte255) {
 }
 
 TEST_F(MeterAnalysisTest, SixteenBitMonoGivesIdenticalChannelsAndTheMonoLayout) {
-  settings.Channels = 1;
+  settings.channels = 1;
   state.recording = true;
   SineLeft(0);
   OpenTakeStream();

@@ -48,10 +48,9 @@ struct LiveRecorder {
 
   // `source` as the settings hold it (empty: the default input).
   explicit LiveRecorder(bool wav, const std::string& source = {}) {
-    settings.Folder = dir.Path();
-    settings.Wav = wav;
-    settings.MP3 = !wav;
-    settings.Source = source;
+    settings.folder = dir.Path();
+    settings.format = wav ? OutputFormat::Wav : OutputFormat::Mp3;
+    settings.inputSource = source;
     QObject::connect(&controller, &RecorderController::messageRaised,
                      [this](const QString& text) { messages.push_back(text.toStdString()); });
     controller.OpenDevices();

@@ -166,9 +166,9 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
   for (uint32_t rate : {44100u, 22050u, 11025u}) {
     for (uint16_t bits : {16, 8}) {
       for (uint16_t channels : {2, 1}) {
-        rig.settings.SamplePerSecond = rate;
-        rig.settings.BitPerSample = bits;
-        rig.settings.Channels = channels;
+        rig.settings.sampleRate = rate;
+        rig.settings.bitsPerSample = bits;
+        rig.settings.channels = channels;
         rig.controller.StartRecording();
         ASSERT_TRUE(rig.state.recording);
         rig.Ticks(25);
@@ -215,7 +215,7 @@ TEST(WavCaptureE2E, DISABLED_RecordUntilKilled) {
   const char* folder = std::getenv("TARNOVOX_KILL_FOLDER");
   if (!folder) GTEST_SKIP();
   LiveRecorder rig(true);
-  rig.settings.Folder = folder;
+  rig.settings.folder = folder;
   rig.controller.StartRecording();
   for (;;) rig.Ticks(1);
 }

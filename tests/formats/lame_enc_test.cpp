@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <vector>
 
 #include "formats/encoder_config.h"
 #include "formats/mp3_encoder.h"
@@ -22,7 +23,7 @@ struct EncodeCase {
   const char* name;
   std::function<void(RecordSettings&)> adjust;
   uint32_t rate;
-  int channels;  // 0: live recording config with the settings' Mode
+  int channels;  // 0: live recording config with the settings' channel mode
   int expectedMode;
 };
 
@@ -49,20 +50,21 @@ std::string EncodeTone(const lame_enc::BE_CONFIG& config, int channels, const st
 TEST(LameEncLibrary, EverySettingReachesTheStream) {
   const EncodeCase cases[] = {
       {"defaults: 128 CBR stereo", [](RecordSettings&) {}, 44100, 0, 0},
-      {"joint stereo 192", [](RecordSettings& s) { s.Mode = 1; s.BitRate = 192; }, 44100, 0, 1},
-      {"mono 64", [](RecordSettings& s) { s.Mode = 3; s.BitRate = 64; }, 44100, 0, 3},
-      {"320 with all bits", [](RecordSettings& s) { s.BitRate = 320; s.Private = s.Copyright = s.Original = kOn32; }, 44100, 0, 0},
-      {"VBR 64..160 q2", [](RecordSettings& s) { s.VBR = kOn32; s.MinBitRate = 64; s.MaxBitRate = 160; s.VBRQuality = 2; }, 44100, 0, 0},
-      {"VBR 32..320 q9 mono", [](RecordSettings& s) { s.VBR = kOn32; s.Mode = 3; s.VBRQuality = 9; }, 44100, 0, 3},
-      {"conversion mono 22050", [](RecordSettings& s) { s.Mode = 1; s.BitRate = 64; }, 22050, 1, 3},
-      {"conversion stereo 48000", [](RecordSettings& s) { s.Mode = 1; s.Copyright = kOn32; }, 48000, 2, 0},
+      {"joint stereo 192", [](RecordSettings& s) { s.channelMode = ChannelMode::JointStereo; s.bitRate = 192; }, 44100, 0, 1},
+      {"dual channel 160", [](RecordSettings& s) { s.channelMode = ChannelMode::DualChannel; s.bitRate = 160; }, 44100, 0, 2},
+      {"mono 64", [](RecordSettings& s) { s.channelMode = ChannelMode::Mono; s.bitRate = 64; }, 44100, 0, 3},
+      {"320 with all bits", [](RecordSettings& s) { s.bitRate = 320; s.privateFlag = s.copyright = s.original = true; }, 44100, 0, 0},
+      {"VBR 64..160 q2", [](RecordSettings& s) { s.vbr = true; s.minBitRate = 64; s.maxBitRate = 160; s.vbrQuality = 2; }, 44100, 0, 0},
+      {"VBR 32..320 q9 mono", [](RecordSettings& s) { s.vbr = true; s.channelMode = ChannelMode::Mono; s.vbrQuality = 9; }, 44100, 0, 3},
+      {"conversion mono 22050", [](RecordSettings& s) { s.channelMode = ChannelMode::JointStereo; s.bitRate = 64; }, 22050, 1, 3},
+      {"conversion stereo 48000", [](RecordSettings& s) { s.channelMode = ChannelMode::JointStereo; s.copyright = true; }, 48000, 2, 0},
   };
   testing::TempFolder folder;
   for (const EncodeCase& c : cases) {
     SCOPED_TRACE(c.name);
     RecordSettings settings;
     c.adjust(settings);
-    const int channels = c.channels ? c.channels : (settings.Mode == 3 ? 1 : 2);
+    const int channels = c.channels ? c.channels : (settings.channelMode == ChannelMode::Mono ? 1 : 2);
     auto config = c.channels ? ConversionConfig(settings, c.rate, static_cast<uint16_t>(c.channels))
                              : RecordingConfig(settings);
     const std::string path = folder.File("tone.mp3");
@@ -83,15 +85,15 @@ TEST(LameEncLibrary, EverySettingReachesTheStream) {
     for (const Mp3FrameHeader& f : frames) {
       EXPECT_EQ(f.sampleRate, static_cast<int>(c.rate));
       EXPECT_EQ(f.mode, c.expectedMode);
-      EXPECT_EQ(f.privateBit, settings.Private != 0);
-      EXPECT_EQ(f.copyright, settings.Copyright != 0);
-      EXPECT_EQ(f.original, settings.Original != 0);
+      EXPECT_EQ(f.privateBit, settings.privateFlag);
+      EXPECT_EQ(f.copyright, settings.copyright);
+      EXPECT_EQ(f.original, settings.original);
       EXPECT_FALSE(f.crc);
-      if (settings.VBR == 0) {
-        EXPECT_EQ(f.bitRate, settings.BitRate);
+      if (!settings.vbr) {
+        EXPECT_EQ(f.bitRate, settings.bitRate);
       } else {
-        EXPECT_GE(f.bitRate, settings.MinBitRate);
-        EXPECT_LE(f.bitRate, settings.MaxBitRate);
+        EXPECT_GE(f.bitRate, settings.minBitRate);
+        EXPECT_LE(f.bitRate, settings.maxBitRate);
       }
       if (HasFailure()) break;
     }
@@ -100,6 +102,24 @@ TEST(LameEncLibrary, EverySettingReachesTheStream) {
 
 // Bad configurations, chunks, closed streams and one stream too many get
 // their own codes instead of crashing the recorder.
+// The library's record takes its switches as 32-bit values, 0 or all bits
+// set, and the channel modes by its own numbers.
+TEST(EncoderConfig, SwitchesAreAllBitsSetAndModesTheLibrarysNumbers) {
+  RecordSettings settings;
+  const auto off = RecordingConfig(settings);
+  EXPECT_EQ(std::vector<int32_t>({off.bEnableVBR, off.bCopyright, off.bOriginal, off.bPrivate, off.nMode}),
+            std::vector<int32_t>({0, 0, 0, 0, 0}));
+  settings.vbr = settings.copyright = settings.original = settings.privateFlag = true;
+  const std::pair<ChannelMode, int32_t> modes[] = {{ChannelMode::Stereo, 0}, {ChannelMode::JointStereo, 1},
+                                                   {ChannelMode::DualChannel, 2}, {ChannelMode::Mono, 3}};
+  for (const auto& [mode, number] : modes) {
+    settings.channelMode = mode;
+    const auto on = RecordingConfig(settings);
+    EXPECT_EQ(std::vector<int32_t>({on.bEnableVBR, on.bCopyright, on.bOriginal, on.bPrivate, on.nMode}),
+              std::vector<int32_t>({-1, -1, -1, -1, number}));
+  }
+}
+
 TEST(LameEncLibrary, RejectsBadRecordsAndHandles) {
   DlopenLoader loader;
   auto handle = loader.Load(kEncoderLibraryName);

@@ -370,7 +370,7 @@ constexpr size_t kEncoderDelay = 1105;
 TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
   DlopenLoader loader;
   Rig rig(loader);
-  rig.settings.Mode = 1;  // joint stereo is not used by the conversion
+  rig.settings.channelMode = ChannelMode::JointStereo;  // joint stereo is not used by the conversion
   const auto mono = testing::Tone(1000, 22050, 1, 0.7);
   std::vector<uint8_t> eightBit;
   for (int16_t v : testing::Tone(500, 11025, 2, 1.5)) eightBit.push_back(static_cast<uint8_t>((v >> 8) + 128));

@@ -54,7 +54,7 @@ TEST(HostileFolder, EveryFileIsListedSelectedAndPlayedOrRefusedWithAMessage) {
   ASSERT_EQ(::mkfifo(dir.File("pipe.wav").c_str(), 0600), 0);
 
   RecordSettings settings;
-  settings.Folder = dir.Path();
+  settings.folder = dir.Path();
   RecorderState state;
   testing::ScriptedUiHooks hooks;
   RecordingsList list(state, settings);

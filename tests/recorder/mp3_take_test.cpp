@@ -22,9 +22,8 @@ using namespace tarnovox::testing;
 template <typename Library = FakeLameLibrary>
 struct Mp3Rig : RecorderRig<ManualClock, StatfsDriveInfo, FakeRecordings, Library> {
   Mp3Rig() {
-    this->settings.Folder = this->dir.Path();
-    this->settings.Wav = false;
-    this->settings.MP3 = true;
+    this->settings.folder = this->dir.Path();
+    this->settings.format = OutputFormat::Mp3;
     this->engine.OpenMonitoring("");
   }
   std::string File() const { return this->state.CurrentFile; }
@@ -44,11 +43,11 @@ struct Mp3Rig : RecorderRig<ManualClock, StatfsDriveInfo, FakeRecordings, Librar
 
 TEST(Mp3Take, EncodesEveryFrameInOrderThroughPausesAndStop) {
   Mp3Rig rig;
-  rig.settings.SamplePerSecond = 11025;
-  rig.settings.BitPerSample = 8;
+  rig.settings.sampleRate = 11025;
+  rig.settings.bitsPerSample = 8;
   rig.controller.StartRecording();
   ASSERT_TRUE(rig.state.recording);
-  EXPECT_EQ(rig.settings.BitPerSample, 16);
+  EXPECT_EQ(rig.settings.bitsPerSample, 16);
   EXPECT_EQ(rig.mp3Stream.OpenedFormat(), PcmFormat{});  // 44100 Hz 16-bit stereo
   for (int cycle = 0; cycle < 45; ++cycle) {
     rig.Ticks(3);
@@ -77,8 +76,8 @@ TEST(Mp3Take, EncodesEveryFrameInOrderThroughPausesAndStop) {
 TEST(Mp3Take, MonoModeCapturesOneChannelFromTheDefaultInputWhenTheChosenOneIsMissing) {
   Mp3Rig rig;
   rig.lame.samplesPerChunk = 1152;
-  rig.settings.Mode = 3;
-  rig.settings.Source = "@DEFAULT_MONITOR@";
+  rig.settings.channelMode = ChannelMode::Mono;
+  rig.settings.inputSource = "@DEFAULT_MONITOR@";
   rig.mp3Stream.missingSources = {"@DEFAULT_MONITOR@"};
   rig.controller.StartRecording();
   EXPECT_TRUE(rig.state.recording);
@@ -184,7 +183,7 @@ TEST(Mp3Take, AFullDiskEndsTheFileOnAWholeFrameWithOneMessage) {
   std::ofstream(disk.File("keep.wav"), std::ios::binary) << other;
   disk.Leave(40 * 1024);  // about 2.5 s at 128 kbit/s
   Mp3Rig<DlopenLoader> rig;  // the real encoder: its frames are what must stay whole
-  rig.settings.Folder = disk.Path();
+  rig.settings.folder = disk.Path();
   rig.mp3Stream.SetGenerator([](uint64_t frame, const PcmFormat&, uint8_t* out) {
     const int16_t v = static_cast<int16_t>(8000 * std::sin(frame * 2 * M_PI * 1000 / 44100));
     std::memcpy(out, &v, 2);

@@ -24,9 +24,8 @@ struct SettableDrive : DriveInfo {
 struct ControllerRig : RecorderRig<ManualClock, SettableDrive> {
   ControllerRig() {
     std::filesystem::create_directory(dir.File("out"));
-    settings.Folder = dir.File("out");
-    settings.Wav = true;
-    settings.MP3 = false;
+    settings.folder = dir.File("out");
+    settings.format = OutputFormat::Wav;
     engine.OpenMonitoring("");
   }
   void Touch(const std::string& name) { dir.WriteText("out/" + name, ""); }
@@ -44,7 +43,6 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3OrSaysN
 
   rig.Touch("record3.wav");
   rig.Touch("record5.wav");
-  rig.settings.MP3 = true;  // both set by hand: WAV wins, as it is what gets recorded
   ASSERT_TRUE(rig.controller.NextRecordName());
   EXPECT_EQ(rig.state.ActiveFileName, "record4.wav");
   for (int n = 4; n <= 9; ++n) rig.Touch("record" + std::to_string(n) + ".wav");
@@ -114,7 +112,7 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
   EXPECT_TRUE(rig.engine.MonitoringOpen());  // monitoring reopened, meters keep moving
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
 
-  rig.settings.Folder = rig.dir.File("out/missing");
+  rig.settings.folder = rig.dir.File("out/missing");
   rig.controller.StartRecording();
   EXPECT_FALSE(rig.state.recording);
   EXPECT_TRUE(rig.engine.MonitoringOpen());
@@ -124,9 +122,8 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
 
   // MP3 that cannot start leaves the engine monitoring, creates nothing and
   // encodes nothing; the next Record records.
-  rig.settings.Folder = rig.dir.File("out");
-  rig.settings.Wav = false;
-  rig.settings.MP3 = true;
+  rig.settings.folder = rig.dir.File("out");
+  rig.settings.format = OutputFormat::Mp3;
   rig.lame.loadFails = true;
   rig.controller.StartRecording();
   rig.Ticks(3);
@@ -174,7 +171,7 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
 TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollowsTheChoice) {
   ControllerRig rig;
   rig.engine.CloseMonitoring();
-  rig.settings.Source = "usb-mic";
+  rig.settings.inputSource = "usb-mic";
   rig.device.missingSources = {"usb-mic"};
   ASSERT_TRUE(rig.controller.OpenDevices());  // as at start-up
   const std::string told = "The input \"usb-mic\" is not available. Recording from the default input.";
@@ -192,11 +189,11 @@ TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollo
   // Another input chosen: monitoring moves to it at the next tick; a recording
   // keeps the input it began with.
   rig.device.missingSources.clear();
-  rig.settings.Source = "line-in";
+  rig.settings.inputSource = "line-in";
   rig.Ticks(1);
   EXPECT_EQ(rig.device.OpenedSource(), "line-in");
   rig.controller.StartRecording();
-  rig.settings.Source = "usb-mic";
+  rig.settings.inputSource = "usb-mic";
   rig.Ticks(2);
   EXPECT_EQ(rig.device.OpenedSource(), "line-in");
   rig.controller.StopAll();
@@ -253,7 +250,7 @@ TEST(RecorderController, AFullDiskEndsTheTakeWithAMatchingHeaderAndOneMessage) {
     SmallDisk disk;
     if (!disk.Available()) GTEST_SKIP() << "needs root to mount a small file system";
     ControllerRig rig;
-    rig.settings.Folder = disk.Path();
+    rig.settings.folder = disk.Path();
     const std::string other(5000, 'o');
     std::ofstream(disk.File("interview.mp3"), std::ios::binary) << other;
     disk.Leave(100 * 1024);
@@ -307,7 +304,7 @@ TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
   rig.engine.CloseMonitoring();
   rig.dir.WriteText("tarnovox.INI", "[Folder]\nName=" + rig.dir.File("gone") + "\n");
   ASSERT_TRUE(rig.controller.StartUp({rig.dir.Path(), true, rig.dir.File("music")}));
-  EXPECT_EQ(rig.settings.Folder, rig.dir.File("Temp"));
+  EXPECT_EQ(rig.settings.folder, rig.dir.File("Temp"));
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(rig.dir.File("Temp")));
   EXPECT_TRUE(rig.engine.MonitoringOpen());
   EXPECT_EQ(rig.playback.calls, (std::vector<std::string>{"OpenVolume", "ReadVolume"}));
@@ -316,7 +313,7 @@ TEST(RecorderController, StartUpFallsBackToATempFolderAndMakesItCurrent) {
   ControllerRig readOnly;
   readOnly.engine.CloseMonitoring();
   ASSERT_TRUE(readOnly.controller.StartUp({"/proc", false, readOnly.dir.File("Music")}));
-  EXPECT_EQ(readOnly.settings.Folder, readOnly.dir.File("Music/Tarnovox"));
+  EXPECT_EQ(readOnly.settings.folder, readOnly.dir.File("Music/Tarnovox"));
 
   ControllerRig blocked;
   blocked.dir.WriteText("Temp", "a file where the folder should be");

@@ -17,13 +17,20 @@ using testing::TempFolder;
 
 constexpr std::time_t kNoon = 1718445600;  // 2024-06-15, within that day in every time zone
 
+constexpr ListSort kNameUp{ListColumn::Name, SortOrder::Ascending};
+constexpr ListSort kNameDown{ListColumn::Name, SortOrder::Descending};
+constexpr ListSort kSizeUp{ListColumn::Size, SortOrder::Ascending};
+constexpr ListSort kSizeDown{ListColumn::Size, SortOrder::Descending};
+constexpr ListSort kDateUp{ListColumn::Date, SortOrder::Ascending};
+constexpr ListSort kDateDown{ListColumn::Date, SortOrder::Descending};
+
 struct ListFixture {
   RecorderState state;
   RecordSettings settings;
   RecordingGrid grid;
   RecordingsList list{state, settings, DateTimeText("%d.%m.%Y", "%H:%M:%S")};
   explicit ListFixture(const TempFolder& folder) {
-    settings.Folder = folder.path().string();
+    settings.folder = folder.path().string();
     list.AttachGrid(&grid);
   }
 };
@@ -40,14 +47,14 @@ int32_t SignedPackedDate(ListedTime time) {
 
 // Rows of a selection by repeated strict maximum over the scan order, done
 // literally; a row whose entry never beats the start key stays empty.
-std::vector<std::string> SelectionOrder(const std::vector<RecordingEntry>& entries, int sort) {
+std::vector<std::string> SelectionOrder(const std::vector<RecordingEntry>& entries, ListSort sort) {
   auto upper = [](std::string s) {
     for (char& c : s) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
     return s;
   };
   auto greater = [&](const RecordingEntry& e, const RecordingEntry* best) {
-    if (sort <= 2) return upper(e.FileName) > (best ? upper(best->FileName) : "");
-    if (sort <= 4) return e.SizeKey > (best ? best->SizeKey : -1);
+    if (sort.column == ListColumn::Name) return upper(e.FileName) > (best ? upper(best->FileName) : "");
+    if (sort.column == ListColumn::Size) return e.SizeKey > (best ? best->SizeKey : -1);
     return SignedPackedDate(e.LastWritten) > (best ? SignedPackedDate(best->LastWritten) : 0);
   };
   const size_t n = entries.size();
@@ -60,7 +67,7 @@ std::vector<std::string> SelectionOrder(const std::vector<RecordingEntry>& entri
     }
     if (best == nullptr) break;
     placed[static_cast<size_t>(best - entries.data())] = true;
-    rows[sort % 2 == 0 ? k : n - k + 1] = best->FileName;
+    rows[sort.order == SortOrder::Descending ? k : n - k + 1] = best->FileName;
   }
   return rows;
 }
@@ -93,7 +100,7 @@ TEST(RecordingsList, RescanListsRecordingsAndDeletesOnlyEmptyRecordings) {
 
   // An empty or unreadable folder leaves the header and one empty row.
   for (const auto& path : {folder / "x.wav", folder / "missing"}) {
-    f.settings.Folder = path.string();
+    f.settings.folder = path.string();
     f.list.Rescan();
     f.list.ApplySort();
     EXPECT_EQ(f.list.Count, 0);
@@ -165,19 +172,23 @@ TEST(RecordingsList, SixOrdersOnEqualKeysMatchTheSelectionOrder) {
   ListFixture f(folder);
   f.list.Rescan();
   ASSERT_EQ(f.list.Count, 6);
-  for (int sort = 1; sort <= 6; ++sort) {
-    f.settings.Sort = sort;
+  int n = 0;
+  for (const ListSort sort : {kNameUp, kNameDown, kSizeUp, kSizeDown, kDateUp, kDateDown}) {
+    SCOPED_TRACE("order " + std::to_string(++n));
+    f.settings.listSort = sort;
     f.list.ApplySort();
     std::vector<std::string> expected = SelectionOrder(f.list.Entries, sort);
-    if (sort >= 5) {
+    const bool byDate = sort.column == ListColumn::Date;
+    if (byDate) {
       // The literal selection never places a date from 2044 on (its signed
       // value is negative) and leaves a row empty; here it is the newest file.
-      ASSERT_EQ(expected[sort == 5 ? 1 : 6], "");
-      expected.erase(expected.begin() + (sort == 5 ? 1 : 6));
-      expected.insert(sort == 5 ? expected.end() : expected.begin() + 1, "future.wav");
+      const bool up = sort.order == SortOrder::Ascending;
+      ASSERT_EQ(expected[up ? 1 : 6], "");
+      expected.erase(expected.begin() + (up ? 1 : 6));
+      expected.insert(up ? expected.end() : expected.begin() + 1, "future.wav");
     }
-    EXPECT_EQ(f.list.RowFiles, expected) << "Sort " << sort;
-    for (int row = 1; row <= 6; ++row) EXPECT_EQ(f.grid.Cell(0, row).substr(sort >= 5 ? 9 : 6), expected[row]);
+    EXPECT_EQ(f.list.RowFiles, expected);
+    for (int row = 1; row <= 6; ++row) EXPECT_EQ(f.grid.Cell(0, row).substr(byDate ? 9 : 6), expected[row]);
   }
 
 }
@@ -198,12 +209,12 @@ TEST(RecordingsList, CellsAndSelectionOfTheCurrentFile) {
   EXPECT_EQ(f.grid.Cell(1, 3), " 4");
   EXPECT_EQ(f.grid.Cell(2, 2), date);
   EXPECT_EQ(f.grid.selectedRow, 2);
-  f.settings.Sort = 3;
+  f.settings.listSort = kSizeUp;
   f.list.ApplySort();
   const int bRow = static_cast<int>(std::find(f.list.RowFiles.begin(), f.list.RowFiles.end(), "b.wav") -
                                     f.list.RowFiles.begin());
   EXPECT_EQ(f.grid.Cell(2, bRow), date + " ");  // six spaces after the date in this order only
-  f.settings.Sort = 6;
+  f.settings.listSort = kDateDown;
   f.list.ApplySort();
   EXPECT_EQ(f.grid.Cell(0, 1), "         b.wav");
   EXPECT_EQ(f.grid.selectedRow, 1);
@@ -215,25 +226,21 @@ TEST(RecordingsList, CellsAndSelectionOfTheCurrentFile) {
     f.list.ApplySort();
     EXPECT_EQ(f.grid.selectedRow, -1) << current;
   }
-  f.settings.Sort = 7;  // an unknown order writes nothing
-  f.list.Rescan();
-  f.list.ApplySort();
-  EXPECT_EQ(f.grid.Cell(0, 1), "");
 }
 
 TEST(RecordingsList, HeaderClicksToggleTheColumnsOrder) {
   RecorderState state;
   RecordSettings settings;
-  settings.Sort = 5;
+  settings.listSort = kDateUp;
   RecordingsList list(state, settings, DateTimeText("%x", "%X"));
-  std::vector<int> sorts;
+  std::vector<ListSort> sorts;
   for (int column : {0, 0, 0, 1, 1, 2}) {
     list.ToggleSort(column);
-    sorts.push_back(settings.Sort);
+    sorts.push_back(settings.listSort);
   }
-  EXPECT_EQ(sorts, (std::vector<int>{1, 2, 1, 3, 4, 5}));
+  EXPECT_TRUE(sorts == (std::vector<ListSort>{kNameUp, kNameDown, kNameUp, kSizeUp, kSizeDown, kDateUp}));
   EXPECT_EQ(list.SortColumn, 2);
-  settings.Sort = 4;
+  settings.listSort = kSizeDown;
   list.SortColumnForSort();
   EXPECT_EQ(list.SortColumn, 1);
 }

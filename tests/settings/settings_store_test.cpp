@@ -13,6 +13,8 @@ namespace {
 
 using testing::TempFolder;
 
+constexpr ListSort kByNameAscending{ListColumn::Name, SortOrder::Ascending};
+
 // What a fresh load of `path` makes of `start`.
 RecordSettings Loaded(const std::string& path, RecordSettings start = {}) {
   SettingsStore(start, path).LoadSettings();
@@ -22,7 +24,7 @@ RecordSettings Loaded(const std::string& path, RecordSettings start = {}) {
 TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenInputAddsASection) {
   TempFolder dir;
   RecordSettings settings;
-  settings.BitRate = 999;  // overwritten by the load
+  settings.bitRate = 999;  // overwritten by the load
   SettingsStore store(settings, dir.File("t.INI"));
   store.LoadSettings();
   // What was loaded is what is written: the file shows every default, and the
@@ -37,19 +39,19 @@ TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenIn
             "[Settings]\nSort=1\n");
 
   for (const std::string source : {"@DEFAULT_MONITOR@", "alsa_input.usb-Mic_01-00.analog-stereo", ""}) {
-    settings.Source = source;
+    settings.inputSource = source;
     ASSERT_TRUE(store.SaveSettings());
     EXPECT_EQ(dir.ReadText("t.INI"), nineteen + "[Input]\nSource=" + source + "\n");
-    const RecordSettings reread = Loaded(dir.File("t.INI"), {.Source = "stale"});
-    EXPECT_EQ(reread.Source, source);
-    EXPECT_FALSE(reread.Wav);
-    EXPECT_EQ(reread.Sort, 1);
+    const RecordSettings reread = Loaded(dir.File("t.INI"), {.inputSource = "stale"});
+    EXPECT_EQ(reread.inputSource, source);
+    EXPECT_EQ(reread.format, OutputFormat::Mp3);
+    EXPECT_EQ(reread.listSort, kByNameAscending);
   }
-  settings.Source = "x\n[Settings]\nSort=7";
+  settings.inputSource = "x\n[Settings]\nSort=7";
   EXPECT_FALSE(store.SaveSettings());
   const RecordSettings reread = Loaded(dir.File("t.INI"));
-  EXPECT_EQ(reread.Source, "");
-  EXPECT_EQ(reread.Sort, 1);
+  EXPECT_EQ(reread.inputSource, "");
+  EXPECT_EQ(reread.listSort, kByNameAscending);
 }
 
 TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
@@ -62,31 +64,102 @@ TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   RecordSettings settings;
   SettingsStore store(settings, dir.File("t.INI"));
   store.LoadSettings();
-  EXPECT_TRUE(settings.Wav);   // section and key names ignore case, blanks are trimmed
-  EXPECT_FALSE(settings.MP3);  // both set by hand: one format, WAV, so two writers never share a take
-  EXPECT_EQ(settings.SamplePerSecond, 22050u);
-  EXPECT_EQ(settings.VBR, 0);          // not a number: the default
-  EXPECT_EQ(settings.Copyright, -1);   // not 0: all bits set
-  EXPECT_EQ(settings.Original, 0);
-  EXPECT_EQ(settings.BitPerSample, 8);     // low 16 bits of 65544
-  EXPECT_EQ(settings.Channels, 2);         // low 16 bits of -1: no channel count the capture offers
-  EXPECT_EQ(settings.BitRate, -64);
-  EXPECT_EQ(settings.Mode, 0);
-  EXPECT_EQ(settings.MinBitRate, 48);  // leading digits count
-  EXPECT_EQ(settings.Sort, 1);         // empty value: the default
+  // Section and key names ignore case, blanks are trimmed; both formats set
+  // by hand: one format, WAV, so two writers never share a take.
+  EXPECT_EQ(settings.format, OutputFormat::Wav);
+  EXPECT_EQ(settings.sampleRate, 22050u);
+  EXPECT_FALSE(settings.vbr);        // not a number: the default
+  EXPECT_TRUE(settings.copyright);   // not 0: on
+  EXPECT_FALSE(settings.original);
+  EXPECT_EQ(settings.bitsPerSample, 8);     // low 16 bits of 65544
+  EXPECT_EQ(settings.channels, 2);          // low 16 bits of -1: no channel count the capture offers
+  EXPECT_EQ(settings.bitRate, -64);
+  EXPECT_EQ(settings.channelMode, ChannelMode::Stereo);
+  EXPECT_EQ(settings.minBitRate, 48);  // leading digits count
+  EXPECT_EQ(settings.listSort, kByNameAscending);  // empty value: the default
 
   ASSERT_TRUE(store.SaveSettings());
-  EXPECT_EQ(Loaded(dir.File("t.INI")).Copyright, -1);
+  EXPECT_TRUE(Loaded(dir.File("t.INI")).copyright);
   EXPECT_NE(dir.ReadText("t.INI").find("Copyright=1\n"), std::string::npos);
 
   // Neither format: MP3. A format the capture does not offer: the default one.
   dir.WriteText("none.INI", "[Record Settings]\nWav=0\nMP3=0\nSamplePerSecond=0\nChannels=3\nBitPerSample=24\n");
   const RecordSettings reread = Loaded(dir.File("none.INI"));
-  EXPECT_TRUE(reread.MP3);
-  EXPECT_FALSE(reread.Wav);
-  EXPECT_EQ(reread.SamplePerSecond, 44100u);
-  EXPECT_EQ(reread.Channels, 2);
-  EXPECT_EQ(reread.BitPerSample, 16);
+  EXPECT_EQ(reread.format, OutputFormat::Mp3);
+  EXPECT_EQ(reread.sampleRate, 44100u);
+  EXPECT_EQ(reread.channels, 2);
+  EXPECT_EQ(reread.bitsPerSample, 16);
+}
+
+// Every field away from its default comes back from the file as it was
+// saved, and the modes and orders are spelt with the file's numbers.
+TEST(SettingsStore, EveryFieldComesBackAndModesAndOrdersKeepTheirNumbers) {
+  const std::pair<ChannelMode, std::string> modes[] = {{ChannelMode::Stereo, "Mode=0\n"},
+                                                       {ChannelMode::JointStereo, "Mode=1\n"},
+                                                       {ChannelMode::DualChannel, "Mode=2\n"},
+                                                       {ChannelMode::Mono, "Mode=3\n"}};
+  const std::pair<ListSort, std::string> sorts[] = {
+      {{ListColumn::Name, SortOrder::Ascending}, "Sort=1\n"}, {{ListColumn::Name, SortOrder::Descending}, "Sort=2\n"},
+      {{ListColumn::Size, SortOrder::Ascending}, "Sort=3\n"}, {{ListColumn::Size, SortOrder::Descending}, "Sort=4\n"},
+      {{ListColumn::Date, SortOrder::Ascending}, "Sort=5\n"}, {{ListColumn::Date, SortOrder::Descending}, "Sort=6\n"}};
+  TempFolder dir;
+  int n = 0;
+  for (const auto& [mode, modeLine] : modes) {
+    for (const auto& [sort, sortLine] : sorts) {
+      const bool odd = ++n % 2 == 1;
+      RecordSettings settings{.folder = "/rec " + std::to_string(n),
+                              .format = odd ? OutputFormat::Wav : OutputFormat::Mp3,
+                              .sampleRate = odd ? 22050u : 11025u,
+                              .bitsPerSample = 8,
+                              .channels = 1,
+                              .bitRate = 192 + n,
+                              .channelMode = mode,
+                              .vbr = odd,
+                              .minBitRate = 64 + n,
+                              .maxBitRate = 256 - n,
+                              .vbrQuality = n % 10,
+                              .copyright = !odd,
+                              .original = odd,
+                              .privateFlag = !odd,
+                              .columnWidths = {100 + n, 50 + n, -n},
+                              .listSort = sort,
+                              .inputSource = odd ? "@DEFAULT_MONITOR@" : "usb-mic"};
+      const std::string path = dir.File(std::to_string(n) + ".INI");
+      ASSERT_TRUE(SettingsStore(settings, path).SaveSettings());
+      const std::string text = dir.ReadText(std::to_string(n) + ".INI");
+      EXPECT_TRUE(Loaded(path) == settings) << text;
+      EXPECT_NE(text.find(odd ? "Wav=1\n" : "Wav=0\n"), std::string::npos) << text;
+      EXPECT_NE(text.find(odd ? "MP3=0\n" : "MP3=1\n"), std::string::npos) << text;
+      EXPECT_NE(text.find(odd ? "VBR=1\nMinBitRate" : "VBR=0\nMinBitRate"), std::string::npos) << text;
+      EXPECT_NE(text.find(modeLine), std::string::npos) << text;
+      EXPECT_NE(text.find(sortLine), std::string::npos) << text;
+    }
+  }
+}
+
+TEST(SettingsStore, ModesAndOrdersTheRecorderDoesNotKnowReadAsTheDefaults) {
+  TempFolder dir;
+  for (const std::string value : {"7", "-1", "0x10"}) {
+    dir.WriteText("t.INI", "[Record Settings]\nMode=" + value + "\nWav=1\n[Settings]\nSort=" + value + "\n");
+    RecordSettings settings;
+    SettingsStore store(settings, dir.File("t.INI"));
+    store.LoadSettings();
+    EXPECT_EQ(settings.channelMode, ChannelMode::Stereo) << value;
+    EXPECT_EQ(settings.listSort, kByNameAscending) << value;
+    EXPECT_EQ(settings.format, OutputFormat::Wav) << value;  // the rest of the file still counts
+    ASSERT_TRUE(store.SaveSettings());
+    const std::string text = dir.ReadText("t.INI");
+    EXPECT_NE(text.find("Mode=0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Sort=1\n"), std::string::npos) << text;
+  }
+  for (const std::string value : {"0", "-5", "0x80000001"}) {
+    dir.WriteText("t.INI", "[Settings]\nSort=" + value + "\n");
+    const RecordSettings byDate{.listSort = {ListColumn::Date, SortOrder::Descending}, .inputSource = ""};
+    EXPECT_EQ(Loaded(dir.File("t.INI"), byDate).listSort, kByNameAscending) << value;
+  }
+  // Dual channel is no item of the dialog, but the encoder takes it.
+  dir.WriteText("t.INI", "[Record Settings]\nMode=2\n");
+  EXPECT_EQ(Loaded(dir.File("t.INI")).channelMode, ChannelMode::DualChannel);
 }
 
 TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {
@@ -98,9 +171,9 @@ TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {
   RecordSettings settings;
   SettingsStore store(settings, dir.File("t.INI"));
   store.LoadSettings();
-  EXPECT_EQ(settings.Folder, "/old");
-  EXPECT_EQ(settings.BitRate, 64);
-  settings.Folder = "/new folder";
+  EXPECT_EQ(settings.folder, "/old");
+  EXPECT_EQ(settings.bitRate, 64);
+  settings.folder = "/new folder";
   ASSERT_TRUE(store.SaveSettings());
 
   const std::string text = dir.ReadText("t.INI");
@@ -109,7 +182,7 @@ TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {
   EXPECT_NE(text.find("[Settings]\r\nSort=1\r\n"), std::string::npos);
   EXPECT_EQ(IniFile::Parse(text).Value("Mine", "colour").value_or(""), "blue");
 
-  EXPECT_EQ(Loaded(dir.File("t.INI")).Folder, "/new folder");
+  EXPECT_EQ(Loaded(dir.File("t.INI")).folder, "/new folder");
 }
 
 TEST(SettingsStore, OddFolderNamesComeBackByteForByteAndANewlineIsNeverWritten) {
@@ -118,20 +191,20 @@ TEST(SettingsStore, OddFolderNamesComeBackByteForByteAndANewlineIsNeverWritten) 
   SettingsStore store(settings, dir.File("t.INI"));
   for (const std::string folder :
        {" lead", "trail ", "\t both \t", "a=b;c[d]", "[x]", ";x", "\"q\"", "\"", "caf\xE9\xFF"}) {
-    settings.Folder = folder;
+    settings.folder = folder;
     ASSERT_TRUE(store.SaveSettings());
     const RecordSettings reread = Loaded(dir.File("t.INI"));
-    EXPECT_EQ(reread.Folder, folder);
-    EXPECT_EQ(reread.Sort, 1);
+    EXPECT_EQ(reread.folder, folder);
+    EXPECT_EQ(reread.listSort, kByNameAscending);
   }
   // A line break cannot live in a line of the file: the folder is not
   // written (the user is told), so it cannot add keys of its own.
-  settings.Folder = "/tmp/a\nSort=5\r\n[Record Settings]\nWav=1";
+  settings.folder = "/tmp/a\nSort=5\r\n[Record Settings]\nWav=1";
   EXPECT_FALSE(store.SaveSettings());
   const RecordSettings reread = Loaded(dir.File("t.INI"));
-  EXPECT_EQ(reread.Folder, "caf\xE9\xFF");
-  EXPECT_EQ(reread.Sort, 1);
-  EXPECT_FALSE(reread.Wav);
+  EXPECT_EQ(reread.folder, "caf\xE9\xFF");
+  EXPECT_EQ(reread.listSort, kByNameAscending);
+  EXPECT_EQ(reread.format, OutputFormat::Mp3);
 }
 
 TEST(SettingsStore, AFileThatExistsButCannotBeReadIsNeverOverwritten) {

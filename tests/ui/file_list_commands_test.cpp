@@ -27,10 +27,9 @@ constexpr size_t kBufferBytes = 17640;  // 100 ms of 44100 Hz 16-bit stereo
 struct TakeRig : RecorderRig<ManualClock, StatfsDriveInfo, RecordingsList> {
   TakeRig() {
     fs::create_directory(dir.File("out"));
-    settings.Folder = fs::canonical(dir.File("out")).string();
-    settings.Wav = true;
-    settings.MP3 = false;
-    fs::current_path(settings.Folder);
+    settings.folder = fs::canonical(dir.File("out")).string();
+    settings.format = OutputFormat::Wav;
+    fs::current_path(settings.folder);
     dir.Write("out/voice.wav", 3000);
     dir.Write("out/music.wav", 2000);
     engine.OpenMonitoring("");
@@ -44,7 +43,7 @@ struct TakeRig : RecorderRig<ManualClock, StatfsDriveInfo, RecordingsList> {
   // The take after Stop: a plain header that ffprobe reads and every frame
   // captured in 30 ticks, in order.
   void ExpectWholeTake() {
-    const std::string take = settings.Folder + "/record1.wav";
+    const std::string take = settings.folder + "/record1.wav";
     const std::vector<uint8_t> file = dir.Read("out/record1.wav");
     ASSERT_EQ(file.size(), 44 + 30 * kBufferBytes);
     const std::string header = WavBytes(2, 44100, 16, std::vector<uint32_t>(30 * kBufferBytes / 4)).substr(0, 44);
@@ -70,7 +69,7 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
     if (when == "question") {
       rig.hooks.onAsk = f5;
     } else {
-      rig.hooks.onAsk = [&rig] { fs::remove(rig.settings.Folder + "/voice.wav"); };
+      rig.hooks.onAsk = [&rig] { fs::remove(rig.settings.folder + "/voice.wav"); };
       rig.hooks.onMessage = f5;
       messages = {"Cannot delete file \"voice.wav\". No such file or directory"};
       files = "music.wav:2000 record1.wav:529244 ";
@@ -81,7 +80,7 @@ TEST(FileListCommands, F5WhileDeleteWaitsKeepsTheTakeAndThePickedFile) {
 
     EXPECT_EQ(rig.hooks.questions, std::vector<std::string>{"Delete File: Are you sure you want to delete voice.wav?"});
     EXPECT_EQ(rig.hooks.messages, messages) << when;
-    EXPECT_EQ(rig.state.CurrentFile, rig.settings.Folder + "/record1.wav") << when;
+    EXPECT_EQ(rig.state.CurrentFile, rig.settings.folder + "/record1.wav") << when;
     EXPECT_EQ(rig.state.ActiveFileName, "record1.wav");
     rig.Ticks(30);
     rig.controller.StopAll();
@@ -109,7 +108,7 @@ TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
 
     EXPECT_EQ(rig.hooks.questions.size(), answer == "music" ? 1u : 0u) << answer;
     EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Cannot rename the file while recording"}) << answer;
-    EXPECT_EQ(rig.state.CurrentFile, rig.settings.Folder + "/record1.wav") << answer;
+    EXPECT_EQ(rig.state.CurrentFile, rig.settings.folder + "/record1.wav") << answer;
     rig.Ticks(30);
     rig.controller.StopAll();
     rig.ExpectWholeTake();

@@ -34,7 +34,7 @@ using testing::Child;
 class FileListWindowTest : public ::testing::Test, public testing::UiRig {
  protected:
   void SetUp() override {
-    settings.Sort = 5;  // oldest first
+    settings.listSort = {ListColumn::Date, SortOrder::Ascending};  // oldest first
     const auto header = MakeWaveHeader(WaveHeaderFields{1, 11025, 22050, 2, 16, 100});  // mono, oldest
     temp.WriteText("voice.wav", std::string(header.begin(), header.end()) + std::string(100, '\0'));
     struct timespec times[2] = {{1'600'000'000, 0}, {1'600'000'000, 0}};
@@ -143,8 +143,8 @@ TEST_F(FileListWindowTest, HeaderClickSortsAndShowsTheSortedColumnPressed) {
   // Released next to a column border (the end of a width drag): no sort, but the widths are kept.
   Grid()->setColumnWidth(0, 150);
   ClickHeader(148);
-  EXPECT_EQ(settings.Sort, 2);
-  EXPECT_EQ(settings.Col0, 150);
+  EXPECT_EQ(settings.listSort, (ListSort{ListColumn::Name, SortOrder::Descending}));
+  EXPECT_EQ(settings.columnWidths[0], 150);
 }
 
 TEST_F(FileListWindowTest, MenuItemsFollowThePickedFile) {

@@ -108,18 +108,18 @@ TEST_F(MainWindowTest, HoverPicturesStayUntilThePointerCrossesTheBackground) {
 TEST_F(MainWindowTest, FolderButtonSwitchesOnlyOnARealChange) {
   int switches = 0;
   std::string chosen;
-  QObject::connect(&window, &MainWindow::outputFolderRequested, [&] { settings.Folder = chosen; });
+  QObject::connect(&window, &MainWindow::outputFolderRequested, [&] { settings.folder = chosen; });
   QObject::connect(&window, &MainWindow::outputFolderChanged, [&] { ++switches; });
   for (const char* choice : {"/music", "", "/Music"}) {
     chosen = choice;
-    settings.Folder = "/music";
+    settings.folder = "/music";
     Click(Button("folderButton"));
   }
   EXPECT_EQ(switches, 1);  // only the other letter case counts
   state.recording = true;
   chosen = "/elsewhere";
   Click(Button("folderButton"));
-  EXPECT_EQ(settings.Folder, "/Music");
+  EXPECT_EQ(settings.folder, "/Music");
 }
 
 // Where the file list and the tag editor go with the main window, and that
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, StatusTickLabelsAndMinimizedTitle) {
   window.StatusTick();
   EXPECT_EQ(window.windowTitle(), "record3-00:01:05");
   EXPECT_EQ(Child<QLabel>(window, "timeShadowLabel")->text(), "00:01:05");
-  settings.Mode = 1;
+  settings.channelMode = ChannelMode::JointStereo;
   window.UpdateFormatLabels();
   EXPECT_EQ(Child<QLabel>(window, "channelsLabel")->text(), "joint stereo");
   EXPECT_EQ(Child<QLabel>(window, "channelsLabel")->pos(), QPoint(224, 48));

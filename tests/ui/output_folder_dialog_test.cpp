@@ -18,14 +18,14 @@ using testing::WhileOpen;
 struct OutputFolderRig : testing::UiRig {
   OutputFolderRig() {
     for (const char* name : {"Rec", "rec", "other"}) fs::create_directory(temp / name);
-    settings.Folder = Folder("Rec");
+    settings.folder = Folder("Rec");
     state.CurrentFile = state.ActiveFileName = "record3.wav";
   }
   bool PressOutputFolder() {
     return dialog.Choose(settings, state) && ChangeOutputFolder(settings, state, playback, recordings, ui);
   }
   void ExpectNothingChanged() const {
-    EXPECT_EQ(settings.Folder, Folder("Rec"));
+    EXPECT_EQ(settings.folder, Folder("Rec"));
     EXPECT_EQ(state.CurrentFile, "record3.wav");
     EXPECT_TRUE(recordings.calls.empty());
   }
@@ -84,13 +84,13 @@ TEST(OutputFolderDialog, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
   });
   EXPECT_FALSE(rig.PressOutputFolder());
   rig.ExpectNothingChanged();
-  rig.settings.Folder = rig.Folder("other");
+  rig.settings.folder = rig.Folder("other");
   EXPECT_FALSE(ChangeOutputFolder(rig.settings, rig.state, rig.playback, rig.recordings, rig.ui));
   EXPECT_EQ(rig.state.CurrentFile, "record3.wav");
   EXPECT_TRUE(rig.recordings.calls.empty());
 
   // Other letter case counts as a change.
-  rig.settings.Folder = rig.Folder("Rec");
+  rig.settings.folder = rig.Folder("Rec");
   rig.state.recording = false;
   rig.state.playing = rig.playback.deviceOpen = true;
   WhileOpen([&] {
@@ -98,7 +98,7 @@ TEST(OutputFolderDialog, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
     rig.Press("okButton");
   });
   EXPECT_TRUE(rig.PressOutputFolder());
-  EXPECT_EQ(rig.settings.Folder, rig.Folder("rec"));
+  EXPECT_EQ(rig.settings.folder, rig.Folder("rec"));
   EXPECT_EQ(rig.state.CurrentFile + rig.state.ActiveFileName, "");
   EXPECT_EQ(rig.playback.calls, std::vector<std::string>{"ClosePlayback"});
   EXPECT_EQ(fs::current_path(), fs::path(rig.Folder("rec")));

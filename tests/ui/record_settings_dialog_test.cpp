@@ -28,38 +28,38 @@ TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive)
   RecSettingsControls controls;
   controls.wavRateItem = 2;  // left from an earlier showing
   controls.modeItem = 1;
-  RecordSettings odd{.SamplePerSecond = 48000, .BitPerSample = 24, .Channels = 5, .Mode = 2, .VBR = 2,
-                     .MinBitRate = 33, .MaxBitRate = 31, .VBRQuality = 12, .Source = ""};
+  RecordSettings odd{.sampleRate = 48000, .bitsPerSample = 24, .channels = 5,
+                     .channelMode = ChannelMode::DualChannel, .vbr = true, .minBitRate = 33, .maxBitRate = 31,
+                     .vbrQuality = 12, .inputSource = ""};
   RecordSettings stored = ShownAndClosed(odd, controls);
-  EXPECT_EQ(stored.SamplePerSecond, 11025u);
-  EXPECT_EQ(stored.Channels, 2);
-  EXPECT_EQ(stored.BitPerSample, 16);
-  EXPECT_EQ(stored.Mode, 1);
-  EXPECT_EQ(stored.MinBitRate, 32);
-  EXPECT_EQ(stored.MaxBitRate, 320);
-  EXPECT_EQ(stored.VBRQuality, 9);
-  EXPECT_EQ(stored.VBR, kOn32);
-  odd.VBRQuality = -4;
-  EXPECT_EQ(ShownAndClosed(odd, controls).VBRQuality, 0);
+  EXPECT_EQ(stored.sampleRate, 11025u);
+  EXPECT_EQ(stored.channels, 2);
+  EXPECT_EQ(stored.bitsPerSample, 16);
+  EXPECT_EQ(stored.channelMode, ChannelMode::JointStereo);
+  EXPECT_EQ(stored.minBitRate, 32);
+  EXPECT_EQ(stored.maxBitRate, 320);
+  EXPECT_EQ(stored.vbrQuality, 9);
+  EXPECT_TRUE(stored.vbr);
+  odd.vbrQuality = -4;
+  EXPECT_EQ(ShownAndClosed(odd, controls).vbrQuality, 0);
   // Bit rates go to the nearest listed one, the lower on a tie.
   for (auto [given, shown] : {std::pair{129, 128}, {INT_MAX, 320}, {INT_MIN, 32}, {36, 32}}) {
-    odd.BitRate = given;
-    EXPECT_EQ(ShownAndClosed(odd, controls).BitRate, shown) << given;
+    odd.bitRate = given;
+    EXPECT_EQ(ShownAndClosed(odd, controls).bitRate, shown) << given;
   }
 
   // Listed values survive showing and closing, a minimum above the maximum too.
-  RecordSettings s{.Wav = true, .SamplePerSecond = 22050, .BitPerSample = 8, .Channels = 1, .MP3 = false, .Mode = 3,
-                   .MinBitRate = 320, .MaxBitRate = 32, .VBRQuality = 4, .Copyright = kOn32, .Private = kOn32,
-                   .Source = ""};
+  RecordSettings s{.format = OutputFormat::Wav, .sampleRate = 22050, .bitsPerSample = 8, .channels = 1,
+                   .channelMode = ChannelMode::Mono, .minBitRate = 320, .maxBitRate = 32, .vbrQuality = 4,
+                   .copyright = true, .privateFlag = true, .inputSource = ""};
   for (int32_t rate : kMp3BitRates) {
-    s.BitRate = rate;
+    s.bitRate = rate;
     EXPECT_FALSE(DialogFieldsDiffer(s, ShownAndClosed(s, controls))) << rate;
   }
-  s.MP3 = true;  // both set by hand: the MP3 page wins, the WAV fields are kept
+  s.format = OutputFormat::Mp3;  // the MP3 page shown: the WAV fields are kept
   stored = ShownAndClosed(s, controls);
-  EXPECT_FALSE(stored.Wav);
-  EXPECT_TRUE(stored.MP3);
-  EXPECT_EQ(stored.SamplePerSecond, 22050u);
+  EXPECT_EQ(stored.format, OutputFormat::Mp3);
+  EXPECT_EQ(stored.sampleRate, 22050u);
 }
 
 TEST(RecSettingsControls, InputsAreListedByDescriptionAndAChosenMissingOneIsKept) {
@@ -85,10 +85,10 @@ TEST(RecSettingsControls, InputsAreListedByDescriptionAndAChosenMissingOneIsKept
 
   RecSettingsControls controls;
   RecordSettings settings;
-  settings.Source = "alsa_input.unplugged";
-  EXPECT_EQ(ShownAndClosed(settings, controls).Source, "alsa_input.unplugged");
+  settings.inputSource = "alsa_input.unplugged";
+  EXPECT_EQ(ShownAndClosed(settings, controls).inputSource, "alsa_input.unplugged");
   RecordSettings other = settings;
-  other.Source = "";
+  other.inputSource = "";
   EXPECT_TRUE(DialogFieldsDiffer(settings, other));
 }
 
@@ -119,7 +119,7 @@ TEST(RecordSettingsDialog, TheInputListFollowsSourcesWhileOpenAndTheChoiceIsStor
     Child<QPushButton>(dialog, "okButton")->click();
   });
   EXPECT_TRUE(dialog.Edit(settings, state));
-  EXPECT_EQ(settings.Source, "usb");
+  EXPECT_EQ(settings.inputSource, "usb");
   EXPECT_FALSE(sources.Following());
 
   WhileOpen([&] {
@@ -127,7 +127,7 @@ TEST(RecordSettingsDialog, TheInputListFollowsSourcesWhileOpenAndTheChoiceIsStor
     dialog.close();
   });
   EXPECT_TRUE(dialog.Edit(settings, state));
-  EXPECT_EQ(settings.Source, "@DEFAULT_MONITOR@");
+  EXPECT_EQ(settings.inputSource, "@DEFAULT_MONITOR@");
 }
 
 TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
@@ -140,8 +140,8 @@ TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
     dialog.close();
   });
   EXPECT_TRUE(dialog.Edit(settings, state));
-  EXPECT_TRUE(settings.Wav);
-  EXPECT_EQ(settings.Channels, 1);
+  EXPECT_EQ(settings.format, OutputFormat::Wav);
+  EXPECT_EQ(settings.channels, 1);
   WhileOpen([&] { Child<QPushButton>(dialog, "okButton")->click(); });
   EXPECT_FALSE(dialog.Edit(settings, state));  // unchanged values through OK
 
@@ -161,8 +161,8 @@ TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
   EXPECT_FALSE(dialog.ApplyPending(settings, state));
   state.recording = false;  // stopped
   EXPECT_TRUE(dialog.ApplyPending(settings, state));
-  EXPECT_TRUE(settings.MP3);
-  EXPECT_EQ(settings.VBR, kOn32);
+  EXPECT_EQ(settings.format, OutputFormat::Mp3);
+  EXPECT_TRUE(settings.vbr);
   EXPECT_FALSE(dialog.HasPending());
 }
 

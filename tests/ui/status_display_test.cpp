@@ -22,29 +22,31 @@ TEST(StatusDisplay, TimeTextAndFolderLabelKeepTheirWidths) {
 
 TEST(StatusDisplay, FormatLabelsTextsAndPlaces) {
   struct Case {
-    bool wav;
-    int32_t vbr, mode, channels;
+    OutputFormat format;
+    bool vbr;
+    ChannelMode mode;
+    uint16_t channels;
     const char* text;  // format, rate, bits when shown, stereo
     int rateLeft, stereoLeft;
   };
   const Case cases[] = {
-      {false, 0, 1, 2, "MP3 128 kbps joint stereo", 153, 224},
-      {true, 0, 1, 2, "WAV 44100 Hz 16 bit stereo", 152, 246},  // the MP3 places and hidden bits undone
-      {true, 0, 1, 1, "WAV 44100 Hz 16 bit mono", 152, 246},
-      {false, kOn32, 3, 2, "MP3 96-192 kbps mono", 165, 246},
-      {false, 0, 2, 2, "MP3 128 kbps dual channels", 153, 224},
-      {false, 0, 0, 2, "MP3 128 kbps stereo", 180, 246},
+      {OutputFormat::Mp3, false, ChannelMode::JointStereo, 2, "MP3 128 kbps joint stereo", 153, 224},
+      // the MP3 places and hidden bits undone
+      {OutputFormat::Wav, false, ChannelMode::JointStereo, 2, "WAV 44100 Hz 16 bit stereo", 152, 246},
+      {OutputFormat::Wav, false, ChannelMode::JointStereo, 1, "WAV 44100 Hz 16 bit mono", 152, 246},
+      {OutputFormat::Mp3, true, ChannelMode::Mono, 2, "MP3 96-192 kbps mono", 165, 246},
+      {OutputFormat::Mp3, false, ChannelMode::DualChannel, 2, "MP3 128 kbps dual channels", 153, 224},
+      {OutputFormat::Mp3, false, ChannelMode::Stereo, 2, "MP3 128 kbps stereo", 180, 246},
   };
   FormatLabels labels;
   for (const Case& c : cases) {
     RecordSettings s;
-    s.Wav = c.wav;
-    s.MP3 = !c.wav;
-    s.VBR = c.vbr;
-    s.Mode = c.mode;
-    s.Channels = c.channels;
-    s.MinBitRate = 96;
-    s.MaxBitRate = 192;
+    s.format = c.format;
+    s.vbr = c.vbr;
+    s.channelMode = c.mode;
+    s.channels = c.channels;
+    s.minBitRate = 96;
+    s.maxBitRate = 192;
     UpdateFormatLabels(s, labels);
     const QString bits = labels.bitsVisible ? labels.bits + " " : "";
     EXPECT_EQ(labels.wavMp3 + " " + labels.rate + " " + bits + labels.stereo, c.text);

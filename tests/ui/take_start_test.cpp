@@ -30,10 +30,9 @@ struct TakeStartRig : testing::RecorderRig<testing::ManualClock, StatfsDriveInfo
   TakeStartRig() {
     fs::create_directory(dir.File("out"));
     fs::create_directory(dir.File("other"));
-    settings.Folder = fs::canonical(dir.File("out")).string();
-    settings.Wav = true;
-    settings.MP3 = false;
-    fs::current_path(settings.Folder);
+    settings.folder = fs::canonical(dir.File("out")).string();
+    settings.format = OutputFormat::Wav;
+    fs::current_path(settings.folder);
     engine.OpenMonitoring("");
   }
   ~TakeStartRig() { fs::current_path(previous); }
@@ -45,7 +44,7 @@ struct TakeStartRig : testing::RecorderRig<testing::ManualClock, StatfsDriveInfo
       QTimer::singleShot(0, action);
       controller.Execute(RecorderCommand::Record);
       startedAsWav = state.recording && state.ActiveFileName == "record1.wav" &&
-                     fs::exists(settings.Folder + "/record1.wav");
+                     fs::exists(settings.folder + "/record1.wav");
     });
   }
   // 3 s more, then Stop: one take of every frame captured, in the output folder.
@@ -73,11 +72,11 @@ TEST(TakeStart, ADialogsActionQueuedBehindF5ComesAfterTheTakeBegan) {
       dialog.SelectFolder(rig.dir.File("other"));
       Child<QPushButton>(dialog, "okButton")->click();
     });
-    const std::string folder = rig.settings.Folder;
+    const std::string folder = rig.settings.folder;
     if (dialog.Choose(rig.settings, rig.state))
       ChangeOutputFolder(rig.settings, rig.state, rig.playback, rig.recordings, rig.ui);
     EXPECT_TRUE(rig.startedAsWav);
-    EXPECT_EQ(rig.settings.Folder, folder);  // OK acts as Cancel once a take runs
+    EXPECT_EQ(rig.settings.folder, folder);  // OK acts as Cancel once a take runs
     EXPECT_EQ(fs::current_path(), fs::path(folder));
     rig.ExpectWholeTake();
   }
@@ -91,11 +90,11 @@ TEST(TakeStart, ADialogsActionQueuedBehindF5ComesAfterTheTakeBegan) {
     });
     dialog.Edit(rig.settings, rig.state);
     EXPECT_TRUE(rig.startedAsWav);
-    EXPECT_TRUE(rig.settings.Wav);  // the take keeps the format it began with
+    EXPECT_EQ(rig.settings.format, OutputFormat::Wav);  // the take keeps the format it began with
     QObject::connect(&rig.controller, &RecorderController::stopped,
                      [&] { dialog.ApplyPending(rig.settings, rig.state); });
     rig.ExpectWholeTake();
-    EXPECT_TRUE(rig.settings.MP3 && !rig.settings.Wav);  // the choice applies once the take ended
+    EXPECT_EQ(rig.settings.format, OutputFormat::Mp3);  // the choice applies once the take ended
   }
   {
     SCOPED_TRACE("the about box's OK");

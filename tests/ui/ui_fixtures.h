@@ -67,7 +67,7 @@ inline void FillPictures(SkinPictures& pictures) {
 struct UiRig {
   UiRig() : previous(std::filesystem::current_path()) {
     std::filesystem::current_path(temp.path());
-    settings.Folder = std::filesystem::canonical(temp.path()).string();
+    settings.folder = std::filesystem::canonical(temp.path()).string();
   }
   ~UiRig() { std::filesystem::current_path(previous); }
   std::string Folder(const std::string& name) const {
