@@ -139,19 +139,23 @@ void CaptureEngine::ResetMeters() {
   gathered_ = 0;
 }
 
-uint32_t CaptureEngine::OpenMonitoring(const std::string& source) {
-  std::lock_guard lock(mutex_);
-  if (monitorOpen_) return 0;
+uint32_t CaptureEngine::OpenMonitorStream(const PcmFormat& format, const std::string& source) {
   monitor_.SetSource(source);
-  const PcmFormat format;  // 44100 Hz, 16-bit stereo
   if (const uint32_t code = monitor_.Open(format)) return code;
   monitorSource_ = source;
   monitorFormat_ = format;
   SetGeometry(format.sampleRate);
   ResetMeters();
   monitorOpen_ = true;
-  monitor_.Start();
   return 0;
+}
+
+uint32_t CaptureEngine::OpenMonitoring(const std::string& source) {
+  std::lock_guard lock(mutex_);
+  if (monitorOpen_) return 0;
+  const uint32_t code = OpenMonitorStream(PcmFormat{}, source);  // 44100 Hz, 16-bit stereo
+  if (code == 0) monitor_.Start();
+  return code;
 }
 
 void CaptureEngine::CloseMonitoring() {
@@ -167,15 +171,9 @@ uint32_t CaptureEngine::MonitorLostCode() const { return monitorOpen_ ? monitor_
 uint32_t CaptureEngine::OpenWavTakeStream(const PcmFormat& format, const std::string& source) {
   CloseMonitoring();
   std::lock_guard lock(mutex_);
-  monitor_.SetSource(source);
-  if (const uint32_t code = monitor_.Open(format)) return code;
-  monitorSource_ = source;
-  monitorFormat_ = format;
-  SetGeometry(format.sampleRate);
-  ResetMeters();
-  monitorOpen_ = true;
-  takeStream_ = &monitor_;
-  return 0;
+  const uint32_t code = OpenMonitorStream(format, source);
+  if (code == 0) takeStream_ = &monitor_;
+  return code;
 }
 
 uint32_t CaptureEngine::OpenMp3TakeStream(const PcmFormat& format, const std::string& source) {

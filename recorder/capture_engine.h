@@ -106,6 +106,8 @@ class CaptureEngine {
  private:
   void Run();
   void SetGeometry(uint32_t sampleRate);
+  // The caller holds mutex_: opens the monitoring stream in `format`, not yet started.
+  uint32_t OpenMonitorStream(const PcmFormat& format, const std::string& source);
   // The caller holds mutex_.
   void ReadMonitor();
   void ReadMp3Stream();
