@@ -76,7 +76,7 @@ void MeterAnalysis::DrawMonoMeters() {
 
 MeterFrame MeterAnalysis::Frame() const {
   const size_t count = std::min(left_.size(), right_.size());
-  return MeterFrame{left_.data(), right_.data(), count, static_cast<uint16_t>(frames_), state_.recording, scales_, peaks_, bands_};
+  return MeterFrame{left_.data(), right_.data(), count, static_cast<uint16_t>(frames_), state_.Recording(), scales_, peaks_, bands_};
 }
 
 }  // namespace tarnovox

@@ -13,7 +13,7 @@ MeterLayout ByChannels(int channels) {
 }  // namespace
 
 MeterLayout ChooseMeterLayout(const RecorderState& state, const RecordSettings& settings) {
-  if (state.playing) return ByChannels(state.FileChannels);
+  if (state.Playing()) return ByChannels(state.FileChannels);
   // Recording and not recording follow the same format rules.
   if (settings.format == OutputFormat::Wav) return ByChannels(settings.channels);
   return settings.channelMode == ChannelMode::Mono ? MeterLayout::Mono : MeterLayout::Stereo;

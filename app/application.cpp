@@ -221,7 +221,7 @@ void Application::ConnectMainWindowCommands() {
 // conversion stops and leaves no part file, and then nothing starts a take
 // again, also while the last message is open.
 bool Application::CloseQuery() {
-  if (state_.recording && !hooks_.AskYesNo("Are you sure you want to interrupt recording?", "Confirm")) return false;
+  if (state_.Recording() && !hooks_.AskYesNo("Are you sure you want to interrupt recording?", "Confirm")) return false;
   wavToMp3_->CancelAndWait();
   if (const std::string failure = recorder_.ShutDown(); !failure.empty()) hooks_.ShowMessage(failure);
   return true;

@@ -104,7 +104,7 @@ void WavToMp3::CancelAndWait() {
 }
 
 bool WavToMp3::RecordingAllows(const std::string& source, const std::string& target) {
-  if (!state_.recording) return true;
+  if (!state_.Recording()) return true;
   const std::string& recording = state_.CurrentFile;
   if (!SameFile(recording, source) && !SameFile(recording, target)) return true;
   ui_.ShowMessage("Can not convert \"" + source + "\": \"" + recording +

@@ -83,10 +83,10 @@ void RecorderController::Execute(RecorderCommand command) {
   const RecorderState& s = p_.state;
   switch (command) {
     case RecorderCommand::Record:
-      if (!s.recording) StartRecording();
+      if (!s.Recording()) StartRecording();
       break;
     case RecorderCommand::RecordWhenIdle:
-      if (!s.recording && !s.playing) StartRecording();
+      if (!s.Recording() && !s.Playing()) StartRecording();
       break;
     case RecorderCommand::Pause: TogglePause(); break;
     case RecorderCommand::Stop:
@@ -116,10 +116,9 @@ void RecorderController::RaiseHeldMessages() {
   }
 }
 
-void RecorderController::SetRecording(bool recording, bool paused) {
-  if (p_.state.recording == recording && p_.state.paused == paused) return;
-  p_.state.recording = recording;
-  p_.state.paused = paused;
+void RecorderController::SetMode(RecorderMode mode) {
+  if (p_.state.mode == mode) return;
+  p_.state.mode = mode;
   emit modeChanged();
 }
 
@@ -169,7 +168,7 @@ void RecorderController::BeginWavTake() {
   FollowTakeFile(writer->CurrentFile());
   p_.engine.BeginTake(std::move(writer));
   takeIsWav_ = true;
-  SetRecording(true, false);
+  SetMode(RecorderMode::Recording);
 }
 
 void RecorderController::BeginMp3Take() {
@@ -195,7 +194,7 @@ void RecorderController::BeginMp3Take() {
   FollowTakeFile(writer->CurrentFile());
   p_.engine.BeginTake(std::move(writer));
   takeIsWav_ = false;
-  SetRecording(true, false);
+  SetMode(RecorderMode::Recording);
 }
 
 // The take's file was created under another name than the one chosen, or the
@@ -234,7 +233,7 @@ void RecorderController::TellSubstitute(const std::string& notice, bool monitori
 // Monitoring follows the input chosen in the settings, also when a missing one
 // turns up; a take keeps the input it began with.
 void RecorderController::FollowChosenInput() {
-  if (!p_.engine.MonitoringOpen() || p_.state.recording) return;
+  if (!p_.engine.MonitoringOpen() || p_.state.Recording()) return;
   if (p_.engine.MonitoringSource() == p_.settings.inputSource && !p_.engine.MonitorSubstituteEnded()) return;
   p_.engine.CloseMonitoring();
   OpenMonitoring(true);
@@ -253,7 +252,7 @@ void RecorderController::EndTake(MonitoringAfter after) {
   const std::string failure = p_.engine.EndTake(&last);
   NoteLostSound(last.lostFrames, last.sampleRate);
   FollowTakeFile(last.file);
-  SetRecording(false, false);
+  SetMode(RecorderMode::Monitoring);
   if (wav && after != MonitoringAfter::Closed) OpenMonitoring(after == MonitoringAfter::Told);
   Raise(failure);
 }
@@ -269,7 +268,7 @@ void RecorderController::EndFailedTake(const std::string& reason) {
 }
 
 void RecorderController::StopRecording() {
-  if (!p_.state.recording) return;
+  if (!p_.state.Recording()) return;
   EndTake(MonitoringAfter::Told);
   emit recordingsChanged();
   p_.state.StatusText.clear();
@@ -279,7 +278,7 @@ void RecorderController::StopRecording() {
 // The sound server went away: keep what was captured, end the take and say
 // why. Monitoring comes back by itself once the server does.
 void RecorderController::HandleLostStream(const std::string& reason) {
-  const bool wasRecording = p_.state.recording;
+  const bool wasRecording = p_.state.Recording();
   if (wasRecording) EndTake(MonitoringAfter::Closed);
   p_.engine.CloseMonitoring();
   ticksSinceReopen_ = 0;
@@ -294,34 +293,32 @@ void RecorderController::HandleLostStream(const std::string& reason) {
 void RecorderController::TogglePause() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   RecorderState& s = p_.state;
-  if (!s.recording && !s.playing) return;
-  if (!s.paused) {
-    if (s.recording) {
-      p_.engine.PauseTake();
-      accumulated_ = elapsed_;
-    }
-    if (s.playing) p_.playback.PausePlayback();
-    SetRecording(s.recording, true);
+  if (!s.Recording() && !s.Playing()) return;
+  if (s.mode == RecorderMode::Recording) {
+    p_.engine.PauseTake();
+    accumulated_ = elapsed_;
+    SetMode(RecorderMode::RecordingPaused);
     // Pausing writes what was captured so far; a failure there ends the take now.
-    if (s.recording && !p_.engine.Progress().failure.empty()) EndFailedTake({});
+    if (!p_.engine.Progress().failure.empty()) EndFailedTake({});
+  } else if (s.mode == RecorderMode::RecordingPaused) {
+    p_.engine.ResumeTake();
+    startedAt_ = p_.clock.Now();
+    SetMode(RecorderMode::Recording);
+  } else if (s.mode == RecorderMode::Playing) {
+    p_.playback.PausePlayback();
+    SetMode(RecorderMode::PlayingPaused);
   } else {
-    if (s.recording) {
-      p_.engine.ResumeTake();
-      startedAt_ = p_.clock.Now();
-    }
-    if (s.playing) p_.playback.ResumePlayback();
-    SetRecording(s.recording, false);
+    p_.playback.ResumePlayback();
+    SetMode(RecorderMode::Playing);
   }
 }
 
 void RecorderController::StopAll() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
-  if (p_.state.paused) {
-    TogglePause();
-    SetRecording(p_.state.recording, false);
-  }
-  if (p_.state.recording) StopRecording();
-  if (p_.state.playing) p_.playback.ClosePlayback();
+  // A paused take or playback resumes for an instant first.
+  if (p_.state.Paused()) TogglePause();
+  if (p_.state.Recording()) StopRecording();
+  if (p_.state.Playing()) p_.playback.ClosePlayback();
 }
 
 std::string RecorderController::LostSoundText(uint32_t lostMs) { return recorder_texts::LostSound(lostMs); }
@@ -335,8 +332,8 @@ void RecorderController::Tick() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   RecorderState& s = p_.state;
   // While paused nothing moves: no meter, no time.
-  if (s.paused) return;
-  if (!p_.engine.MonitoringOpen() && !(s.recording && takeIsWav_)) {
+  if (s.Paused()) return;
+  if (!p_.engine.MonitoringOpen() && !(s.Recording() && takeIsWav_)) {
     if (++ticksSinceReopen_ >= kReopenTicks) OpenMonitoring(false);
   }
   FollowChosenInput();
@@ -346,7 +343,7 @@ void RecorderController::Tick() {
     HandleLostStream(p_.engine.ErrorText(lost));
     return;
   }
-  if (!s.recording) return;
+  if (!s.Recording()) return;
   const TakeProgress progress = p_.engine.Progress();
   FollowTakeFile(progress.file);
   NoteLostSound(progress.lostFrames, progress.sampleRate);
@@ -395,7 +392,7 @@ std::string RecorderController::ShutDown() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   shutDown_ = true;
   tick_.stop();
-  if (p_.state.recording) {
+  if (p_.state.Recording()) {
     EndTake(MonitoringAfter::Closed);
     p_.state.StatusText.clear();
   }

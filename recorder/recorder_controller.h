@@ -97,7 +97,7 @@ class RecorderController : public QObject {
   std::chrono::milliseconds Elapsed() const { return elapsed_; }
 
  signals:
-  // The recording or paused flags changed.
+  // The recorder's mode changed (RecorderState::mode).
   void modeChanged();
   // The elapsed time of the take (RecorderState::DisplayedMs) moved on.
   void elapsedChanged();
@@ -126,7 +126,7 @@ class RecorderController : public QObject {
   void ReportLostSound();
   void Raise(const std::string& text);
   void RaiseHeldMessages();
-  void SetRecording(bool recording, bool paused);
+  void SetMode(RecorderMode mode);
   std::chrono::milliseconds SinceStart() const;
 
   RecorderParts p_;

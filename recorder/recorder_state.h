@@ -5,13 +5,17 @@
 
 namespace tarnovox {
 
+// What the recorder does: one mode, so recording and playing can never be
+// set together, and a pause always belongs to one of them.
 enum class RecorderMode { Monitoring, Recording, RecordingPaused, Playing, PlayingPaused };
 
 struct RecorderState {
-  // Three independent flags; recording and playing are never set together.
-  bool recording = false;
-  bool paused = false;
-  bool playing = false;
+  RecorderMode mode = RecorderMode::Monitoring;
+  // A take runs (also while paused).
+  bool Recording() const { return mode == RecorderMode::Recording || mode == RecorderMode::RecordingPaused; }
+  // A playback runs (also while paused).
+  bool Playing() const { return mode == RecorderMode::Playing || mode == RecorderMode::PlayingPaused; }
+  bool Paused() const { return mode == RecorderMode::RecordingPaused || mode == RecorderMode::PlayingPaused; }
 
   // The file the recorder and the file list act on: the full path of the
   // recording in progress, or the bare name of the file picked or played in the
@@ -32,11 +36,7 @@ struct RecorderState {
   uint16_t FileChannels = 2;
   uint32_t FileSampleRate = 0;
 
-  RecorderMode Mode() const {
-    if (recording) return paused ? RecorderMode::RecordingPaused : RecorderMode::Recording;
-    if (playing) return paused ? RecorderMode::PlayingPaused : RecorderMode::Playing;
-    return RecorderMode::Monitoring;
-  }
+  RecorderMode Mode() const { return mode; }
 };
 
 }  // namespace tarnovox

@@ -26,13 +26,13 @@ Playback::Playback(Player& player, OutputVolume& volume, RecorderState& state, U
 // Runs to its end without letting other events in: no status tick can find
 // the file half-opened, with its name or its length not yet known.
 void Playback::StartPlayback() {
-  if (state_.recording || state_.paused) return;
+  if (state_.Recording() || state_.Paused()) return;
   if (view_ != nullptr) view_->ClearMeters();
   const bool wasOpen = player_.IsOpen();
   if (wasOpen) player_.Close();
   if (!IsPlayableFile(state_.CurrentFile)) {
     // The closed playback must not stay "playing" on a file that is gone.
-    if (wasOpen) state_.playing = false;
+    if (wasOpen) EndPlaying();
     return;
   }
   length_ = milliseconds(0);
@@ -41,7 +41,7 @@ void Playback::StartPlayback() {
     TellFailure(*failed);
     return;
   }
-  state_.playing = true;
+  state_.mode = RecorderMode::Playing;
   if (const PlayerResult failed = player_.Play()) {
     EndAfterFailure(*failed);
     return;
@@ -50,14 +50,18 @@ void Playback::StartPlayback() {
 }
 
 void Playback::PlayPickedFile() {
-  if (state_.recording) return;
+  if (state_.Recording()) return;
   state_.CurrentFile = state_.PickedFile;
   StartPlayback();
 }
 
 void Playback::ClosePlayback() {
   CloseMedia();
-  state_.playing = false;
+  EndPlaying();
+}
+
+void Playback::EndPlaying() {
+  if (state_.Playing()) state_.mode = RecorderMode::Monitoring;
 }
 
 void Playback::PausePlayback() { player_.Pause(); }
@@ -87,15 +91,15 @@ void Playback::PollPlayback() {
     view_->SetStatusInterval(kStatusInterval);
     // Paused during the second after a seek: the player holds the seek
     // position and the Resume of the pause starts it there.
-    if (!state_.paused && player_.IsOpen()) {
+    if (!state_.Paused() && player_.IsOpen()) {
       if (const PlayerResult failed = player_.Play()) EndAfterFailure(*failed);
     }
   }
-  if (!state_.playing && !state_.recording) ShowIdleTime();
-  if (!(state_.playing && !state_.recording) && view_ != nullptr) view_->SetPositionBar(0);
-  if (state_.playing) FollowPosition();
+  if (!state_.Playing() && !state_.Recording()) ShowIdleTime();
+  if (!(state_.Playing() && !state_.Recording()) && view_ != nullptr) view_->SetPositionBar(0);
+  if (state_.Playing()) FollowPosition();
   if (view_ == nullptr) return;
-  view_->EnablePositionBar(!state_.paused);
+  view_->EnablePositionBar(!state_.Paused());
   if (view_->VolumeMixerOpen()) {
     volume_ = CurrentVolume();
     // The bar shows the right channel.
@@ -110,7 +114,7 @@ void Playback::FollowPosition() {
   if (length_ > milliseconds(0) && view_ != nullptr)
     view_->SetPositionBar(static_cast<int>(BarPositionFor(position_, length_)));
   if (position_ == length_) {
-    state_.playing = false;
+    EndPlaying();
     CloseMedia();
   }
 }

@@ -67,6 +67,8 @@ class Playback final : public PlaybackControl {
 
  private:
   void FollowPosition();
+  // Playing and a paused playback end (a take is left as it is).
+  void EndPlaying();
   void TellFailure(const PlayerError& error);
   void EndAfterFailure(const PlayerError& error);
   void ShowIdleTime();

@@ -119,7 +119,7 @@ bool RecordingsList::MayDeleteEmpty(const struct stat& info) const {
 // Compared as files, not names: CurrentFile is a full path, which may be
 // spelled otherwise than the folder (a trailing "/", "./", a link).
 bool RecordingsList::IsTakeBeingRecorded(const struct stat& info) const {
-  if (!state_.recording || state_.CurrentFile.empty()) return false;
+  if (!state_.Recording() || state_.CurrentFile.empty()) return false;
   struct stat take {};
   return ::stat(state_.CurrentFile.c_str(), &take) == 0 && take.st_dev == info.st_dev && take.st_ino == info.st_ino;
 }

@@ -7,10 +7,10 @@ namespace tarnovox {
 
 bool ChangeOutputFolder(const RecordSettings& settings, RecorderState& state, PlaybackControl& playback,
                         RecordingsLibrary& recordings, UiHooks& hooks) {
-  if (state.recording) return false;
+  if (state.Recording()) return false;
   state.CurrentFile.clear();
   state.ActiveFileName.clear();
-  if (state.playing && playback.PlaybackOpen()) playback.ClosePlayback();
+  if (state.Playing() && playback.PlaybackOpen()) playback.ClosePlayback();
   std::error_code ignored;
   std::filesystem::current_path(settings.folder, ignored);
   hooks.SetBusyCursor(true);

@@ -74,7 +74,7 @@ FileListCommands::FileListCommands(RecorderState& state, RecordingsList& list, P
 void FileListCommands::PickRow(int row) {
   // A copy: the message below runs the event loop, where a rescan replaces the rows.
   const std::string file = list_.RowFile(row);
-  if (list_.Count == 0 || state_.recording || state_.paused || row == 0 || file.empty()) return;
+  if (list_.Count == 0 || state_.Recording() || state_.Paused() || row == 0 || file.empty()) return;
   // The current file stays as it is (a playback of it goes on), but Play
   // plays the row the user pointed at, not what a rescan left picked.
   if (file == state_.CurrentFile) {
@@ -96,14 +96,14 @@ void FileListCommands::PickRow(int row) {
 }
 
 void FileListCommands::PlayPicked(int lastReleaseRow) {
-  if (state_.paused || state_.recording || list_.Count == 0 || lastReleaseRow == 0) return;
+  if (state_.Paused() || state_.Recording() || list_.Count == 0 || lastReleaseRow == 0) return;
   state_.CurrentFile = state_.PickedFile;
   emit playRequested();
 }
 
 void FileListCommands::RenameCurrentFile() {
   // While recording CurrentFile is the file being written.
-  if (state_.recording || !CurrentFileExists()) return;
+  if (state_.Recording() || !CurrentFileExists()) return;
   const std::string current = state_.CurrentFile;
   ClosePlaybackForFileChange(playback_, state_);
   const std::string base = current.size() >= 4 ? current.substr(0, current.size() - 4) : std::string();
@@ -127,7 +127,7 @@ void FileListCommands::RenameCurrentFile() {
 }
 
 void FileListCommands::DeleteCurrentFile() {
-  if (state_.recording || !CurrentFileExists()) return;
+  if (state_.Recording() || !CurrentFileExists()) return;
   const std::string current = state_.CurrentFile;
   if (!ui_.AskYesNo(Fill(Texts::AskDelete(), {FileNamePart(current)}), Fill(Texts::DeleteCaption()))) return;
   const std::string whileRecording = Fill(Texts::DeleteWhileRecording());
@@ -145,7 +145,7 @@ void FileListCommands::DeleteCurrentFile() {
 // start makes CurrentFile its own path. A rename or delete then goes no further:
 // the list touches no file while a take is written, whichever file was meant.
 bool FileListCommands::RecordingStartedMeanwhile(const std::string& message) {
-  if (!state_.recording) return false;
+  if (!state_.Recording()) return false;
   ui_.ShowMessage(message);
   return true;
 }
@@ -155,7 +155,7 @@ bool FileListCommands::CurrentFileExists() const {
 }
 
 void FileListCommands::CloseRunningPlayback() {
-  if (!playback_.PlaybackOpen() && !state_.playing) return;
+  if (!playback_.PlaybackOpen() && !state_.Playing()) return;
   ClosePlaybackForFileChange(playback_, state_);
 }
 

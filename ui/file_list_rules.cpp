@@ -4,7 +4,7 @@ namespace tarnovox {
 
 FileMenuState MenuStateFor(const RecorderState& state) {
   FileMenuState menu;
-  if (state.recording || state.CurrentFile.empty()) return menu;
+  if (state.Recording() || state.CurrentFile.empty()) return menu;
   menu.renameFile = true;
   menu.deleteFile = true;
   menu.convertToMp3 = UpperExtension(state.CurrentFile) == ".WAV";
@@ -22,9 +22,8 @@ int HeaderClickColumn(int columnLeft, int column, int columnRight) {
 }
 
 void ClosePlaybackForFileChange(PlaybackControl& playback, RecorderState& state) {
-  if (!playback.PlaybackOpen() && !state.playing) return;
+  if (!playback.PlaybackOpen() && !state.Playing()) return;
   playback.ClosePlayback();
-  if (!state.recording) state.paused = false;
 }
 
 }  // namespace tarnovox

@@ -208,7 +208,7 @@ void FileListWindow::SortByHeaderAt(int x) {
 
 void FileListWindow::ConvertSelected() {
   // While recording the current file is the file being written.
-  if (state_.recording) return;
+  if (state_.Recording()) return;
   emit convertRequested();
 }
 

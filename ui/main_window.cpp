@@ -103,17 +103,17 @@ void MainWindow::ConnectButtons() {
   thenReset(minimizeButton_, [this] { showMinimized(); });
   connect(closeButton_, &SkinButton::clicked, this, [this] { close(); });
   thenReset(recordingMixerButton_, [this] { emit recordingMixerRequested(); });
-  recordButton_->enabledWhen = [this] { return !state_.recording && !state_.playing; };
+  recordButton_->enabledWhen = [this] { return !state_.Recording() && !state_.Playing(); };
   connect(recordButton_, &SkinButton::clicked, this, &MainWindow::recordClicked);
   connect(pauseButton_, &SkinButton::clicked, this, &MainWindow::pauseClicked);
   connect(stopButton_, &SkinButton::clicked, this, &MainWindow::stopClicked);
-  playButton_->enabledWhen = [this] { return !state_.recording; };
+  playButton_->enabledWhen = [this] { return !state_.Recording(); };
   connect(playButton_, &SkinButton::clicked, this, &MainWindow::playClicked);
   connect(fileListButton_, &SkinButton::clicked, this, [this] { ToggleFileList(); });
 }
 
 void MainWindow::ChooseOutputFolder() {
-  if (state_.recording) return;
+  if (state_.Recording()) return;
   const std::string previous = settings_.folder;
   emit outputFolderRequested();
   ResetButtonPictures();

@@ -80,7 +80,7 @@ void OutputFolderDialog::CreateFolderModel() {
 }
 
 bool OutputFolderDialog::Choose(RecordSettings& settings, const RecorderState& state) {
-  if (state.recording) return false;
+  if (state.Recording()) return false;
   const std::string oldFolder = settings.folder;
   settings_ = &settings;
   state_ = &state;
@@ -121,7 +121,7 @@ void OutputFolderDialog::FolderPicked() {
 void OutputFolderDialog::AcceptChoice() {
   // Each setting is one line of the settings file: a folder whose name holds
   // a line break could not be kept there, so it is refused before it is used.
-  if (settings_ && !state_->recording && choice_.ChosenPath().find_first_of("\r\n") != std::string::npos) {
+  if (settings_ && !state_->Recording() && choice_.ChosenPath().find_first_of("\r\n") != std::string::npos) {
     QMessageBox::warning(this, windowTitle(), Texts().lineBreak);
     return;
   }
@@ -129,12 +129,12 @@ void OutputFolderDialog::AcceptChoice() {
   // cannot give their bytes back: such a folder cannot be named, so it is
   // refused instead of silently keeping the folder chosen before.
   const QModelIndex node = folderTree_->currentIndex();
-  if (settings_ && !state_->recording && node.isValid() &&
+  if (settings_ && !state_->Recording() && node.isValid() &&
       folderModel_->filePath(node).contains(QChar::ReplacementCharacter)) {
     QMessageBox::warning(this, windowTitle(), Texts().notText);
     return;
   }
-  if (settings_ && !state_->recording) choice_.Accept(settings_->folder);
+  if (settings_ && !state_->Recording()) choice_.Accept(settings_->folder);
   accept();
 }
 

@@ -170,7 +170,7 @@ QWidget* RecordSettingsDialog::CreateMp3Page() {
   return page;
 }
 bool RecordSettingsDialog::Edit(RecordSettings& settings, const RecorderState& state) {
-  if (state.recording) return false;
+  if (state.Recording()) return false;
   const RecordSettings before = settings;
   ApplyPending(settings, state);
   settings_ = &settings;
@@ -183,7 +183,7 @@ bool RecordSettingsDialog::Edit(RecordSettings& settings, const RecorderState& s
 }
 
 bool RecordSettingsDialog::ApplyPending(RecordSettings& settings, const RecorderState& state) {
-  if (!pending_ || state.recording) return false;
+  if (!pending_ || state.Recording()) return false;
   const RecordSettings before = settings;
   CopyDialogFields(*pending_, settings);
   pending_.reset();
@@ -215,7 +215,7 @@ void RecordSettingsDialog::ApplyControls() {
   RecordSettings values = *settings_;
   ControlsToSettings(ReadControls(), values);
   // A recording that a hot key started meanwhile keeps the format it began with.
-  if (state_->recording) {
+  if (state_->Recording()) {
     pending_ = values;
   } else {
     CopyDialogFields(values, *settings_);
@@ -257,7 +257,7 @@ void RecordSettingsDialog::FormatPageChosen(int page) {
   if (showing_ || !settings_) return;
   const bool wav = page == kWavPage;
   SetPageCaptions(wav);
-  if (state_->recording) return;
+  if (state_->Recording()) return;
   settings_->format = wav ? OutputFormat::Wav : OutputFormat::Mp3;
 }
 

@@ -94,9 +94,9 @@ QString ShortFolder(const QString& folder) {
 QString StatusDisplay::Title(const RecorderState& state) const {
   if (!state.Minimized) return kProgramName;
   QString title = Texts::Monitoring();
-  if (state.playing) title = Texts::Playing();
-  if (state.recording) title = QString::fromStdString(state.CurrentBaseName) + "-" + LastTimeText;
-  if (state.paused) title = Texts::Pause();
+  if (state.Playing()) title = Texts::Playing();
+  if (state.Recording()) title = QString::fromStdString(state.CurrentBaseName) + "-" + LastTimeText;
+  if (state.Paused()) title = Texts::Pause();
   return title;
 }
 
@@ -105,7 +105,7 @@ StatusLabels StatusDisplay::Labels(RecorderState& state) const {
   labels.shadowVisible = Blink;
   state.StatusText = Texts::Monitoring().toStdString();
   labels.statusColour = kStatusGrey;
-  if (state.recording) {
+  if (state.Recording()) {
     state.StatusText = Texts::Recording().toStdString();
     labels.file = QString::fromStdString(state.ActiveFileName);
     // Sound the computer was too busy to keep: shown at once, told again after Stop.
@@ -113,13 +113,13 @@ StatusLabels StatusDisplay::Labels(RecorderState& state) const {
     labels.statusColour = kRecordingRed;
     labels.fileColour = Blink ? kRecordingRed : kRecordingDimRed;
   }
-  if (state.playing) {
+  if (state.Playing()) {
     state.StatusText = Texts::Playing().toStdString();
     labels.file = QString::fromStdString(state.ActiveFileName);
     labels.statusColour = kPlayingGreen;
     labels.fileColour = Blink ? kPlayingGreen : kPlayingDimGreen;
   }
-  if (state.paused) state.StatusText = Texts::Pause().toStdString();
+  if (state.Paused()) state.StatusText = Texts::Pause().toStdString();
   labels.status = QString::fromStdString(state.StatusText);
   return labels;
 }

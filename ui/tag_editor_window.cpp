@@ -237,7 +237,7 @@ void TagEditorWindow::FieldChanged() {
 bool TagEditorWindow::SaveTag() {
   // The recorder points CurrentFile at the file it is writing; a tag there
   // would end up in the middle of the recording.
-  if (state_.recording) {
+  if (state_.Recording()) {
     ui_.ShowMessage(Texts::WhileRecording());
     return false;
   }

@@ -89,7 +89,7 @@ TEST_F(MeterAnalysisTest, MonitoringToneReachesBandSixteenAndLightsTheLamp) {
 TEST_F(MeterAnalysisTest, EightBitWavRecordingClipsOnlyOnByte255) {
   settings.bitsPerSample = 8;
   settings.sampleRate = 11025;
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   device.SetGenerator([](uint64_t, const PcmFormat&, uint8_t* out) {
     out[0] = 255;
     out[1] = 0;
@@ -107,7 +107,7 @@ TEST_F(MeterAnalysisTest, EightBitWavRecordingClipsOnlyOnByte255) {
 
 TEST_F(MeterAnalysisTest, SixteenBitMonoGivesIdenticalChannelsAndTheMonoLayout) {
   settings.channels = 1;
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   SineLeft(0);
   OpenTakeStream();
   Tick();

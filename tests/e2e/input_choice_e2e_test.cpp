@@ -213,7 +213,7 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   inputs.Follow(nullptr);
   wav.Ticks(3);
   wav.controller.Execute(RecorderCommand::Record);
-  ASSERT_TRUE(wav.state.recording);
+  ASSERT_TRUE(wav.state.Recording());
   const std::string fallback = wav.state.CurrentFile;
   wav.Ticks(25);
   wav.controller.Execute(RecorderCommand::Stop);

@@ -46,12 +46,12 @@ TEST(ServerLossE2E, ACrashEndsTheTakeWithItsSoundAndEverythingComesBack) {
     BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     rig.controller.Execute(RecorderCommand::Record);
-    ASSERT_TRUE(rig.state.recording);
+    ASSERT_TRUE(rig.state.Recording());
     const std::string take = rig.state.CurrentFile;
     rig.Ticks(50);
     RunRig("pulse-kill");
     rig.Ticks(10);
-    EXPECT_FALSE(rig.state.recording);
+    EXPECT_FALSE(rig.state.Recording());
     ASSERT_EQ(rig.messages.size(), 1u);
     std::cout << (wav ? "WAV" : "MP3") << ": told \"" << rig.messages[0] << "\"\n";
 
@@ -83,7 +83,7 @@ TEST(ServerLossE2E, ACrashEndsTheTakeWithItsSoundAndEverythingComesBack) {
 
     BackgroundProcess again({"paplay", rig.dir.File("noise.wav")});
     rig.controller.Execute(RecorderCommand::Record);
-    ASSERT_TRUE(rig.state.recording);
+    ASSERT_TRUE(rig.state.Recording());
     const std::string second = rig.state.CurrentFile;
     rig.Ticks(25);
     rig.controller.Execute(RecorderCommand::Stop);

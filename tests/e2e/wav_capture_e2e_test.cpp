@@ -31,7 +31,7 @@ TEST(WavCaptureE2E, AWindowThreadHeldThirtySecondsLosesNoFrameAndAPauseJoinsTwoE
   SinkCapture heard(rig.dir.File("heard.raw"));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   rig.controller.Execute(RecorderCommand::Record);
-  ASSERT_TRUE(rig.state.recording);
+  ASSERT_TRUE(rig.state.Recording());
   rig.Ticks(30);
   std::this_thread::sleep_for(std::chrono::seconds(30));  // no tick, no command: the window thread is held
   rig.Ticks(10);
@@ -91,7 +91,7 @@ TEST(WavCaptureE2E, AClickHeardJustBeforeStopIsInTheTake) {
   SinkCapture heard(heardPath);
   BackgroundProcess player({"paplay", file});
   rig.controller.Execute(RecorderCommand::Record);
-  ASSERT_TRUE(rig.state.recording);
+  ASSERT_TRUE(rig.state.Recording());
   bool clicked = false;
   for (int i = 0; i < 2000 && !clicked; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -170,7 +170,7 @@ TEST(WavCaptureE2E, AllTwelveFormatsHaveTrueHeadersAndCarryTheToneAtOneKilohertz
         rig.settings.bitsPerSample = bits;
         rig.settings.channels = channels;
         rig.controller.StartRecording();
-        ASSERT_TRUE(rig.state.recording);
+        ASSERT_TRUE(rig.state.Recording());
         rig.Ticks(25);
         rig.controller.StopAll();
         const std::string name = "record" + std::to_string(++n) + ".wav";

@@ -60,7 +60,7 @@ struct Rig {
     posted.RunAll();
   }
   void StartRecording(const std::string& path) {
-    state.recording = true;
+    state.mode = RecorderMode::Recording;
     state.CurrentFile = path;
   }
   // a.wav of four chunks and, when asked, an old a.mp3; the question is answered Yes.

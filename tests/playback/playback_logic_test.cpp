@@ -47,7 +47,7 @@ TEST(Playback, PlayOpensWavMp3AndWmaFilesAndIgnoresOtherFiles) {
   PlaybackRig rig;
   rig.Play("song.Mp3");
   EXPECT_EQ(rig.player.commands, (std::vector<std::string>{"open song.Mp3", "play song.Mp3", "length song.Mp3"}));
-  EXPECT_TRUE(rig.state.playing);
+  EXPECT_TRUE(rig.state.Playing());
   EXPECT_EQ(rig.state.ActiveFileName, "song.Mp3");
   EXPECT_EQ(rig.playback.Length(), 7549ms);
   EXPECT_EQ(rig.view.meterClears, 1);
@@ -65,20 +65,19 @@ TEST(Playback, PlayOpensWavMp3AndWmaFilesAndIgnoresOtherFiles) {
   EXPECT_EQ(rig.player.Count("open"), 2);
   EXPECT_EQ(rig.player.Count("close take.wav"), 1);
   EXPECT_FALSE(rig.player.IsOpen());
-  EXPECT_FALSE(rig.state.playing);
+  EXPECT_FALSE(rig.state.Playing());
   EXPECT_FALSE(rig.playback.PlaybackOpen());
   rig.Play("");
   rig.Play("missing.wav");  // cannot be opened: nothing plays, the player's reason is told
-  EXPECT_FALSE(rig.state.playing);
+  EXPECT_FALSE(rig.state.Playing());
   EXPECT_EQ(rig.hooks.messages,
             std::vector<std::string>{"Cannot play file \"missing.wav\". The file cannot be opened or holds no sound"});
 
   // Play while paused, or while recording, does nothing at all.
   rig.Play("talk.wma");
-  rig.state.paused = true;
+  rig.state.mode = RecorderMode::PlayingPaused;
   rig.Play("take.wav");
-  rig.state.paused = false;
-  rig.state.recording = true;
+  rig.state.mode = RecorderMode::Recording;
   rig.playback.StartPlayback();
   EXPECT_EQ(rig.player.commands.back(), "length talk.wma");
   EXPECT_EQ(rig.player.OpenFile().name, "talk.wma");
@@ -93,7 +92,7 @@ TEST(Playback, TheFirstTickAfterStartingNeitherEndsTheFileNorForgetsItsName) {
             std::vector<std::string>{"Cannot play file \"missing.wav\". The file cannot be opened or holds no sound"});
   rig.Play("take.wav");
   rig.playback.PollPlayback();
-  EXPECT_TRUE(rig.state.playing);
+  EXPECT_TRUE(rig.state.Playing());
   EXPECT_TRUE(rig.player.IsOpen());
   EXPECT_EQ(rig.state.ActiveFileName, "take.wav");
   EXPECT_EQ(rig.player.Count("close"), 0);
@@ -131,12 +130,12 @@ TEST(Playback, EndOfFileClosesOnTheNextTickAndTheBarReturnsToZeroOnTheFollowing)
   rig.Play("talk.wma");
   rig.player.SetPosition(1999ms);
   rig.playback.PollPlayback();
-  EXPECT_TRUE(rig.state.playing);
+  EXPECT_TRUE(rig.state.Playing());
   EXPECT_EQ(rig.view.position, 1000);  // 999.5 rounds to even
 
   rig.player.SetPosition(2000ms);
   rig.playback.PollPlayback();
-  EXPECT_FALSE(rig.state.playing);
+  EXPECT_FALSE(rig.state.Playing());
   EXPECT_FALSE(rig.playback.PlaybackOpen());
   EXPECT_EQ(rig.player.commands.back(), "close talk.wma");
   EXPECT_EQ(rig.view.position, 1000);
@@ -153,7 +152,7 @@ TEST(Playback, PauseFreezesTheBarAndASeekWaitingForItsTickWaitsForResume) {
   PlaybackRig rig;
   rig.Play("take.wav");
   rig.view.SetPositionBar(500);  // seek to 5000, resumed by the next tick
-  rig.state.paused = true;       // Pause/Resume within that second
+  rig.state.mode = RecorderMode::PlayingPaused;  // Pause/Resume within that second
   rig.playback.PausePlayback();
   rig.playback.PollPlayback();
   EXPECT_FALSE(rig.view.positionEnabled);
@@ -161,7 +160,7 @@ TEST(Playback, PauseFreezesTheBarAndASeekWaitingForItsTickWaitsForResume) {
   EXPECT_EQ(rig.player.OpenFile().state, FakePlayer::State::Held);
   EXPECT_EQ(rig.view.interval, 500ms);
 
-  rig.state.paused = false;
+  rig.state.mode = RecorderMode::Playing;
   rig.playback.ResumePlayback();
   rig.playback.PollPlayback();
   EXPECT_TRUE(rig.view.positionEnabled);

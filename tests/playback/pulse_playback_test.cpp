@@ -217,7 +217,7 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
   // connected with: the bar's volume must be on the stream once it plays.
   state.CurrentFile = MakeSweep("short.wav", 2);
   playback.StartPlayback();
-  ASSERT_TRUE(state.playing);
+  ASSERT_TRUE(state.Playing());
   SinkInput ours = FindOurSinkInput();
   ASSERT_GE(ours.index, 0);
   EXPECT_NE(ours.volume.find("front-left: 32768 /"), std::string::npos) << ours.volume;
@@ -237,11 +237,11 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
   // Status ticks every 500 ms find the end; the stream goes with the playback.
   // (What the bar and the labels do then is the Playback tests'; that the
   // position reaches the length, the other tests here show.)
-  for (int tick = 0; tick < 12 && state.playing; ++tick) {
+  for (int tick = 0; tick < 12 && state.Playing(); ++tick) {
     std::this_thread::sleep_for(500ms);
     playback.PollPlayback();
   }
-  ASSERT_FALSE(state.playing);
+  ASSERT_FALSE(state.Playing());
   EXPECT_FALSE(playback.PlaybackOpen());
   EXPECT_EQ(FindOurSinkInput().index, -1) << "the file was not closed";
 }
@@ -271,7 +271,7 @@ TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
   std::ofstream(dir_ + "/fast.wav", std::ios::binary) << header << std::string(4000, '\0');
   state.CurrentFile = dir_ + "/fast.wav";
   playback.StartPlayback();
-  EXPECT_FALSE(state.playing);
+  EXPECT_FALSE(state.Playing());
   EXPECT_FALSE(playback.PlaybackOpen());
   EXPECT_EQ(hooks.messages, std::vector<std::string>{"Cannot play file \"fast.wav\". Invalid argument"});
 }

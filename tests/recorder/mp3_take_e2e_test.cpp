@@ -93,7 +93,7 @@ TEST(Mp3TakeE2e, RecordsTheToneThroughAWindowThreadHeldThirtySecondsAndAPauseRem
   testing::SinkCapture heard(rig.dir.File("heard.raw"));
   rig.controller.Execute(RecorderCommand::Record);
   auto started = Clock::now();
-  ASSERT_TRUE(rig.state.recording) << (rig.messages.empty() ? "" : rig.messages[0]);
+  ASSERT_TRUE(rig.state.Recording()) << (rig.messages.empty() ? "" : rig.messages[0]);
   Record(rig, 1500);
   std::this_thread::sleep_for(std::chrono::seconds(30));
   Record(rig, 2500);
@@ -107,7 +107,7 @@ TEST(Mp3TakeE2e, RecordsTheToneThroughAWindowThreadHeldThirtySecondsAndAPauseRem
   const uint64_t overrun = rig.mp3Stream.OverrunFrames();  // Stop closes the stream
   rig.controller.Execute(RecorderCommand::Stop);
   const size_t serverSilence = LongestSilence(heard.Stop());
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
   EXPECT_EQ(overrun, 0u);
 

@@ -31,7 +31,7 @@ struct Mp3Rig : RecorderRig<ManualClock, StatfsDriveInfo, FakeRecordings, Librar
   // The take is over: its stream closed, every encoder stream closed once and
   // never used after, the library released; monitoring goes on.
   void ExpectEnded(size_t streams = 1) const {
-    EXPECT_FALSE(this->state.recording);
+    EXPECT_FALSE(this->state.Recording());
     EXPECT_FALSE(this->mp3Stream.IsOpen());
     EXPECT_TRUE(this->engine.MonitoringOpen());
     EXPECT_TRUE(this->lame.openStreams.empty());
@@ -46,7 +46,7 @@ TEST(Mp3Take, EncodesEveryFrameInOrderThroughPausesAndStop) {
   rig.settings.sampleRate = 11025;
   rig.settings.bitsPerSample = 8;
   rig.controller.StartRecording();
-  ASSERT_TRUE(rig.state.recording);
+  ASSERT_TRUE(rig.state.Recording());
   EXPECT_EQ(rig.settings.bitsPerSample, 16);
   EXPECT_EQ(rig.mp3Stream.OpenedFormat(), PcmFormat{});  // 44100 Hz 16-bit stereo
   for (int cycle = 0; cycle < 45; ++cycle) {
@@ -80,7 +80,7 @@ TEST(Mp3Take, MonoModeCapturesOneChannelFromTheDefaultInputWhenTheChosenOneIsMis
   rig.settings.inputSource = "@DEFAULT_MONITOR@";
   rig.mp3Stream.missingSources = {"@DEFAULT_MONITOR@"};
   rig.controller.StartRecording();
-  EXPECT_TRUE(rig.state.recording);
+  EXPECT_TRUE(rig.state.Recording());
   EXPECT_EQ(rig.mp3Stream.OpenedSource(), "");
   EXPECT_EQ(rig.messages, std::vector<std::string>{
                               "The input \"@DEFAULT_MONITOR@\" is not available. Recording from the default input."});
@@ -190,9 +190,9 @@ TEST(Mp3Take, AFullDiskEndsTheFileOnAWholeFrameWithOneMessage) {
     std::memcpy(out + 2, &v, 2);
   });
   rig.controller.StartRecording();
-  ASSERT_TRUE(rig.state.recording);
-  for (int tick = 0; tick < 100 && rig.state.recording; ++tick) rig.Ticks(1);
-  EXPECT_FALSE(rig.state.recording);
+  ASSERT_TRUE(rig.state.Recording());
+  for (int tick = 0; tick < 100 && rig.state.Recording(); ++tick) rig.Ticks(1);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_FALSE(rig.mp3Stream.IsOpen());
   EXPECT_EQ(rig.messages, std::vector<std::string>{"Stream write error. No space left on device"});
   const auto frames = ReadFrameHeaders(rig.File());

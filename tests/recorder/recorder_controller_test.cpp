@@ -52,7 +52,7 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3OrSaysN
   // All numbers taken: a message, and nothing is recorded.
   for (int n = 1; n <= 100000; ++n) rig.Touch("record" + std::to_string(n) + (n % 2 ? ".wav" : ".mp3"));
   rig.controller.StartRecording();
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   ASSERT_EQ(rig.messages.size(), 1u);
   EXPECT_NE(rig.messages[0].find("record100000"), std::string::npos);
   EXPECT_TRUE(rig.engine.MonitoringOpen());  // still monitoring
@@ -62,9 +62,9 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3OrSaysN
 TEST(RecorderController, WavRecordingRunsThroughTheModesAndTimesWithoutPauses) {
   ControllerRig rig;
   rig.playback.deviceOpen = true;
-  rig.state.playing = true;
+  rig.state.mode = RecorderMode::Playing;
   rig.controller.Execute(RecorderCommand::RecordWhenIdle);  // ignored while playing
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   rig.controller.Execute(RecorderCommand::Record);  // F5 closes the playback and records
   EXPECT_EQ(rig.state.Mode(), RecorderMode::Recording);
   EXPECT_EQ(rig.playback.Count("ClosePlayback"), 1);
@@ -93,13 +93,13 @@ TEST(RecorderController, WavRecordingRunsThroughTheModesAndTimesWithoutPauses) {
 TEST(RecorderController, PauseWithNothingRunningAndTheCdRomAreRefused) {
   ControllerRig rig;
   rig.controller.TogglePause();
-  EXPECT_FALSE(rig.state.paused);
+  EXPECT_FALSE(rig.state.Paused());
   rig.drive.cdrom = true;
-  rig.state.playing = true;
+  rig.state.mode = RecorderMode::Playing;
   rig.controller.Execute(RecorderCommand::Record);
   EXPECT_EQ(rig.messages, std::vector<std::string>{"Can not save to CDROM drive"});
-  EXPECT_TRUE(rig.state.playing);  // playback not interrupted
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_TRUE(rig.state.Playing());  // playback not interrupted
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
 }
 
@@ -108,13 +108,13 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
   rig.device.FailNextOpen(2);
   rig.controller.StartRecording();
   EXPECT_EQ(rig.messages, std::vector<std::string>{"Simulated device error 2"});
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_TRUE(rig.engine.MonitoringOpen());  // monitoring reopened, meters keep moving
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
 
   rig.settings.folder = rig.dir.File("out/missing");
   rig.controller.StartRecording();
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_TRUE(rig.engine.MonitoringOpen());
   EXPECT_EQ(rig.messages.back(),
             "Cannot create file \"" + rig.dir.File("out/missing/record1.wav") + "\". No such file or directory");
@@ -127,7 +127,7 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
   rig.lame.loadFails = true;
   rig.controller.StartRecording();
   rig.Ticks(3);
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_EQ(rig.messages.back(), "Lame_enc.dll did not found");
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
   EXPECT_FALSE(rig.mp3Stream.IsOpen());
@@ -136,7 +136,7 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
   rig.Ticks(3);
   rig.controller.TogglePause();
   rig.controller.StopAll();
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_FALSE(rig.mp3Stream.IsOpen());
   EXPECT_TRUE(rig.engine.MonitoringOpen());
   EXPECT_EQ(rig.lame.encodes, (3 * 4410 * 2 + 2303) / 2304);  // the last chunk short, at Stop
@@ -207,7 +207,7 @@ TEST(RecorderController, ANameTakenBeforeTheFileIsCreatedMovesOnAndTruncatesNoth
   // take's stream opens.
   rig.device.onOpen = [&] { rig.dir.WriteText("out/record1.wav", "another program's take"); };
   rig.controller.Execute(RecorderCommand::Record);
-  ASSERT_TRUE(rig.state.recording);
+  ASSERT_TRUE(rig.state.Recording());
   EXPECT_EQ(rig.state.CurrentFile, rig.dir.File("out/record2.wav"));
   EXPECT_EQ(rig.state.ActiveFileName, "record2.wav");
   rig.Ticks(25);
@@ -281,7 +281,7 @@ TEST(RecorderController, ShutDownEndsTheTakeClosesWhatItOpenedAndStartsNothingAf
   rig.Ticks(5);
   rig.device.Advance(50);  // captured after the last tick: part of the take
   EXPECT_EQ(rig.controller.ShutDown(), "");
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_FALSE(rig.engine.MonitoringOpen());
   EXPECT_FALSE(rig.device.IsOpen());
   EXPECT_EQ(rig.shell.Count("CloseMixerWindows"), 1);
@@ -294,7 +294,7 @@ TEST(RecorderController, ShutDownEndsTheTakeClosesWhatItOpenedAndStartsNothingAf
   // A key or command that arrives while the last message is open starts nothing.
   rig.controller.Execute(RecorderCommand::Record);
   rig.Ticks(3);
-  EXPECT_FALSE(rig.state.recording);
+  EXPECT_FALSE(rig.state.Recording());
   EXPECT_FALSE(rig.device.IsOpen());
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record2.wav")));
 }

@@ -138,8 +138,7 @@ TEST(RecordingsList, CleanupSparesTheTakeBeingRecordedAndFilesWrittenLately) {
   folder.Write("x.mp3", 10);  // another program is writing it
   folder.Write("old.wav", 10, twoMinutesAgo);
   ListFixture f(folder);
-  f.state.recording = true;
-  f.state.paused = true;
+  f.state.mode = RecorderMode::RecordingPaused;
   f.state.CurrentFile = folder.Path() + "//./record1.wav";
 
   f.list.Rescan();
@@ -152,7 +151,7 @@ TEST(RecordingsList, CleanupSparesTheTakeBeingRecordedAndFilesWrittenLately) {
   EXPECT_FALSE(std::filesystem::exists(folder / "old.wav"));
 
   // Once stopped, the empty take goes like any other.
-  f.state.recording = f.state.paused = false;
+  f.state.mode = RecorderMode::Monitoring;
   f.list.Rescan();
   EXPECT_FALSE(std::filesystem::exists(folder / "record1.wav"));
   EXPECT_EQ(f.list.Count, 1);

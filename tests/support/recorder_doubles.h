@@ -21,7 +21,11 @@ class CallLog {
 class FakePlayback : public PlaybackControl, public CallLog {
  public:
   explicit FakePlayback(RecorderState& state) : state_(state) {}
-  void ClosePlayback() override { calls.push_back("ClosePlayback"); state_.playing = false; deviceOpen = false; }
+  void ClosePlayback() override {
+    calls.push_back("ClosePlayback");
+    if (state_.Playing()) state_.mode = RecorderMode::Monitoring;
+    deviceOpen = false;
+  }
   void PausePlayback() override { calls.push_back("PausePlayback"); }
   void ResumePlayback() override { calls.push_back("ResumePlayback"); }
   bool PlaybackOpen() const override { return deviceOpen; }

@@ -77,7 +77,7 @@ class FileListWindowTest : public ::testing::Test, public testing::UiRig {
     ClickRow("take.wav");
     sound.PlayPickedFile();
     sound.PausePlayback();
-    state.paused = true;
+    state.mode = RecorderMode::PlayingPaused;
   }
   void Relist() { list.Rescan(); list.ApplySort(); }
   void ClickHeader(int x) { QTest::mouseClick(Grid()->Header()->viewport(), Qt::LeftButton, {}, {x, 8}); }
@@ -127,7 +127,7 @@ TEST_F(FileListWindowTest, SelectingARowDescribesTheWavOrMp3File) {
   EXPECT_EQ(Described(), "song.mp3 song.mp3 2 44100");
 
   // While a recording runs the highlight moves but nothing else does.
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   ClickRow("take.wav");
   EXPECT_EQ(state.PickedFile, "song.mp3");
 }
@@ -154,10 +154,10 @@ TEST_F(FileListWindowTest, MenuItemsFollowThePickedFile) {
   EXPECT_EQ(Menu(), "R-D");
   state.CurrentFile = "TAKE.Wav";  // counts as WAV
   EXPECT_TRUE(MenuStateFor(state).convertToMp3);
-  state.recording = true;  // a recording in progress allows nothing
+  state.mode = RecorderMode::Recording;  // a recording in progress allows nothing
   ClickRow("voice.wav");
   EXPECT_EQ(Menu(), "---");
-  state.recording = false;
+  state.mode = RecorderMode::Monitoring;
   state.CurrentFile.clear();
   fileList->UpdateMenuForCurrentFile();
   EXPECT_FALSE(Enabled("deleteAction"));
@@ -190,7 +190,7 @@ TEST_F(FileListWindowTest, RenameAndDeleteAskFirstAndSpareTheRecording) {
 
   // The file being recorded is never renamed or deleted, and nobody is asked.
   ClickRow("music.wma");
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   renameAnswer = "other";
   fileList->Commands().RenameCurrentFile();
   state.CurrentFile = temp.File("music.wma");
@@ -221,7 +221,7 @@ TEST_F(FileListWindowTest, PlayPlaysTheRowTheUserPointedAt) {
   state.PickedFile = "voice.wav";
   ClickRow("song.mp3");
   EXPECT_EQ(state.PickedFile, "song.mp3");
-  EXPECT_TRUE(state.playing);  // the playback of the current file goes on
+  EXPECT_TRUE(state.Playing());  // the playback of the current file goes on
 
   // A WAV file gone since the listing says why it cannot be described.
   fs::remove(temp.File("voice.wav"));
@@ -242,9 +242,9 @@ TEST_F(FileListWindowTest, ClosingAPausedPlaybackEndsThePause) {
     temp.Write("take.wav", 3000, 1'600'000'300);
     Relist();
     PlayAndPauseTake();
-    ASSERT_TRUE(state.playing && state.paused);
+    ASSERT_TRUE(state.Playing() && state.Paused());
     action();
-    EXPECT_FALSE(state.playing || state.paused);
+    EXPECT_FALSE(state.Playing() || state.Paused());
   }
   EXPECT_EQ(temp.Listing(), "music.wma:4000 renamed.wav:3000 song.mp3:2128 take.wav:3000 voice.wav:144 ");
 }
@@ -266,7 +266,7 @@ TEST_F(FileListWindowTest, RenameKeepsAnUnchangedNameThatIsNotUtf8) {
 TEST_F(FileListWindowTest, PositionBarSeeksAndFollowsPlayback) {
   ClickRow("take.wav");
   QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, CellOf("take.wav"));
-  ASSERT_TRUE(state.playing);
+  ASSERT_TRUE(state.Playing());
   EXPECT_EQ(player.Count("open take.wav"), 1);
   player.SetPosition(std::chrono::milliseconds(2000));
   sound.PollPlayback();

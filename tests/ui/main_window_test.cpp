@@ -42,8 +42,7 @@ TEST_F(MainWindowTest, RecordIgnoredWhilePlayingAndPlayWhileRecording) {
   SkinButton* record = Button("recordButton");
   SkinButton* play = Button("playButton");
   for (SkinButton* button : {record, play}) {
-    state.playing = button == record;
-    state.recording = !state.playing;
+    state.mode = button == record ? RecorderMode::Playing : RecorderMode::Recording;
     const QPoint place = button->pos();
     QTest::mouseMove(button, button->rect().center());
     EXPECT_TRUE(Shows(button, button == record ? "ImageRecord1" : "ImagePlay1"));
@@ -53,7 +52,7 @@ TEST_F(MainWindowTest, RecordIgnoredWhilePlayingAndPlayWhileRecording) {
     EXPECT_EQ(button->pos(), place);
   }
   EXPECT_EQ(records + plays, 0);
-  state.recording = false;
+  state.mode = RecorderMode::Monitoring;
   Click(record);
   Click(play);
   EXPECT_EQ(records, 1);
@@ -75,7 +74,7 @@ TEST_F(MainWindowTest, PressMovesOnePixelAndReleaseMovesBack) {
   SkinButton* record = Button("recordButton");
   const QPoint place = record->pos();
   QTest::mousePress(record, Qt::LeftButton, {}, record->rect().center());
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   QTest::mouseRelease(record, Qt::LeftButton, {}, record->rect().center());
   EXPECT_EQ(record->pos(), place);
   EXPECT_EQ(records, 1);
@@ -116,7 +115,7 @@ TEST_F(MainWindowTest, FolderButtonSwitchesOnlyOnARealChange) {
     Click(Button("folderButton"));
   }
   EXPECT_EQ(switches, 1);  // only the other letter case counts
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   chosen = "/elsewhere";
   Click(Button("folderButton"));
   EXPECT_EQ(settings.folder, "/Music");
@@ -144,7 +143,7 @@ TEST_F(MainWindowTest, CompanionsMinimizeAndRestoreWithTheMainWindowButAHiddenOn
 // The texts and places themselves are StatusDisplay's; here only that the
 // window shows them.
 TEST_F(MainWindowTest, StatusTickLabelsAndMinimizedTitle) {
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   state.CurrentBaseName = "record3";
   state.DisplayedMs = 65000;
   window.UpdateTimeDisplay();

@@ -73,13 +73,13 @@ TEST(OutputFolderDialog, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
   EXPECT_EQ(shownPath, rig.Folder("Rec"));
   rig.ExpectNothingChanged();
 
-  rig.state.recording = true;
+  rig.state.mode = RecorderMode::Recording;
   EXPECT_FALSE(testing::ShownBy(rig.dialog, [&] { EXPECT_FALSE(rig.PressOutputFolder()); }));
   // A hot key starts a recording while the dialog is open: OK acts as Cancel.
-  rig.state.recording = false;
+  rig.state.mode = RecorderMode::Monitoring;
   WhileOpen([&] {
     rig.dialog.SelectFolder(rig.Folder("other"));
-    rig.state.recording = true;
+    rig.state.mode = RecorderMode::Recording;
     rig.Press("okButton");
   });
   EXPECT_FALSE(rig.PressOutputFolder());
@@ -91,8 +91,9 @@ TEST(OutputFolderDialog, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
 
   // Other letter case counts as a change.
   rig.settings.folder = rig.Folder("Rec");
-  rig.state.recording = false;
-  rig.state.playing = rig.playback.deviceOpen = true;
+  rig.state.mode = RecorderMode::Monitoring;
+  rig.playback.deviceOpen = true;
+  rig.state.mode = RecorderMode::Playing;
   WhileOpen([&] {
     rig.dialog.SelectFolder(rig.Folder("rec"));
     rig.Press("okButton");

@@ -145,13 +145,13 @@ TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
   WhileOpen([&] { Child<QPushButton>(dialog, "okButton")->click(); });
   EXPECT_FALSE(dialog.Edit(settings, state));  // unchanged values through OK
 
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   EXPECT_FALSE(testing::ShownBy(dialog, [&] { EXPECT_FALSE(dialog.Edit(settings, state)); }));
   // A hot key starts a recording while the dialog is open.
-  state.recording = false;
+  state.mode = RecorderMode::Monitoring;
   const RecordSettings before = settings;
   WhileOpen([&] {
-    state.recording = true;
+    state.mode = RecorderMode::Recording;
     Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(1);
     Child<QCheckBox>(dialog, "vbrCheck")->setChecked(true);
     Child<QPushButton>(dialog, "okButton")->click();
@@ -159,7 +159,7 @@ TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
   EXPECT_FALSE(dialog.Edit(settings, state));
   EXPECT_FALSE(DialogFieldsDiffer(before, settings));
   EXPECT_FALSE(dialog.ApplyPending(settings, state));
-  state.recording = false;  // stopped
+  state.mode = RecorderMode::Monitoring;  // stopped
   EXPECT_TRUE(dialog.ApplyPending(settings, state));
   EXPECT_EQ(settings.format, OutputFormat::Mp3);
   EXPECT_TRUE(settings.vbr);

@@ -65,20 +65,19 @@ TEST(StatusDisplay, StatusWordsColoursAndMinimizedTitle) {
   EXPECT_EQ(display.Title(state), "Tarnovox");
   state.Minimized = true;
   struct Case {
-    bool recording, playing, paused;
+    RecorderMode mode;
     const char *status, *title;
   };
-  for (const Case& c : {Case{false, false, false, "Monitoring", "Monitoring"},
-                        Case{true, false, false, "Recording", "record3-00:01:05"},
-                        Case{true, false, true, "Pause", "Pause"}, Case{false, true, false, "Playing", "Playing"}}) {
-    state.recording = c.recording;
-    state.playing = c.playing;
-    state.paused = c.paused;
+  for (const Case& c : {Case{RecorderMode::Monitoring, "Monitoring", "Monitoring"},
+                        Case{RecorderMode::Recording, "Recording", "record3-00:01:05"},
+                        Case{RecorderMode::RecordingPaused, "Pause", "Pause"},
+                        Case{RecorderMode::Playing, "Playing", "Playing"},
+                        Case{RecorderMode::PlayingPaused, "Pause", "Pause"}}) {
+    state.mode = c.mode;
     EXPECT_EQ(display.Labels(state).status, c.status);
     EXPECT_EQ(display.Title(state), c.title) << c.status;
   }
-  state.recording = true;
-  state.playing = false;
+  state.mode = RecorderMode::Recording;
   display.ToggleBlink();
   EXPECT_TRUE(display.Labels(state).shadowVisible);
   EXPECT_EQ(display.Labels(state).file, "record3.mp3");

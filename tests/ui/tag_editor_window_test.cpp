@@ -83,7 +83,8 @@ TEST_F(TagEditorWindowTest, SaveWritesCutFieldsThatFfprobeReads) {
                                 " && echo ok"), "ok\n");
   Pick(file);
   const auto size = std::filesystem::file_size(file);
-  playback.deviceOpen = state.playing = true;
+  playback.deviceOpen = true;
+  state.mode = RecorderMode::Playing;
   Field("titleEdit")->setText(QString(40, 'T'));
   Field("artistEdit")->setText("Tester");
   Field("yearEdit")->setText("20245");
@@ -105,10 +106,10 @@ TEST_F(TagEditorWindowTest, SaveWritesCutFieldsThatFfprobeReads) {
 TEST_F(TagEditorWindowTest, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
   Pick(Write("a.mp3", Mp3Bytes()));
   Field("titleEdit")->setText("x");
-  state.recording = true;
+  state.mode = RecorderMode::Recording;
   EXPECT_FALSE(editor.SaveTag());
   EXPECT_EQ(ui.messages, (std::vector<std::string>{"Cannot save the tag while recording"}));
-  state.recording = false;
+  state.mode = RecorderMode::Monitoring;
   drive.cdrom = true;
   EXPECT_FALSE(editor.SaveTag());
   EXPECT_EQ(ui.messages.back(), "Cannot save to CDROM drive");

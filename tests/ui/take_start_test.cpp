@@ -43,7 +43,7 @@ struct TakeStartRig : testing::RecorderRig<testing::ManualClock, StatfsDriveInfo
     QTimer::singleShot(0, [this, action] {
       QTimer::singleShot(0, action);
       controller.Execute(RecorderCommand::Record);
-      startedAsWav = state.recording && state.ActiveFileName == "record1.wav" &&
+      startedAsWav = state.Recording() && state.ActiveFileName == "record1.wav" &&
                      fs::exists(settings.folder + "/record1.wav");
     });
   }
