@@ -81,6 +81,7 @@ void Application::ConnectRecorder() {
     recordings_.ApplySort();
   });
   QObject::connect(&recorder_, &RecorderController::elapsedChanged, &mainWindow_, &MainWindow::UpdateTimeDisplay);
+  QObject::connect(&recorder_, &RecorderController::modeChanged, &mainWindow_, &MainWindow::ShowRecorderState);
 }
 
 void Application::ConnectMainWindow() {

@@ -170,13 +170,26 @@ void MainWindow::ResetButtonPictures() {
 }
 
 void MainWindow::StatusTick() {
+  ShowTitle();
+  emit playbackPollDue();
+  ShowStatusLabels();
+  status_.ToggleBlink();
+}
+
+void MainWindow::ShowRecorderState() {
+  ShowTitle();
+  ShowStatusLabels();
+}
+
+void MainWindow::ShowTitle() {
   const QString title = status_.Title(state_);
   if (windowTitle() != title) setWindowTitle(title);
-  emit playbackPollDue();
+}
+
+void MainWindow::ShowStatusLabels() {
   labels_.ShowStatus(status_.Labels(state_));
   if (fileListLabel_ != nullptr) labels_.CopyFileTo(fileListLabel_);
   labels_.ShowFolder(QString::fromStdString(settings_.folder));
-  status_.ToggleBlink();
 }
 
 void MainWindow::UpdateTimeDisplay() { labels_.ShowTime(status_.UpdateTime(state_)); }

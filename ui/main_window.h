@@ -54,6 +54,9 @@ class MainWindow : public QWidget, public MeterCanvas {
   void ResetButtonPictures();
   // What the 500 ms timer runs: the title, the playback poll, the labels.
   void StatusTick();
+  // The title and the status labels as the recorder's state is now, at once
+  // (the recorder announced a change); the shadow keeps blinking in step.
+  void ShowRecorderState();
   void UpdateTimeDisplay();
   void UpdateFormatLabels();
   bool FileListShown() const { return fileListShown_; }
@@ -102,6 +105,8 @@ class MainWindow : public QWidget, public MeterCanvas {
 
  private:
   void CreateButtons();
+  void ShowTitle();
+  void ShowStatusLabels();
   void ConnectButtons();
   void ChooseOutputFolder();
   void ToggleFileList();
