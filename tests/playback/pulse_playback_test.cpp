@@ -229,7 +229,7 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   EXPECT_NEAR((runs[3].endFrame - runs[3].firstFrame) / 44.1, 3000, 100);
 }
 
-TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
+TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStream) {
   RecorderState state;
   testing::ScriptedUiHooks hooks;
   Playback playback(player_, volume_, state, hooks);
@@ -258,10 +258,23 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
   EXPECT_EQ(view.volume, 20000);
   const std::string followed = FindOurSinkInput().volume;
   EXPECT_NE(followed.find("front-left: 20000 /"), std::string::npos) << followed;
+  playback.ClosePlayback();
+}
 
-  // Status ticks every 500 ms find the end; the stream goes with the playback.
-  // (What the bar and the labels do then is the Playback tests'; that the
-  // position reaches the length, the other tests here show.)
+// Status ticks every 500 ms find the end; the stream goes with the playback.
+// (What the bar and the labels do then is the Playback tests'; that the
+// position reaches the length, the other tests here show.)
+TEST_F(PulseSound, TheEndFoundByStatusTicksClosesOurStream) {
+  RecorderState state;
+  testing::ScriptedUiHooks hooks;
+  Playback playback(player_, volume_, state, hooks);
+  FakePlaybackView view(playback);
+  playback.SetView(&view);
+  state.CurrentFile = MakeSweep("short.wav", 2);
+  playback.StartPlayback();
+  ASSERT_TRUE(state.playing);
+  ASSERT_GE(FindOurSinkInput().index, 0);
+
   for (int tick = 0; tick < 12 && state.playing; ++tick) {
     std::this_thread::sleep_for(500ms);
     playback.PollPlayback();
