@@ -22,7 +22,10 @@ ended() {  # STATUS COMMAND
   if [ "$1" != 0 ] && [ "$1" != 77 ] && [[ "$2" != exit* ]]; then
     echo "FAIL: \"$2\" exited $1"; import -window root "$artifacts/failed-$scenario.png" 2>/dev/null || true
   fi
+  # Gone before the next scenario starts: a window manager still quitting
+  # would take that one's first window with it.
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap 'ended $? "$BASH_COMMAND"' EXIT
@@ -54,8 +57,8 @@ start_program() {  # [COMMAND...]: sets $program and $window
   pids+=("$program")
   # Qt also names an unmapped helper window after the program.
   for _ in $(seq 100); do xdotool search --onlyvisible --name '^Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
-  window=$(xdotool search --onlyvisible --name '^Tarnovox$' | head -n1)
-  [ -n "$window" ] || fail "no main window"
+  window=$(xdotool search --onlyvisible --name '^Tarnovox$' | head -n1) || true
+  [ -n "$window" ] || fail "no main window; the program logged: $(cat "$work/program.log")"
   sleep 1
 }
 
@@ -158,6 +161,8 @@ focus_other_window() {
 # A window manager on the display, for minimizing and restoring windows.
 start_window_manager() {
   mkdir -p "$work/wm"
+  # The last window manager's mark on the root window says nothing of this one.
+  xprop -root -remove _NET_SUPPORTING_WM_CHECK
   HOME="$work/wm" XDG_CONFIG_HOME="$work/wm" openbox --sm-disable > "$work/openbox.log" 2>&1 & pids+=($!)
   for _ in $(seq 100); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
