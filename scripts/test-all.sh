@@ -34,8 +34,15 @@ unit_and_component() {
   ctest --test-dir "$build" --output-on-failure -L '^(unit|component)$' -j"$(nproc)" --output-junit "$1.xml"
 }
 
+# The rig's servers outlive the stage that starts them, so they must not hold
+# its output open: what rig.sh says goes to a file.
+start_rig() {  # DIR PREFIX NAME
+  "$root/tests/e2e/rig.sh" start "$1" > "$2.rig.log" 2>&1 ||
+    { cat "$2.rig.log"; echo "the $3 rig did not start" > "$2.failed"; return 1; }
+}
+
 e2e_on_pulseaudio() {
-  "$root/tests/e2e/rig.sh" start "$rig" || { echo "the PulseAudio rig did not start" > "$1.failed"; return 1; }
+  start_rig "$rig" "$1" PulseAudio
   # shellcheck disable=SC1091
   source "$rig/env"
   ctest --test-dir "$build" --output-on-failure -L '^e2e$' --output-junit "$1.xml"
@@ -47,8 +54,7 @@ e2e_on_pulseaudio() {
 # into silence at the sink itself: a test that fails runs once more, and fails
 # the stage only if it fails again.
 e2e_on_pipewire() {
-  RIG_SERVER=pipewire "$root/tests/e2e/rig.sh" start "$pwrig" ||
-    { echo "the PipeWire rig did not start" > "$1.failed"; return 1; }
+  RIG_SERVER=pipewire start_rig "$pwrig" "$1" PipeWire
   # shellcheck disable=SC1091
   source "$pwrig/env"
   local status=0
