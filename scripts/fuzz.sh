@@ -13,10 +13,9 @@ shift $(( $# > 0 ? 1 : 0 ))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(wave_info wav_source mp3_description id3v1 settings date_time_text media_decoder)
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# Compiles go through ccache when it is installed (the top CMakeLists.txt).
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNOVOX_FUZZ=ON \
-  -DTARNOVOX_TESTS=OFF "${launcher[@]}" >/dev/null
+  -DTARNOVOX_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/%/_fuzz}"
 
 seeds=$build/seeds

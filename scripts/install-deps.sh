@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   qt6-base-dev libx11-dev libfontconfig-dev libpulse-dev libmp3lame-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -31,14 +31,17 @@ TEST(CommandLine, CommandsKeepTheirOrderAndRepeat) {
   EXPECT_EQ(Print({"--record"}).out + Print({"--record"}).err, "");
 }
 
-TEST(CommandLine, UnknownArgumentExitsTwoWithUsageOnStandardErrorHelpAndVersionZeroOnStandardOutput) {
+TEST(CommandLine, UnknownArgumentExitsTwoWithUsageOnStandardError) {
   for (const std::string bad : {"--recrod", "-r", "record", "--record=1", ""}) {
     const Printed printed = Print({"--record", bad, "--stop"});
     EXPECT_EQ(printed.status, 2) << bad;
     EXPECT_EQ(printed.out, "") << bad;
     EXPECT_EQ(printed.err, "tarnovox: unknown option '" + bad + "'\n" + UsageText()) << bad;
   }
-  // Help and version go to standard output and exit 0, whatever follows.
+}
+
+// Help and version go to standard output and exit 0, whatever follows.
+TEST(CommandLine, HelpAndVersionExitZeroOnStandardOutput) {
   const Printed help = Print({"--pause", "--help", "--bogus"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out, UsageText());

@@ -1,6 +1,8 @@
 #pragma once
 // A pseudo-random signal played into the sound server and found again, frame
-// for frame, in what was recorded.
+// for frame, in what was recorded or in what the sink played
+// (tests/support/sink_capture.h, included for the tests that used to find
+// SinkCapture, FramesOf and Frames here).
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -12,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "formats/wave_format.h"
+#include "tests/support/sink_capture.h"
 #include "tests/support/sound_check.h"
 
 namespace tarnovox::testing {
@@ -22,29 +24,12 @@ inline std::vector<uint32_t> WriteNoiseWav(const std::string& path, int seconds)
   std::mt19937 random(12345);
   std::vector<uint32_t> frames(44100u * seconds);
   for (auto& f : frames) f = random();
-  WaveHeaderFields fields;
-  fields.dataBytes = static_cast<uint32_t>(frames.size() * 4);
-  auto header = MakeWaveHeader(fields);
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(header.data()), header.size());
-  out.write(reinterpret_cast<const char*>(frames.data()), static_cast<std::streamsize>(frames.size() * 4));
-  return frames;
-}
-
-// 16-bit stereo frames, each as one value; a partial frame at the end is left out.
-inline std::vector<uint32_t> FramesOf(const void* data, size_t bytes) {
-  std::vector<uint32_t> frames(bytes / 4);
-  if (!frames.empty()) std::memcpy(frames.data(), data, frames.size() * 4);
+  std::ofstream(path, std::ios::binary) << WavBytes(2, 44100, 16, frames);
   return frames;
 }
 
 inline std::vector<uint32_t> RecordedFrames(const std::vector<uint8_t>& file) {
   return FramesOf(file.data() + 44, file.size() - 44);
-}
-
-// Interleaved 16-bit stereo samples as frames.
-inline std::vector<uint32_t> Frames(const std::vector<int16_t>& samples) {
-  return FramesOf(samples.data(), samples.size() * 2);
 }
 
 // Where recorded[from] stands in the played signal, and how many frames from
@@ -59,28 +44,6 @@ inline std::pair<long, size_t> MatchRun(const std::vector<uint32_t>& recorded, s
   }
   return {-1, 0};
 }
-
-// The sink's sound as the server delivered it, captured with parec beside the
-// recorder. A player starved of time on a busy machine leaves silence in what
-// the server plays (PipeWire then skips as much of the file): a recording must
-// hold exactly that, so it is compared with this rather than the file.
-class SinkCapture {
- public:
-  explicit SinkCapture(std::string path)
-      : path_(std::move(path)), parec_({"sh", "-c", "exec parec --raw --latency-msec=20 > '" + path_ + "'"}) {}
-  // Ends the capture a second later, so it holds all a recording stopped now got.
-  std::vector<uint32_t> Stop() {
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    parec_.Stop();
-    std::ifstream in(path_, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    return FramesOf(bytes.data(), bytes.size());
-  }
-
- private:
-  std::string path_;
-  BackgroundProcess parec_;
-};
 
 // First frame whose two channels are not both silent.
 inline size_t FirstSound(const std::vector<uint32_t>& frames, size_t from = 0) {

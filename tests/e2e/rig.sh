@@ -204,7 +204,7 @@ start_display() {  # RUNTIME_DIR
   local runtime=$1
   mkdir -p "$runtime"
   chmod 700 "$runtime"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$dir/display" </dev/null >"$dir/xvfb.log" 2>&1 &
   echo $! > "$dir/xvfb.pid"
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
   local display=":$(head -n1 "$dir/display")"

@@ -1,15 +1,14 @@
 #pragma once
-// Helpers for tests against the private sound server: real-time ticking,
-// playing files into the null sink, running independent tools.
+// Helpers for tests against the private sound server: real-time ticking, and
+// (from tests/support) whether the server is there, its sink's sound and the
+// independent tools.
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
+#include "tests/support/sink_capture.h"
 #include "tests/support/sound_check.h"
 
 namespace tarnovox::testing {
-
-inline bool SoundServerAvailable() { return std::getenv("PULSE_SERVER") != nullptr; }
 
 // Calls tick every 100 ms of real time, `count` times.
 template <typename Tick>

@@ -9,7 +9,7 @@
 
 #include "formats/encoder_config.h"
 #include "formats/mp3_encoder.h"
-#include "tests/formats/mp3_probe.h"
+#include "tests/support/mp3_probe.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
 

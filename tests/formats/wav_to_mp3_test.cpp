@@ -1,6 +1,6 @@
-// The "Convert  to MP3" command: what it leaves on disk for each answer,
-// cancel and failure, where it finds the samples of a WAV file, and what it
-// refuses.
+// The "Convert  to MP3" command over a scripted encoder library: what it leaves
+// on disk for each answer, cancel and failure, where it finds the samples of a
+// WAV file, and what it refuses.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -12,16 +12,9 @@
 #include <set>
 #include <thread>
 
-#include "formats/wav_to_mp3.h"
-#include "tests/support/fake_progress.h"
-#include "tests/support/posted_calls.h"
-#include "tests/formats/mp3_probe.h"
-#include "tests/support/sound_check.h"
+#include "tests/formats/wav_to_mp3_rig.h"
 #include "tests/support/fake_lame_library.h"
-#include "tests/support/recorder_doubles.h"
-#include "tests/support/scripted_ui_hooks.h"
-#include "tests/support/small_disk.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/sound_check.h"
 
 namespace tarnovox {
 namespace {
@@ -29,66 +22,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tarnovox::testing;
 
-// Bytes that differ at every position, so a shifted or partial copy shows.
-std::string OldMp3() {
-  std::string old(6000, '\0');
-  for (size_t i = 0; i < old.size(); ++i) old[i] = static_cast<char>(i * 7 + i / 251);
-  return old;
-}
-
-struct Rig {
-  RecordSettings settings;
-  RecorderState state;
-  testing::ScriptedUiHooks ui;
-  testing::FakePlayback playback{state};
-  testing::FakeRecordings library;
-  FakeProgress progress;
-  testing::TempFolder folder;
-  std::optional<testing::SmallDisk> disk;  // mounted over the folder when a case fills it
-  testing::PostedCalls posted;  // the window thread's share of the job
-  WavToMp3 convert;
-  explicit Rig(DynamicLibraryLoader& loader)
-      : convert(loader, settings, state, ui, playback, library, progress, posted.Deliver()) {}
-  // The command, the job to its end, and what it hands back to the window thread.
-  void Run(const std::string& name) {
-    state.CurrentFile = folder.File(name);
-    Convert();
-  }
-  void Convert() {
-    convert.ConvertCurrentFile();
-    convert.Wait();
-    posted.RunAll();
-  }
-  void StartRecording(const std::string& path) {
-    state.mode = RecorderMode::Recording;
-    state.CurrentFile = path;
-  }
-  // a.wav of four chunks and, when asked, an old a.mp3; the question is answered Yes.
-  void WriteSource(bool oldMp3) {
-    folder.WriteText("a.wav", testing::WavBytes(2, 44100, 16, std::vector<int16_t>(2304 * 4, 9)));
-    if (oldMp3) folder.WriteText("a.mp3", OldMp3());
-    ui.answers = {true};
-  }
-  // The folder holds a.wav and, byte for byte, the old a.mp3 if there was one: no part file.
-  void ExpectUntouched(bool oldMp3) const {
-    EXPECT_EQ(Names(), oldMp3 ? std::set<std::string>({"a.wav", "a.mp3"}) : std::set<std::string>({"a.wav"}));
-    if (oldMp3) {
-      EXPECT_TRUE(folder.ReadText("a.mp3") == OldMp3());
-    }
-  }
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.path())) names.insert(entry.path().filename().string());
-    return names;
-  }
-};
-
 TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   FakeLameLibrary lib;
   const std::vector<uint8_t> data(2304 * 2 * 3 + 3, 0);  // three chunks and an odd tail
   {
     SCOPED_TRACE("No keeps the disk as it was");
-    Rig rig(lib);
+    ConversionRig rig(lib);
     rig.folder.WriteText("a.wav", testing::WavBytes(2, 44100, 16, data));
     rig.folder.WriteText("a.mp3", "old");
     rig.Run("a.wav");
@@ -100,7 +39,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   }
   {
     SCOPED_TRACE("Yes replaces the target; pieces follow the chunk, the odd byte is no sample");
-    Rig rig(lib);
+    ConversionRig rig(lib);
     rig.folder.WriteText("b.WaV", testing::WavBytes(2, 44100, 16, data));
     rig.folder.WriteText("b.mp3", std::string(5000, 'x'));
     rig.ui.answers = {true};
@@ -129,7 +68,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   }
   {
     SCOPED_TRACE("A source of 44 bytes gives only the flush bytes");
-    Rig rig(lib);
+    ConversionRig rig(lib);
     const int encodesBefore = lib.encodes;
     rig.folder.WriteText("d.wav", testing::WavBytes(1, 22050, 16, std::string()));
     rig.Run("d.wav");
@@ -140,7 +79,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   }
   {
     SCOPED_TRACE("Other extensions make no target");
-    Rig rig(lib);
+    ConversionRig rig(lib);
     const int loadsBefore = lib.loads;
     rig.folder.WriteText("e.mp3.txt", testing::WavBytes(2, 44100, 16, data));
     rig.Run("e.mp3.txt");
@@ -155,22 +94,22 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
 TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
   struct Case {
     const char* what;
-    std::function<void(FakeLameLibrary&, Rig&)> arrange;
+    std::function<void(FakeLameLibrary&, ConversionRig&)> arrange;
     std::string message;
   };
   const std::vector<Case> cases = {
-      {"library missing", [](FakeLameLibrary& lib, Rig&) { lib.loadFails = true; }, "Lame_enc.dll did not found"},
-      {"init fails", [](FakeLameLibrary& lib, Rig&) { lib.initResult = 2; }, "BE_ERR code-2"},
+      {"library missing", [](FakeLameLibrary& lib, ConversionRig&) { lib.loadFails = true; }, "Lame_enc.dll did not found"},
+      {"init fails", [](FakeLameLibrary& lib, ConversionRig&) { lib.initResult = 2; }, "BE_ERR code-2"},
       {"encoder fails half-way",
-       [](FakeLameLibrary& lib, Rig&) {
+       [](FakeLameLibrary& lib, ConversionRig&) {
          lib.encodeResult = 3;
          lib.encodeFailsAtCall = 3;
        },
        "BE_ERR code-3"},
-      {"flush fails", [](FakeLameLibrary& lib, Rig&) { lib.deinitResult = 4; }, "BE_ERR code-4"},
-      {"closing the stream fails", [](FakeLameLibrary& lib, Rig&) { lib.closeResult = 5; }, "BE_ERR code-5"},
+      {"flush fails", [](FakeLameLibrary& lib, ConversionRig&) { lib.deinitResult = 4; }, "BE_ERR code-4"},
+      {"closing the stream fails", [](FakeLameLibrary& lib, ConversionRig&) { lib.closeResult = 5; }, "BE_ERR code-5"},
       {"cancel half-way; a flush would show its failing code",
-       [](FakeLameLibrary& lib, Rig& rig) {
+       [](FakeLameLibrary& lib, ConversionRig& rig) {
          lib.onEncode = [&rig](int call) {
            if (call == 2) rig.progress.cancel();  // Cancel clicked while the second chunk is encoded
          };
@@ -178,7 +117,7 @@ TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
        },
        ""},
       {"source cut short half-way",
-       [](FakeLameLibrary& lib, Rig& rig) {
+       [](FakeLameLibrary& lib, ConversionRig& rig) {
          lib.onEncode = [&rig](int call) {
            if (call == 2) fs::resize_file(rig.folder.File("a.wav"), 5000);
          };
@@ -186,13 +125,13 @@ TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
        "Stream read error"},
       // The disk holds 16 pages: the WAV takes 5 and the old MP3 2.
       {"the second chunk's bytes do not fit",
-       [](FakeLameLibrary& lib, Rig& rig) {
+       [](FakeLameLibrary& lib, ConversionRig& rig) {
          lib.bytesPerEncode = 32768;
          rig.disk.emplace("64k", rig.folder.Path());
        },
        "Stream write error. No space left on device"},
       {"the flush bytes do not fit",
-       [](FakeLameLibrary& lib, Rig& rig) {
+       [](FakeLameLibrary& lib, ConversionRig& rig) {
          lib.flushBytes = 65536;
          rig.disk.emplace("64k", rig.folder.Path());
        },
@@ -202,7 +141,7 @@ TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
     for (const bool oldMp3 : {true, false}) {
       SCOPED_TRACE(std::string(c.what) + (oldMp3 ? ", old MP3" : ", no old MP3"));
       FakeLameLibrary lib;
-      Rig rig(lib);
+      ConversionRig rig(lib);
       c.arrange(lib, rig);
       if (rig.disk && !rig.disk->Available()) continue;  // mounting a tmpfs needs root
       rig.WriteSource(oldMp3);
@@ -224,7 +163,7 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
   {
     SCOPED_TRACE("Recording of the target started while the question was open");
     FakeLameLibrary lib;
-    Rig rig(lib);
+    ConversionRig rig(lib);
     rig.WriteSource(true);
     rig.ui.onAsk = [&] { rig.StartRecording(rig.folder.File("a.mp3")); };
     rig.Run("a.wav");
@@ -235,7 +174,7 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
   {
     SCOPED_TRACE("A target that someone else created meanwhile is not replaced without a question");
     FakeLameLibrary lib;
-    Rig rig(lib);
+    ConversionRig rig(lib);
     rig.WriteSource(false);
     lib.onEncode = [&](int call) {
       if (call == 2) rig.folder.WriteText("a.mp3", "theirs");
@@ -258,7 +197,7 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
   {
     SCOPED_TRACE("the output folder changes after the second chunk");
     FakeLameLibrary lib;
-    Rig rig(lib);
+    ConversionRig rig(lib);
     testing::TempFolder other;
     rig.WriteSource(false);
     fs::current_path(rig.folder.path());
@@ -275,7 +214,7 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
   {
     SCOPED_TRACE("the main window closes while the second chunk is encoded");
     FakeLameLibrary lib;
-    Rig rig(lib);
+    ConversionRig rig(lib);
     rig.WriteSource(true);
     std::atomic<bool> reached = false;
     lib.onEncode = [&](int call) {
@@ -315,7 +254,7 @@ TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
   for (const auto& [what, file] : cases) {
     SCOPED_TRACE(what);
     FakeLameLibrary lib;
-    Rig rig(lib);
+    ConversionRig rig(lib);
     rig.folder.WriteText("a.wav", file);
     rig.Run("a.wav");
     EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
@@ -345,7 +284,7 @@ TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
   FakeLameLibrary lib;
   for (const auto& [file, reason] : cases) {
     SCOPED_TRACE(reason);
-    Rig rig(lib);
+    ConversionRig rig(lib);
     rig.folder.WriteText("x.wav", file);
     rig.Run("x.wav");
     const std::string expected = "Can not convert \"" + rig.folder.File("x.wav") + "\": " + reason;
@@ -353,54 +292,12 @@ TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
     EXPECT_EQ(rig.Names(), std::set<std::string>({"x.wav"}));
   }
   // A FIFO named like a WAV file is refused at once instead of waited on.
-  Rig rig(lib);
+  ConversionRig rig(lib);
   ASSERT_EQ(::mkfifo(rig.folder.File("pipe.wav").c_str(), 0600), 0);
   rig.Run("pipe.wav");
   EXPECT_EQ(rig.ui.messages,
             std::vector<std::string>{"Cannot open file \"" + rig.folder.File("pipe.wav") + "\". Operation not supported"});
   EXPECT_EQ(lib.loads, 0);
-}
-
-// What LAME puts before the first sample: 576 samples of look-ahead plus the
-// 529 of its filter bank; the decoder gives them back as leading silence.
-constexpr size_t kEncoderDelay = 1105;
-
-// Where the chunks lie is the test above's; here the real encoder gets a mono
-// and an 8-bit stereo source in their own rates.
-TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
-  DlopenLoader loader;
-  Rig rig(loader);
-  rig.settings.channelMode = ChannelMode::JointStereo;  // joint stereo is not used by the conversion
-  const auto mono = testing::Tone(1000, 22050, 1, 0.7);
-  std::vector<uint8_t> eightBit;
-  for (int16_t v : testing::Tone(500, 11025, 2, 1.5)) eightBit.push_back(static_cast<uint8_t>((v >> 8) + 128));
-  rig.folder.WriteText("mono.wav", Wave({Chunk("fmt ", Fmt(1, 1, 22050, 16, 40)),
-                                         Chunk("fact", Le(static_cast<uint32_t>(mono.size()), 4)),
-                                         Chunk("data", Bytes(mono))}));
-  rig.folder.WriteText("eight.wav", testing::WavBytes(2, 11025, 8, eightBit));
-  struct Expect {
-    const char* name;
-    size_t frames;
-    int rate, channels, mode;
-    double hz;
-  };
-  for (const Expect& e : {Expect{"mono", mono.size(), 22050, 1, 3, 1000},
-                          Expect{"eight", eightBit.size() / 2, 11025, 2, 0, 500}}) {
-    SCOPED_TRACE(e.name);
-    const std::string mp3 = rig.folder.File(std::string(e.name) + ".mp3");
-    rig.Run(std::string(e.name) + ".wav");
-    EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
-    const auto decoded = testing::DecodeMp3(mp3);
-    ASSERT_TRUE(decoded.ok);
-    EXPECT_EQ(decoded.sampleRate, e.rate);
-    EXPECT_EQ(decoded.channels, e.channels);
-    EXPECT_EQ(testing::ReadFrameHeaders(mp3).at(0).mode, e.mode);
-    const size_t length = decoded.left.size();
-    RecordProperty(std::string(e.name) + "_frames", std::to_string(e.frames) + " -> " + std::to_string(length));
-    EXPECT_GE(length, e.frames + kEncoderDelay);         // no sample lost
-    EXPECT_LT(length, e.frames + kEncoderDelay + 1152);  // nothing but the last frame's padding added
-    EXPECT_NEAR(testing::ToneHz(e.channels == 2 ? decoded.right : decoded.left, e.rate), e.hz, 5);
-  }
 }
 
 }  // namespace

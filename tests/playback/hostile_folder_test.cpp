@@ -17,6 +17,7 @@
 #include "tags/mp3_file_tags.h"
 #include "tests/support/plain_tag_editor.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/sink_capture.h"
 #include "tests/support/sound_check.h"
 #include "tests/support/temp_folder.h"
 
@@ -25,7 +26,7 @@ namespace {
 
 
 TEST(HostileFolder, EveryFileIsListedSelectedAndPlayedOrRefusedWithAMessage) {
-  if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
+  if (!testing::SoundServerAvailable()) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
   testing::TempFolder dir;
   const std::string d = dir.Path() + "/";
   testing::RunCommand("cd " + d + " && sox -n -r 44100 -c 2 -b 16 good.wav synth 1 sine 440"

@@ -13,14 +13,13 @@
 
 #include "recorder/recorder_state.h"
 #include "recordings/playback.h"
-#include "platform/audio_file_decoder.h"
 #include "platform/pulse_connection.h"
 #include "platform/pulse_output_volume.h"
 #include "platform/pulse_player.h"
 #include "tests/e2e/noise_signal.h"
 #include "tests/playback/fake_playback_view.h"
-#include "tests/playback/sound_tools.h"
 #include "tests/support/scripted_ui_hooks.h"
+#include "tests/support/sink_capture.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
@@ -29,8 +28,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 using testing::FakePlaybackView;
-using testing::MonitorCapture;
 using testing::RunCommand;
+using testing::SinkCapture;
 
 // Test sounds are sine sweeps rising 500 Hz per second from 300 Hz, so the
 // pitch heard tells which moment of the file is playing.
@@ -40,10 +39,40 @@ long ElapsedMs(Clock::time_point since) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
 }
 
+// The tone of the left channel of the sink's sound over `frames` frames from `firstFrame`.
+testing::ToneMeasure ToneAt(const std::vector<int16_t>& sound, size_t firstFrame, size_t frames) {
+  return testing::MeasureTone(sound, firstFrame, frames, 44100, 2);
+}
+
+// Index of the first frame with a sample louder than `threshold`, or -1.
+long FirstLoudFrame(const std::vector<int16_t>& sound, int threshold) {
+  for (size_t i = 0; i < sound.size(); ++i)
+    if (std::abs(sound[i]) > threshold) return static_cast<long>(i / 2);
+  return -1;
+}
+
+struct SoundRun {
+  size_t firstFrame;
+  size_t endFrame;
+};
+// Runs of sound separated by at least `minGapFrames` of near silence.
+std::vector<SoundRun> SoundRuns(const std::vector<int16_t>& sound, size_t minGapFrames) {
+  constexpr size_t kWindow = 441;  // 10 ms
+  std::vector<SoundRun> runs;
+  for (size_t f = 0; 2 * (f + kWindow) <= sound.size(); f += kWindow) {
+    if (ToneAt(sound, f, kWindow).rms < 300) continue;
+    if (runs.empty() || f - runs.back().endFrame >= minGapFrames)
+      runs.push_back({f, f + kWindow});
+    else
+      runs.back().endFrame = f + kWindow;
+  }
+  return runs;
+}
+
 class PulseSound : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (std::getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
+    if (!testing::SoundServerAvailable()) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
   }
 
   std::string MakeSweep(const std::string& name, int seconds) {
@@ -111,19 +140,18 @@ TEST_F(PulseSound, WavMp3AndWmaPlayTheirSoundToTheirLength) {
     const uint32_t length = Length();
     EXPECT_NEAR(length, 1000 * std::stod(testing::Probe("format=duration", file)), 50);
 
-    MonitorCapture capture(file + ".capture.raw");
+    SinkCapture capture(file + ".capture.raw");
     std::this_thread::sleep_for(300ms);
     const auto start = Clock::now();
     ASSERT_EQ(player_.Play(), std::nullopt);
     ASSERT_EQ(WaitForPosition(length, 0, start), length) << "never played out";
-    std::this_thread::sleep_for(200ms);
-    const std::vector<int16_t> sound = capture.Stop();
+    const std::vector<int16_t> sound = capture.StopSamples(200ms);
     player_.Close();
 
-    const long onset = testing::FirstLoudFrame(sound, 2000);
+    const long onset = FirstLoudFrame(sound, 2000);
     ASSERT_GE(onset, 0) << "nothing reached the sink";
     for (double t : {0.5, 1.5, 2.5})
-      EXPECT_NEAR(testing::FrequencyAt(sound, onset + size_t(t * 44100) - 1102, 2205), SweepHz(t), 40) << t;
+      EXPECT_NEAR(ToneAt(sound, onset + size_t(t * 44100) - 1102, 2205).hz, SweepHz(t), 40) << t;
     if (file != wav) continue;
 
     // Uncompressed 44.1 kHz stereo at full volume reaches the sink frame for
@@ -131,15 +159,13 @@ TEST_F(PulseSound, WavMp3AndWmaPlayTheirSoundToTheirLength) {
     // stream (it does the same to paplay's) and, on a busy machine, may play a
     // late cycle of ours as silence and go on where it was.
     RunCommand("sox " + wav + " -t raw " + dir_ + "/sweep.raw");
-    const std::vector<int16_t> original = testing::ReadRawSamples(dir_ + "/sweep.raw");
-    const size_t kTenMs = 2 * 441;
-    const long found = testing::FindSamples(sound, original, 10 * kTenMs, 128);
-    ASSERT_GE(found, long(10 * kTenMs)) << "the file's sound is not in the capture";
-    const auto heard = testing::Frames(sound), played = testing::Frames(original);
-    const testing::Stretch followed = testing::FollowHeard(heard, size_t(found) / 2, played);
-    EXPECT_EQ(followed.heardAt, 10 * 441);
+    const auto heard = testing::Frames(sound), played = testing::Frames(testing::ReadRawSamples(dir_ + "/sweep.raw"));
+    const long found = testing::MatchRun(played, 4410, heard).first;  // the file's frames from 0.1 s on
+    ASSERT_GE(found, 4410) << "the file's sound is not in the capture";
+    const testing::Stretch followed = testing::FollowHeard(heard, size_t(found), played);
+    EXPECT_EQ(followed.heardAt, 4410);
     EXPECT_EQ(size_t(followed.heardEnd), played.size())
-        << testing::DescribeBreak(heard, size_t(found) / 2 + followed.length, followed.heardEnd, played);
+        << testing::DescribeBreak(heard, size_t(found) + followed.length, followed.heardEnd, played);
     EXPECT_LE(followed.glitches, 4) << "the server's cycles ran late too often to tell";
   }
 }
@@ -147,7 +173,7 @@ TEST_F(PulseSound, WavMp3AndWmaPlayTheirSoundToTheirLength) {
 TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   const std::string wav = MakeSweep("long.wav", 5);
   ASSERT_EQ(player_.Open(wav), std::nullopt);
-  MonitorCapture capture(dir_ + "/capture.raw");
+  SinkCapture capture(dir_ + "/capture.raw");
   std::this_thread::sleep_for(300ms);
   auto since = Clock::now();
   player_.Play();
@@ -180,17 +206,16 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(Position(), 5000u);
   player_.Close();
-  std::this_thread::sleep_for(200ms);
-  const std::vector<int16_t> sound = capture.Stop();
+  const std::vector<int16_t> sound = capture.StopSamples(200ms);
 
   // Four runs of sound: the file from 0 until the seek, from 3 s until the
   // pause, on from there after the resume, and from 2 s to the end. The pause
   // is heard where the position stood; the seek came after the position was
   // last read.
-  const auto runs = testing::SoundSegments(sound, 11025);
+  const auto runs = SoundRuns(sound, 11025);
   ASSERT_EQ(runs.size(), 4u);
-  auto startHz = [&](const testing::SoundSegment& run) { return testing::FrequencyAt(sound, run.firstFrame + 441, 2205); };
-  auto endHz = [&](const testing::SoundSegment& run) { return testing::FrequencyAt(sound, run.endFrame - 2646, 2205); };
+  auto startHz = [&](const SoundRun& run) { return ToneAt(sound, run.firstFrame + 441, 2205).hz; };
+  auto endHz = [&](const SoundRun& run) { return ToneAt(sound, run.endFrame - 2646, 2205).hz; };
   const double firstRunSeconds = (runs[0].endFrame - runs[0].firstFrame) / 44100.0;
   EXPECT_GE(firstRunSeconds * 1000 + 50, beforeSeek);
   EXPECT_NEAR(startHz(runs[0]), SweepHz(0.035), 60);
@@ -204,7 +229,7 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   EXPECT_NEAR((runs[3].endFrame - runs[3].firstFrame) / 44.1, 3000, 100);
 }
 
-TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
+TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStream) {
   RecorderState state;
   testing::ScriptedUiHooks hooks;
   Playback playback(player_, volume_, state, hooks);
@@ -233,10 +258,23 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStreamAndTheEndIsFound) {
   EXPECT_EQ(view.volume, 20000);
   const std::string followed = FindOurSinkInput().volume;
   EXPECT_NE(followed.find("front-left: 20000 /"), std::string::npos) << followed;
+  playback.ClosePlayback();
+}
 
-  // Status ticks every 500 ms find the end; the stream goes with the playback.
-  // (What the bar and the labels do then is the Playback tests'; that the
-  // position reaches the length, the other tests here show.)
+// Status ticks every 500 ms find the end; the stream goes with the playback.
+// (What the bar and the labels do then is the Playback tests'; that the
+// position reaches the length, the other tests here show.)
+TEST_F(PulseSound, TheEndFoundByStatusTicksClosesOurStream) {
+  RecorderState state;
+  testing::ScriptedUiHooks hooks;
+  Playback playback(player_, volume_, state, hooks);
+  FakePlaybackView view(playback);
+  playback.SetView(&view);
+  state.CurrentFile = MakeSweep("short.wav", 2);
+  playback.StartPlayback();
+  ASSERT_TRUE(state.Playing());
+  ASSERT_GE(FindOurSinkInput().index, 0);
+
   for (int tick = 0; tick < 12 && state.Playing(); ++tick) {
     std::this_thread::sleep_for(500ms);
     playback.PollPlayback();
@@ -302,7 +340,7 @@ TEST_F(PulseSound, AfterTheServerCameBackPlaybackAndVolumeWorkAgain) {
   RunCommand(server + "pulse-start" + folder);
   volume_.Set(StereoVolume{0x8000, 0x8000});
   ASSERT_EQ(player_.Open(wav), std::nullopt);
-  MonitorCapture heard(dir_ + "/after.raw");
+  SinkCapture heard(dir_ + "/after.raw");
   std::this_thread::sleep_for(300ms);
   ASSERT_EQ(player_.Play(), std::nullopt);
   std::this_thread::sleep_for(200ms);
@@ -315,35 +353,12 @@ TEST_F(PulseSound, AfterTheServerCameBackPlaybackAndVolumeWorkAgain) {
   RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 65535 65535");
   for (int i = 0; i < 100 && volume_.Get() != kFullVolume; ++i) std::this_thread::sleep_for(10ms);
   EXPECT_EQ(volume_.Get(), kFullVolume);
-  std::this_thread::sleep_for(1500ms);
-  const std::vector<int16_t> sound = heard.Stop();
+  const std::vector<int16_t> sound = heard.StopSamples(1500ms);
   player_.Close();
-  const long onset = testing::FirstLoudFrame(sound, 500);
+  const long onset = FirstLoudFrame(sound, 500);
   ASSERT_GE(onset, 0) << "nothing reached the sink after the restart";
   // The file's start is heard; how evenly it goes on is another test's.
-  EXPECT_NEAR(testing::FrequencyAt(sound, onset + 441, 2205), SweepHz(0.035), 40);
-}
-
-// `cat stereo.mp3 mono.mp3`: the second half's frames change layout and rate.
-TEST(AudioFileDecoder, GluedStereoAndMonoMp3PlaysToTheEndAtTheFirstFormat) {
-  testing::TempFolder dir;
-  const std::string d = dir.Path() + "/";
-  RunCommand("sox -n -r 44100 -c 2 -b 16 " + d + "s.wav synth 1 sine 440 gain -6 && lame --quiet " + d + "s.wav " + d +
-             "s.mp3 && sox -n -r 22050 -c 1 -b 16 " + d + "m.wav synth 1 sine 1000 gain -6 && lame --quiet " + d +
-             "m.wav " + d + "m.mp3 && cat " + d + "s.mp3 " + d + "m.mp3 > " + d + "both.mp3");
-  AudioFileDecoder decoder;
-  ASSERT_TRUE(decoder.Open(d + "both.mp3"));
-  EXPECT_EQ(decoder.SampleRate(), 44100u);
-  ASSERT_EQ(decoder.Channels(), 2);
-  std::vector<int16_t> sound;
-  while (decoder.Read(sound)) {
-  }
-  EXPECT_NEAR(sound.size() / 2.0, 2 * 44100, 4410) << "frames";
-  EXPECT_NEAR(testing::FrequencyAt(sound, 22050, 4410), 440, 20);
-  EXPECT_NEAR(testing::FrequencyAt(sound, 66150, 4410), 1000, 20);
-  // The mono part is the centre: on both sides, each 3 dB down.
-  EXPECT_NEAR(testing::LevelAt(sound, 66150, 4410), testing::LevelAt(sound, 22050, 4410) * M_SQRT1_2, 300);
-  EXPECT_EQ(sound[2 * 66150], sound[2 * 66150 + 1]);
+  EXPECT_NEAR(ToneAt(sound, onset + 441, 2205).hz, SweepHz(0.035), 40);
 }
 
 }  // namespace

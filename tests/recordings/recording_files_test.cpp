@@ -13,17 +13,21 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
   return mktime(&local);
 }
 
-TEST(RecordingFiles, NamesSizesAndDates) {
+TEST(RecordingFiles, OnlyWavMp3OrWmaNamesAreRecordings) {
   for (const char* name : {"TAKE.Wav", "a.mp3", "b.WMA", "x.y.wav"}) EXPECT_TRUE(IsRecordingName(name)) << name;
   for (const char* name : {"notes.txt", "a.wav.bak", "wav", "a.wav\\b", "a.wav:b", "a.wavx", ""}) {
     EXPECT_FALSE(IsRecordingName(name)) << name;
   }
   EXPECT_EQ(UpperExtension("x.\xe9wav"), ".\xe9WAV");  // only a-z are upper-cased
+}
 
+TEST(RecordingFiles, SizesAreKilobytesRoundedHalfToEven) {
   const std::pair<uint64_t, int64_t> sizes[] = {{511, 0}, {512, 0}, {513, 1}, {900, 1}, {1400, 1},
                                                 {1536, 2}, {2560, 2}, {3584, 4}, {5ull << 40, 5ll << 30}};
   for (auto [bytes, kilobytes] : sizes) EXPECT_EQ(RoundedKilobytes(bytes), kilobytes) << bytes;
+}
 
+TEST(RecordingFiles, ListedTimesAreEvenSecondsClampedTo1980Through2107) {
   using namespace std::chrono;
   const ListedTime listed = ListedTimeOf(LocalTime(2024, 3, 9, 17, 45, 31));
   EXPECT_EQ(listed, local_days{2024y / March / 9} + 17h + 45min + 30s);  // even seconds

@@ -1,11 +1,13 @@
 #pragma once
 // Independent checks shared by the tests: real tools run as commands or in the
-// background, WAV bytes written by hand, and a tone's pitch from zero crossings.
+// background, WAV bytes written and read by hand (the tests' one WAV writer),
+// and the tests' one tone measure: a tone's frequency and level.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -119,18 +121,29 @@ inline WavOnDisk ReadWav(const std::vector<uint8_t>& f) {
           data == f.size() - 44 && u32(4) == f.size() - 8};
 }
 
-// Frequency of the tone in samples [from, to) at `rate`, from its sign changes.
+// A tone in channel 0 of `channels`-interleaved samples, over `frames` frames
+// from `firstFrame` (fewer where the samples end): its frequency from the sign
+// changes and its RMS level.
+struct ToneMeasure {
+  double hz = 0;
+  double rms = 0;
+};
 template <typename Samples>
-double ZeroCrossingHz(const Samples& s, size_t from, size_t to, double rate) {
-  size_t changes = 0;
-  for (size_t i = from + 1; i < to && i < s.size(); ++i) changes += (s[i - 1] < 0) != (s[i] < 0);
-  return changes / 2.0 * rate / static_cast<double>(to - from);
+ToneMeasure MeasureTone(const Samples& s, size_t firstFrame, size_t frames, double rate, size_t channels = 1) {
+  size_t changes = 0, n = 0;
+  double sum = 0;
+  for (size_t f = firstFrame; f < firstFrame + frames && channels * f < s.size(); ++f, ++n) {
+    const double v = s[channels * f];
+    sum += v * v;
+    if (f > firstFrame) changes += (s[channels * (f - 1)] < 0) != (v < 0);
+  }
+  return {changes / 2.0 * rate / static_cast<double>(frames), n == 0 ? 0 : std::sqrt(sum / static_cast<double>(n))};
 }
 
 // Frequency over the middle half of the samples, away from fades at the edges.
 template <typename Samples>
 double ToneHz(const Samples& s, double rate) {
-  return ZeroCrossingHz(s, s.size() / 4, s.size() * 3 / 4, rate);
+  return MeasureTone(s, s.size() / 4, s.size() * 3 / 4 - s.size() / 4, rate).hz;
 }
 
 }  // namespace tarnovox::testing

@@ -8,7 +8,7 @@
 namespace tarnovox {
 namespace {
 
-TEST(QtDesktopShell, ClosesTheMixersItStartedIgnoresAMissingProgramAndFindsTheHelpFile) {
+TEST(QtDesktopShell, ClosesTheMixerItStarted) {
   QtDesktopShell shell("sleep", {"30"}, {});
   EXPECT_FALSE(shell.MixerRunning());
   shell.StartRecordingMixer();
@@ -17,13 +17,17 @@ TEST(QtDesktopShell, ClosesTheMixersItStartedIgnoresAMissingProgramAndFindsTheHe
   // The detached process is the init process's child; it is gone once terminated.
   for (int i = 0; i < 50 && shell.MixerRunning(); ++i) QThread::msleep(20);
   EXPECT_FALSE(shell.MixerRunning());
+}
 
+TEST(QtDesktopShell, AMissingMixerProgramIsIgnored) {
   QtDesktopShell missing("tarnovox-no-such-mixer", {"--tab=4"}, {});
   missing.StartRecordingMixer();
   EXPECT_FALSE(missing.MixerRunning());
   missing.CloseMixerWindows();
+}
 
-  // The help file is named after the executable.
+// The help file is named after the executable.
+TEST(QtDesktopShell, HelpFileIsLookedForBesideTheProgramThenInTheDataFolder) {
   EXPECT_EQ(QtDesktopShell::HelpFilesFor("/opt/tv/bin/tarnovox"),
             QStringList({"/opt/tv/bin/tarnovox.html", "/opt/tv/share/tarnovox/tarnovox.html"}));
 }

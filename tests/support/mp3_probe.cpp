@@ -1,4 +1,4 @@
-#include "tests/formats/mp3_probe.h"
+#include "tests/support/mp3_probe.h"
 
 #include <cmath>
 #include <cstring>
