@@ -5,7 +5,7 @@
 # end-to-end ones one at a time (they share the sound server's one sink); then
 # those labelled "pipewire" again on PipeWire (PIPEWIRE=0 skips that); then
 # every fuzz target for FUZZ_SECONDS each (25: under 3 minutes in all); and last
-# the capture and playback tests again, built with ThreadSanitizer (TSAN=0
+# the capture, playback and live MP3 take tests again, built with ThreadSanitizer (TSAN=0
 # leaves that pass out).
 # Each stage prints its wall time as it ends, and the run ends with a table of
 # the stages: time, tests passed, failed and skipped, and the failed ones'
@@ -69,7 +69,7 @@ fuzz() { "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-25}"; }
 tsan=${TSAN_BUILD_DIR:-$root/build-tsan}
 tsan_build() {
   cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNOVOX_TSAN=ON -DTARNOVOX_TESTS=ON
-  cmake --build "$tsan" -j"$(nproc)" --target capture_e2e_tests playback_e2e_tests
+  cmake --build "$tsan" -j"$(nproc)" --target capture_e2e_tests playback_e2e_tests recorder_e2e_tests
 }
 
 # A report ends a program at once (halt_on_error), before it writes its JUnit
@@ -80,7 +80,7 @@ tsan_tests() {
   source "$rig/env"
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp
   local status=0 program code
-  for program in capture_e2e_tests playback_e2e_tests; do
+  for program in capture_e2e_tests playback_e2e_tests recorder_e2e_tests; do
     code=0
     "$tsan/bin/$program" --gtest_output="xml:$1.$program.xml" || code=$?
     if [ $code != 0 ]; then
