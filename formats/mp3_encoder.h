@@ -26,6 +26,7 @@ struct EncoderEntryPoints {
 };
 
 inline constexpr const char* kEncoderLibraryName = "liblame_enc.so";
+// The wording, "did not found" included, is kept on purpose.
 inline constexpr const char* kLibraryMissingText = "Lame_enc.dll did not found";
 
 class Mp3Encoder {
