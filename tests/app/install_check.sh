@@ -33,6 +33,11 @@ if command -v desktop-file-validate >/dev/null; then
 else
   echo "desktop-file-validate missing: desktop entry not validated"
 fi
+# Panels offer Record and Stop on the icon's menu; they reach a running recorder.
+for action in "Record:tarnovox --record" "Stop:tarnovox --stop"; do
+  sed -n "/^\[Desktop Action ${action%%:*}\]/,/^\[/p" "$prefix/share/applications/tarnovox.desktop" |
+    grep -qxF "Exec=${action#*:}" || fail "desktop entry lacks the action ${action%%:*} ($action)"
+done
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$prefix/share/metainfo/io.github.tarnovox.Tarnovox.metainfo.xml" >/dev/null \
     || fail "appstreamcli validate"
