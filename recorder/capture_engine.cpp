@@ -73,7 +73,14 @@ void CaptureEngine::ReadMp3Stream() {
 }
 
 void CaptureEngine::Write(const uint8_t* frames, size_t bytes) {
-  if (writer_ && writer_->Failure().empty()) writer_->Append(frames, bytes);
+  if (!writer_ || !writer_->Failure().empty()) return;
+  if (frameLimit_ > 0) {
+    const uint64_t room = (frameLimit_ - framesWritten_) * takeFrameBytes_;
+    bytes = static_cast<size_t>(std::min<uint64_t>(bytes, room));
+    if (bytes == 0) return;
+  }
+  writer_->Append(frames, bytes);
+  framesWritten_ += bytes / takeFrameBytes_;
 }
 
 void CaptureEngine::FeedMeters(const uint8_t* frames, size_t bytes) {
@@ -102,6 +109,7 @@ void CaptureEngine::Publish() {
   if (takeRunning_ && writer_) {
     progress.file = writer_->CurrentFile();
     progress.failure = writer_->Failure();
+    progress.limitReached = frameLimit_ > 0 && framesWritten_ >= frameLimit_;
   }
   if (takeStream_) {
     progress.lostFrames = takeStream_->OverrunFrames();
@@ -172,7 +180,10 @@ uint32_t CaptureEngine::OpenWavTakeStream(const PcmFormat& format, const std::st
   CloseMonitoring();
   std::lock_guard lock(mutex_);
   const uint32_t code = OpenMonitorStream(format, source);
-  if (code == 0) takeStream_ = &monitor_;
+  if (code == 0) {
+    takeStream_ = &monitor_;
+    takeFrameBytes_ = format.BlockAlign();
+  }
   return code;
 }
 
@@ -182,6 +193,7 @@ uint32_t CaptureEngine::OpenMp3TakeStream(const PcmFormat& format, const std::st
   if (const uint32_t code = mp3Stream_.Open(format)) return code;
   mp3Open_ = true;
   takeStream_ = &mp3Stream_;
+  takeFrameBytes_ = format.BlockAlign();
   return 0;
 }
 
@@ -196,11 +208,13 @@ void CaptureEngine::CloseTakeStream() {
   takeStream_ = nullptr;
 }
 
-void CaptureEngine::BeginTake(std::unique_ptr<TakeWriter> writer) {
+void CaptureEngine::BeginTake(std::unique_ptr<TakeWriter> writer, uint64_t frameLimit) {
   {
     std::lock_guard lock(mutex_);
     if (!takeStream_) return;
     writer_ = std::move(writer);
+    frameLimit_ = frameLimit;
+    framesWritten_ = 0;
     takeRunning_ = true;
     takeStream_->Start();
     Publish();

@@ -38,6 +38,7 @@ struct TakeProgress {
   uint64_t lostFrames = 0;  // frames the take's stream could not keep
   uint32_t sampleRate = 44100;
   uint32_t streamLostCode = 0;  // the MP3 take's own stream stopped for good
+  bool limitReached = false;    // the take holds the frames it was to end at
 };
 
 class CaptureEngine {
@@ -84,7 +85,9 @@ class CaptureEngine {
   // Closes a take stream whose take could not begin.
   void CloseTakeStream();
   // Hands the take's writer to the capture thread and starts capturing into it.
-  void BeginTake(std::unique_ptr<TakeWriter> writer);
+  // With a `frameLimit` the take takes that many frames and no more, paused
+  // time not counted; Progress() then tells that the limit was reached.
+  void BeginTake(std::unique_ptr<TakeWriter> writer, uint64_t frameLimit = 0);
   // Stops the take's capture and writes everything captured so far.
   void PauseTake();
   void ResumeTake();
@@ -127,7 +130,10 @@ class CaptureEngine {
   bool mp3Open_ = false;
   std::atomic<bool> takeRunning_{false};
   CaptureStream* takeStream_ = nullptr;
+  uint32_t takeFrameBytes_ = 4;
   std::unique_ptr<TakeWriter> writer_;
+  uint64_t frameLimit_ = 0;  // 0: none
+  uint64_t framesWritten_ = 0;
   std::vector<uint8_t> readBuffer_;
 
   uint32_t framesPerBuffer_ = 4410;

@@ -166,7 +166,7 @@ void RecorderController::BeginWavTake() {
     return;
   }
   FollowTakeFile(writer->CurrentFile());
-  p_.engine.BeginTake(std::move(writer));
+  p_.engine.BeginTake(std::move(writer), uint64_t{p_.settings.stopAfterSeconds} * format.sampleRate);
   takeIsWav_ = true;
   SetMode(RecorderMode::Recording);
 }
@@ -192,7 +192,7 @@ void RecorderController::BeginMp3Take() {
     return;
   }
   FollowTakeFile(writer->CurrentFile());
-  p_.engine.BeginTake(std::move(writer));
+  p_.engine.BeginTake(std::move(writer), uint64_t{p_.settings.stopAfterSeconds} * format.sampleRate);
   takeIsWav_ = false;
   SetMode(RecorderMode::Recording);
 }
@@ -349,6 +349,11 @@ void RecorderController::Tick() {
   NoteLostSound(progress.lostFrames, progress.sampleRate);
   if (!progress.failure.empty() || progress.streamLostCode != 0) {
     EndFailedTake(progress.streamLostCode != 0 ? p_.engine.Mp3ErrorText(progress.streamLostCode) : std::string());
+    return;
+  }
+  // A timed take ends as Stop would end it.
+  if (progress.limitReached) {
+    Execute(RecorderCommand::Stop);
     return;
   }
   elapsed_ = SinceStart() + accumulated_;

@@ -52,6 +52,9 @@ struct RecordSettings {
   // The input recorded from: a source name of the sound server, empty for its
   // default input, or "@DEFAULT_MONITOR@" for the sound the computer plays.
   std::string inputSource;
+  // A take ends by itself once it holds this many seconds of sound (paused
+  // time not counted); 0: only Stop ends it.
+  uint32_t stopAfterSeconds = 0;
 
   bool operator==(const RecordSettings&) const = default;
 };

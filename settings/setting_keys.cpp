@@ -14,6 +14,10 @@ constexpr const char* kRecord = "Record Settings";
 constexpr const char* kColumns = "Grid Column Width";
 constexpr const char* kSettings = "Settings";
 constexpr const char* kInput = "Input";
+constexpr const char* kCapture = "Capture";
+
+// The longest StopAfter taken from the file: a week.
+constexpr uint32_t kMaxStopAfterSeconds = 7 * 24 * 3600;
 
 template <auto Field>
 using FieldType = std::remove_cvref_t<decltype(std::declval<RecordSettings&>().*Field)>;
@@ -47,6 +51,18 @@ template <auto Field>
 constexpr SettingKey Text(const char* section, const char* key, bool writtenOnceChosen = false) {
   return {section, key, [](const RecordSettings& s) { return s.*Field; },
           [](RecordSettings& s, const std::string& value) { s.*Field = value; }, writtenOnceChosen};
+}
+
+// A number of seconds from 0 to `Max`; another value leaves the field as it
+// was. Written once it is not at its default.
+template <auto Field, uint32_t Max>
+constexpr SettingKey Seconds(const char* section, const char* key) {
+  return {section, key, [](const RecordSettings& s) { return std::to_string(s.*Field); },
+          [](RecordSettings& s, const std::string& value) {
+            const std::optional<uint32_t> number = IniFile::ParseInteger(value);
+            if (number && *number <= Max) s.*Field = *number;
+          },
+          true};
 }
 
 template <size_t Column>
@@ -119,6 +135,7 @@ constexpr SettingKey kKeys[] = {
     ColumnWidth<2>("Col2"),
     {kSettings, "Sort", SortText, ReadSort},
     Text<&RecordSettings::inputSource>(kInput, "Source", true),
+    Seconds<&RecordSettings::stopAfterSeconds, kMaxStopAfterSeconds>(kCapture, "StopAfter"),
 };
 
 }  // namespace

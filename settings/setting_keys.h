@@ -27,7 +27,7 @@ struct SettingKey {
 
 // Every key in the order the file holds them: the 19 keys of the four
 // sections "Folder", "Record Settings", "Grid Column Width" and "Settings",
-// then "Input".
+// then "Input" and "Capture", whose keys appear once chosen.
 std::span<const SettingKey> SettingKeys();
 
 }  // namespace tarnovox

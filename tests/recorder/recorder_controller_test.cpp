@@ -90,6 +90,46 @@ TEST(RecorderController, WavRecordingRunsThroughTheModesAndTimesWithoutPauses) {
   EXPECT_EQ(rig.listChanges, 1);
 }
 
+// StopAfter=2 with a pause of 1 s after 0.5 s: the take ends by itself as Stop
+// would, holding exactly 2 s of sound, every frame once.
+TEST(RecorderController, ATimedTakeEndsItselfAtItsLengthNotCountingThePause) {
+  ControllerRig rig;
+  rig.settings.stopAfterSeconds = 2;
+  int stops = 0;
+  QObject::connect(&rig.controller, &RecorderController::stopped, [&] { ++stops; });
+  // Reads of 130 ms, as a server's do not fall on the second either.
+  const auto reads = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      rig.clock.Advance(130);
+      rig.device.Advance(130);
+      rig.engine.Pump();
+      rig.controller.Tick();
+    }
+  };
+  rig.controller.Execute(RecorderCommand::Record);
+  reads(4);
+  rig.controller.Execute(RecorderCommand::Pause);
+  reads(8);
+  rig.controller.Execute(RecorderCommand::Pause);
+  reads(11);  // 1.95 s recorded
+  EXPECT_TRUE(rig.state.Recording()) << "ended before its 2 s";
+  reads(1);
+  EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(rig.listChanges, 1);
+  EXPECT_TRUE(rig.engine.MonitoringOpen());
+  const auto file = rig.dir.Read("out/record1.wav");
+  ASSERT_EQ(file.size(), 44u + 2 * 176400);
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), 88200u);  // the stopped stream made nothing meanwhile
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
+
+  rig.settings.stopAfterSeconds = 0;  // off: the next take runs until Stop
+  rig.controller.Execute(RecorderCommand::Record);
+  rig.Ticks(40);
+  EXPECT_TRUE(rig.state.Recording());
+}
+
 TEST(RecorderController, PauseWithNothingRunningAndTheCdRomAreRefused) {
   ControllerRig rig;
   rig.controller.TogglePause();

@@ -21,7 +21,7 @@ RecordSettings Loaded(const std::string& path, RecordSettings start = {}) {
   return start;
 }
 
-TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenInputAddsASection) {
+TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenInputOrTakeLengthAddsASection) {
   TempFolder dir;
   RecordSettings settings;
   settings.bitRate = 999;  // overwritten by the load
@@ -52,6 +52,24 @@ TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenIn
   const RecordSettings reread = Loaded(dir.File("t.INI"));
   EXPECT_EQ(reread.inputSource, "");
   EXPECT_EQ(reread.listSort, kByNameAscending);
+
+  // A timed take's length: a section of its own once chosen, kept when set
+  // back to off; seconds up to a week, anything else reads as off.
+  settings.inputSource = "";
+  settings.stopAfterSeconds = 5400;
+  ASSERT_TRUE(store.SaveSettings());
+  EXPECT_EQ(dir.ReadText("t.INI"), nineteen + "[Input]\nSource=\n[Capture]\nStopAfter=5400\n");
+  EXPECT_EQ(Loaded(dir.File("t.INI")).stopAfterSeconds, 5400u);
+  settings.stopAfterSeconds = 0;
+  ASSERT_TRUE(store.SaveSettings());
+  EXPECT_EQ(dir.ReadText("t.INI"), nineteen + "[Input]\nSource=\n[Capture]\nStopAfter=0\n");
+  RecordSettings seven;
+  seven.stopAfterSeconds = 7;
+  for (const auto& [value, seconds] : {std::pair<std::string, uint32_t>{"604800", 604800}, {"604801", 0}, {"-5", 0},
+                                      {"abc", 0}, {"0x10", 16}}) {
+    dir.WriteText("t.INI", "[Capture]\nStopAfter=" + value + "\n");
+    EXPECT_EQ(Loaded(dir.File("t.INI"), seven).stopAfterSeconds, seconds) << value;
+  }
 }
 
 TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
