@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # F5, F7, F7, F9 while another window has the focus: the take holds the time
 # between the keys less the pause, with the played tone. The first F7 is held
-# for two seconds: its repeats do not toggle the pause again. MP3 as the settings
-# file says, then WAV chosen in the record settings dialog.
+# for two seconds: its repeats do not toggle the pause again. MP3 as the
+# settings file says, then WAV chosen in the record settings dialog.
 source "$(dirname "$0")/../scenario_lib.sh"
 
 choose_wav_in_settings_dialog() {

@@ -2,8 +2,8 @@
 # In a Wayland session F5, F7 and F9 are the desktop's shortcuts: a portal on a
 # private session bus binds them and sends Record, Pause (held: its repeats do
 # not toggle again), Pause, Stop. When the desktop closes the session, and when
-# the portal restarts, the shortcuts are bound again and work. Shortcuts the
-# user declines leave the keys to X11 grabs.
+# the portal restarts, the shortcuts are bound again and work; when it does not
+# come back, and when the user declines the shortcuts, X11 grabs take the keys.
 source "$(dirname "$0")/../scenario_lib.sh"
 
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "needs python3-dbus and python3-gi"; exit 77; }
@@ -65,7 +65,14 @@ click_window 327 14  # About: its last line names the mechanism
 for _ in $(seq 50); do xdotool search --name '^About Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
 import -window root "$artifacts/portal-about.png"
 
-kill "$program" "$portal"; wait "$program" "$portal" 2>/dev/null || true
+# A portal that does not come back: the keys go to X11 grabs, said once.
+kill "$portal"; wait "$portal" 2>/dev/null || true
+for _ in $(seq 150); do grep -q "^Tarnovox: no desktop global shortcuts" "$work/program.log" && break; sleep 0.1; done
+wait_log "Tarnovox: no desktop global shortcuts: the portal went away and did not come back"
+wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
+[ "$(grep -c "^Tarnovox: no desktop global shortcuts" "$work/program.log")" = 1 ] || fail "$(cat "$work/program.log")"
+
+kill "$program"; wait "$program" 2>/dev/null || true
 : > "$work/portal.log"
 start_portal decline
 XDG_SESSION_TYPE=wayland start_program
