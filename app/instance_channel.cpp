@@ -82,6 +82,18 @@ QString DisplayPart(QString display) {
   return display.left(kMaxDisplayChars);
 }
 
+// Earlier versions put their socket itself at the folder's path. One that
+// nobody listens on (its recorder was killed) is removed so the folder can be made.
+void RemoveEarlierSocket(const std::string& path) {
+  struct stat found {};
+  if (lstat(path.c_str(), &found) < 0 || !S_ISSOCK(found.st_mode) || found.st_uid != getuid()) return;
+  const int fd = ConnectLocal(path, std::chrono::milliseconds(0));
+  if (fd >= 0)
+    close(fd);
+  else if (NobodyListens(errno))
+    unlink(path.c_str());
+}
+
 }  // namespace
 
 QString InstanceChannel::DefaultName(QString* error) {
@@ -98,6 +110,7 @@ QString InstanceChannel::NameFor(const QString& runtimeFolder, const QString& sh
   if (!runtimeFolder.isEmpty() && CheckPrivateFolder(runtimeFolder.toStdString(), false).empty())
     return runtimeFolder + "/" + file;
   const QString own = QString("%1/tarnovox-%2").arg(sharedFolder).arg(getuid());
+  RemoveEarlierSocket(own.toStdString());
   if (const std::string problem = CheckPrivateFolder(own.toStdString(), true); !problem.empty()) {
     *error = QString::fromStdString(problem);
     return {};

@@ -178,6 +178,11 @@ TEST_F(InstanceChannelTest, ChannelLivesInAPrivateFolderOfThisUserNamedAfterTheD
               own + "/tarnovox-wayland-0");
   }
 
+  // A socket an earlier version left at the folder's path gives way to the folder.
+  std::filesystem::remove_all(own.toStdString());
+  close(ListenerThatNeverAccepts(own.toStdString()));
+  EXPECT_EQ(InstanceChannel::NameFor("", shared, ":1", &error), first);
+
   // What another user could have put in the shared folder beforehand is refused.
   auto Refusal = [&] {
     error.clear();
