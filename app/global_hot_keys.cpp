@@ -50,6 +50,7 @@ GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(RecorderCommand
   for (Key& key : keys_) AddShortcut(key);
   // The portal's dialog, if the desktop shows one, belongs to our window.
   const QString parent = connection_ != nullptr ? QString("x11:%1").arg(window->winId(), 0, 16) : QString();
+  // Called again when the portal's session is lost and bound anew; Failed comes once.
   portal_ = std::make_unique<PortalShortcuts>(parent, onKey_, [this](PortalShortcuts::State state) {
     if (state == PortalShortcuts::State::Failed) {
       qInfo().noquote() << "Tarnovox: no desktop global shortcuts:" << portal_->Error();
@@ -125,6 +126,7 @@ void GlobalHotKeys::AddShortcut(Key& key) {
   for (const auto& [keysym, qtKey] : kQtKeys) {
     if (keysym != key.keysym) continue;
     key.shortcut = new QShortcut(QKeySequence(qtKey), window_);
+    key.shortcut->setAutoRepeat(false);
     const RecorderCommand command = key.command;
     QObject::connect(key.shortcut, &QShortcut::activated, [this, command] { onKey_(command); });
   }
@@ -133,14 +135,18 @@ void GlobalHotKeys::AddShortcut(Key& key) {
 bool GlobalHotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
   if (eventType != "xcb_generic_event_t") return false;
   auto* event = static_cast<xcb_generic_event_t*>(message);
-  if ((event->response_type & 0x7f) != XCB_KEY_PRESS) return false;
+  const uint8_t type = event->response_type & 0x7f;
+  if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) return false;
+  // A release has the press's layout. The grab makes both arrive here.
   auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
   if (press->event != root_) return false;
   for (const Key& key : keys_) {
-    if (key.grabbed && key.keycode == press->detail) {
+    if (!key.grabbed || key.keycode != press->detail) continue;
+    if (type == XCB_KEY_RELEASE)
+      held_.Release(key.keycode, press->time);
+    else if (held_.Press(key.keycode, press->time))
       onKey_(key.command);
-      return true;
-    }
+    return true;
   }
   return false;
 }

@@ -9,13 +9,15 @@
 // A key that is held by neither (native Wayland without the portal, or
 // another program holds the grab) still acts while the main window has the
 // focus; with the portal the window keeps its keys too, in case the user bound
-// other ones. The grabs are released on destruction.
+// other ones. A held key acts once, not on each of its repeats. The grabs are
+// released on destruction.
 #include <QAbstractNativeEventFilter>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/held_keys.h"
 #include "recorder/recorder_command.h"
 
 class QShortcut;
@@ -70,6 +72,7 @@ class GlobalHotKeys final : public QAbstractNativeEventFilter {
   void* connection_ = nullptr;  // xcb_connection_t*
   unsigned root_ = 0;
   std::vector<uint16_t> lockMasks_;
+  HeldKeys held_;
 };
 
 }  // namespace tarnovox

@@ -1,8 +1,10 @@
 #include "app/instance_channel.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <cstring>
 
 #include "app/local_socket.h"
+#include "app/private_folder.h"
 
 namespace tarnovox {
 namespace {
@@ -19,6 +22,10 @@ namespace {
 constexpr char kConfirmation[] = "ok\n";
 constexpr std::size_t kMaxMessageBytes = 4096;
 constexpr std::chrono::milliseconds kConnect{1000};
+// How long a busy recorder's full queue is retried.
+constexpr std::chrono::milliseconds kBusy{3000};
+// Keeps the socket's path within what a socket address holds.
+constexpr int kMaxDisplayChars = 40;
 // Long enough for a recorder still starting up (its event loop not yet running).
 constexpr std::chrono::milliseconds kConfirm{10000};
 
@@ -31,35 +38,88 @@ std::string Message(const std::vector<Command>& commands) {
   return message + '\n';
 }
 
-enum class Delivery { NoRecorder, Confirmed, Unconfirmed };
+// Only these mean that nobody listens: a full queue (EAGAIN) is a recorder busy
+// starting up or stalled, and any other failure is reported, not taken as room
+// for a second recorder.
+bool NobodyListens(int error) { return error == ECONNREFUSED || error == ENOENT; }
 
-Delivery Deliver(const QString& name, const std::vector<Command>& commands) {
-  const int fd = ConnectLocal(name.toStdString(), kConnect);
-  if (fd < 0) return Delivery::NoRecorder;
+// Nothing when no recorder listens on name; otherwise this start's exit status.
+std::optional<int> Deliver(const QString& name, const std::vector<Command>& commands) {
+  const std::string path = name.toStdString();
+  const int fd = ConnectLocal(path, kBusy);
+  if (fd < 0) {
+    if (NobodyListens(errno)) return std::nullopt;
+    if (errno == EAGAIN)
+      std::fprintf(stderr, "tarnovox: the running recorder is busy and takes no commands; try again\n");
+    else
+      std::fprintf(stderr, "tarnovox: cannot reach the running recorder at %s: %s\n", path.c_str(),
+                   std::strerror(errno));
+    return 1;
+  }
+  // Only a listener of this user gets the commands.
+  if (const long owner = PeerUser(fd); owner != static_cast<long>(getuid())) {
+    close(fd);
+    std::fprintf(stderr, "tarnovox: %s is held by another user (uid %ld)\n", path.c_str(), owner);
+    return 1;
+  }
   std::string answer;
   const bool confirmed =
       SendAll(fd, Message(commands), kConnect) && ReceiveLine(fd, answer, kConfirm) && answer == kConfirmation;
   close(fd);
-  return confirmed ? Delivery::Confirmed : Delivery::Unconfirmed;
-}
-
-std::optional<int> ExitStatusFor(Delivery delivery) {
-  if (delivery == Delivery::NoRecorder) return std::nullopt;
-  if (delivery == Delivery::Confirmed) return 0;
+  if (confirmed) return 0;
   std::fprintf(stderr, "tarnovox: the running recorder does not answer\n");
   return 1;
 }
 
+// "host:0.0" names the same display as "host:0"; characters that do not
+// belong in a file name (a Wayland socket may be given as a path) become '_'.
+QString DisplayPart(QString display) {
+  static const QRegularExpression screen(R"((:\d+)\.\d+$)");
+  display.replace(screen, "\\1");
+  for (QChar& c : display) {
+    if (!c.isLetterOrNumber() && c != ':' && c != '.' && c != '-' && c != '_') c = '_';
+  }
+  return display.left(kMaxDisplayChars);
+}
+
+// Earlier versions put their socket itself at the folder's path. One that
+// nobody listens on (its recorder was killed) is removed so the folder can be made.
+void RemoveEarlierSocket(const std::string& path) {
+  struct stat found {};
+  if (lstat(path.c_str(), &found) < 0 || !S_ISSOCK(found.st_mode) || found.st_uid != getuid()) return;
+  const int fd = ConnectLocal(path, std::chrono::milliseconds(0));
+  if (fd >= 0)
+    close(fd);
+  else if (NobodyListens(errno))
+    unlink(path.c_str());
+}
+
 }  // namespace
 
-QString InstanceChannel::DefaultName() {
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty()) return runtime + "/tarnovox";
-  return QString("/tmp/tarnovox-%1").arg(getuid());
+QString InstanceChannel::DefaultName(QString* error) {
+  const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+  return NameFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), "/tmp",
+                 wayland.isEmpty() ? qEnvironmentVariable("DISPLAY") : wayland, error);
+}
+
+QString InstanceChannel::NameFor(const QString& runtimeFolder, const QString& sharedFolder, const QString& display,
+                                 QString* error) {
+  // One recorder per graphical session: two sessions of one user share the runtime folder.
+  const QString file = display.isEmpty() ? QString("tarnovox") : "tarnovox-" + DisplayPart(display);
+  // A runtime folder that is not ours (kept by su from the other user) is passed over.
+  if (!runtimeFolder.isEmpty() && CheckPrivateFolder(runtimeFolder.toStdString(), false).empty())
+    return runtimeFolder + "/" + file;
+  const QString own = QString("%1/tarnovox-%2").arg(sharedFolder).arg(getuid());
+  RemoveEarlierSocket(own.toStdString());
+  if (const std::string problem = CheckPrivateFolder(own.toStdString(), true); !problem.empty()) {
+    *error = QString::fromStdString(problem);
+    return {};
+  }
+  return own + "/" + file;
 }
 
 std::optional<int> InstanceChannel::HandOverToRunning(const QString& name, const std::vector<Command>& commands) {
-  return ExitStatusFor(Deliver(name, commands));
+  return Deliver(name, commands);
 }
 
 InstanceChannel::InstanceChannel(QString name) : name_(std::move(name)) {}
@@ -68,7 +128,11 @@ InstanceChannel::~InstanceChannel() {
   while (!peers_.empty()) Drop(peers_.back().get());
   if (listener_ >= 0) {
     close(listener_);
-    unlink(name_.toLocal8Bit().constData());
+    // A later recorder may have replaced the socket (after this one stalled): leave its socket alone.
+    struct stat now {};
+    const QByteArray path = name_.toLocal8Bit();
+    if (lstat(path.constData(), &now) == 0 && now.st_dev == boundDevice_ && now.st_ino == boundInode_)
+      unlink(path.constData());
   }
 }
 
@@ -78,19 +142,28 @@ std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands) 
   // file of another kind that they would take this one for.
   const std::string lockPath = (name_ + ".claim").toStdString();
   const int lock = LockFile(lockPath, kConfirm);
-  if (lock < 0) {
+  if (lock < 0 && errno == EWOULDBLOCK) {
     std::fprintf(stderr, "tarnovox: %s is held by another start\n", lockPath.c_str());
+    return 1;
+  }
+  if (lock < 0) {
+    std::fprintf(stderr, "tarnovox: cannot open %s: %s\n", lockPath.c_str(), std::strerror(errno));
     return 1;
   }
   struct Unlock {
     int fd;
     ~Unlock() { close(fd); }
   } unlock{lock};
-  if (auto status = ExitStatusFor(Deliver(name_, commands))) return status;
+  if (auto status = Deliver(name_, commands)) return status;
   // Nobody answers on the socket: it is left over from a recorder that was killed.
   const QByteArray path = name_.toLocal8Bit();
   unlink(path.constData());
   listener_ = ListenLocal(path.toStdString());
+  struct stat bound {};
+  if (listener_ >= 0 && lstat(path.constData(), &bound) == 0) {
+    boundDevice_ = bound.st_dev;
+    boundInode_ = bound.st_ino;
+  }
   if (listener_ >= 0) {
     accepting_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
     connect(accepting_, &QSocketNotifier::activated, this, &InstanceChannel::Accept);

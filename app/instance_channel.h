@@ -21,12 +21,21 @@ namespace tarnovox {
 
 class InstanceChannel final : public QObject {
  public:
-  // "$XDG_RUNTIME_DIR/tarnovox", or "/tmp/tarnovox-<uid>" without a runtime folder.
-  static QString DefaultName();
+  // NameFor the session's XDG_RUNTIME_DIR, /tmp and its display
+  // (WAYLAND_DISPLAY, else DISPLAY).
+  static QString DefaultName(QString* error);
+  // "<runtimeFolder>/tarnovox-<display>" when runtimeFolder is a private folder
+  // of this user, else the same name in "<sharedFolder>/tarnovox-<uid>", a
+  // private folder made when missing; "tarnovox" without a display. Empty,
+  // with error set, when that folder is not private (another user made it).
+  static QString NameFor(const QString& runtimeFolder, const QString& sharedFolder, const QString& display,
+                         QString* error);
 
   // Needs no application object. When a recorder listens on name, hands it the
   // commands (none means Show) and returns the exit status for this start:
   // 0, or 1 when it does not confirm them. Nothing when no recorder listens.
+  // Also 1, with a line on stderr, when the listener is another user's, or
+  // still does not accept connections after a few seconds (busy).
   static std::optional<int> HandOverToRunning(const QString& name, const std::vector<Command>& commands);
 
   explicit InstanceChannel(QString name);
@@ -61,6 +70,9 @@ class InstanceChannel final : public QObject {
 
   QString name_;
   int listener_ = -1;
+  // The socket file as bound: at exit it is removed only if still the same.
+  unsigned long boundDevice_ = 0;
+  unsigned long boundInode_ = 0;
   QSocketNotifier* accepting_ = nullptr;
   std::vector<std::unique_ptr<Peer>> peers_;
   std::function<void(Command)> runner_;

@@ -47,7 +47,9 @@ int LockFile(const std::string& path, std::chrono::milliseconds timeout) {
   const Clock::time_point deadline = Clock::now() + timeout;
   while (flock(fd, LOCK_EX | LOCK_NB) < 0) {
     if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= deadline) {
+      const int error = errno == EINTR ? EWOULDBLOCK : errno;
       close(fd);
+      errno = error;
       return -1;
     }
     usleep(5000);
@@ -69,10 +71,18 @@ int ConnectLocal(const std::string& path, std::chrono::milliseconds timeout) {
     result = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
   }
   if (result < 0) {
+    const int error = errno;
     close(fd);
+    errno = error;
     return -1;
   }
   return fd;
+}
+
+long PeerUser(int fd) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 ? static_cast<long>(peer.uid) : -1;
 }
 
 int ListenLocal(const std::string& path) {
@@ -99,9 +109,7 @@ int AcceptLocal(int listener) {
       if (errno == EINTR || errno == ECONNABORTED) continue;
       return -1;
     }
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == getuid()) return fd;
+    if (PeerUser(fd) == static_cast<long>(getuid())) return fd;
     close(fd);
   }
 }

@@ -11,12 +11,18 @@ namespace tarnovox {
 
 // Takes an exclusive lock on the file `path` (made if missing), waiting up to
 // `timeout` for another holder; the lock lasts until the returned descriptor
-// is closed, or its process ends. -1 when it cannot be had.
+// is closed, or its process ends. -1 when it cannot be had: errno EWOULDBLOCK
+// when another holder kept it, else why the file cannot be opened.
 int LockFile(const std::string& path, std::chrono::milliseconds timeout);
 
-// A connection to `path`, or -1 when nobody listens there (or does not accept
-// within `timeout`). Non-blocking, close-on-exec.
+// A connection to `path`, non-blocking, close-on-exec. -1 with errno set when
+// there is none: ECONNREFUSED or ENOENT when nobody listens there, EAGAIN when
+// the listener's queue stayed full for `timeout`.
 int ConnectLocal(const std::string& path, std::chrono::milliseconds timeout);
+
+// The user id of the process that listens at the other end of fd, or -1 when
+// the system does not tell.
+long PeerUser(int fd);
 
 // Listens on `path`, reachable only by this user; the socket file must not
 // exist. Non-blocking, close-on-exec. -1 with errno set when it cannot.

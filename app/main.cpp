@@ -19,7 +19,12 @@ int main(int argc, char** argv) {
   tarnovox::StartupMark("main");
   const tarnovox::CommandLine line = tarnovox::ParseCommandLine({argv + 1, argv + argc});
   if (line.outcome != tarnovox::CommandLine::Outcome::Run) return tarnovox::PrintOutcome(line, std::cout, std::cerr);
-  const QString channelName = tarnovox::InstanceChannel::DefaultName();
+  QString channelProblem;
+  const QString channelName = tarnovox::InstanceChannel::DefaultName(&channelProblem);
+  if (channelName.isEmpty()) {
+    std::cerr << "tarnovox: " << channelProblem.toStdString() << "; not starting\n";
+    return 1;
+  }
   if (auto status = tarnovox::InstanceChannel::HandOverToRunning(channelName, line.commands)) return *status;
 
   // In a Wayland session the windows go through XWayland, where docking, dragging,

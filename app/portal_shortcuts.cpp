@@ -6,8 +6,10 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QTimer>
+#include <iterator>
 
 namespace {
 
@@ -42,6 +44,9 @@ const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString kSessionInterface = QStringLiteral("org.freedesktop.portal.Session");
+// A portal restarted by the desktop is back within a second or two.
+constexpr int kComeBackMs = 10000;
 const QString kToken = QStringLiteral("tarnovox");
 
 struct ShortcutSpec {
@@ -71,18 +76,25 @@ QString PathText(const QVariant& value) {
   return value.canConvert<QDBusObjectPath>() ? value.value<QDBusObjectPath>().path() : value.toString();
 }
 
+bool PortalGone(const QDBusMessage& error) {
+  return error.errorName() == "org.freedesktop.DBus.Error.ServiceUnknown" ||
+         error.errorName() == "org.freedesktop.DBus.Error.NoReply";
+}
+
 }  // namespace
 
 PortalShortcuts::PortalShortcuts(QString parentWindow, std::function<void(RecorderCommand)> onCommand,
-                                 std::function<void(State)> onSettled)
-    : parentWindow_(std::move(parentWindow)), onCommand_(std::move(onCommand)), onSettled_(std::move(onSettled)) {
+                                 std::function<void(State)> onStateChanged)
+    : parentWindow_(std::move(parentWindow)),
+      onCommand_(std::move(onCommand)),
+      onStateChanged_(std::move(onStateChanged)) {
   qDBusRegisterMetaType<PortalShortcut>();
   qDBusRegisterMetaType<QList<PortalShortcut>>();
 }
 
 PortalShortcuts::~PortalShortcuts() {
   if (session_.isEmpty()) return;
-  Bus().send(QDBusMessage::createMethodCall(kService, session_, "org.freedesktop.portal.Session", "Close"));
+  Bus().send(QDBusMessage::createMethodCall(kService, session_, kSessionInterface, "Close"));
 }
 
 void PortalShortcuts::Start() {
@@ -91,9 +103,39 @@ void PortalShortcuts::Start() {
     QTimer::singleShot(0, this, [this] { Fail("no session bus"); });
     return;
   }
+  Watch();
+  AskVersion();
+}
+
+void PortalShortcuts::Watch() {
   // Every request path, so that also a request the portal named otherwise is heard.
   Bus().connect(kService, QString(), kRequestInterface, "Response", this, SLOT(OnResponse(QDBusMessage)));
   Bus().connect(kService, kPath, kInterface, "Activated", this, SLOT(OnActivated(QDBusMessage)));
+  Bus().connect(kService, kPath, kInterface, "Deactivated", this, SLOT(OnDeactivated(QDBusMessage)));
+  Bus().connect(kService, QString(), kSessionInterface, "Closed", this, SLOT(OnSessionClosed(QDBusMessage)));
+  watcher_ = new QDBusServiceWatcher(kService, Bus(), QDBusServiceWatcher::WatchForOwnerChange, this);
+  connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+          [this](const QString&, const QString& oldOwner, const QString& newOwner) {
+            OnOwnerChanged(oldOwner, newOwner);
+          });
+  comeBack_ = new QTimer(this);
+  comeBack_->setSingleShot(true);
+  connect(comeBack_, &QTimer::timeout, this, [this] { Fail("the portal went away and did not come back"); });
+}
+
+void PortalShortcuts::Unwatch() {
+  Bus().disconnect(kService, QString(), kRequestInterface, "Response", this, SLOT(OnResponse(QDBusMessage)));
+  Bus().disconnect(kService, kPath, kInterface, "Activated", this, SLOT(OnActivated(QDBusMessage)));
+  Bus().disconnect(kService, kPath, kInterface, "Deactivated", this, SLOT(OnDeactivated(QDBusMessage)));
+  Bus().disconnect(kService, QString(), kSessionInterface, "Closed", this, SLOT(OnSessionClosed(QDBusMessage)));
+  delete watcher_;
+  watcher_ = nullptr;
+  if (comeBack_ != nullptr) comeBack_->stop();
+}
+
+void PortalShortcuts::AskVersion() {
+  ++attempt_;
+  step_ = Step::Version;
   QDBusMessage get = QDBusMessage::createMethodCall(kService, kPath, "org.freedesktop.DBus.Properties", "Get");
   get << kInterface << QStringLiteral("version");
   WhenAnswered(new QDBusPendingCallWatcher(Bus().asyncCall(get), this), [this](const QDBusMessage& reply) {
@@ -103,9 +145,42 @@ void PortalShortcuts::Start() {
   });
 }
 
+void PortalShortcuts::Lost(bool portalGone) {
+  session_.clear();
+  held_ = HeldKeys();
+  if (state_ != State::Starting) {
+    state_ = State::Starting;
+    onStateChanged_(state_);
+  }
+  if (portalGone) {
+    ++attempt_;  // what the gone portal still had to answer does not count
+    step_ = Step::Version;
+    comeBack_->start(kComeBackMs);
+  } else {
+    AskVersion();
+  }
+}
+
+void PortalShortcuts::OnOwnerChanged(const QString& oldOwner, const QString& newOwner) {
+  if (state_ == State::Failed) return;
+  // The process that held the session is gone; a new one knows nothing of it.
+  if (!oldOwner.isEmpty()) Lost(true);
+  if (newOwner.isEmpty()) return;
+  comeBack_->stop();
+  AskVersion();
+}
+
+void PortalShortcuts::OnSessionClosed(const QDBusMessage& signal) {
+  if (state_ != State::Bound || signal.path() != session_) return;
+  Lost(false);
+}
+
+// A binding again gets object names of its own: the portal may still hold the earlier ones.
+QString PortalShortcuts::Token() const { return attempt_ > 1 ? kToken + QString::number(attempt_) : kToken; }
+
 void PortalShortcuts::CreateSession() {
-  const QVariantMap options{{"handle_token", kToken + "_session"}, {"session_handle_token", kToken}};
-  Request(Step::CreateSession, "CreateSession", {options}, kToken + "_session");
+  const QVariantMap options{{"handle_token", Token() + "_session"}, {"session_handle_token", Token()}};
+  Request(Step::CreateSession, "CreateSession", {options}, Token() + "_session");
 }
 
 void PortalShortcuts::Bind() {
@@ -113,10 +188,10 @@ void PortalShortcuts::Bind() {
   for (const ShortcutSpec& spec : kShortcuts) {
     shortcuts.append({spec.id, {{"description", QString(spec.description)}, {"preferred_trigger", QString(spec.trigger)}}});
   }
-  const QVariantMap options{{"handle_token", kToken + "_bind"}};
+  const QVariantMap options{{"handle_token", Token() + "_bind"}};
   Request(Step::Bind, "BindShortcuts",
           {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts), parentWindow_, options},
-          kToken + "_bind");
+          Token() + "_bind");
 }
 
 void PortalShortcuts::Request(Step step, const QString& method, const QList<QVariant>& arguments,
@@ -133,10 +208,14 @@ void PortalShortcuts::Request(Step step, const QString& method, const QList<QVar
 
 void PortalShortcuts::WhenAnswered(QDBusPendingCallWatcher* watcher,
                                    std::function<void(const QDBusMessage&)> onReply) {
-  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, onReply](QDBusPendingCallWatcher* call) {
+  const int attempt = attempt_;
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, onReply, attempt](QDBusPendingCallWatcher* call) {
     call->deleteLater();
     const QDBusMessage reply = call->reply();
-    if (state_ != State::Starting) return;
+    if (state_ != State::Starting || attempt != attempt_) return;
+    // A portal that closes the session as it quits may be gone before it answers the new one:
+    // its return is waited for.
+    if (reply.type() == QDBusMessage::ErrorMessage && everBound_ && PortalGone(reply)) return Lost(true);
     if (reply.type() == QDBusMessage::ErrorMessage) return Fail(reply.errorMessage());
     onReply(reply);
   });
@@ -156,24 +235,36 @@ void PortalShortcuts::OnResponse(const QDBusMessage& signal) {
   }
   step_ = Step::Done;
   state_ = State::Bound;
-  onSettled_(state_);
+  everBound_ = true;
+  onStateChanged_(state_);
+}
+
+int PortalShortcuts::ShortcutOf(const QDBusMessage& signal) const {
+  if (state_ != State::Bound || PathText(signal.arguments().value(0)) != session_) return -1;
+  const QString id = signal.arguments().value(1).toString();
+  for (int i = 0; i < static_cast<int>(std::size(kShortcuts)); ++i) {
+    if (id == kShortcuts[i].id) return i;
+  }
+  return -1;
 }
 
 void PortalShortcuts::OnActivated(const QDBusMessage& signal) {
-  if (state_ != State::Bound || PathText(signal.arguments().value(0)) != session_) return;
-  const QString id = signal.arguments().value(1).toString();
-  for (const ShortcutSpec& spec : kShortcuts) {
-    if (id == spec.id) onCommand_(spec.command);
-  }
+  const int shortcut = ShortcutOf(signal);
+  const quint64 time = signal.arguments().value(2).toULongLong();
+  if (shortcut >= 0 && held_.Press(shortcut, time)) onCommand_(kShortcuts[shortcut].command);
+}
+
+void PortalShortcuts::OnDeactivated(const QDBusMessage& signal) {
+  const int shortcut = ShortcutOf(signal);
+  if (shortcut >= 0) held_.Release(shortcut, signal.arguments().value(2).toULongLong());
 }
 
 void PortalShortcuts::Fail(const QString& why) {
   if (state_ != State::Starting) return;
   state_ = State::Failed;
   error_ = why;
-  Bus().disconnect(kService, QString(), kRequestInterface, "Response", this, SLOT(OnResponse(QDBusMessage)));
-  Bus().disconnect(kService, kPath, kInterface, "Activated", this, SLOT(OnActivated(QDBusMessage)));
-  onSettled_(state_);
+  Unwatch();
+  onStateChanged_(state_);
 }
 
 }  // namespace tarnovox

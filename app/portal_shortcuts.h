@@ -4,15 +4,21 @@
 // the three shortcuts bound with F5, F7 and F9 as preferred triggers. The
 // desktop may let the user pick other keys or refuse; once bound, the
 // Activated signals of this session reach onCommand as the recorder's
-// commands. The session is closed on destruction.
+// commands, once per press (repeats while a key is held are dropped until its
+// Deactivated). When the desktop closes the session, the shortcuts are bound
+// again at once; when the portal service goes away, again when it returns. The
+// session is closed on destruction.
 #include <QObject>
 #include <QString>
 #include <functional>
 
+#include "app/held_keys.h"
 #include "recorder/recorder_command.h"
 
 class QDBusMessage;
 class QDBusPendingCallWatcher;
+class QDBusServiceWatcher;
+class QTimer;
 
 namespace tarnovox {
 
@@ -22,11 +28,14 @@ class PortalShortcuts final : public QObject {
  public:
   enum class State { Starting, Bound, Failed };
 
-  // onCommand receives Record, Pause or Stop. onSettled is called once, with
-  // Bound or Failed. parentWindow is the portal's window identifier for its
+  // onCommand receives Record, Pause or Stop. onStateChanged is called with
+  // Bound or Failed once the first binding settles, with Starting when the
+  // session is lost and bound again, then with Bound, or Failed once when that
+  // does not succeed (or the portal does not return within a few seconds);
+  // Failed is final. parentWindow is the portal's window identifier for its
   // dialog ("x11:1c00003", or empty).
   PortalShortcuts(QString parentWindow, std::function<void(RecorderCommand)> onCommand,
-                  std::function<void(State)> onSettled);
+                  std::function<void(State)> onStateChanged);
   ~PortalShortcuts() override;
   PortalShortcuts(const PortalShortcuts&) = delete;
   PortalShortcuts& operator=(const PortalShortcuts&) = delete;
@@ -42,9 +51,21 @@ class PortalShortcuts final : public QObject {
  private slots:
   void OnResponse(const QDBusMessage& signal);
   void OnActivated(const QDBusMessage& signal);
+  void OnDeactivated(const QDBusMessage& signal);
+  void OnSessionClosed(const QDBusMessage& signal);
 
  private:
   enum class Step { Version, CreateSession, Bind, Done };
+  void Watch();
+  void Unwatch();
+  void AskVersion();
+  // The bound session is gone: waits for the portal to return when it went
+  // away with it, else binds again at once.
+  void Lost(bool portalGone);
+  void OnOwnerChanged(const QString& oldOwner, const QString& newOwner);
+  // The shortcut's index in the list of shortcuts, or -1.
+  int ShortcutOf(const QDBusMessage& signal) const;
+  QString Token() const;
   void CreateSession();
   void Bind();
   // Sends a portal method whose result arrives as the Response signal of a
@@ -55,8 +76,14 @@ class PortalShortcuts final : public QObject {
 
   QString parentWindow_;
   std::function<void(RecorderCommand)> onCommand_;
-  std::function<void(State)> onSettled_;
+  std::function<void(State)> onStateChanged_;
   State state_ = State::Starting;
+  // Counts the bindings begun: answers to an earlier one are ignored.
+  int attempt_ = 0;
+  bool everBound_ = false;
+  QDBusServiceWatcher* watcher_ = nullptr;
+  QTimer* comeBack_ = nullptr;  // how long a portal that went away is waited for
+  HeldKeys held_;
   Step step_ = Step::Version;
   QString request_;  // the request object whose Response is awaited
   QString session_;

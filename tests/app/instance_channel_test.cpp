@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -47,6 +50,22 @@ class InstanceChannelTest : public ::testing::Test {
   QString name = QString::fromStdString(folder.File("tarnovox"));
   std::vector<Command> ran;
 };
+
+// A socket bound at path that listens but never accepts: backlog 0 holds one
+// connection, so the second one fills its queue.
+int ListenerThatNeverAccepts(const std::string& path, int backlog = 0) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.copy(address.sun_path, sizeof address.sun_path - 1);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0 || listen(fd, backlog) < 0) return -1;
+  return fd;
+}
+
+ino_t InodeAt(const std::string& path) {
+  struct stat at {};
+  return lstat(path.c_str(), &at) == 0 ? at.st_ino : 0;
+}
 
 TEST_F(InstanceChannelTest, LaterStartsHandTheirCommandsOverToRunInOrderOnceStartUpIsComplete) {
   EXPECT_EQ(InstanceChannel::HandOverToRunning(name, {Command::Stop}), std::nullopt);
@@ -131,6 +150,162 @@ TEST_F(InstanceChannelTest, CommandArrivingWhileOneRunsWaitsForIt) {
   });
   RunPendingEvents();
   EXPECT_EQ(ran, (std::vector{Command::Record, Command::Stop}));
+}
+
+TEST_F(InstanceChannelTest, ChannelLivesInAPrivateFolderOfThisUserNamedAfterTheDisplay) {
+  const QString shared = QString::fromStdString(folder.Path());
+  const QString own = shared + QString("/tarnovox-%1").arg(getuid());
+  QString error;
+  const QString first = InstanceChannel::NameFor("", shared, ":1.0", &error);
+  EXPECT_EQ(error.toStdString(), "");
+  EXPECT_EQ(first.toStdString(), (own + "/tarnovox-:1").toStdString());
+  struct stat made {};
+  ASSERT_EQ(lstat(own.toLocal8Bit().constData(), &made), 0);
+  EXPECT_TRUE(S_ISDIR(made.st_mode));
+  EXPECT_EQ(made.st_mode & 07777, 0700u);
+  EXPECT_EQ(InstanceChannel::NameFor("", shared, ":1", &error), first);
+  EXPECT_EQ(InstanceChannel::NameFor("", shared, ":2", &error), own + "/tarnovox-:2");
+  EXPECT_EQ(InstanceChannel::NameFor("", shared, "", &error), own + "/tarnovox");
+  // A runtime folder that is ours is used as it is; another user's (left by su) is not.
+  const std::string runtime = folder.File("run");
+  std::filesystem::create_directory(runtime);
+  chmod(runtime.c_str(), 0700);
+  EXPECT_EQ(InstanceChannel::NameFor(QString::fromStdString(runtime), shared, "wayland-0", &error),
+            QString::fromStdString(runtime) + "/tarnovox-wayland-0");
+  if (getuid() == 0) {
+    ASSERT_EQ(chown(runtime.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(InstanceChannel::NameFor(QString::fromStdString(runtime), shared, "wayland-0", &error),
+              own + "/tarnovox-wayland-0");
+  }
+
+  // A socket an earlier version left at the folder's path gives way to the folder.
+  std::filesystem::remove_all(own.toStdString());
+  close(ListenerThatNeverAccepts(own.toStdString()));
+  EXPECT_EQ(InstanceChannel::NameFor("", shared, ":1", &error), first);
+
+  // What another user could have put in the shared folder beforehand is refused.
+  auto Refusal = [&] {
+    error.clear();
+    const QString refusedName = InstanceChannel::NameFor("", shared, ":1", &error);
+    return refusedName.isEmpty() ? error.toStdString() : "accepted " + refusedName.toStdString();
+  };
+  std::filesystem::remove(own.toStdString());
+  std::filesystem::create_directory(folder.File("elsewhere"));
+  std::filesystem::create_directory_symlink(folder.File("elsewhere"), own.toStdString());
+  EXPECT_EQ(Refusal(), own.toStdString() + " is a symbolic link, not a private folder");
+  std::filesystem::remove(own.toStdString());
+  folder.WriteText("tarnovox-" + std::to_string(getuid()), "");
+  EXPECT_EQ(Refusal(), own.toStdString() + " is not a folder");
+  std::filesystem::remove(own.toStdString());
+  mkdir(own.toLocal8Bit().constData(), 0777);
+  chmod(own.toLocal8Bit().constData(), 0777);
+  EXPECT_EQ(Refusal(), own.toStdString() + " is open to other users");
+  if (getuid() == 0) {
+    chmod(own.toLocal8Bit().constData(), 0700);
+    ASSERT_EQ(chown(own.toLocal8Bit().constData(), 65534, 65534), 0);
+    EXPECT_EQ(Refusal(), own.toStdString() + " belongs to another user");
+  }
+}
+
+TEST_F(InstanceChannelTest, CommandsAreNotHandedToAListenerOfAnotherUser) {
+  if (getuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
+  int received[2];
+  ASSERT_EQ(pipe(received), 0);
+  // The other user binds where the recorder would (here as root, before it
+  // changes its user), then listens, confirms and tells what it got.
+  const pid_t other = fork();
+  if (other == 0) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    name.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0 || setuid(65534) < 0 ||
+        listen(fd, 4) < 0)
+      _exit(2);
+    for (;;) {
+      const int peer = accept(fd, nullptr, nullptr);
+      char buffer[256];
+      const ssize_t n = read(peer, buffer, sizeof buffer);
+      if (n > 0 && write(received[1], buffer, n) < 0) _exit(3);
+      if (write(peer, "ok\n", 3) < 0) _exit(3);
+      close(peer);
+    }
+  }
+  close(received[1]);
+  for (int i = 0; i < 200 && InodeAt(name.toStdString()) == 0; ++i) usleep(5000);
+  ::testing::internal::CaptureStderr();
+  const std::optional<int> handedOver = InstanceChannel::HandOverToRunning(name, {Command::Stop});
+  InstanceChannel late(name);
+  const std::optional<int> claimed = late.Claim({Command::Record});
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  kill(other, SIGKILL);
+  waitpid(other, nullptr, 0);
+  char buffer[256];
+  const ssize_t leaked = read(received[0], buffer, sizeof buffer);
+  close(received[0]);
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_EQ(claimed, 1);
+  EXPECT_FALSE(late.Listening());
+  EXPECT_EQ(leaked, 0) << std::string(buffer, std::max<ssize_t>(leaked, 0));
+  EXPECT_NE(said.find(name.toStdString() + " is held by another user (uid 65534)"), std::string::npos) << said;
+}
+
+TEST_F(InstanceChannelTest, RecorderWithAFullQueueIsBusyNotGone) {
+  const int busy = ListenerThatNeverAccepts(name.toStdString());
+  ASSERT_GE(busy, 0);
+  std::vector<int> waiting;
+  for (int i = 0; i < 8; ++i) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    name.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+    const bool queued = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    waiting.push_back(fd);
+    if (!queued) break;
+  }
+  const ino_t bound = InodeAt(name.toStdString());
+  ::testing::internal::CaptureStderr();
+  const std::optional<int> handedOver = InstanceChannel::HandOverToRunning(name, {Command::Stop});
+  std::optional<int> claimed;
+  bool listening = false;
+  {
+    InstanceChannel late(name);
+    claimed = late.Claim({Command::Record});
+    listening = late.Listening();
+  }
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  for (int fd : waiting) close(fd);
+  close(busy);
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_EQ(claimed, 1);
+  EXPECT_FALSE(listening);
+  EXPECT_EQ(InodeAt(name.toStdString()), bound);
+  EXPECT_NE(said.find("the running recorder is busy"), std::string::npos) << said;
+}
+
+TEST_F(InstanceChannelTest, RecorderRemovesOnlyTheSocketItBound) {
+  ino_t replaced = 0;
+  int other = -1;
+  {
+    InstanceChannel recorder(name);
+    ASSERT_EQ(recorder.Claim({}), std::nullopt);
+    unlink(name.toLocal8Bit().constData());
+    other = ListenerThatNeverAccepts(name.toStdString(), 4);
+    ASSERT_GE(other, 0);
+    replaced = InodeAt(name.toStdString());
+  }
+  EXPECT_EQ(InodeAt(name.toStdString()), replaced);
+  close(other);
+}
+
+TEST_F(InstanceChannelTest, ClaimFileThatCannotBeOpenedIsNamedWithItsError) {
+  std::filesystem::create_directory(name.toStdString() + ".claim");
+  InstanceChannel recorder(name);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(recorder.Claim({}), 1);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(recorder.Listening());
+  EXPECT_EQ(said, "tarnovox: cannot open " + name.toStdString() + ".claim: Is a directory\n");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # F5, F7, F7, F9 while another window has the focus: the take holds the time
-# between the keys less the pause, with the played tone. MP3 as the settings
-# file says, then WAV chosen in the record settings dialog.
+# between the keys less the pause, with the played tone. The first F7 is held
+# for three seconds: its repeats do not toggle the pause again. MP3 as the
+# settings file says, then WAV chosen in the record settings dialog.
 source "$(dirname "$0")/../scenario_lib.sh"
 
 choose_wav_in_settings_dialog() {
@@ -27,7 +28,7 @@ for format in 0 1; do
   [ "$format" = 0 ] && import -window root "$artifacts/main-window-monitoring.png"
   # The keys' own times: a screenshot on a busy machine may take a while.
   t0=$(date +%s.%N); xdotool key F5; sleep 3
-  t1=$(date +%s.%N); xdotool key F7; sleep 2
+  t1=$(date +%s.%N); xdotool keydown F7; sleep 3; xdotool keyup F7
   t2=$(date +%s.%N); xdotool key F7; sleep 3
   [ "$format" = 0 ] && import -window root "$artifacts/main-window-recording.png"
   t3=$(date +%s.%N); xdotool key F9; sleep 1.5

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 # A desktop portal with only the GlobalShortcuts interface, on the session bus:
-# it writes each bound shortcut as "ID TRIGGER DESCRIPTION" to BINDINGS_FILE,
-# and its own method rig.FakePortal.Activate(ID) emits Activated for that
-# shortcut of the last session, as a desktop does when its key is pressed.
+# it writes each bound shortcut as "ID TRIGGER DESCRIPTION" to BINDINGS_FILE.
+# Its own methods act as the desktop does on the last session:
+#   rig.FakePortal.Activate(ID)    a press of the shortcut's key: Activated, then Deactivated;
+#   rig.FakePortal.Hold(ID, N)     the key held: Activated N times (repeats), then Deactivated;
+#   rig.FakePortal.CloseSession()  the desktop ends the session: Closed.
 # With "decline", the user dismisses the dialog: BindShortcuts answers 1.
 #   fake_portal.py BINDINGS_FILE [decline]      (python3-dbus, python3-gi)
 import sys, time
@@ -23,22 +25,28 @@ class Session(dbus.service.Object):
     @dbus.service.method("org.freedesktop.portal.Session")
     def Close(self): self.remove_from_connection()
 
+    @dbus.service.signal("org.freedesktop.portal.Session", signature="a{sv}")
+    def Closed(self, details): pass
+
 
 class Portal(dbus.service.Object):
     def __init__(self, bus, bindings):
         super().__init__(bus, PATH)
-        self.bus, self.bindings, self.session = bus, bindings, None
+        self.bus, self.bindings, self.session, self.session_object = bus, bindings, None, None
 
     def answer(self, sender, options, results, code=0):
         path = f"{PATH}/request/{sender[1:].replace('.', '_')}/{options['handle_token']}"
         request = Request(self.bus, path)
-        GLib.idle_add(lambda: request.Response(dbus.UInt32(code), results) and False)
+        def respond():  # then the request is done, as in a real portal
+            request.Response(dbus.UInt32(code), results)
+            request.remove_from_connection()
+        GLib.idle_add(lambda: respond() and False)
         return dbus.ObjectPath(path)
 
     @dbus.service.method(IFACE, in_signature="a{sv}", out_signature="o", sender_keyword="sender")
     def CreateSession(self, options, sender):
         self.session = f"{PATH}/session/{sender[1:].replace('.', '_')}/{options['session_handle_token']}"
-        Session(self.bus, self.session)
+        self.session_object = Session(self.bus, self.session)
         return self.answer(sender, options, {"session_handle": dbus.ObjectPath(self.session)})
 
     @dbus.service.method(IFACE, in_signature="oa(sa{sv})sa{sv}", out_signature="o", sender_keyword="sender")
@@ -54,10 +62,28 @@ class Portal(dbus.service.Object):
     @dbus.service.signal(IFACE, signature="osta{sv}")
     def Activated(self, session, shortcut_id, timestamp, options): pass
 
+    @dbus.service.signal(IFACE, signature="osta{sv}")
+    def Deactivated(self, session, shortcut_id, timestamp, options): pass
+
+    def emit(self, signal, shortcut_id):
+        signal(dbus.ObjectPath(self.session), shortcut_id, dbus.UInt64(int(time.time() * 1e6)),
+               dbus.Dictionary({}, signature="sv"))
+
     @dbus.service.method("rig.FakePortal", in_signature="s")
     def Activate(self, shortcut_id):
-        self.Activated(dbus.ObjectPath(self.session), shortcut_id, dbus.UInt64(int(time.time() * 1e6)),
-                       dbus.Dictionary({}, signature="sv"))
+        self.Hold(shortcut_id, 1)
+
+    @dbus.service.method("rig.FakePortal", in_signature="su")
+    def Hold(self, shortcut_id, presses):
+        for _ in range(presses):
+            self.emit(self.Activated, shortcut_id)
+            time.sleep(0.03)
+        self.emit(self.Deactivated, shortcut_id)
+
+    @dbus.service.method("rig.FakePortal")
+    def CloseSession(self):
+        self.session_object.Closed(dbus.Dictionary({}, signature="sv"))
+        self.session_object.remove_from_connection()
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
