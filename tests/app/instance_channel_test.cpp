@@ -209,8 +209,9 @@ TEST_F(InstanceChannelTest, ChannelLivesInAPrivateFolderOfThisUserNamedAfterTheD
 
 TEST_F(InstanceChannelTest, CommandsAreNotHandedToAListenerOfAnotherUser) {
   if (getuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
-  int received[2];
+  int received[2], ready[2];
   ASSERT_EQ(pipe(received), 0);
+  ASSERT_EQ(pipe(ready), 0);
   // The other user binds where the recorder would (here as root, before it
   // changes its user), then listens, confirms and tells what it got.
   const pid_t other = fork();
@@ -220,7 +221,7 @@ TEST_F(InstanceChannelTest, CommandsAreNotHandedToAListenerOfAnotherUser) {
     name.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0 || setuid(65534) < 0 ||
-        listen(fd, 4) < 0)
+        listen(fd, 4) < 0 || write(ready[1], "l", 1) != 1)
       _exit(2);
     for (;;) {
       const int peer = accept(fd, nullptr, nullptr);
@@ -232,7 +233,10 @@ TEST_F(InstanceChannelTest, CommandsAreNotHandedToAListenerOfAnotherUser) {
     }
   }
   close(received[1]);
-  for (int i = 0; i < 200 && InodeAt(name.toStdString()) == 0; ++i) usleep(5000);
+  close(ready[1]);
+  char listening = 0;  // the socket's file is there before it listens: wait for the listen
+  ASSERT_EQ(read(ready[0], &listening, 1), 1) << "the other user's listener did not start";
+  close(ready[0]);
   ::testing::internal::CaptureStderr();
   const std::optional<int> handedOver = InstanceChannel::HandOverToRunning(name, {Command::Stop});
   InstanceChannel late(name);
