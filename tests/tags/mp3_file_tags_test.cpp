@@ -78,12 +78,10 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   f.tags.DescribeMp3File();
   EXPECT_EQ(f.state.FileSampleRate, 22050u);
   EXPECT_EQ(f.state.FileChannels, 1);
-  EXPECT_EQ(f.editor.texts, (std::map<TagField, std::string>{{TagField::EditTitle, "Title"},
-                                                               {TagField::EditArtist, "Artist"},
-                                                               {TagField::EditAlbum, "Album"},
-                                                               {TagField::EditYear, "1999"},
-                                                               {TagField::EditComment, std::string(29, 'c')},
-                                                               {TagField::CmbBoxGenre, "Blues"}}));
+  EXPECT_EQ(f.editor.texts, (std::map<TagField, std::string>{
+                                {TagField::EditTitle, "Title"}, {TagField::EditArtist, "Artist"},
+                                {TagField::EditAlbum, "Album"}, {TagField::EditYear, "1999"},
+                                {TagField::EditComment, std::string(29, 'c')}, {TagField::CmbBoxGenre, "Blues"}}));
 
   // Files under 1000 bytes and files without a sync where it is looked for are
   // not described at all.
