@@ -87,9 +87,7 @@ TEST(Playback, PlayOpensWavMp3AndWmaFilesAndIgnoresOtherFiles) {
 // message processing), so the first tick finds the file with its name and length.
 TEST(Playback, TheFirstTickAfterStartingNeitherEndsTheFileNorForgetsItsName) {
   PlaybackRig rig;
-  rig.Play("missing.wav");
-  EXPECT_EQ(rig.hooks.messages,
-            std::vector<std::string>{"Cannot play file \"missing.wav\". The file cannot be opened or holds no sound"});
+  rig.Play("missing.wav");  // its message is the test above's
   rig.Play("take.wav");
   rig.playback.PollPlayback();
   EXPECT_TRUE(rig.state.Playing());

@@ -6,6 +6,7 @@
 
 #include "tags/genre_names.h"
 #include "tags/id3v1_tag.h"
+#include "tags/mpeg_frame_header.h"
 #include "tests/support/plain_tag_editor.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
@@ -111,6 +112,13 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   g.tags.FillGenreList();
   ASSERT_EQ(g.editor.genreItems.size(), 148u);
   EXPECT_EQ(g.editor.genreItems[147], "Synthpop");
+}
+
+// The rates and channel modes lame writes are Mp3Tools' (checked against
+// ffprobe); the values no encoder writes are read here.
+TEST(MpegFrameHeader, ReservedRateIsZeroAndReservedVersionReadsAsMpeg1) {
+  EXPECT_EQ(ReadFrameFormat(0xFB, 0x9C, 0x00).SampleRate, 0u);
+  EXPECT_EQ(ReadFrameFormat(0xEB, 0x94, 0x00).SampleRate, 48000u);
 }
 
 }  // namespace
