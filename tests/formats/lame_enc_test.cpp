@@ -23,8 +23,7 @@ struct EncodeCase {
   const char* name;
   std::function<void(RecordSettings&)> adjust;
   uint32_t rate;
-  int channels;  // 0: live recording config with the settings' channel mode
-  int expectedMode;
+  int channels, expectedMode;  // channels 0: live recording config with the settings' channel mode
 };
 
 // Encodes 2 s of a 1 kHz tone chunk by chunk, as the recorder does.
@@ -89,12 +88,8 @@ TEST(LameEncLibrary, EverySettingReachesTheStream) {
       EXPECT_EQ(f.copyright, settings.copyright);
       EXPECT_EQ(f.original, settings.original);
       EXPECT_FALSE(f.crc);
-      if (!settings.vbr) {
-        EXPECT_EQ(f.bitRate, settings.bitRate);
-      } else {
-        EXPECT_GE(f.bitRate, settings.minBitRate);
-        EXPECT_LE(f.bitRate, settings.maxBitRate);
-      }
+      EXPECT_GE(f.bitRate, settings.vbr ? settings.minBitRate : settings.bitRate);
+      EXPECT_LE(f.bitRate, settings.vbr ? settings.maxBitRate : settings.bitRate);
       if (HasFailure()) break;
     }
   }
@@ -111,7 +106,8 @@ TEST(EncoderConfig, SwitchesAreAllBitsSetAndModesTheLibrarysNumbers) {
                                   on.bCopyright, on.bOriginal, on.bPrivate}),
             std::vector<int32_t>({0, 0, 0, 0, -1, -1, -1, -1}));
   std::vector<int32_t> modes;
-  for (ChannelMode mode : {ChannelMode::Stereo, ChannelMode::JointStereo, ChannelMode::DualChannel, ChannelMode::Mono}) {
+  using enum ChannelMode;
+  for (ChannelMode mode : {Stereo, JointStereo, DualChannel, Mono}) {
     settings.channelMode = mode;
     modes.push_back(RecordingConfig(settings).nMode);
   }
