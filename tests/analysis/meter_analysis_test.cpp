@@ -47,11 +47,8 @@ class MeterAnalysisTest : public ::testing::Test {
   }
   // A WAV take's stream in the format of the settings.
   void OpenTakeStream() {
-    PcmFormat format;
-    format.sampleRate = settings.sampleRate;
-    format.channels = settings.channels;
-    format.bitsPerSample = settings.bitsPerSample;
-    ASSERT_EQ(engine.OpenWavTakeStream(format, ""), 0u);
+    ASSERT_EQ(engine.OpenWavTakeStream(PcmFormat{settings.sampleRate, settings.channels, settings.bitsPerSample}, ""),
+              0u);
     engine.BeginTake(nullptr);
   }
 
@@ -90,10 +87,7 @@ TEST_F(MeterAnalysisTest, EightBitWavRecordingClipsOnlyOnByte255) {
   settings.bitsPerSample = 8;
   settings.sampleRate = 11025;
   state.mode = RecorderMode::Recording;
-  device.SetGenerator([](uint64_t, const PcmFormat&, uint8_t* out) {
-    out[0] = 255;
-    out[1] = 0;
-  });
+  device.SetGenerator([](uint64_t, const PcmFormat&, uint8_t* out) { out[0] = 255; out[1] = 0; });
   OpenTakeStream();
   Tick();
   EXPECT_EQ(analysis.Peaks().PeakLeft, 128);
@@ -142,9 +136,8 @@ TEST_F(MeterAnalysisTest, ClosedDeviceDrawsAndCopiesNothing) {
   EXPECT_EQ(canvas.CopyCount(), 3);
   EXPECT_EQ(canvas.Image(), before);
   const QImage& scope = analysis.Display().ScopeBitmap;
-  for (int y = 0; y < scope.height(); ++y) {
-    for (int x = 0; x < scope.width(); ++x) ASSERT_EQ(At(scope, x, y), kBackground);
-  }
+  for (int y = 0; y < scope.height(); ++y)
+    for (int x = 0; x < scope.width(); ++x) ASSERT_EQ(At(scope, x, y), kBackground) << x << "," << y;
 }
 
 }  // namespace

@@ -56,9 +56,7 @@ TEST(Spectrum, TopBinFollowsTheConfiguredRateAndHigherBandsStayZero) {
     spectrum->ComputeSpectrum(noise.data(), noise.data(), c.fft, c.rate);
     EXPECT_EQ(spectrum->TopBin, c.topBin);
     bands.GroupBands(*spectrum);
-    for (int b = 1; b <= 32; ++b) {
-      EXPECT_EQ(bands.BandLeft[b] != 0, b <= c.lastBand) << c.rate << " Hz band " << b;
-    }
+    for (int b = 1; b <= 32; ++b) EXPECT_EQ(bands.BandLeft[b] != 0, b <= c.lastBand) << c.rate << " Hz band " << b;
     EXPECT_EQ(bands.BandLeft, bands.BandRight);
   }
 }
@@ -66,9 +64,8 @@ TEST(Spectrum, TopBinFollowsTheConfiguredRateAndHigherBandsStayZero) {
 TEST(Spectrum, SinePeaksAtItsBinAndSilenceGivesZeros) {
   const double amplitude = 10000;
   std::vector<int16_t> sine(4411);
-  for (size_t i = 0; i < sine.size(); ++i) {
+  for (size_t i = 0; i < sine.size(); ++i)
     sine[i] = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * M_PI * 1000 * i / 44100.0)));
-  }
   const std::vector<int16_t> silence(4411, 0);
   auto spectrum = std::make_unique<Spectrum>();
   spectrum->ComputeSpectrum(sine.data(), silence.data(), 4096, 44100);

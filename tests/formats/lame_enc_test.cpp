@@ -23,8 +23,7 @@ struct EncodeCase {
   const char* name;
   std::function<void(RecordSettings&)> adjust;
   uint32_t rate;
-  int channels;  // 0: live recording config with the settings' channel mode
-  int expectedMode;
+  int channels, expectedMode;  // channels 0: live recording config with the settings' channel mode
 };
 
 // Encodes 2 s of a 1 kHz tone chunk by chunk, as the recorder does.
@@ -89,37 +88,34 @@ TEST(LameEncLibrary, EverySettingReachesTheStream) {
       EXPECT_EQ(f.copyright, settings.copyright);
       EXPECT_EQ(f.original, settings.original);
       EXPECT_FALSE(f.crc);
-      if (!settings.vbr) {
-        EXPECT_EQ(f.bitRate, settings.bitRate);
-      } else {
-        EXPECT_GE(f.bitRate, settings.minBitRate);
-        EXPECT_LE(f.bitRate, settings.maxBitRate);
-      }
+      EXPECT_GE(f.bitRate, settings.vbr ? settings.minBitRate : settings.bitRate);
+      EXPECT_LE(f.bitRate, settings.vbr ? settings.maxBitRate : settings.bitRate);
       if (HasFailure()) break;
     }
   }
 }
 
-// Bad configurations, chunks, closed streams and one stream too many get
-// their own codes instead of crashing the recorder.
 // The library's record takes its switches as 32-bit values, 0 or all bits
 // set, and the channel modes by its own numbers.
 TEST(EncoderConfig, SwitchesAreAllBitsSetAndModesTheLibrarysNumbers) {
   RecordSettings settings;
   const auto off = RecordingConfig(settings);
-  EXPECT_EQ(std::vector<int32_t>({off.bEnableVBR, off.bCopyright, off.bOriginal, off.bPrivate, off.nMode}),
-            std::vector<int32_t>({0, 0, 0, 0, 0}));
   settings.vbr = settings.copyright = settings.original = settings.privateFlag = true;
-  const std::pair<ChannelMode, int32_t> modes[] = {{ChannelMode::Stereo, 0}, {ChannelMode::JointStereo, 1},
-                                                   {ChannelMode::DualChannel, 2}, {ChannelMode::Mono, 3}};
-  for (const auto& [mode, number] : modes) {
+  const auto on = RecordingConfig(settings);
+  EXPECT_EQ(std::vector<int32_t>({off.bEnableVBR, off.bCopyright, off.bOriginal, off.bPrivate, on.bEnableVBR,
+                                  on.bCopyright, on.bOriginal, on.bPrivate}),
+            std::vector<int32_t>({0, 0, 0, 0, -1, -1, -1, -1}));
+  std::vector<int32_t> modes;
+  using enum ChannelMode;
+  for (ChannelMode mode : {Stereo, JointStereo, DualChannel, Mono}) {
     settings.channelMode = mode;
-    const auto on = RecordingConfig(settings);
-    EXPECT_EQ(std::vector<int32_t>({on.bEnableVBR, on.bCopyright, on.bOriginal, on.bPrivate, on.nMode}),
-              std::vector<int32_t>({-1, -1, -1, -1, number}));
+    modes.push_back(RecordingConfig(settings).nMode);
   }
+  EXPECT_EQ(modes, std::vector<int32_t>({0, 1, 2, 3}));
 }
 
+// Bad configurations, chunks, closed streams and one stream too many get
+// their own codes instead of crashing the recorder.
 TEST(LameEncLibrary, RejectsBadRecordsAndHandles) {
   DlopenLoader loader;
   auto handle = loader.Load(kEncoderLibraryName);

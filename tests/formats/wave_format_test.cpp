@@ -13,88 +13,51 @@ namespace {
 using testing::TempFolder;
 
 TEST(WaveFormat, HeaderBytesAreExactlyTheCanonicalLayout) {
-  WaveHeaderFields fields;
-  fields.channels = 1;
-  fields.sampleRate = 22050;
-  fields.bytesPerSecond = 22050;
-  fields.blockAlign = 1;
-  fields.bitsPerSample = 8;
-  fields.dataBytes = 0;
   const uint8_t expected[44] = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
                                 16, 0, 0, 0, 1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x22, 0x56, 0, 0,
                                 1, 0, 8, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
-  const auto header = MakeWaveHeader(fields);
+  const auto header = MakeWaveHeader(WaveHeaderFields{1, 22050, 22050, 1, 8, 0});
   EXPECT_TRUE(std::equal(header.begin(), header.end(), expected));
 }
 
 TEST(WaveFormat, ReadWaveInfoDescribesOnlyPcmFilesOfFiftyBytesOrMore) {
   TempFolder dir;
-  WaveHeaderFields mono;
-  mono.channels = 1;
-  mono.sampleRate = 11025;
-  mono.dataBytes = 6;
-  auto header = MakeWaveHeader(mono);
-  std::string canonical(header.begin(), header.end());
-  dir.WriteText("mono.wav", canonical + std::string(6, '\x80'));
-  dir.WriteText("empty.wav", canonical);  // 44 bytes: not described
-  std::string listFirst = canonical;
-  listFirst.replace(12, 4, "LIST");
-  dir.WriteText("list.wav", listFirst + std::string(6, 0));
-  std::string compressed = canonical;
-  compressed[20] = 2;
-  dir.WriteText("adpcm.wav", compressed + std::string(6, 0));
-  for (auto [name, at, value] : {std::tuple{"none.wav", 22, 0}, {"three.wav", 22, 3}, {"0hz.wav", 25, 0}}) {
-    std::string odd = canonical;
-    odd[at] = static_cast<char>(value);
-    if (at == 25) odd[24] = 0;
-    dir.WriteText(name, odd + std::string(6, 0));
-  }
-
-  RecorderState state;
-  state.FileSampleRate = 48000;
-  for (const char* name : {"empty.wav", "list.wav", "adpcm.wav", "none.wav", "three.wav", "0hz.wav"}) {
-    state.FileChannels = 2;
-    state.PickedFile = dir.File(name);
-    EXPECT_EQ(ReadWaveInfo(state), "");
-    EXPECT_EQ(state.FileChannels, 2) << name;
-    EXPECT_EQ(state.FileSampleRate, 48000u) << name;
-  }
-  state.PickedFile = dir.File("mono.wav");
-  ReadWaveInfo(state);
-  EXPECT_EQ(state.FileChannels, 1);
-  EXPECT_EQ(state.FileSampleRate, 11025u);
-
+  const auto header = MakeWaveHeader(WaveHeaderFields{.channels = 1, .sampleRate = 11025, .dataBytes = 6});
+  const std::string canonical(header.begin(), header.end());
+  // The canonical header with `bytes` written at `at`, and six bytes of sound.
+  auto changed = [&](size_t at, const std::string& bytes) {
+    return std::string(canonical).replace(at, bytes.size(), bytes) + std::string(6, 0);
+  };
   // The format chunk is found wherever it lies, also in the extensible form;
-  // its fields count only inside the chunk.
+  // its fields count only inside the chunk. A file not described keeps the
+  // format of the file picked before (2 channels, 48000 Hz here).
   using testing::Chunk, testing::Fmt, testing::Wave;
   const std::string sound = Chunk("data", std::string(8, 0));
-  const std::pair<const char*, std::string> described[] = {
-      {"after.wav", Wave({Chunk("LIST", "INFOtitle"), Chunk("fmt ", Fmt(1, 1, 8000, 16)), sound})},
-      {"data first.wav", Wave({sound, Chunk("fmt ", Fmt(1, 1, 8000, 16))})},
-      {"extensible.wav", Wave({Chunk("fmt ", Fmt(1, 1, 8000, 16, 40)), sound})},
+  const std::tuple<const char*, std::string, int, uint32_t> files[] = {
+      {"mono.wav", canonical + std::string(6, '\x80'), 1, 11025},
+      {"empty.wav", canonical, 2, 48000},  // 44 bytes: not described
+      {"list.wav", changed(12, "LIST"), 2, 48000},
+      {"adpcm.wav", changed(20, "\x02"), 2, 48000},
+      {"none.wav", changed(22, std::string(1, 0)), 2, 48000},
+      {"three.wav", changed(22, "\x03"), 2, 48000},
+      {"0hz.wav", changed(24, std::string(2, 0)), 2, 48000},
+      {"after.wav", Wave({Chunk("LIST", "INFOtitle"), Chunk("fmt ", Fmt(1, 1, 8000, 16)), sound}), 1, 8000},
+      {"data first.wav", Wave({sound, Chunk("fmt ", Fmt(1, 1, 8000, 16))}), 1, 8000},
+      {"extensible.wav", Wave({Chunk("fmt ", Fmt(1, 1, 8000, 16, 40)), sound}), 1, 8000},
+      {"float.wav", Wave({Chunk("fmt ", Fmt(3, 1, 8000, 32, 40)), sound}), 2, 48000},
+      {"short fmt.wav", Wave({Chunk("fmt ", Fmt(1, 1, 8000, 16).substr(0, 6)), Chunk("LIST", std::string(40, 'x'))}),
+       2, 48000},
+      {"cut fmt.wav", Wave({Chunk("LIST", std::string(30, 'x'))}) + "fmt " + testing::Le(16, 4) + "\x01", 2, 48000},
   };
-  for (const auto& [name, bytes] : described) {
+  RecorderState state;
+  for (const auto& [name, bytes, channels, rate] : files) {
+    dir.WriteText(name, bytes);
     state.FileChannels = 2;
     state.FileSampleRate = 48000;
     state.PickedFile = dir.File(name);
-    dir.WriteText(name, bytes);
-    EXPECT_EQ(ReadWaveInfo(state), "");
-    EXPECT_EQ(state.FileChannels, 1) << name;
-    EXPECT_EQ(state.FileSampleRate, 8000u) << name;
-  }
-  const std::pair<const char*, std::string> ignored[] = {
-      {"float.wav", Wave({Chunk("fmt ", Fmt(3, 1, 8000, 32, 40)), sound})},
-      {"short fmt.wav", Wave({Chunk("fmt ", Fmt(1, 1, 8000, 16).substr(0, 6)), Chunk("LIST", std::string(40, 'x'))})},
-      {"cut fmt.wav", Wave({Chunk("LIST", std::string(30, 'x'))}) + "fmt " + testing::Le(16, 4) + "\x01"},
-  };
-  for (const auto& [name, bytes] : ignored) {
-    state.FileChannels = 2;
-    state.FileSampleRate = 48000;
-    state.PickedFile = dir.File(name);
-    dir.WriteText(name, bytes);
-    EXPECT_EQ(ReadWaveInfo(state), "");
-    EXPECT_EQ(state.FileChannels, 2) << name;
-    EXPECT_EQ(state.FileSampleRate, 48000u) << name;
+    EXPECT_EQ(ReadWaveInfo(state), "") << name;
+    EXPECT_EQ(state.FileChannels, channels) << name;
+    EXPECT_EQ(state.FileSampleRate, rate) << name;
   }
 
   state.PickedFile = dir.File("missing.wav");

@@ -73,6 +73,7 @@ class PulseSound : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!testing::SoundServerAvailable()) GTEST_SKIP() << "needs the e2e rig's sound server (PULSE_SERVER)";
+    playback_.SetView(&view_);
   }
 
   std::string MakeSweep(const std::string& name, int seconds) {
@@ -113,6 +114,11 @@ class PulseSound : public ::testing::Test {
   PulseConnection connection_;
   PulseOutputVolume volume_{connection_};
   PulsePlayer player_{connection_, volume_};
+  // The playback rules over the real player, for the tests that go through them.
+  RecorderState state_;
+  testing::ScriptedUiHooks hooks_;
+  Playback playback_{player_, volume_, state_, hooks_};
+  FakePlaybackView view_{playback_};
 };
 
 // Our stream's entry in the server's list: its index and volume line.
@@ -230,19 +236,14 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
 }
 
 TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStream) {
-  RecorderState state;
-  testing::ScriptedUiHooks hooks;
-  Playback playback(player_, volume_, state, hooks);
-  FakePlaybackView view(playback);
-  playback.SetView(&view);
-  ASSERT_TRUE(playback.OpenVolume());
-  view.SetVolumeBar(32768);
+  ASSERT_TRUE(playback_.OpenVolume());
+  view_.SetVolumeBar(32768);
 
   // PipeWire starts a new stream at full volume whatever volume it was
   // connected with: the bar's volume must be on the stream once it plays.
-  state.CurrentFile = MakeSweep("short.wav", 2);
-  playback.StartPlayback();
-  ASSERT_TRUE(state.Playing());
+  state_.CurrentFile = MakeSweep("short.wav", 2);
+  playback_.StartPlayback();
+  ASSERT_TRUE(state_.Playing());
   SinkInput ours = FindOurSinkInput();
   ASSERT_GE(ours.index, 0);
   EXPECT_NE(ours.volume.find("front-left: 32768 /"), std::string::npos) << ours.volume;
@@ -250,37 +251,32 @@ TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStream) {
 
   // The mixer's changes come back.
   RunCommand("pactl set-sink-input-volume " + std::to_string(ours.index) + " 40000 20000");
-  for (int i = 0; i < 100 && playback.CurrentVolume() != StereoVolume{40000, 20000}; ++i)
+  for (int i = 0; i < 100 && playback_.CurrentVolume() != StereoVolume{40000, 20000}; ++i)
     std::this_thread::sleep_for(10ms);
-  EXPECT_EQ(playback.CurrentVolume(), (StereoVolume{40000, 20000}));
-  view.mixerOpen = true;
-  playback.PollPlayback();
-  EXPECT_EQ(view.volume, 20000);
+  EXPECT_EQ(playback_.CurrentVolume(), (StereoVolume{40000, 20000}));
+  view_.mixerOpen = true;
+  playback_.PollPlayback();
+  EXPECT_EQ(view_.volume, 20000);
   const std::string followed = FindOurSinkInput().volume;
   EXPECT_NE(followed.find("front-left: 20000 /"), std::string::npos) << followed;
-  playback.ClosePlayback();
+  playback_.ClosePlayback();
 }
 
 // Status ticks every 500 ms find the end; the stream goes with the playback.
 // (What the bar and the labels do then is the Playback tests'; that the
 // position reaches the length, the other tests here show.)
 TEST_F(PulseSound, TheEndFoundByStatusTicksClosesOurStream) {
-  RecorderState state;
-  testing::ScriptedUiHooks hooks;
-  Playback playback(player_, volume_, state, hooks);
-  FakePlaybackView view(playback);
-  playback.SetView(&view);
-  state.CurrentFile = MakeSweep("short.wav", 2);
-  playback.StartPlayback();
-  ASSERT_TRUE(state.Playing());
+  state_.CurrentFile = MakeSweep("short.wav", 2);
+  playback_.StartPlayback();
+  ASSERT_TRUE(state_.Playing());
   ASSERT_GE(FindOurSinkInput().index, 0);
 
-  for (int tick = 0; tick < 12 && state.Playing(); ++tick) {
+  for (int tick = 0; tick < 12 && state_.Playing(); ++tick) {
     std::this_thread::sleep_for(500ms);
-    playback.PollPlayback();
+    playback_.PollPlayback();
   }
-  ASSERT_FALSE(state.Playing());
-  EXPECT_FALSE(playback.PlaybackOpen());
+  ASSERT_FALSE(state_.Playing());
+  EXPECT_FALSE(playback_.PlaybackOpen());
   EXPECT_EQ(FindOurSinkInput().index, -1) << "the file was not closed";
 }
 
@@ -301,17 +297,14 @@ TEST_F(PulseSound, FilesThatCannotBeDecodedDoNotOpen) {
   MakeSweep("ok.wav", 1);
 
   // A WAV declaring 4 MHz opens, but no stream starts: the playback ends and says why.
-  RecorderState state;
-  testing::ScriptedUiHooks hooks;
-  Playback playback(player_, volume_, state, hooks);
   std::string header = folder_.ReadText("ok.wav").substr(0, 44);
-  for (int i = 0; i < 4; ++i) header[24 + i] = static_cast<char>((4000000u >> (8 * i)) & 0xFF);
+  header.replace(24, 4, testing::Le(4000000, 4));
   std::ofstream(dir_ + "/fast.wav", std::ios::binary) << header << std::string(4000, '\0');
-  state.CurrentFile = dir_ + "/fast.wav";
-  playback.StartPlayback();
-  EXPECT_FALSE(state.Playing());
-  EXPECT_FALSE(playback.PlaybackOpen());
-  EXPECT_EQ(hooks.messages, std::vector<std::string>{"Cannot play file \"fast.wav\". Invalid argument"});
+  state_.CurrentFile = dir_ + "/fast.wav";
+  playback_.StartPlayback();
+  EXPECT_FALSE(state_.Playing());
+  EXPECT_FALSE(playback_.PlaybackOpen());
+  EXPECT_EQ(hooks_.messages, std::vector<std::string>{"Cannot play file \"fast.wav\". Invalid argument"});
 }
 
 // The sound server crashes and comes back while the objects live on: without

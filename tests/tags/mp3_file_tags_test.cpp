@@ -6,6 +6,7 @@
 
 #include "tags/genre_names.h"
 #include "tags/id3v1_tag.h"
+#include "tags/mpeg_frame_header.h"
 #include "tests/support/plain_tag_editor.h"
 #include "tests/support/scripted_ui_hooks.h"
 #include "tests/support/temp_folder.h"
@@ -78,12 +79,10 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   f.tags.DescribeMp3File();
   EXPECT_EQ(f.state.FileSampleRate, 22050u);
   EXPECT_EQ(f.state.FileChannels, 1);
-  EXPECT_EQ(f.editor.texts, (std::map<TagField, std::string>{{TagField::EditTitle, "Title"},
-                                                               {TagField::EditArtist, "Artist"},
-                                                               {TagField::EditAlbum, "Album"},
-                                                               {TagField::EditYear, "1999"},
-                                                               {TagField::EditComment, std::string(29, 'c')},
-                                                               {TagField::CmbBoxGenre, "Blues"}}));
+  EXPECT_EQ(f.editor.texts, (std::map<TagField, std::string>{
+                                {TagField::EditTitle, "Title"}, {TagField::EditArtist, "Artist"},
+                                {TagField::EditAlbum, "Album"}, {TagField::EditYear, "1999"},
+                                {TagField::EditComment, std::string(29, 'c')}, {TagField::CmbBoxGenre, "Blues"}}));
 
   // Files under 1000 bytes and files without a sync where it is looked for are
   // not described at all.
@@ -113,6 +112,13 @@ TEST(Mp3FileTags, DescribeReadsFrameAndTagOfDescribableFilesOnly) {
   g.tags.FillGenreList();
   ASSERT_EQ(g.editor.genreItems.size(), 148u);
   EXPECT_EQ(g.editor.genreItems[147], "Synthpop");
+}
+
+// The rates and channel modes lame writes are Mp3Tools' (checked against
+// ffprobe); the values no encoder writes are read here.
+TEST(MpegFrameHeader, ReservedRateIsZeroAndReservedVersionReadsAsMpeg1) {
+  EXPECT_EQ(ReadFrameFormat(0xFB, 0x9C, 0x00).SampleRate, 0u);
+  EXPECT_EQ(ReadFrameFormat(0xEB, 0x94, 0x00).SampleRate, 48000u);
 }
 
 }  // namespace

@@ -41,18 +41,19 @@ TEST(Mp3Tools, RateAndChannelsOfLameFiles) {
   if (!HaveTools("sox lame ffprobe")) GTEST_SKIP() << "sox, lame or ffprobe missing";
   TempFolder folder;
   struct Case {
-    int rate, inputChannels;
+    int rate, channels;
     const char* mode;
-    uint16_t channels;
-  } cases[] = {{44100, 2, "s", 2}, {48000, 2, "j", 2}, {32000, 1, "m", 1}, {22050, 2, "j", 2},
-               {24000, 1, "m", 1}, {16000, 2, "s", 2}, {11025, 2, "s", 2}, {12000, 2, "j", 2}, {8000, 1, "m", 1}};
+  } cases[] = {{44100, 2, "s"}, {48000, 2, "j"}, {32000, 1, "m"}, {22050, 2, "j"}, {24000, 1, "m"},
+               {16000, 2, "s"}, {11025, 2, "s"}, {12000, 2, "j"}, {8000, 1, "m"}};
+  RecorderState state;
+  PlainTagEditor editor;
+  ScriptedUiHooks ui;
   for (const Case& c : cases) {
-    const auto mp3 = MakeMp3(folder, c.rate, c.inputChannels, c.mode);
+    const auto mp3 = MakeMp3(folder, c.rate, c.channels, c.mode);
     ASSERT_FALSE(mp3.empty()) << c.rate;
-    RecorderState state;
-    PlainTagEditor editor;
-    ScriptedUiHooks ui;
     state.PickedFile = mp3.string();
+    state.FileSampleRate = 0;
+    state.FileChannels = 0;
     Mp3FileTags(state, editor, ui).DescribeMp3File();
     EXPECT_EQ(state.FileSampleRate, static_cast<uint32_t>(c.rate)) << mp3;
     EXPECT_EQ(state.FileChannels, c.channels) << mp3;

@@ -91,7 +91,6 @@ TEST(OutputFolderDialog, OnlyOkOnAnotherFolderOutsideARecordingIsAChange) {
 
   // Other letter case counts as a change.
   rig.settings.folder = rig.Folder("Rec");
-  rig.state.mode = RecorderMode::Monitoring;
   rig.playback.deviceOpen = true;
   rig.state.mode = RecorderMode::Playing;
   WhileOpen([&] {

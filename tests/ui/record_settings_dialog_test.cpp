@@ -182,9 +182,8 @@ TEST(RecordSettingsDialog, EveryControlOfBothPagesLiesInsideTheWindow) {
     for (QWidget* child : dialog.findChildren<QWidget*>()) {
       if (!child->isVisibleTo(&dialog) || child->isWindow()) continue;
       const QRect place(child->mapTo(&dialog, QPoint(0, 0)), child->size());
-      EXPECT_TRUE(dialog.rect().contains(place))
-          << "page " << page << ": " << child->metaObject()->className() << " "
-          << child->objectName().toStdString() << " at " << place.x() << "," << place.y() << " "
+      EXPECT_TRUE(dialog.rect().contains(place)) << "page " << page << ": " << child->metaObject()->className()
+          << " " << child->objectName().toStdString() << " at " << place.x() << "," << place.y() << " "
           << place.width() << "x" << place.height();
       ++checked;
     }

@@ -22,10 +22,7 @@ TEST(StatusDisplay, TimeTextAndFolderLabelKeepTheirWidths) {
 
 TEST(StatusDisplay, FormatLabelsTextsAndPlaces) {
   struct Case {
-    OutputFormat format;
-    bool vbr;
-    ChannelMode mode;
-    uint16_t channels;
+    OutputFormat format; bool vbr; ChannelMode mode; uint16_t channels;
     const char* text;  // format, rate, bits when shown, stereo
     int rateLeft, stereoLeft;
   };
@@ -40,14 +37,9 @@ TEST(StatusDisplay, FormatLabelsTextsAndPlaces) {
   };
   FormatLabels labels;
   for (const Case& c : cases) {
-    RecordSettings s;
-    s.format = c.format;
-    s.vbr = c.vbr;
-    s.channelMode = c.mode;
-    s.channels = c.channels;
-    s.minBitRate = 96;
-    s.maxBitRate = 192;
-    UpdateFormatLabels(s, labels);
+    UpdateFormatLabels(RecordSettings{.format = c.format, .channels = c.channels, .channelMode = c.mode, .vbr = c.vbr,
+                                      .minBitRate = 96, .maxBitRate = 192, .inputSource = ""},
+                       labels);
     const QString bits = labels.bitsVisible ? labels.bits + " " : "";
     EXPECT_EQ(labels.wavMp3 + " " + labels.rate + " " + bits + labels.stereo, c.text);
     EXPECT_EQ(labels.rateLeft, c.rateLeft) << c.text;

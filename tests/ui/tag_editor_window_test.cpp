@@ -126,8 +126,7 @@ TEST_F(TagEditorWindowTest, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
   Field("titleEdit")->setText("x");
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit limited = saved;
-  limited.rlim_cur = Mp3Bytes().size() + 50;
+  const rlimit limited{Mp3Bytes().size() + 50, saved.rlim_max};
   auto oldHandler = signal(SIGXFSZ, SIG_IGN);
   setrlimit(RLIMIT_FSIZE, &limited);
   const bool savedOk = editor.SaveTag();
