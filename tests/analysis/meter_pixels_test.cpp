@@ -45,7 +45,9 @@ TEST(MeterDisplay, SilenceDrawsFlatTracesAtTheirLinesAndNothingElse) {
   for (int x = 0; x <= 168; ++x) {
     const bool dot = x >= 1 && (x - 1) % 6 < 3;
     ASSERT_EQ(At(scope, x, 28), dot ? kSilver : MakeRgb(255, 255, 255)) << x;
-    if (x % 17 != 0 || x == 0) ASSERT_EQ(At(scope, x, 86), dot ? kSilver : MakeRgb(200, 255, 200)) << x;
+    if (x % 17 != 0 || x == 0) {
+      ASSERT_EQ(At(scope, x, 86), dot ? kSilver : MakeRgb(200, 255, 200)) << x;
+    }
     EXPECT_EQ(At(window, 16 + x, 95 + 28), At(scope, x, 28));
   }
   ExpectOnlyBackgroundAndSilver(scope, 0, 0, 171, 28);
