@@ -53,7 +53,8 @@ struct WaveChunks {
 // even) until both chunks are found or the file ends, skipping every other
 // chunk. The RIFF size is not trusted (recorders that stopped early leave it
 // wrong): the file's own size bounds every read. Chunks after both, and after
-// a "data" chunk that runs to the end of the file, are never read. Nothing is found in a file that does not begin as a RIFF WAVE file.
+// a "data" chunk that runs to the end of the file, are never read. Nothing is
+// found in a file that does not begin as a RIFF WAVE file.
 WaveChunks ReadWaveChunks(const RegularFile& file);
 
 }  // namespace tarnovox
