@@ -17,17 +17,6 @@ std::string Reason(int error) { return error == 0 || error == EINVAL ? std::stri
 
 }  // namespace
 
-int WriteFully(int fd, const uint8_t* data, size_t bytes) {
-  while (bytes > 0) {
-    const ssize_t n = ::write(fd, data, bytes);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? errno : ENOSPC;
-    data += n;
-    bytes -= static_cast<size_t>(n);
-  }
-  return 0;
-}
-
 std::string SyncAndClose(int fd) {
   int error = ::fsync(fd) == 0 ? 0 : errno;
   if (::close(fd) != 0 && (error == 0 || error == EINVAL)) error = errno;

@@ -9,11 +9,10 @@
 #include <functional>
 #include <string>
 
+#include "platform/write_fully.h"
+
 namespace tarnovox {
 
-// Writes all bytes to `fd`, continuing short and interrupted writes; 0 or the
-// errno of the failure (ENOSPC when the disk takes nothing more).
-int WriteFully(int fd, const uint8_t* data, size_t bytes);
 // Syncs and closes `fd`; the system's reason when either failed (a file system
 // that cannot sync, EINVAL, has still written what it was given).
 std::string SyncAndClose(int fd);

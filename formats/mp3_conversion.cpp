@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "formats/mp3_encoder.h"
-#include "formats/replacing_file.h"
 #include "formats/wave_format.h"
+#include "platform/replacing_file.h"
 
 namespace tarnovox {
 namespace {

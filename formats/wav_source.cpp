@@ -42,6 +42,11 @@ std::string Refusal(const WaveChunks& chunks) {
   if (!chunks.format->complete) return "its \"fmt \" chunk is cut short.";
   if (std::string reason = FormatRefusal(*chunks.format); !reason.empty()) return reason;
   if (!chunks.data) return "it has no \"data\" chunk.";
+  const uint32_t frameBytes = chunks.format->channels * (chunks.format->bitsPerSample / 8u);
+  if (chunks.data->bytes == 0) return "it holds no sound: its \"data\" chunk is empty.";
+  if (chunks.data->bytes < frameBytes)
+    return "it holds no sound: its \"data\" chunk has " + std::to_string(chunks.data->bytes) +
+           " bytes, less than one sample of every channel.";
   return {};
 }
 

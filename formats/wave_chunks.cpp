@@ -13,6 +13,7 @@ namespace {
 constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr uint32_t kLongestFormat = 40;
+constexpr uint32_t kUnsizedData = 0xFFFFFFFF;
 
 uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
@@ -59,7 +60,12 @@ WaveChunks ReadWaveChunks(const RegularFile& file) {
     if (!found.format && std::memcmp(header, "fmt ", 4) == 0) {
       found.format = ReadFormat(file, body, chunkSize);
     } else if (!found.data && std::memcmp(header, "data", 4) == 0) {
-      found.data = WaveDataChunk{body, static_cast<uint32_t>(std::min<uint64_t>(chunkSize, fileSize - body))};
+      // A writer that never came back to its header leaves 0 or all ones:
+      // the sound then runs to the end of the file, and no chunk follows it.
+      const bool unsized = chunkSize == 0 || chunkSize == kUnsizedData;
+      const uint64_t bytes = unsized ? fileSize - body : std::min<uint64_t>(chunkSize, fileSize - body);
+      found.data = WaveDataChunk{body, static_cast<uint32_t>(std::min<uint64_t>(bytes, kUnsizedData))};
+      if (unsized) break;
     }
     chunk = body + chunkSize + (chunkSize & 1);
   }

@@ -38,7 +38,9 @@ struct WaveFormatChunk {
 // The first "data" chunk.
 struct WaveDataChunk {
   uint64_t offset = 0;  // its first sample byte
-  uint32_t bytes = 0;   // as declared, cut to what the file holds
+  // As declared, cut to what the file holds; a declared 0 or 0xFFFFFFFF
+  // (never filled in) is the rest of the file, up to 0xFFFFFFFF bytes.
+  uint32_t bytes = 0;
 };
 
 struct WaveChunks {
@@ -50,8 +52,9 @@ struct WaveChunks {
 // Walks the chunks after "RIFF" size "WAVE" one by one (odd sizes padded to
 // even) until both chunks are found or the file ends, skipping every other
 // chunk. The RIFF size is not trusted (recorders that stopped early leave it
-// wrong): the file's own size bounds every read. Chunks after both are never
-// read. Nothing is found in a file that does not begin as a RIFF WAVE file.
+// wrong): the file's own size bounds every read. Chunks after both, and after
+// a "data" chunk that runs to the end of the file, are never read. Nothing is
+// found in a file that does not begin as a RIFF WAVE file.
 WaveChunks ReadWaveChunks(const RegularFile& file);
 
 }  // namespace tarnovox

@@ -29,6 +29,22 @@ class MessageScope {
   std::function<void()> release_;
 };
 
+// A name is taken by anything the folder holds under it, a link too: a link
+// that points nowhere still makes the exclusive create of that name fail.
+bool NameTaken(const std::string& path) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(path, error));
+}
+
+// "<prefix><n>" for the first n with neither ".wav" nor ".mp3" taken, or "".
+std::string FirstFreeBase(const std::string& prefix) {
+  for (uint32_t n = 1; n <= RecorderController::kLastRecordNumber; ++n) {
+    const std::string base = prefix + std::to_string(n);
+    if (!NameTaken(base + ".wav") && !NameTaken(base + ".mp3")) return base;
+  }
+  return {};
+}
+
 }  // namespace
 
 RecorderController::RecorderController(const RecorderParts& parts, QObject* parent) : QObject(parent), p_(parts) {
@@ -48,16 +64,13 @@ std::string RecorderController::JoinFolder(const std::string& name) const {
 }
 
 bool RecorderController::NextRecordName() {
-  std::error_code error;
-  for (uint32_t n = 1; n <= kLastRecordNumber; ++n) {
-    const std::string base = "record" + std::to_string(n);
-    if (fs::exists(JoinFolder(base + ".wav"), error) || fs::exists(JoinFolder(base + ".mp3"), error)) continue;
-    p_.state.ActiveFileName = base + (p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3");
-    p_.state.CurrentBaseName = base;
-    p_.state.CurrentFile = JoinFolder(p_.state.ActiveFileName);
-    return true;
-  }
-  return false;
+  const std::string path = FirstFreeBase(JoinFolder("record"));
+  if (path.empty()) return false;
+  const std::string base = fs::path(path).filename().string();
+  p_.state.ActiveFileName = base + (p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3");
+  p_.state.CurrentBaseName = base;
+  p_.state.CurrentFile = JoinFolder(p_.state.ActiveFileName);
+  return true;
 }
 
 // The capture thread asks for the next free name when a take goes on in a new
@@ -66,14 +79,8 @@ NextTakeFile RecorderController::TakeNamer() {
   const std::string folder = p_.settings.folder;
   const std::string extension = p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3";
   return [folder, extension]() -> std::string {
-    std::error_code error;
-    const std::string prefix = folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + "record";
-    for (uint32_t n = 1; n <= kLastRecordNumber; ++n) {
-      const std::string base = prefix + std::to_string(n);
-      if (fs::exists(base + ".wav", error) || fs::exists(base + ".mp3", error)) continue;
-      return base + extension;
-    }
-    return {};
+    const std::string base = FirstFreeBase(folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + "record");
+    return base.empty() ? base : base + extension;
   };
 }
 

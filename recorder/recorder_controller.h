@@ -64,9 +64,9 @@ class RecorderController : public QObject {
   // Every command of every source comes in here.
   void Execute(RecorderCommand command);
 
-  // Picks the first n with neither record<n>.wav nor record<n>.mp3 in the
-  // folder and sets ActiveFileName, CurrentBaseName and CurrentFile. Returns
-  // false, changing nothing, when all numbers up to 100000 are taken.
+  // Picks the first n with neither record<n>.wav nor record<n>.mp3 in the folder (a link counts, also one
+  // that points nowhere) and sets ActiveFileName, CurrentBaseName and CurrentFile. Returns false, changing
+  // nothing, when all numbers up to 100000 are taken.
   bool NextRecordName();
   void StartRecording();
   void TogglePause();

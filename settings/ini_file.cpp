@@ -2,11 +2,10 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 #include "platform/regular_file.h"
+#include "platform/replacing_file.h"
 
 namespace tarnovox {
 namespace {
@@ -49,6 +48,20 @@ std::optional<std::string> KeyName(const std::string& line) {
   size_t equals = text.find('=');
   if (equals == std::string::npos) return std::nullopt;
   return Trim(text.substr(0, equals));
+}
+
+// The file a chain of links ends at, which need not exist yet; nothing for a
+// chain that loops or cannot be read.
+std::optional<std::filesystem::path> FollowLinks(std::filesystem::path path) {
+  namespace fs = std::filesystem;
+  for (int hop = 0; hop < 40; ++hop) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(path, error))) return path;
+    const fs::path next = fs::read_symlink(path, error);
+    if (error) return std::nullopt;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -169,22 +182,12 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-  const std::string temporary = path + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << Text();
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  const std::optional<std::filesystem::path> target = FollowLinks(path);
+  if (!target) return false;
+  const std::string text = Text();
+  ReplacingFile file;
+  return file.Create(target->string()) && file.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size()) &&
+         file.Commit(true);
 }
 
 }  // namespace tarnovox

@@ -37,8 +37,10 @@ class IniFile {
   bool SetValue(const std::string& section, const std::string& key, const std::string& value);
 
   std::string Text() const;
-  // Writes through a temporary file and a rename, so a failed write never
-  // leaves a half-written settings file. Returns false on failure.
+  // Writes a hidden file beside the target, syncs it and renames it over the
+  // target, so a failure leaves the old file as it was. The file keeps its
+  // permissions; when `path` is a link, the file it points to is replaced and
+  // the link stays. Returns false on failure.
   bool Save(const std::string& path) const;
 
  private:

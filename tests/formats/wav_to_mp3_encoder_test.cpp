@@ -28,6 +28,9 @@ TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
                                          Chunk("fact", Le(static_cast<uint32_t>(mono.size()), 4)),
                                          Chunk("data", Bytes(mono))}));
   rig.folder.WriteText("eight.wav", testing::WavBytes(2, 11025, 8, eightBit));
+  // A header whose data size was never filled in: the sound runs to the end of the file.
+  const auto unsized = testing::Tone(2000, 44100, 2, 0.5);
+  rig.folder.WriteText("unsized.wav", Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(0, 4) + Bytes(unsized)}));
   struct Expect {
     const char* name;
     size_t frames;
@@ -35,7 +38,8 @@ TEST(WavToMp3, RealLibraryKeepsTheSourceFormat) {
     double hz;
   };
   for (const Expect& e : {Expect{"mono", mono.size(), 22050, 1, 3, 1000},
-                          Expect{"eight", eightBit.size() / 2, 11025, 2, 0, 500}}) {
+                          Expect{"eight", eightBit.size() / 2, 11025, 2, 0, 500},
+                          Expect{"unsized", unsized.size() / 2, 44100, 2, 0, 2000}}) {
     SCOPED_TRACE(e.name);
     const std::string mp3 = rig.folder.File(std::string(e.name) + ".mp3");
     rig.Run(std::string(e.name) + ".wav");

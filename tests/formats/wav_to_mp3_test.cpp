@@ -67,13 +67,22 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
     EXPECT_EQ(rig.playback.Count("ClosePlayback"), 1);
   }
   {
-    SCOPED_TRACE("A source of 44 bytes gives only the flush bytes");
+    SCOPED_TRACE("A source of 44 bytes is refused; one sample is converted in the source's format");
     ConversionRig rig(lib);
     const int encodesBefore = lib.encodes;
+    const int loadsBefore = lib.loads;
     rig.folder.WriteText("d.wav", testing::WavBytes(1, 22050, 16, std::string()));
     rig.Run("d.wav");
-    EXPECT_EQ(lib.encodes, encodesBefore);
-    EXPECT_EQ(fs::file_size(rig.folder.File("d.mp3")), lib.flushBytes);
+    EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Can not convert \"" + rig.folder.File("d.wav") +
+                                                        "\": it holds no sound: its \"data\" chunk is empty."});
+    EXPECT_EQ(rig.Names(), std::set<std::string>({"d.wav"}));
+    EXPECT_EQ(lib.loads, loadsBefore);
+    rig.ui.messages.clear();
+    rig.folder.WriteText("d.wav", testing::WavBytes(1, 22050, 16, std::vector<int16_t>{1000}));
+    rig.Run("d.wav");
+    EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_EQ(lib.encodes, encodesBefore + 1);
+    EXPECT_EQ(fs::file_size(rig.folder.File("d.mp3")), lib.bytesPerEncode + lib.flushBytes);
     EXPECT_EQ(lib.lastConfig.nMode, 3);
     EXPECT_EQ(lib.lastConfig.dwSampleRate, 22050u);
   }
@@ -250,6 +259,10 @@ TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
       {"40-byte extensible PCM", Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16, 40)), Chunk("data", data), trailer})},
       {"data size beyond the end of the file",
        Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(1000000, 4) + data})},
+      // Recorders that never came back to the header leave 0 or all ones.
+      {"data size 0, the sound to the end of the file",
+       Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(0, 4) + data})},
+      {"data size 0xFFFFFFFF", Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(0xFFFFFFFF, 4) + data})},
   };
   for (const auto& [what, file] : cases) {
     SCOPED_TRACE(what);
@@ -279,6 +292,12 @@ TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
        "its \"fmt \" chunk has 20 bytes; 16, 18 or 40 are supported."},
       {Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), Chunk("LIST", "INFO")}), "it has no \"data\" chunk."},
       {Wave({data}), "it has no \"fmt \" chunk."},
+      {Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(0, 4)}),
+       "it holds no sound: its \"data\" chunk is empty."},
+      {Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(4608, 4)}),
+       "it holds no sound: its \"data\" chunk is empty."},
+      {Wave({Chunk("fmt ", Fmt(1, 2, 44100, 16)), "data" + Le(0xFFFFFFFF, 4) + "abc"}),
+       "it holds no sound: its \"data\" chunk has 3 bytes, less than one sample of every channel."},
       {"RIFF", "it is not a WAV file (no RIFF WAVE header)."},
   };
   FakeLameLibrary lib;

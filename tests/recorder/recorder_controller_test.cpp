@@ -48,6 +48,11 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3OrSaysN
   for (int n = 4; n <= 9; ++n) rig.Touch("record" + std::to_string(n) + ".wav");
   rig.controller.NextRecordName();
   EXPECT_EQ(rig.state.CurrentBaseName, "record10");
+  // A link takes its name whether it points anywhere or not.
+  std::filesystem::create_symlink("/nonexistent/gone.wav", rig.dir.File("out/record10.mp3"));
+  std::filesystem::create_symlink("record1.wav", rig.dir.File("out/record11.wav"));
+  rig.controller.NextRecordName();
+  EXPECT_EQ(rig.state.CurrentBaseName, "record12");
 
   // All numbers taken: a message, and nothing is recorded.
   for (int n = 1; n <= 100000; ++n) rig.Touch("record" + std::to_string(n) + (n % 2 ? ".wav" : ".mp3"));
@@ -244,16 +249,23 @@ TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollo
 TEST(RecorderController, ANameTakenBeforeTheFileIsCreatedMovesOnAndTruncatesNothing) {
   ControllerRig rig;
   // Another program creates record1.wav after the name was chosen, while the
-  // take's stream opens.
-  rig.device.onOpen = [&] { rig.dir.WriteText("out/record1.wav", "another program's take"); };
+  // take's stream opens, and links that point nowhere take the next names.
+  rig.device.onOpen = [&] {
+    if (std::filesystem::exists(rig.dir.File("out/record1.wav"))) return;
+    rig.dir.WriteText("out/record1.wav", "another program's take");
+    std::filesystem::create_symlink("/nonexistent/gone.wav", rig.dir.File("out/record2.wav"));
+    std::filesystem::create_symlink("/nonexistent/gone.mp3", rig.dir.File("out/record3.mp3"));
+  };
   rig.controller.Execute(RecorderCommand::Record);
-  ASSERT_TRUE(rig.state.Recording());
-  EXPECT_EQ(rig.state.CurrentFile, rig.dir.File("out/record2.wav"));
-  EXPECT_EQ(rig.state.ActiveFileName, "record2.wav");
+  ASSERT_TRUE(rig.state.Recording()) << (rig.messages.empty() ? "" : rig.messages[0]);
+  EXPECT_EQ(rig.state.CurrentFile, rig.dir.File("out/record4.wav"));
+  EXPECT_EQ(rig.state.ActiveFileName, "record4.wav");
   rig.Ticks(25);
   rig.controller.Execute(RecorderCommand::Stop);
   EXPECT_EQ(rig.dir.ReadText("out/record1.wav"), "another program's take");
-  EXPECT_TRUE(ReadWav(rig.dir.Read("out/record2.wav")).sizesMatch);
+  EXPECT_TRUE(ReadWav(rig.dir.Read("out/record4.wav")).sizesMatch);
+  EXPECT_TRUE(std::filesystem::is_symlink(rig.dir.File("out/record2.wav")));
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record2.wav")));
 }
 
 TEST(RecorderController, SoundLostWhileTheComputerWasBusyIsShownAndToldAfterStop) {

@@ -6,11 +6,13 @@
 
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
+#include "tests/support/small_disk.h"
 #include "tests/support/temp_folder.h"
 
 namespace tarnovox {
 namespace {
 
+using testing::SmallDisk;
 using testing::TempFolder;
 
 constexpr ListSort kByNameAscending{ListColumn::Name, SortOrder::Ascending};
@@ -243,6 +245,53 @@ TEST(SettingsStore, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
   std::filesystem::permissions(dir.File("locked.INI"), std::filesystem::perms::owner_read);
   EXPECT_EQ(dir.ReadText("locked.INI"), "[Settings]\nSort=4\n");
+}
+
+// The file is replaced whole, as the user set it up: its permissions stay, a
+// link stays a link to the updated file, and nothing else is written through.
+TEST(SettingsStore, SaveKeepsTheFilesModeAndLinkAndWritesNothingElse) {
+  TempFolder dir;
+  namespace fs = std::filesystem;
+  dir.WriteText("t.INI", "[Mine]\nColour=blue\n");
+  ::chmod(dir.File("t.INI").c_str(), 0640);
+  fs::create_directory(dir.File("real"));
+  dir.WriteText("real/linked.INI", "[Settings]\nSort=4\n");
+  fs::create_symlink("real/linked.INI", dir.File("linked.INI"));
+  dir.WriteText("victim", "not the settings");
+  fs::create_symlink("victim", dir.File("t.INI.new"));
+  RecordSettings settings;
+  settings.folder = "/saved";
+  for (const char* name : {"t.INI", "linked.INI"}) ASSERT_TRUE(SettingsStore(settings, dir.File(name)).SaveSettings());
+
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.File("t.INI").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(Loaded(dir.File("t.INI")).folder, "/saved");
+  EXPECT_EQ(IniFile::Load(dir.File("t.INI")).Value("Mine", "Colour").value_or(""), "blue");
+  EXPECT_TRUE(fs::is_symlink(dir.File("linked.INI")));
+  EXPECT_EQ(fs::read_symlink(dir.File("linked.INI")), "real/linked.INI");
+  EXPECT_EQ(Loaded(dir.File("real/linked.INI")).folder, "/saved");
+  EXPECT_EQ(dir.ReadText("victim"), "not the settings");
+  EXPECT_EQ(dir.Listing("real"), "linked.INI:" + std::to_string(fs::file_size(dir.File("real/linked.INI"))) + " ");
+}
+
+TEST(SettingsStore, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+  // A read-only mount stops root as well; others are stopped by the folder's mode.
+  SmallDisk disk("64k");
+  const std::string before = "[Settings]\nSort=4\n";
+  std::ofstream(disk.File("t.INI")) << before;
+  ::chmod(disk.Path().c_str(), 0555);
+  if (disk.Available()) {
+    ASSERT_TRUE(disk.RemountReadOnly());
+  }
+  RecordSettings settings;
+  SettingsStore store(settings, disk.File("t.INI"));
+  store.LoadSettings();
+  settings.folder = "/changed";
+  EXPECT_FALSE(store.SaveSettings());
+  EXPECT_EQ(testing::ReadFileText(disk.File("t.INI")), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.Path()), {}), 1);
+  ::chmod(disk.Path().c_str(), 0755);
 }
 
 TEST(SettingsStore, FileFollowsTheExecutableOrTheUsersConfigFolder) {

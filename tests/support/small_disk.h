@@ -29,6 +29,10 @@ class SmallDisk {
   SmallDisk& operator=(const SmallDisk&) = delete;
 
   bool Available() const { return mounted_; }
+  // Makes the mounted disk refuse every write, root's as well.
+  bool RemountReadOnly() const {
+    return mounted_ && ::mount("tmpfs", path_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+  }
   std::string Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
 

@@ -1,4 +1,4 @@
-#include "formats/replacing_file.h"
+#include "platform/replacing_file.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <random>
 
-#include "formats/append_file.h"
+#include "platform/write_fully.h"
 
 namespace tarnovox {
 
