@@ -86,6 +86,9 @@ uint32_t PulseCaptureStream::Open(const PcmFormat& format) {
   }
   if (error != 0) {
     Close();
+    // A server that did not answer in time may still make the stream later,
+    // one this connection no longer knows: the next Open starts afresh.
+    if (error == PA_ERR_TIMEOUT) connection_.Disconnect();
     return static_cast<uint32_t>(error);
   }
   if (!notice_.empty()) {
