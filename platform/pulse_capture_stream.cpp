@@ -145,7 +145,8 @@ int PulseCaptureStream::ConnectStream(const pa_sample_spec& spec, const std::str
   attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
   // A chosen input that goes away ends the stream instead of the server
   // moving it to another input without a word.
-  const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | (device.empty() ? 0 : PA_STREAM_DONT_MOVE));
+  const auto flags =
+      static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | (device.empty() ? 0 : PA_STREAM_DONT_MOVE));
   if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr, flags) < 0)
     return pa_context_errno(context);
   pa_stream_state_t state = PA_STREAM_CREATING;

@@ -305,7 +305,8 @@ void RecorderController::HandleLostStream(const std::string& reason) {
 // returns to it when the input comes back.
 void RecorderController::HandleRemovedInput() {
   const bool wasRecording = p_.state.Recording();
-  const std::string input = InputName(p_.engine.MonitoringOpen() ? p_.engine.MonitoringSource() : p_.settings.inputSource);
+  const std::string input =
+      InputName(p_.engine.MonitoringOpen() ? p_.engine.MonitoringSource() : p_.settings.inputSource);
   const std::string failure = wasRecording ? EndTake(MonitoringAfter::Closed) : std::string();
   p_.engine.CloseMonitoring();
   if (wasRecording) {
