@@ -3,8 +3,8 @@
 // real platform backends, connects the windows to the recorder, playback and
 // dialogs, and runs start-up while the main window shows its first picture.
 // Members are declared so that every part outlives the parts that use it
-// (the capture streams outlive the engine, the engine the recorder, the
-// recorder the windows).
+// (the encoder library and the capture streams outlive the engine, the
+// engine the recorder, the recorder the windows).
 #include <optional>
 #include <string>
 
@@ -67,11 +67,13 @@ class Application {
   RecorderState state_;
   SettingsStore store_;
   QtUiHooks hooks_;
+  // The encoder library outlives the engine: an MP3 take the engine ends as
+  // it goes releases its encoder through the loader.
+  DlopenLoader loader_;
   PulseCaptureStream monitorStream_{"Monitor"};
   PulseCaptureStream mp3Stream_{"MP3 recording"};
   CaptureEngine engine_{monitorStream_, mp3Stream_};
   MeterAnalysis analysis_{engine_, settings_, state_};
-  DlopenLoader loader_;
   PulseConnection soundServer_;
   PulseOutputVolume volume_{soundServer_};
   PulsePlayer player_{soundServer_, volume_};

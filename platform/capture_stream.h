@@ -25,6 +25,18 @@ inline std::string MissingInputMessage(const std::string& input) {
   return "The input \"" + input + "\" is not available. Recording from the default input.";
 }
 
+// How the user knows an input: its source name, or the words for the sound
+// the computer plays.
+inline std::string InputName(const std::string& source) {
+  return source == kDefaultOutputMonitor ? kDefaultOutputMonitorText : source;
+}
+
+// What the user is told when the input a recording came from goes away (a
+// device unplugged) and the recording ends there.
+inline std::string RemovedInputMessage(const std::string& input) {
+  return "The input \"" + input + "\" was disconnected. The recording was ended; it keeps what was recorded.";
+}
+
 // Interleaved PCM: 8-bit unsigned or 16-bit signed little-endian samples.
 struct PcmFormat {
   uint32_t sampleRate = 44100;
@@ -71,6 +83,10 @@ class CaptureStream {
   // Non-zero (an error code for ErrorText) once an open stream has stopped
   // delivering for good, for example because the sound server went away.
   virtual uint32_t LostCode() const { return 0; }
+  // Once LostCode is non-zero: the stream stopped because its input went away
+  // (a device unplugged) while the sound server stays; the stream is not moved
+  // to another input behind the user's back.
+  virtual bool InputRemoved() const { return false; }
 };
 
 }  // namespace tarnovox

@@ -34,7 +34,10 @@ PulseCaptureStream::~PulseCaptureStream() { Close(); }
 void PulseCaptureStream::NoteStreamLost() {
   connection_.Signal();
   if (!connected_ || !stream_ || PA_STREAM_IS_GOOD(pa_stream_get_state(stream_))) return;
+  // The server library fails a dead connection before its streams: a stream
+  // that fails on a standing connection lost its input.
   const int error = pa_context_errno(connection_.Context());
+  if (PA_CONTEXT_IS_GOOD(pa_context_get_state(connection_.Context()))) inputRemoved_ = true;
   uint32_t expected = 0;
   lost_.compare_exchange_strong(expected, static_cast<uint32_t>(error ? error : PA_ERR_CONNECTIONTERMINATED));
 }
@@ -83,6 +86,9 @@ uint32_t PulseCaptureStream::Open(const PcmFormat& format) {
   }
   if (error != 0) {
     Close();
+    // A server that did not answer in time may still make the stream later,
+    // one this connection no longer knows: the next Open starts afresh.
+    if (error == PA_ERR_TIMEOUT) connection_.Disconnect();
     return static_cast<uint32_t>(error);
   }
   if (!notice_.empty()) {
@@ -137,8 +143,11 @@ int PulseCaptureStream::ConnectStream(const pa_sample_spec& spec, const std::str
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<uint32_t>(-1);
   attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
-  if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr,
-                               PA_STREAM_ADJUST_LATENCY) < 0)
+  // A chosen input that goes away ends the stream instead of the server
+  // moving it to another input without a word.
+  const auto flags =
+      static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | (device.empty() ? 0 : PA_STREAM_DONT_MOVE));
+  if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr, flags) < 0)
     return pa_context_errno(context);
   pa_stream_state_t state = PA_STREAM_CREATING;
   const bool settled = connection_.WaitUntil([&] {
@@ -260,6 +269,7 @@ void PulseCaptureStream::Close() {
   std::lock_guard lock(mutex_);
   overrunFrames_ = 0;
   lost_ = 0;
+  inputRemoved_ = false;
   ringStart_ = 0;
   ringBytes_ = 0;
 }

@@ -42,6 +42,7 @@ class PulseCaptureStream final : public CaptureStream, private PulseConnection::
   std::string ErrorText(uint32_t code) const override;
   uint64_t OverrunFrames() const override;
   uint32_t LostCode() const override { return lost_.load(); }
+  bool InputRemoved() const override { return inputRemoved_.load(); }
 
  private:
   static void OnRead(pa_stream* stream, size_t bytes, void* self);
@@ -88,6 +89,7 @@ class PulseCaptureStream final : public CaptureStream, private PulseConnection::
   uint64_t overrunFrames_ = 0;
   std::atomic<bool> connected_{false};
   std::atomic<uint32_t> lost_{0};
+  std::atomic<bool> inputRemoved_{false};
   std::atomic<bool> chosenBack_{false};
 };
 

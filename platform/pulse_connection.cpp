@@ -62,6 +62,7 @@ int PulseConnection::Open() {
   mainloop_ = pa_threaded_mainloop_new();
   if (mainloop_ == nullptr) return PA_ERR_INTERNAL;
   context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), applicationName_.c_str());
+  subscribed_ = 0;
   if (context_ == nullptr) {
     Disconnect();
     return PA_ERR_INTERNAL;
@@ -139,17 +140,23 @@ void PulseConnection::Listen(Listener& listener, uint32_t mask) {
   Subscribe();
 }
 
+// Nothing waits for the server's answer: a server that hangs must not hold
+// the window thread that opens and closes streams, and events of a kind no
+// listener wants any more are dropped by OnEvent.
 void PulseConnection::Subscribe() {
   if (context_ == nullptr) return;
   uint32_t all = PA_SUBSCRIPTION_MASK_NULL;
   for (const auto& [listener, mask] : listeners_) all |= mask;
+  if (subscribed_ == all) return;
+  subscribed_ = all;
   pa_context_set_subscribe_callback(
       context_,
       [](pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self) {
         OnEvent(context, static_cast<int>(type), index, self);
       },
       this);
-  WaitFor(pa_context_subscribe(context_, static_cast<pa_subscription_mask_t>(all), nullptr, nullptr));
+  if (pa_operation* operation = pa_context_subscribe(context_, static_cast<pa_subscription_mask_t>(all), nullptr, nullptr))
+    pa_operation_unref(operation);
 }
 
 void PulseConnection::OnEvent(pa_context* context, int type, uint32_t index, void* self) {

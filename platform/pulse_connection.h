@@ -125,6 +125,7 @@ class PulseConnection {
   std::map<Listener*, uint32_t> listeners_;  // guarded by the connection's lock
   std::function<void(int)> lost_;
   bool ready_ = false;         // the context reached READY; guarded by the lock
+  uint32_t subscribed_ = 0;    // the mask the context is subscribed to; guarded by the lock
   bool wasLost_ = false;       // a connection stood and died; clients await a new one
   pa_threaded_mainloop* mainloop_ = nullptr;
   pa_context* context_ = nullptr;

@@ -114,7 +114,10 @@ void CaptureEngine::Publish() {
   if (takeStream_) {
     progress.lostFrames = takeStream_->OverrunFrames();
     progress.sampleRate = takeStream_ == &monitor_ ? monitorFormat_.sampleRate : 44100;
-    if (takeStream_ == &mp3Stream_) progress.streamLostCode = mp3Stream_.LostCode();
+    if (takeStream_ == &mp3Stream_) {
+      progress.streamLostCode = mp3Stream_.LostCode();
+      progress.streamInputRemoved = progress.streamLostCode != 0 && mp3Stream_.InputRemoved();
+    }
   }
   std::lock_guard lock(publishedMutex_);
   progress_ = std::move(progress);

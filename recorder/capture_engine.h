@@ -38,6 +38,7 @@ struct TakeProgress {
   uint64_t lostFrames = 0;  // frames the take's stream could not keep
   uint32_t sampleRate = 44100;
   uint32_t streamLostCode = 0;  // the MP3 take's own stream stopped for good
+  bool streamInputRemoved = false;  // ... because its input went away
   bool limitReached = false;    // the take holds the frames it was to end at
 };
 
@@ -73,6 +74,8 @@ class CaptureEngine {
   bool MonitorSubstituteEnded() const { return monitor_.SubstituteEnded(); }
   // Non-zero once the monitoring stream stopped delivering for good.
   uint32_t MonitorLostCode() const;
+  // The monitoring stream stopped because its input went away (the server stays).
+  bool MonitorInputRemoved() const { return monitorOpen_ && monitor_.InputRemoved(); }
   std::string ErrorText(uint32_t code) const { return monitor_.ErrorText(code); }
 
   // A WAV take captures through the monitoring stream reopened in `format`;

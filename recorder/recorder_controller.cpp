@@ -252,8 +252,9 @@ void RecorderController::NoteLostSound(uint64_t frames, uint32_t rate) {
 }
 
 // Ends the take with every frame captured up to now. A WAV take took the
-// monitoring stream, which opens again as asked.
-void RecorderController::EndTake(MonitoringAfter after) {
+// monitoring stream, which opens again as asked. Returns the writer's failure,
+// for the caller to tell.
+std::string RecorderController::EndTake(MonitoringAfter after) {
   const bool wav = takeIsWav_;
   TakeProgress last;
   const std::string failure = p_.engine.EndTake(&last);
@@ -261,13 +262,19 @@ void RecorderController::EndTake(MonitoringAfter after) {
   FollowTakeFile(last.file);
   SetMode(RecorderMode::Monitoring);
   if (wav && after != MonitoringAfter::Closed) OpenMonitoring(after == MonitoringAfter::Told);
-  Raise(failure);
+  return failure;
+}
+
+// The take ended because its sound stopped coming: a file that could not be
+// written completely is named, so the user does not take it for whole.
+void RecorderController::TellIncompleteTake(const std::string& failure) {
+  if (!failure.empty()) Raise(recorder_texts::IncompleteTake(p_.state.CurrentFile, failure));
 }
 
 // A take that ended on its own (its disk, encoder or stream failed): its file
 // holds everything written so far.
 void RecorderController::EndFailedTake(const std::string& reason) {
-  EndTake(MonitoringAfter::Quiet);
+  Raise(EndTake(MonitoringAfter::Quiet));
   Raise(reason);
   emit recordingsChanged();
   p_.state.StatusText.clear();
@@ -276,7 +283,7 @@ void RecorderController::EndFailedTake(const std::string& reason) {
 
 void RecorderController::StopRecording() {
   if (!p_.state.Recording()) return;
-  EndTake(MonitoringAfter::Told);
+  Raise(EndTake(MonitoringAfter::Told));
   emit recordingsChanged();
   p_.state.StatusText.clear();
   ReportLostSound();
@@ -286,7 +293,7 @@ void RecorderController::StopRecording() {
 // why. Monitoring comes back by itself once the server does.
 void RecorderController::HandleLostStream(const std::string& reason) {
   const bool wasRecording = p_.state.Recording();
-  if (wasRecording) EndTake(MonitoringAfter::Closed);
+  const std::string failure = wasRecording ? EndTake(MonitoringAfter::Closed) : std::string();
   p_.engine.CloseMonitoring();
   ticksSinceReopen_ = 0;
   if (wasRecording) {
@@ -294,7 +301,32 @@ void RecorderController::HandleLostStream(const std::string& reason) {
     p_.state.StatusText.clear();
   }
   Raise(reason);
+  TellIncompleteTake(failure);
   if (wasRecording) ReportLostSound();
+}
+
+// The chosen input went away (a device unplugged) while the server stays: a
+// take ends with what it captured and the input is named once; monitoring
+// goes on from the default input at once (quietly without a take: Record
+// tells of the missing input). The choice stays in the settings: monitoring
+// returns to it when the input comes back.
+void RecorderController::HandleRemovedInput() {
+  const bool wasRecording = p_.state.Recording();
+  const std::string input =
+      InputName(p_.engine.MonitoringOpen() ? p_.engine.MonitoringSource() : p_.settings.inputSource);
+  const std::string failure = wasRecording ? EndTake(MonitoringAfter::Closed) : std::string();
+  p_.engine.CloseMonitoring();
+  if (wasRecording) {
+    emit recordingsChanged();
+    p_.state.StatusText.clear();
+  }
+  OpenMonitoring(false);
+  if (!wasRecording) return;
+  Raise(RemovedInputMessage(input));
+  TellIncompleteTake(failure);
+  // Told just now, in other words: not again when Stop reopens monitoring.
+  toldSubstitute_ = p_.engine.MonitorSubstituteNotice();
+  ReportLostSound();
 }
 
 void RecorderController::TogglePause() {
@@ -347,13 +379,18 @@ void RecorderController::Tick() {
   MeterBlock block;
   if (p_.engine.TakeNewestBlock(block) && p_.analysis) p_.analysis->Analyse(block, !s.Minimized);
   if (const uint32_t lost = p_.engine.MonitorLostCode()) {
-    HandleLostStream(p_.engine.ErrorText(lost));
+    if (p_.engine.MonitorInputRemoved()) HandleRemovedInput();
+    else HandleLostStream(p_.engine.ErrorText(lost));
     return;
   }
   if (!s.Recording()) return;
   const TakeProgress progress = p_.engine.Progress();
   FollowTakeFile(progress.file);
   NoteLostSound(progress.lostFrames, progress.sampleRate);
+  if (progress.streamInputRemoved) {
+    HandleRemovedInput();
+    return;
+  }
   if (!progress.failure.empty() || progress.streamLostCode != 0) {
     EndFailedTake(progress.streamLostCode != 0 ? p_.engine.Mp3ErrorText(progress.streamLostCode) : std::string());
     return;
@@ -405,7 +442,7 @@ std::string RecorderController::ShutDown() {
   shutDown_ = true;
   tick_.stop();
   if (p_.state.Recording()) {
-    EndTake(MonitoringAfter::Closed);
+    Raise(EndTake(MonitoringAfter::Closed));
     p_.state.StatusText.clear();
   }
   if (p_.playback.PlaybackOpen()) p_.playback.CloseMedia();

@@ -118,7 +118,9 @@ class RecorderController : public QObject {
   void OpenMonitoring(bool tell);
   void TellSubstitute(const std::string& notice, bool monitoring);
   void FollowChosenInput();
-  void EndTake(MonitoringAfter after);
+  std::string EndTake(MonitoringAfter after);
+  void TellIncompleteTake(const std::string& failure);
+  void HandleRemovedInput();
   void EndFailedTake(const std::string& reason);
   void HandleLostStream(const std::string& reason);
   void FollowTakeFile(const std::string& file);

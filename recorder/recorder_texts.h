@@ -16,6 +16,11 @@ inline std::string AllNamesTaken(const std::string& folder) {
 }
 inline std::string CannotCreateFolder(const std::string& folder) { return Tr("Can not create ") + folder; }
 inline std::string CannotSaveSettings(const std::string& ini) { return Tr("Can not save the settings to ") + ini; }
+// The take ended because its sound stopped coming, and its file could not be
+// completed: `failure` is the writer's text.
+inline std::string IncompleteTake(const std::string& file, const std::string& failure) {
+  return Tr("The recording \"") + file + Tr("\" could not be completely written. ") + failure;
+}
 // "2.4 seconds of sound were lost because the computer was too busy."
 inline std::string LostSound(uint32_t lostMs) {
   char seconds[32];

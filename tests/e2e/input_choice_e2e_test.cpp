@@ -4,7 +4,9 @@
 // the level it was played and nothing of A's; the sound the computer plays is
 // A's, also when B's monitor is the default input. When B is gone, Record
 // takes the default input, says so once and keeps the take; when B is back,
-// monitoring returns to it. The input list hears of B coming and going over
+// monitoring returns to it. When B goes during a WAV or an MP3 take, the take
+// ends with what it captured, the user is told once, naming B, and monitoring
+// goes on from the default input until B is back. The input list hears of B coming and going over
 // the program's one server connection.
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <iostream>
@@ -228,6 +231,54 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   wav.Ticks(10);
   ExpectTone("B back, monitoring", MonitoredTones(wav), &Tones::khz);
   EXPECT_EQ(wav.messages, told);
+}
+
+TEST(InputChoiceE2E, TheChosenInputGoingAwayEndsTheTakeAndMonitoringGoesOnFromTheDefault) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server rig";
+  const std::string monitorB = std::string(kSinkB) + ".monitor";
+  TempFolder tones;
+  tones.WriteText("a.wav", WavBytes(2, kRate, 16, Tone(440, kRate, 2, 30)));
+  tones.WriteText("b.wav", WavBytes(2, kRate, 16, Tone(1000, kRate, 2, 30)));
+  const auto playA = PlayInto("test_sink", tones.File("a.wav"));
+  const std::vector<std::string> told = {"The input \"tarnovox_input_b.monitor\" was disconnected. "
+                                         "The recording was ended; it keeps what was recorded."};
+  for (const bool wav : {true, false}) {
+    SCOPED_TRACE(wav ? "WAV" : "MP3");
+    auto sinkB = std::make_unique<ExtraSink>();
+    auto playB = PlayInto(kSinkB, tones.File("b.wav"));
+    LiveRecorder rig(wav, monitorB);
+    ExpectTone("B monitored", MonitoredTones(rig), &Tones::khz);
+    rig.controller.Execute(RecorderCommand::Record);
+    ASSERT_TRUE(rig.state.Recording());
+    const std::string take = rig.state.CurrentFile;
+    rig.Ticks(30);
+    playB.reset();  // or the server would move the 1 kHz tone to A
+    sinkB->Unload();  // unplugged 3 s into the take
+    rig.Ticks(10);
+    EXPECT_FALSE(rig.state.Recording());
+    EXPECT_EQ(rig.messages, told);
+    if (wav) {
+      ExpectTone("WAV up to the unplugging", TakeTones(take), &Tones::khz);
+    } else {
+      const auto frames = ReadFrameHeaders(take);
+      ASSERT_FALSE(frames.empty());
+      EXPECT_EQ(frames.back().end, std::filesystem::file_size(take));  // whole frames only
+      EXPECT_GE(std::stod(Probe("format=duration", take)), 2.5);
+      const DecodedMp3 decoded = DecodeMp3(take);
+      ExpectTone("MP3 up to the unplugging",
+                 TonesOf(decoded.left, kRate / 5, kRate * 2, 1, 32767), &Tones::khz, 0.07, 0.003);
+    }
+    // Monitoring goes on from the default input, without another word; the
+    // choice stays for when B returns, and monitoring goes back to it.
+    EXPECT_TRUE(rig.engine.MonitoringOpen());
+    ExpectTone("default input monitored", MonitoredTones(rig), &Tones::a440);
+    EXPECT_EQ(rig.settings.inputSource, monitorB);
+    sinkB = std::make_unique<ExtraSink>();
+    playB = PlayInto(kSinkB, tones.File("b.wav"));
+    rig.Ticks(10);
+    ExpectTone("B back, monitoring", MonitoredTones(rig), &Tones::khz);
+    EXPECT_EQ(rig.messages, told);
+  }
 }
 
 }  // namespace

@@ -29,10 +29,10 @@ struct MeterCount : CaptureAnalysis {
 
 struct LiveRecorder {
   TempFolder dir;
+  DlopenLoader loader;  // outlives the engine, as in the program
   PulseCaptureStream monitor{"Monitor"};
   PulseCaptureStream mp3Stream{"MP3 recording"};
   CaptureEngine engine{monitor, mp3Stream};
-  DlopenLoader loader;
   RecordSettings settings;
   SettingsStore store{settings, dir.File("tarnovox.INI")};
   RecorderState state;

@@ -4,8 +4,12 @@
 // come back without restarting anything.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <thread>
 
@@ -22,6 +26,24 @@ void RunRig(const char* command) {
   const std::string line =
       std::string(std::getenv("TARNOVOX_RIG")) + " " + command + " " + std::getenv("TARNOVOX_RIG_DIR");
   ASSERT_EQ(std::system(line.c_str()), 0) << line;
+}
+
+// The process that answers the program's connections: PulseAudio, or
+// PipeWire's PulseAudio service. 0 when the rig does not say.
+pid_t ServerProcess() {
+  const std::string dir = std::getenv("TARNOVOX_RIG_DIR");
+  for (const char* name : {"/pulse.pid", "/pipewire-pulse.pid"}) {
+    pid_t pid = 0;
+    if (std::ifstream(dir + name) >> pid) return pid;
+  }
+  return 0;
+}
+
+// Seconds `command` held the window thread.
+double SecondsFor(LiveRecorder& rig, RecorderCommand command) {
+  const auto begin = std::chrono::steady_clock::now();
+  rig.controller.Execute(command);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
 }
 
 // Ticks until monitoring hands a block of sound to the meters; the seconds
@@ -89,6 +111,46 @@ TEST(ServerLossE2E, ACrashEndsTheTakeWithItsSoundAndEverythingComesBack) {
     rig.controller.Execute(RecorderCommand::Stop);
     EXPECT_EQ(rig.messages.size(), 1u);
     EXPECT_NEAR(std::stod(Probe("format=duration", second)), 2.5, 0.6);
+  }
+}
+
+// The server hangs (stopped, its connections open): Stop and Record come back
+// within a few seconds with a message instead of freezing the window, and
+// everything works again once the server goes on.
+TEST(ServerLossE2E, AHangingServerHoldsStopAndRecordOnlyAFewSeconds) {
+  if (!std::getenv("TARNOVOX_RIG") || !SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server rig";
+  const pid_t server = ServerProcess();
+  ASSERT_GT(server, 0);
+  constexpr double kBound = 5.0;
+  for (const bool wav : {true, false}) {
+    SCOPED_TRACE(wav ? "WAV" : "MP3");
+    LiveRecorder rig(wav);
+    rig.controller.Execute(RecorderCommand::Record);
+    ASSERT_TRUE(rig.state.Recording());
+    rig.Ticks(10);
+    ASSERT_EQ(::kill(server, SIGSTOP), 0);
+    const double stop = SecondsFor(rig, RecorderCommand::Stop);
+    rig.Ticks(3);
+    const double record = SecondsFor(rig, RecorderCommand::Record);
+    const size_t told = rig.messages.size();
+    ::kill(server, SIGCONT);
+    std::cout << (wav ? "WAV" : "MP3") << ": Stop took " << stop << " s, Record " << record << " s; told:";
+    for (const std::string& m : rig.messages) std::cout << " \"" << m << "\"";
+    std::cout << "\n";
+    EXPECT_LT(stop, kBound);
+    EXPECT_LT(record, kBound);
+    EXPECT_GE(told, 1u) << "the hanging server was not told";
+    EXPECT_FALSE(rig.state.Recording());
+    // The server goes on: the recorder records again.
+    rig.controller.Execute(RecorderCommand::Stop);
+    EXPECT_GE(SecondsUntilTheMetersMove(rig, 5.0), 0);
+    rig.controller.Execute(RecorderCommand::Record);
+    ASSERT_TRUE(rig.state.Recording());
+    const std::string again = rig.state.CurrentFile;
+    rig.Ticks(15);
+    rig.controller.Execute(RecorderCommand::Stop);
+    ASSERT_GT(std::filesystem::file_size(again), 10000u) << "the take after the hang holds no sound";
+    EXPECT_NEAR(std::stod(Probe("format=duration", again)), 1.5, 0.5);
   }
 }
 

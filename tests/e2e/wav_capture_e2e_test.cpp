@@ -19,6 +19,27 @@ namespace {
 
 using namespace tarnovox::testing;
 
+// The recorder goes, as at the program's exit, while sound flows into its
+// open streams (monitoring, a WAV or an MP3 take): under AddressSanitizer no
+// thread of the server's library may write into a freed ring or stream.
+TEST(WavCaptureE2E, TheRecorderGoesWhileSoundFlowsIntoItsStreams) {
+  if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
+  TempFolder sounds;
+  WriteNoiseWav(sounds.File("noise.wav"), 30);
+  BackgroundProcess player({"paplay", sounds.File("noise.wav")});
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE(round);
+    auto rig = std::make_unique<LiveRecorder>(round % 2 == 0);
+    ASSERT_TRUE(rig->engine.MonitoringOpen());
+    if (round % 3 != 2) {
+      rig->controller.Execute(RecorderCommand::Record);
+      ASSERT_TRUE(rig->state.Recording());
+    }
+    rig->Ticks(2);
+    rig.reset();
+  }
+}
+
 // The window thread is held for 30 s in the middle of the take (a modal box,
 // a slow paint): the capture thread writes on, so every frame the server
 // delivered is in the file and nothing is reported lost. A pause of 2 s later

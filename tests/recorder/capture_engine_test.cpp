@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "formats/wav_take_writer.h"
 #include "tests/support/fake_capture_stream.h"
@@ -65,6 +67,40 @@ TEST(CaptureEngine, BlockGeometryFollowsTheRateAndUnlistedRatesKeepThePreviousOn
   ASSERT_EQ(rig.engine.OpenMonitoring(""), 0u);
   EXPECT_EQ(rig.engine.FramesPerBuffer(), 4410u);
   EXPECT_EQ(rig.monitor.OpenedFormat(), PcmFormat{});
+}
+
+// The streams outlive the engine (as the program declares them): going, the
+// engine stops its thread, ends the take with every frame captured and closes
+// both streams, so nothing writes into it afterwards.
+TEST(CaptureEngine, GoingAwayEndsTheTakeAndClosesBothStreams) {
+  for (int round = 0; round < 20; ++round) {
+    TempFolder dir;
+    FakeCaptureStream monitor, mp3Stream;
+    auto engine = std::make_unique<CaptureEngine>(monitor, mp3Stream);
+    const PcmFormat format;
+    // Even rounds a take on the monitoring stream, odd ones on the second
+    // stream beside monitoring.
+    const bool second = round % 2 == 1;
+    if (second) {
+      ASSERT_EQ(engine->OpenMonitoring(""), 0u);
+      ASSERT_EQ(engine->OpenMp3TakeStream(format, ""), 0u);
+    } else {
+      ASSERT_EQ(engine->OpenWavTakeStream(format, ""), 0u);
+    }
+    auto writer = std::make_unique<WavTakeWriter>(format, NextTakeFile{});
+    ASSERT_EQ(writer->Create(dir.File("take.wav")), "");
+    engine->BeginTake(std::move(writer));
+    monitor.Advance(500);
+    mp3Stream.Advance(500);
+    engine->StartThread();
+    if (round % 4 < 2) std::this_thread::sleep_for(std::chrono::milliseconds(CaptureEngine::kReadIntervalMs));
+    engine.reset();
+    EXPECT_FALSE(monitor.IsOpen());
+    EXPECT_FALSE(mp3Stream.IsOpen());
+    const auto file = dir.Read("take.wav");
+    EXPECT_TRUE(ReadWav(file).sizesMatch);
+    EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), 500u * 441 / 10);
+  }
 }
 
 TEST(CaptureEngine, ATakeHoldsEveryFrameInCaptureOrderUpToTheStop) {

@@ -246,6 +246,40 @@ TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollo
   EXPECT_EQ(rig.messages.size(), 2u);
 }
 
+TEST(RecorderController, AnInputUnpluggedDuringATakeEndsItAndMonitoringGoesOnFromTheDefault) {
+  for (const OutputFormat format : {OutputFormat::Wav, OutputFormat::Mp3}) {
+    SCOPED_TRACE(format == OutputFormat::Wav ? "WAV" : "MP3");
+    ControllerRig rig;
+    rig.engine.CloseMonitoring();
+    rig.settings.inputSource = "usb-mic";
+    rig.settings.format = format;
+    ASSERT_TRUE(rig.controller.OpenDevices());
+    rig.controller.Execute(RecorderCommand::Record);
+    rig.Ticks(10);
+    rig.device.RemoveInput(9);
+    if (format == OutputFormat::Mp3) rig.mp3Stream.RemoveInput(9);
+    rig.Ticks(1);
+    const std::vector<std::string> told = {
+        "The input \"usb-mic\" was disconnected. The recording was ended; it keeps what was recorded."};
+    EXPECT_EQ(rig.messages, told);
+    EXPECT_FALSE(rig.state.Recording());
+    EXPECT_FALSE(rig.mp3Stream.IsOpen());
+    EXPECT_TRUE(rig.engine.MonitoringOpen());
+    EXPECT_EQ(rig.device.OpenedSource(), "");  // the default input
+    EXPECT_EQ(rig.settings.inputSource, "usb-mic");
+    if (format == OutputFormat::Wav) {
+      const auto file = rig.dir.Read("out/record1.wav");
+      EXPECT_TRUE(ReadWav(file).sizesMatch);
+      EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), 10 * 4410u);
+    }
+    rig.Ticks(20);  // nothing more is said while it stays away
+    rig.device.missingSources.clear();
+    rig.Ticks(1);  // plugged in again: monitoring goes back to it
+    EXPECT_EQ(rig.device.OpenedSource(), "usb-mic");
+    EXPECT_EQ(rig.messages, told);
+  }
+}
+
 TEST(RecorderController, ANameTakenBeforeTheFileIsCreatedMovesOnAndTruncatesNothing) {
   ControllerRig rig;
   // Another program creates record1.wav after the name was chosen, while the
@@ -322,6 +356,39 @@ TEST(RecorderController, AFullDiskEndsTheTakeWithAMatchingHeaderAndOneMessage) {
     EXPECT_GT(wav.dataBytes, 80u * 1024);  // what fitted is kept: the first frames, in order
     EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), wav.dataBytes / 4);
     EXPECT_EQ(ReadFileText(disk.File("interview.mp3")), other);
+  }
+}
+
+// The server goes away while the disk is full: what was captured last cannot
+// be written. Both are told, the file's failure with its name, and the WAV
+// header still matches what reached the disk.
+TEST(RecorderController, AWriteFailureAtALostServerIsToldWithTheFileName) {
+  for (const OutputFormat format : {OutputFormat::Wav, OutputFormat::Mp3}) {
+    SCOPED_TRACE(format == OutputFormat::Wav ? "WAV" : "MP3");
+    SmallDisk disk;
+    if (!disk.Available()) GTEST_SKIP() << "needs root to mount a small file system";
+    ControllerRig rig;
+    rig.settings.folder = disk.Path();
+    rig.settings.format = format;
+    rig.lame.bytesPerEncode = 4000;
+    disk.Leave(100 * 1024);
+    rig.controller.Execute(RecorderCommand::Record);
+    ASSERT_TRUE(rig.state.Recording());
+    rig.Ticks(5);
+    FakeCaptureStream& take = format == OutputFormat::Wav ? rig.device : rig.mp3Stream;
+    take.Advance(1500);  // captured, not yet written, when the server goes
+    rig.device.Lose(7);
+    rig.mp3Stream.Lose(7);
+    rig.Ticks(1);
+    EXPECT_FALSE(rig.state.Recording());
+    const std::string file = disk.File(format == OutputFormat::Wav ? "record1.wav" : "record1.mp3");
+    EXPECT_EQ(rig.messages, (std::vector<std::string>{
+                                "Simulated device error 7",
+                                "The recording \"" + file + "\" could not be completely written. "
+                                "Stream write error. No space left on device"}));
+    if (format == OutputFormat::Wav) {
+      EXPECT_TRUE(ReadWav(ReadFileBytes(file)).sizesMatch);
+    }
   }
 }
 

@@ -21,6 +21,7 @@ uint32_t FakeCaptureStream::Open(const PcmFormat& format) {
   started_ = false;
   overrunFrames_ = 0;
   lostCode_ = 0;
+  inputRemoved_ = false;
   kept_.clear();
   capacity_ = static_cast<size_t>(bufferMs_) * format.sampleRate / 1000 * format.BlockAlign();
   return 0;

@@ -35,6 +35,14 @@ class FakeCaptureStream : public CaptureStream {
   uint32_t LostCode() const override { return lostCode_; }
   // The stream stops delivering for good, as when the sound server goes away.
   void Lose(uint32_t code) { lostCode_ = code; started_ = false; }
+  // The stream's input goes away (unplugged); the server stays. It is missing
+  // from then on.
+  void RemoveInput(uint32_t code) {
+    Lose(code);
+    inputRemoved_ = true;
+    missingSources.insert(source_);
+  }
+  bool InputRemoved() const override { return inputRemoved_; }
 
   // Lets `ms` milliseconds of capture pass (only while started).
   void Advance(uint32_t ms);
@@ -80,6 +88,7 @@ class FakeCaptureStream : public CaptureStream {
   uint64_t nextFrame_ = 0;
   uint64_t overrunFrames_ = 0;
   uint32_t lostCode_ = 0;
+  bool inputRemoved_ = false;
   uint64_t remainderMicroFrames_ = 0;
   uint32_t bufferMs_ = 15000;
   size_t capacity_ = 0;  // bytes
