@@ -55,6 +55,18 @@ struct RecordSettings {
   // A take ends by itself once it holds this many seconds of sound (paused
   // time not counted); 0: only Stop ends it.
   uint32_t stopAfterSeconds = 0;
+  // A take begins with this many seconds of the sound monitored before the
+  // command that started it (0 to 30); 0: it begins at the command.
+  uint32_t preRecordSeconds = 0;
+  // A take goes on in the next free file once the current one holds this many
+  // seconds of sound; 0: one file (until the 4 GiB limit).
+  uint32_t splitEverySeconds = 0;
+  // Record waits for sound: the take starts at the first buffer whose peak
+  // reaches this level in dBFS (-1 to -90); 0: Record starts at once.
+  int32_t startLevelDb = 0;
+  // With a start level: after this many seconds below it the take pauses by
+  // itself, and goes on when sound returns; 0: never.
+  uint32_t silencePauseSeconds = 0;
 
   bool operator==(const RecordSettings&) const = default;
 };

@@ -16,8 +16,12 @@ constexpr const char* kSettings = "Settings";
 constexpr const char* kInput = "Input";
 constexpr const char* kCapture = "Capture";
 
-// The longest StopAfter taken from the file: a week.
+// The longest StopAfter and SplitEvery taken from the file: a week.
 constexpr uint32_t kMaxStopAfterSeconds = 7 * 24 * 3600;
+constexpr uint32_t kMaxPreRecordSeconds = 30;
+constexpr uint32_t kMaxSilencePauseSeconds = 24 * 3600;
+// The quietest start level taken from the file, in dBFS: 16-bit sound ends near -90.
+constexpr int32_t kQuietestStartLevel = -90;
 
 template <auto Field>
 using FieldType = std::remove_cvref_t<decltype(std::declval<RecordSettings&>().*Field)>;
@@ -61,6 +65,19 @@ constexpr SettingKey Seconds(const char* section, const char* key) {
           [](RecordSettings& s, const std::string& value) {
             const std::optional<uint32_t> number = IniFile::ParseInteger(value);
             if (number && *number <= Max) s.*Field = *number;
+          },
+          true};
+}
+
+// The start level in dBFS: -1 to the quietest, or 0 for off; another value
+// leaves the field as it was. Written once it is not at its default.
+constexpr SettingKey StartLevel(const char* section, const char* key) {
+  return {section, key, [](const RecordSettings& s) { return std::to_string(s.startLevelDb); },
+          [](RecordSettings& s, const std::string& value) {
+            const std::optional<uint32_t> number = IniFile::ParseInteger(value);
+            if (!number) return;
+            const auto level = static_cast<int32_t>(*number);
+            if (level <= 0 && level >= kQuietestStartLevel) s.startLevelDb = level;
           },
           true};
 }
@@ -135,7 +152,11 @@ constexpr SettingKey kKeys[] = {
     ColumnWidth<2>("Col2"),
     {kSettings, "Sort", SortText, ReadSort},
     Text<&RecordSettings::inputSource>(kInput, "Source", true),
+    Seconds<&RecordSettings::preRecordSeconds, kMaxPreRecordSeconds>(kCapture, "PreRecord"),
     Seconds<&RecordSettings::stopAfterSeconds, kMaxStopAfterSeconds>(kCapture, "StopAfter"),
+    Seconds<&RecordSettings::splitEverySeconds, kMaxStopAfterSeconds>(kCapture, "SplitEvery"),
+    StartLevel(kCapture, "StartLevel"),
+    Seconds<&RecordSettings::silencePauseSeconds, kMaxSilencePauseSeconds>(kCapture, "SilencePause"),
 };
 
 }  // namespace

@@ -72,6 +72,26 @@ TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenIn
     dir.WriteText("t.INI", "[Capture]\nStopAfter=" + value + "\n");
     EXPECT_EQ(Loaded(dir.File("t.INI"), seven).stopAfterSeconds, seconds) << value;
   }
+
+  // The rest of the section: each key appears once chosen, in the table's
+  // order, and reads back; out-of-range values read as off.
+  settings.preRecordSeconds = 30;
+  settings.splitEverySeconds = 900;
+  settings.startLevelDb = -30;
+  settings.silencePauseSeconds = 2;
+  std::filesystem::remove(dir.File("t.INI"));
+  ASSERT_TRUE(store.SaveSettings());
+  EXPECT_EQ(dir.ReadText("t.INI"),
+            nineteen + "[Capture]\nPreRecord=30\nSplitEvery=900\nStartLevel=-30\nSilencePause=2\n");
+  EXPECT_EQ(Loaded(dir.File("t.INI")), settings);
+  dir.WriteText("t.INI", "[Capture]\nPreRecord=31\nSplitEvery=-1\nStartLevel=-91\nSilencePause=86401\n");
+  const RecordSettings off = Loaded(dir.File("t.INI"));
+  EXPECT_EQ(off.preRecordSeconds, 0u);
+  EXPECT_EQ(off.splitEverySeconds, 0u);
+  EXPECT_EQ(off.startLevelDb, 0);
+  EXPECT_EQ(off.silencePauseSeconds, 0u);
+  dir.WriteText("t.INI", "[Capture]\nStartLevel=5\n");
+  EXPECT_EQ(Loaded(dir.File("t.INI")).startLevelDb, 0);
 }
 
 TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
