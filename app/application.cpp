@@ -57,11 +57,14 @@ ProgramPlace ProgramPlace::OfThisProcess() {
   return place;
 }
 
+std::string ProgramPlace::SettingsFile() const {
+  return SettingsStore::IniPathFor(executable, folderWritable, EnvOr("XDG_CONFIG_HOME", home + "/.config"));
+}
+
 Application::Application(InstanceChannel& channel, const ProgramPlace& place)
     : channel_(channel),
       place_(place),
-      store_(settings_, SettingsStore::IniPathFor(place.executable, place.folderWritable,
-                                                  EnvOr("XDG_CONFIG_HOME", place.home + "/.config"))),
+      store_(settings_, place.SettingsFile()),
       shell_("pavucontrol", {"--tab=4"}, QtDesktopShell::HelpFilesFor(QString::fromStdString(place.executable))),
       recorder_({settings_, store_, state_, engine_, loader_, playback_, recordings_, shell_, clock_, drives_,
                  &analysis_}) {

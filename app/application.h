@@ -42,6 +42,8 @@ struct ProgramPlace {
   bool folderWritable = false;
   std::string home;
   static ProgramPlace OfThisProcess();
+  // The settings file this program reads and writes.
+  std::string SettingsFile() const;
 };
 
 class Application {

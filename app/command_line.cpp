@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ostream>
 #include <utility>
 
@@ -13,9 +15,31 @@ namespace {
 constexpr std::pair<const char*, Command> kCommands[] = {
     {"--record", Command::Record}, {"--pause", Command::Pause}, {"--stop", Command::Stop}, {"--show", Command::Show}};
 
+// The formats `--convert` makes, as they are written on the command line.
+constexpr const char* kConvertFormats[] = {"mp3"};
+
+CommandLine Failure(std::string error) {
+  CommandLine line;
+  line.outcome = CommandLine::Outcome::Error;
+  line.error = "tarnovox: " + std::move(error);
+  return line;
+}
+
+CommandLine ParseConversion(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 3) return Failure("--convert needs a format and at least one file");
+  CommandLine line;
+  line.outcome = CommandLine::Outcome::Convert;
+  for (char c : arguments[1]) line.convertFormat += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (std::ranges::find(kConvertFormats, line.convertFormat) == std::end(kConvertFormats))
+    return Failure("cannot convert to '" + arguments[1] + "'");
+  line.convertFiles.assign(arguments.begin() + 2, arguments.end());
+  return line;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  if (!arguments.empty() && arguments.front() == "--convert") return ParseConversion(arguments);
   CommandLine line;
   for (const std::string& argument : arguments) {
     if (argument == "--help") {
@@ -58,6 +82,9 @@ std::string UsageText() {
          "  --pause    pause or resume the recording or the playback (as F7 does)\n"
          "  --stop     stop the recording or the playback (as F9 does)\n"
          "  --show     show the main window and bring it to the front\n"
+         "  --convert FORMAT FILE...\n"
+         "             convert each WAV file to FORMAT (mp3) beside it, with no window;\n"
+         "             exits 0 when every file was converted, 1 naming each failure\n"
          "  --help     print this help and exit\n"
          "  --version  print the version and exit\n"
          "\n"
@@ -71,7 +98,8 @@ int PrintOutcome(const CommandLine& line, std::ostream& out, std::ostream& err) 
     case CommandLine::Outcome::Help: out << UsageText(); return 0;
     case CommandLine::Outcome::Version: out << VersionText() << '\n'; return 0;
     case CommandLine::Outcome::Error: err << line.error << '\n' << UsageText(); return 2;
-    case CommandLine::Outcome::Run: break;
+    case CommandLine::Outcome::Run:
+    case CommandLine::Outcome::Convert: break;
   }
   return 0;
 }

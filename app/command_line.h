@@ -11,14 +11,18 @@ namespace tarnovox {
 enum class Command { Record, Pause, Stop, Show };
 
 struct CommandLine {
-  enum class Outcome { Run, Help, Version, Error };
+  enum class Outcome { Run, Help, Version, Error, Convert };
   Outcome outcome = Outcome::Run;
   std::vector<Command> commands;  // in the order given
+  // For Convert: the target format ("mp3") and the files, as given.
+  std::string convertFormat;
+  std::vector<std::string> convertFiles;
   std::string error;              // one line, set for Error
 };
 
 // arguments: without the program name. The first --help, --version or unknown
 // argument decides the outcome; anything after it is not looked at.
+// `--convert FORMAT FILE...` stands alone: every argument after the format is a file.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The option that names a command ("--record" for Record), as parsed back.
@@ -30,7 +34,7 @@ std::string VersionText();
 
 // For Help, Version and Error: prints what the outcome asks for (help and
 // version to out; the error line and the usage to err) and returns the exit
-// status: 0, 0 and 2. Run prints nothing and returns 0.
+// status: 0, 0 and 2. Run and Convert print nothing and return 0.
 int PrintOutcome(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnovox

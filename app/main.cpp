@@ -8,9 +8,24 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/command_line_conversion.h"
 #include "app/instance_channel.h"
 #include "app/startup_trace.h"
+#include "settings/settings_store.h"
 #include "ui/skin_pictures.h"
+
+namespace {
+
+// A conversion from the command line reads the settings (the MP3 encoding)
+// but never writes them, and touches neither display nor sound server.
+int ConvertWithoutWindow(const tarnovox::CommandLine& line) {
+  tarnovox::RecordSettings settings;
+  tarnovox::SettingsStore(settings, tarnovox::ProgramPlace::OfThisProcess().SettingsFile()).LoadSettings();
+  tarnovox::DlopenLoader loader;
+  return tarnovox::ConvertFromCommandLine(line.convertFormat, line.convertFiles, settings, loader, std::cerr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // Before the display, the settings, the sound server and the output folder:
@@ -18,6 +33,7 @@ int main(int argc, char** argv) {
   // must leave that recorder's files and devices alone.
   tarnovox::StartupMark("main");
   const tarnovox::CommandLine line = tarnovox::ParseCommandLine({argv + 1, argv + argc});
+  if (line.outcome == tarnovox::CommandLine::Outcome::Convert) return ConvertWithoutWindow(line);
   if (line.outcome != tarnovox::CommandLine::Outcome::Run) return tarnovox::PrintOutcome(line, std::cout, std::cerr);
   QString channelProblem;
   const QString channelName = tarnovox::InstanceChannel::DefaultName(&channelProblem);

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "formats/wave_format.h"
-#include "formats/encoder_config.h"
+#include "formats/conversion_tasks.h"
 
 namespace tarnovox {
 
@@ -40,13 +40,14 @@ bool SameFile(const std::string& a, const std::string& b) {
 WavToMp3::WavToMp3(DynamicLibraryLoader& loader, const RecordSettings& settings, RecorderState& state, UiHooks& ui,
                    PlaybackControl& playback, RecordingsLibrary& library, ConvertProgress& progress,
                    ConversionJob::Deliver deliver)
-    : settings_(settings),
+    : loader_(loader),
+      settings_(settings),
       state_(state),
       ui_(ui),
       playback_(playback),
       library_(library),
       progress_(progress),
-      job_(loader, std::move(deliver)) {}
+      job_(std::move(deliver)) {}
 
 std::string WavToMp3::TargetName(const std::string& source) {
   return fs::path(source).replace_extension(".mp3").string();
@@ -59,35 +60,39 @@ void WavToMp3::ConvertCurrentFile() {
   const std::string target = TargetName(source);
   if (!RecordingAllows(source, target)) return;
   playback_.ClosePlayback();
-  ConversionRequest request;
+  WavSourceFormat format;
   std::string error;
-  if (!ReadWavSourceFormat(source, request.format, error)) {
+  if (!ReadWavSourceFormat(source, format, error)) {
     ui_.ShowMessage(error);
     return;
   }
   std::error_code ignored;
-  request.mayReplace = fs::exists(target, ignored);
-  if (request.mayReplace &&
-      !ui_.AskYesNo(target + " already exists.\rDo you want to overwrite it?", "Confirm")) {
-    return;
-  }
+  const bool mayReplace = fs::exists(target, ignored);
+  if (mayReplace && !ui_.AskYesNo(target + " already exists.\rDo you want to overwrite it?", "Confirm")) return;
   if (!RecordingAllows(source, target)) return;
   // Bare names resolve against the output folder, which may change while the
   // job runs: the job gets the paths as they are now.
-  request.source = fs::absolute(source, ignored).string();
-  request.target = fs::absolute(target, ignored).string();
-  request.config = ConversionConfig(settings_, request.format.sampleRate, request.format.channels);
+  std::optional<ConversionTask> task = WavToMp3Task(loader_, settings_, fs::absolute(source, ignored).string(),
+                                                    fs::absolute(target, ignored).string(), mayReplace, error);
+  if (!task) {
+    ui_.ShowMessage(error);
+    return;
+  }
   progress_.SetFileGridEnabled(false);
   progress_.Show(source, target);
   progress_.SetCancelAction([this] { job_.Cancel(); });
-  job_.Start(std::move(request), [this](int percent) { progress_.SetProgress(percent); },
-             [this](const ConversionOutcome& outcome) { Finish(outcome); });
+  std::vector<ConversionTask> tasks;
+  tasks.push_back(std::move(*task));
+  job_.Start(std::move(tasks), [this](int percent) { progress_.SetProgress(percent); },
+             [this](const std::vector<ConversionOutcome>& outcomes) { Finish(outcomes); });
 }
 
-void WavToMp3::Finish(const ConversionOutcome& outcome) {
+void WavToMp3::Finish(const std::vector<ConversionOutcome>& outcomes) {
   progress_.SetCancelAction(nullptr);
   if (closing_) return;
-  if (!outcome.message.empty()) ui_.ShowMessage(outcome.message);
+  for (const ConversionOutcome& outcome : outcomes) {
+    if (!outcome.message.empty()) ui_.ShowMessage(outcome.message);
+  }
   progress_.SetFileGridEnabled(true);
   ui_.SetBusyCursor(true);
   library_.Rescan();

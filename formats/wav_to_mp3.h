@@ -7,6 +7,8 @@
 // byte for byte), and no part file.
 #include <string>
 
+#include <vector>
+
 #include "formats/conversion_job.h"
 #include "formats/convert_progress.h"
 #include "formats/wav_source.h"
@@ -39,10 +41,11 @@ class WavToMp3 {
   static std::string TargetName(const std::string& source);
 
  private:
-  void Finish(const ConversionOutcome& outcome);
+  void Finish(const std::vector<ConversionOutcome>& outcomes);
   // False, after saying so, while a take writes to `source` or `target`.
   bool RecordingAllows(const std::string& source, const std::string& target);
 
+  DynamicLibraryLoader& loader_;
   const RecordSettings& settings_;
   RecorderState& state_;
   UiHooks& ui_;

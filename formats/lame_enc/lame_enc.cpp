@@ -28,16 +28,27 @@ struct Stream {
   bool vbrHeader = false;
 };
 
+// Encoding holds only its stream's lock, so conversions on several threads
+// encode at the same time; opening, flushing and closing a stream hold the
+// table's lock first, then the stream's.
 std::mutex tableMutex;
 std::array<Stream, kMaxStreams> streams;
+std::array<std::mutex, kMaxStreams> streamMutexes;
 // The VBR header of the stream flushed last, kept for beWriteVBRHeader, which
 // callers use after the stream is closed.
 std::vector<uint8_t> lastVbrHeader;
 
+bool ValidHandle(HBE_STREAM handle) { return handle != 0 && handle <= kMaxStreams; }
+
+// The caller holds the stream's lock.
 Stream* Find(HBE_STREAM handle) {
-  if (handle == 0 || handle > kMaxStreams) return nullptr;
+  if (!ValidHandle(handle)) return nullptr;
   Stream& stream = streams[handle - 1];
   return stream.gf != nullptr ? &stream : nullptr;
+}
+
+std::unique_lock<std::mutex> LockStream(HBE_STREAM handle) {
+  return ValidHandle(handle) ? std::unique_lock(streamMutexes[handle - 1]) : std::unique_lock<std::mutex>();
 }
 
 // lame.h's worst case for one call: 1.25 x samples per channel + 7200, which
@@ -80,6 +91,7 @@ LAME_ENC_EXPORT BE_ERR beInitStream(BE_CONFIG* config, uint32_t* samples, uint32
     return error;
   }
   Stream& entry = streams[slot];
+  std::lock_guard streamLock(streamMutexes[slot]);
   entry = Stream{gf, InputChannels(*config), 0, 0, false, config->bWriteVBRHeader != 0};
   const int frameSize = lame_get_framesize(gf);
   entry.samplesPerChunk = static_cast<uint32_t>(frameSize * entry.channels);
@@ -92,7 +104,7 @@ LAME_ENC_EXPORT BE_ERR beInitStream(BE_CONFIG* config, uint32_t* samples, uint32
 
 LAME_ENC_EXPORT BE_ERR beEncodeChunk(HBE_STREAM handle, uint32_t samples, const int16_t* pcm,
                                      uint8_t* output, uint32_t* outputBytes) {
-  std::lock_guard lock(tableMutex);
+  const auto lock = LockStream(handle);
   Stream* stream = Find(handle);
   if (!stream || stream->flushed) return kBeErrInvalidHandle;
   if (!output || !outputBytes || (samples > 0 && !pcm)) return kBeErrInvalidFormatParameters;
@@ -110,6 +122,7 @@ LAME_ENC_EXPORT BE_ERR beEncodeChunk(HBE_STREAM handle, uint32_t samples, const 
 
 LAME_ENC_EXPORT BE_ERR beDeinitStream(HBE_STREAM handle, uint8_t* output, uint32_t* outputBytes) {
   std::lock_guard lock(tableMutex);
+  const auto streamLock = LockStream(handle);
   Stream* stream = Find(handle);
   if (!stream || stream->flushed) return kBeErrInvalidHandle;
   if (!output || !outputBytes) return kBeErrInvalidFormatParameters;
@@ -122,6 +135,7 @@ LAME_ENC_EXPORT BE_ERR beDeinitStream(HBE_STREAM handle, uint8_t* output, uint32
 
 LAME_ENC_EXPORT BE_ERR beCloseStream(HBE_STREAM handle) {
   std::lock_guard lock(tableMutex);
+  const auto streamLock = LockStream(handle);
   Stream* stream = Find(handle);
   if (!stream) return kBeErrInvalidHandle;
   lame_close(stream->gf);
