@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <utility>
 
 #include "tests/e2e/live_recorder.h"
 #include "tests/e2e/noise_signal.h"
@@ -72,12 +73,14 @@ TEST(TimedTakeE2E, SplitEveryFourSecondsCutsTenSecondsIntoThreeWavFilesWithoutAG
   BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
   SinkCapture heard(rig.dir.File("heard.raw"));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  const auto pressed = Clock::now();
   rig.controller.Execute(RecorderCommand::Record);
   ASSERT_TRUE(rig.state.Recording());
   rig.Ticks(50);
   EXPECT_EQ(rig.state.ActiveFileName, "record2.wav");
   rig.Ticks(50);
   rig.controller.Execute(RecorderCommand::Stop);
+  const double recordedFor = std::chrono::duration<double>(Clock::now() - pressed).count();
   const auto server = heard.Stop();
   EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("record4.wav")));
@@ -94,21 +97,26 @@ TEST(TimedTakeE2E, SplitEveryFourSecondsCutsTenSecondsIntoThreeWavFilesWithoutAG
   }
   EXPECT_EQ(lengths[0], 4u * 44100);
   EXPECT_EQ(lengths[1], 4u * 44100);
-  EXPECT_NEAR(lengths[2] / 44100.0, 2.0, 0.3);
+  // Ten seconds of ticks; on a busy machine Record and Stop add a little.
+  EXPECT_NEAR(joined.size() / 44100.0, recordedFor, 0.3);
+  EXPECT_GE(lengths[2], 2u * 44100 - 4410);
   const size_t start = FirstSound(joined);
   ASSERT_GE(MatchRun(joined, start, played).first, 0) << "the take is not the played noise";
   const Stretch stretch = FollowHeard(joined, start, server);
   EXPECT_EQ(start + stretch.length, joined.size())
       << DescribeBreak(joined, start + stretch.length, stretch.heardEnd, server);
   std::cout << "SplitEvery=4 WAV: parts of " << lengths[0] << ", " << lengths[1] << " and " << lengths[2]
-            << " frames, one exact stretch of " << stretch.length << " frames after " << start
+            << " frames (" << recordedFor << " s from Record to Stop), one exact stretch of " << stretch.length
+            << " frames after " << start
             << " leading silent frames, " << stretch.glitches << " server glitches\n";
 }
 
-// SplitEvery=4 with StopAfter=10, MP3: exactly 441000 frames go to the
-// encoder; each of the three files decodes on its own, ends on a whole frame,
-// and their decoded lengths add up to the recorded time plus what each
-// stream's own encoder delay and padding add.
+// SplitEvery=4 with StopAfter=10, MP3: exactly 4, 4 and 2 s of frames go to
+// the encoder; each of the three files decodes on its own and ends on a whole
+// frame. Each part is a stream of its own, so each carries the encoder's
+// delay (576 frames) and the decoder's (529) before its last frame is padded
+// whole: a part of n frames holds ceil((n + 1105) / 1152) MP3 frames, one
+// less when a chunk of it was lost.
 TEST(TimedTakeE2E, SplitEveryFourSecondsGivesThreeMp3FilesThatEachPlay) {
   if (!SoundServerAvailable()) GTEST_SKIP() << "needs the private sound server";
   LiveRecorder rig(false);
@@ -125,7 +133,8 @@ TEST(TimedTakeE2E, SplitEveryFourSecondsGivesThreeMp3FilesThatEachPlay) {
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("record4.mp3")));
 
   size_t decodedFrames = 0;
-  for (const char* name : {"record1.mp3", "record2.mp3", "record3.mp3"}) {
+  const std::pair<const char*, size_t> parts[] = {{"record1.mp3", 176400}, {"record2.mp3", 176400}, {"record3.mp3", 88200}};
+  for (const auto& [name, frames] : parts) {
     const std::string path = rig.dir.File(name);
     const auto headers = ReadFrameHeaders(path);
     ASSERT_FALSE(headers.empty()) << name;
@@ -134,14 +143,15 @@ TEST(TimedTakeE2E, SplitEveryFourSecondsGivesThreeMp3FilesThatEachPlay) {
     ASSERT_TRUE(decoded.ok) << name;
     EXPECT_EQ(decoded.codec, "mp3");
     EXPECT_EQ(decoded.left.size(), headers.size() * 1152) << name;
+    EXPECT_EQ(headers.size(), (frames + 1105 + 1151) / 1152) << name;
     decodedFrames += decoded.left.size();
     std::cout << name << ": " << headers.size() << " MP3 frames, " << decoded.Seconds() << " s decoded\n";
   }
   const double overMp3Frames = (static_cast<double>(decodedFrames) - 441000) / 1152;
   std::cout << "SplitEvery=4 MP3: " << decodedFrames << " frames decoded for 441000 recorded, " << overMp3Frames
             << " MP3 frames over\n";
-  EXPECT_GE(overMp3Frames, 0);
-  EXPECT_LE(overMp3Frames, 3 * 3) << "more than each stream's delay and padding";
+  EXPECT_GT(overMp3Frames, 0);
+  EXPECT_LT(overMp3Frames, 3 * 2) << "more than each stream's delay and padding";
 }
 
 }  // namespace
