@@ -135,7 +135,8 @@ int Application::Run() {
   StartupMark("hot keys");
   // Commands from this start's command line and from later starts run once
   // start-up is complete.
-  channel_.SetRunner(CommandRunner(mainWindow_, execute));
+  channel_.SetRunner(
+      CommandRunner(mainWindow_, execute, [this](const TakeTiming& timing) { recorder_.RecordTimed(timing); }));
   // Every window's icon, the dialogs' too. Decoding and sending it (a 256 x 256
   // picture) waits until the recorder already takes input.
   QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(":/tarnovox.png")); });

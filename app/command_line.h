@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "recorder/recorder_command.h"
+
 namespace tarnovox {
 
 enum class Command { Record, Pause, Stop, Show };
@@ -14,11 +16,21 @@ struct CommandLine {
   enum class Outcome { Run, Help, Version, Error, Convert };
   Outcome outcome = Outcome::Run;
   std::vector<Command> commands;  // in the order given
+  TakeTiming timing;              // `--for` and `--at`, for the take `--record` starts
   // For Convert: the target format ("mp3") and the files, as given.
   std::string convertFormat;
   std::vector<std::string> convertFiles;
   std::string error;              // one line, set for Error
 };
+
+// "90s", "15m", "2h", "1h30m", "1h30m15s": seconds (1 to a week), or 0 when
+// malformed.
+uint32_t ParseDuration(const std::string& text);
+// "HH:MM" (00:00 to 23:59, the hour also in one digit): the minute of the day,
+// or -1 when malformed.
+int ParseTimeOfDay(const std::string& text);
+// The arguments that say `timing` again ("--for", "90s", "--at", "07:05").
+std::vector<std::string> TimingOptions(const TakeTiming& timing);
 
 // arguments: without the program name. The first --help, --version or unknown
 // argument decides the outcome; anything after it is not looked at.

@@ -5,10 +5,16 @@
 
 namespace tarnovox {
 
-std::function<void(Command)> CommandRunner(QWidget& window, std::function<void(RecorderCommand)> execute) {
-  return [&window, execute = std::move(execute)](Command command) {
+std::function<void(Command, const TakeTiming&)> CommandRunner(QWidget& window,
+                                                             std::function<void(RecorderCommand)> execute,
+                                                             std::function<void(const TakeTiming&)> recordTimed) {
+  return [&window, execute = std::move(execute), recordTimed = std::move(recordTimed)](Command command,
+                                                                                       const TakeTiming& timing) {
     switch (command) {
-      case Command::Record: execute(RecorderCommand::Record); break;
+      case Command::Record:
+        if (timing.Timed()) recordTimed(timing);
+        else execute(RecorderCommand::Record);
+        break;
       case Command::Pause: execute(RecorderCommand::Pause); break;
       case Command::Stop: execute(RecorderCommand::Stop); break;
       case Command::Show: ShowAndRaise(window); break;

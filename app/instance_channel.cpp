@@ -29,12 +29,13 @@ constexpr int kMaxDisplayChars = 40;
 // Long enough for a recorder still starting up (its event loop not yet running).
 constexpr std::chrono::milliseconds kConfirm{10000};
 
-std::string Message(const std::vector<Command>& commands) {
+std::string Message(const std::vector<Command>& commands, const TakeTiming& timing) {
   std::string message;
   for (Command command : commands.empty() ? std::vector<Command>{Command::Show} : commands) {
     message += OptionFor(command);
     message += '\n';
   }
+  for (const std::string& option : TimingOptions(timing)) message += option + '\n';
   return message + '\n';
 }
 
@@ -44,7 +45,7 @@ std::string Message(const std::vector<Command>& commands) {
 bool NobodyListens(int error) { return error == ECONNREFUSED || error == ENOENT; }
 
 // Nothing when no recorder listens on name; otherwise this start's exit status.
-std::optional<int> Deliver(const QString& name, const std::vector<Command>& commands) {
+std::optional<int> Deliver(const QString& name, const std::vector<Command>& commands, const TakeTiming& timing) {
   const std::string path = name.toStdString();
   const int fd = ConnectLocal(path, kBusy);
   if (fd < 0) {
@@ -64,7 +65,7 @@ std::optional<int> Deliver(const QString& name, const std::vector<Command>& comm
   }
   std::string answer;
   const bool confirmed =
-      SendAll(fd, Message(commands), kConnect) && ReceiveLine(fd, answer, kConfirm) && answer == kConfirmation;
+      SendAll(fd, Message(commands, timing), kConnect) && ReceiveLine(fd, answer, kConfirm) && answer == kConfirmation;
   close(fd);
   if (confirmed) return 0;
   std::fprintf(stderr, "tarnovox: the running recorder does not answer\n");
@@ -118,8 +119,9 @@ QString InstanceChannel::NameFor(const QString& runtimeFolder, const QString& sh
   return own + "/" + file;
 }
 
-std::optional<int> InstanceChannel::HandOverToRunning(const QString& name, const std::vector<Command>& commands) {
-  return Deliver(name, commands);
+std::optional<int> InstanceChannel::HandOverToRunning(const QString& name, const std::vector<Command>& commands,
+                                                      const TakeTiming& timing) {
+  return Deliver(name, commands, timing);
 }
 
 InstanceChannel::InstanceChannel(QString name) : name_(std::move(name)) {}
@@ -136,7 +138,7 @@ InstanceChannel::~InstanceChannel() {
   }
 }
 
-std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands) {
+std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands, const TakeTiming& timing) {
   // Held for milliseconds only, and let go by the system when its holder dies.
   // The file stays; it is not "<name>.lock", where earlier versions kept a lock
   // file of another kind that they would take this one for.
@@ -154,7 +156,7 @@ std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands) 
     int fd;
     ~Unlock() { close(fd); }
   } unlock{lock};
-  if (auto status = Deliver(name_, commands)) return status;
+  if (auto status = Deliver(name_, commands, timing)) return status;
   // Nobody answers on the socket: it is left over from a recorder that was killed.
   const QByteArray path = name_.toLocal8Bit();
   unlink(path.constData());
@@ -171,13 +173,13 @@ std::optional<int> InstanceChannel::Claim(const std::vector<Command>& commands) 
     // The recorder still works; only later starts cannot reach it.
     std::fprintf(stderr, "tarnovox: cannot listen on %s: %s\n", path.constData(), std::strerror(errno));
   }
-  Enqueue(commands);
+  Enqueue(commands, timing);
   return std::nullopt;
 }
 
 bool InstanceChannel::Listening() const { return listener_ >= 0; }
 
-void InstanceChannel::SetRunner(std::function<void(Command)> runner) {
+void InstanceChannel::SetRunner(Runner runner) {
   runner_ = std::move(runner);
   if (runner_ && !queue_.empty()) QMetaObject::invokeMethod(this, [this] { RunQueued(); }, Qt::QueuedConnection);
 }
@@ -213,7 +215,7 @@ void InstanceChannel::Read(Peer* peer) {
   const CommandLine line = ParseCommandLine(arguments);
   // A message not from a start of this program is not confirmed: the sender reports it.
   if (line.outcome == CommandLine::Outcome::Run) {
-    Enqueue(line.commands);
+    Enqueue(line.commands, line.timing);
     SendAll(peer->fd, kConfirmation, kConnect);
   }
   Drop(peer);
@@ -226,8 +228,9 @@ void InstanceChannel::Drop(Peer* peer) {
   std::erase_if(peers_, [peer](const std::unique_ptr<Peer>& p) { return p.get() == peer; });
 }
 
-void InstanceChannel::Enqueue(const std::vector<Command>& commands) {
-  queue_.insert(queue_.end(), commands.begin(), commands.end());
+void InstanceChannel::Enqueue(const std::vector<Command>& commands, const TakeTiming& timing) {
+  // The timing belongs to the take that the line's Record starts.
+  for (Command command : commands) queue_.emplace_back(command, command == Command::Record ? timing : TakeTiming{});
   if (runner_ && !commands.empty()) QMetaObject::invokeMethod(this, [this] { RunQueued(); }, Qt::QueuedConnection);
 }
 
@@ -237,9 +240,9 @@ void InstanceChannel::RunQueued() {
   if (running_) return;
   running_ = true;
   while (runner_ && !queue_.empty()) {
-    const Command command = queue_.front();
+    const auto [command, timing] = queue_.front();
     queue_.pop_front();
-    runner_(command);
+    runner_(command, timing);
   }
   running_ = false;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
@@ -36,7 +37,9 @@ class InstanceChannel final : public QObject {
   // 0, or 1 when it does not confirm them. Nothing when no recorder listens.
   // Also 1, with a line on stderr, when the listener is another user's, or
   // still does not accept connections after a few seconds (busy).
-  static std::optional<int> HandOverToRunning(const QString& name, const std::vector<Command>& commands);
+  // `timing` goes with the commands' Record.
+  static std::optional<int> HandOverToRunning(const QString& name, const std::vector<Command>& commands,
+                                              const TakeTiming& timing = {});
 
   explicit InstanceChannel(QString name);
   ~InstanceChannel() override;
@@ -47,10 +50,12 @@ class InstanceChannel final : public QObject {
   // two racing starts only one listens: hands over to a recorder that started
   // meanwhile (returning the exit status), or removes a socket left by a killed
   // recorder, listens and keeps the commands for the runner (nothing returned).
-  std::optional<int> Claim(const std::vector<Command>& commands);
+  std::optional<int> Claim(const std::vector<Command>& commands, const TakeTiming& timing = {});
 
+  // Runs one command; a Record carries the timing its line gave (`--for`, `--at`).
+  using Runner = std::function<void(Command, const TakeTiming&)>;
   // Commands wait until a runner is set; an empty runner holds them again.
-  void SetRunner(std::function<void(Command)> runner);
+  void SetRunner(Runner runner);
 
   bool Listening() const;
 
@@ -65,7 +70,7 @@ class InstanceChannel final : public QObject {
   void Accept();
   void Read(Peer* peer);
   void Drop(Peer* peer);
-  void Enqueue(const std::vector<Command>& commands);
+  void Enqueue(const std::vector<Command>& commands, const TakeTiming& timing);
   void RunQueued();
 
   QString name_;
@@ -75,8 +80,8 @@ class InstanceChannel final : public QObject {
   unsigned long boundInode_ = 0;
   QSocketNotifier* accepting_ = nullptr;
   std::vector<std::unique_ptr<Peer>> peers_;
-  std::function<void(Command)> runner_;
-  std::deque<Command> queue_;
+  Runner runner_;
+  std::deque<std::pair<Command, TakeTiming>> queue_;
   bool running_ = false;
 };
 

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     std::cerr << "tarnovox: " << channelProblem.toStdString() << "; not starting\n";
     return 1;
   }
-  if (auto status = tarnovox::InstanceChannel::HandOverToRunning(channelName, line.commands)) return *status;
+  if (auto status = tarnovox::InstanceChannel::HandOverToRunning(channelName, line.commands, line.timing)) return *status;
 
   // In a Wayland session the windows go through XWayland, where docking, dragging,
   // window positions and key grabs work; native Wayland remains the fallback
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   tarnovox::StartupMark("application");
   QApplication::setApplicationName("Tarnovox");
   tarnovox::InstanceChannel channel(channelName);
-  if (auto status = channel.Claim(line.commands)) return *status;
+  if (auto status = channel.Claim(line.commands, line.timing)) return *status;
   tarnovox::StartupMark("Run");
   tarnovox::Application application(channel, tarnovox::ProgramPlace::OfThisProcess());
   return application.Run();

@@ -15,6 +15,7 @@ std::string Mp3TakeWriter::OpenEncoder(const lame_enc::BE_CONFIG& config) {
     finished_ = true;
     return failure_;
   }
+  config_ = config;
   pending_.assign(encoder_.SamplesPerChunk(), 0);
   pendingSamples_ = 0;
   return {};
@@ -73,11 +74,36 @@ bool Mp3TakeWriter::WriteOutput() {
   return false;
 }
 
+// Encodes the unfinished chunk and writes the encoder's flush: the file then
+// ends on a whole frame. The encoder's stream is closed afterwards.
+bool Mp3TakeWriter::EndStreamInFile() {
+  if (pendingSamples_ > 0 && encoder_.StreamOpen() && !EncodePending(pendingSamples_)) return false;
+  if (encoder_.StreamOpen() && encoder_.Flush()) WriteOutput();
+  encoder_.Close();
+  return true;
+}
+
+bool Mp3TakeWriter::ContinueInNextFile() {
+  if (finished_ || !failure_.empty() || !EndStreamInFile()) return false;
+  Fail(encoder_.Failure());
+  if (const std::string error = file_.Close(); !error.empty()) Fail("Stream write error. " + error);
+  const std::string next = nextFile_ && failure_.empty() ? nextFile_() : std::string();
+  if (failure_.empty() && next.empty()) {
+    Fail("The recording was ended: no free file name is left for its continuation.");
+  }
+  if (!failure_.empty() || !encoder_.Init(config_)) {
+    Fail(encoder_.Failure());
+    encoder_.Release();
+    finished_ = true;
+    return false;
+  }
+  return Create(next).empty();
+}
+
 bool Mp3TakeWriter::Finish() {
   if (finished_) return failure_.empty();
-  if (pendingSamples_ > 0 && encoder_.StreamOpen() && !EncodePending(pendingSamples_)) return false;
+  if (!EndStreamInFile()) return false;
   finished_ = true;
-  if (encoder_.StreamOpen() && encoder_.Flush()) WriteOutput();
   encoder_.Release();
   Fail(encoder_.Failure());
   const std::string error = file_.Close();

@@ -30,13 +30,18 @@ class Mp3TakeWriter final : public TakeWriter {
   bool Finish() override;
   const std::string& Failure() const override { return failure_; }
   const std::string& CurrentFile() const override { return path_; }
+  // The current file ends on a whole frame with the encoder's flush; the next
+  // begins a fresh encoder stream, so each file plays on its own.
+  bool ContinueInNextFile() override;
 
  private:
   bool EncodePending(size_t samples);
+  bool EndStreamInFile();
   bool WriteOutput();
   void Fail(const std::string& text);
 
   Mp3Encoder encoder_;
+  lame_enc::BE_CONFIG config_{};  // for the stream of each next file
   NextTakeFile nextFile_;
   AppendFile file_;
   std::string path_;

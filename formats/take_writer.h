@@ -24,6 +24,11 @@ class TakeWriter {
   virtual const std::string& Failure() const = 0;
   // The file the frames go into now (a long take goes on in a new file).
   virtual const std::string& CurrentFile() const = 0;
+  // Completes the current file as Finish would and goes on in the next free
+  // one, so the frames appended next begin it. Returns false when either step
+  // failed or no name is left (Failure() says why); the writer then takes
+  // nothing more.
+  virtual bool ContinueInNextFile() = 0;
 };
 
 }  // namespace tarnovox

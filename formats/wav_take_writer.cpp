@@ -60,8 +60,9 @@ bool WavTakeWriter::AppendPiece(const uint8_t* frames, uint32_t bytes) {
   return true;
 }
 
-// A RIFF file cannot describe more than 4 GiB of data: the take goes on,
-// without a gap, in the next free record number.
+// A RIFF file cannot describe more than 4 GiB of data, and a take may be
+// asked to go on in parts: either way the next free record number takes the
+// frames that follow, without a gap.
 bool WavTakeWriter::ContinueInNextFile() {
   if (!Finish()) return false;
   const std::string next = nextFile_ ? nextFile_() : std::string();

@@ -30,11 +30,11 @@ class WavTakeWriter final : public TakeWriter {
   bool Finish() override;
   const std::string& Failure() const override { return failure_; }
   const std::string& CurrentFile() const override { return path_; }
+  bool ContinueInNextFile() override;
   uint64_t DataBytes() const { return file_.DataBytes(); }
 
  private:
   bool AppendPiece(const uint8_t* frames, uint32_t bytes);
-  bool ContinueInNextFile();
   std::array<uint8_t, kWaveHeaderBytes> Header() const;
   void Fail(const std::string& text);
 

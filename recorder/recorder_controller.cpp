@@ -1,12 +1,15 @@
 #include "recorder/recorder_controller.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "formats/encoder_config.h"
 #include "formats/mp3_take_writer.h"
+#include "formats/split_take_writer.h"
 #include "formats/wav_take_writer.h"
 #include "recorder/recorder_texts.h"
+#include "recorder/time_of_day.h"
 
 namespace tarnovox {
 namespace fs = std::filesystem;
@@ -97,10 +100,36 @@ void RecorderController::Execute(RecorderCommand command) {
       break;
     case RecorderCommand::Pause: TogglePause(); break;
     case RecorderCommand::Stop:
+      Disarm();
       StopAll();
       emit stopped();
       break;
   }
+}
+
+void RecorderController::RecordTimed(const TakeTiming& timing) {
+  if (shutDown_) return;
+  if (timing.startAtMinute < 0) {
+    RecordFor(timing.stopAfterSeconds);
+    return;
+  }
+  armedAt_ = NextTimeOfDay(timing.startAtMinute, p_.clock.WallNow());
+  armedStopSeconds_ = timing.stopAfterSeconds;
+  p_.state.ArmedText = "Recording at " + TimeOfDayText(timing.startAtMinute);
+  emit modeChanged();
+}
+
+void RecorderController::RecordFor(uint32_t stopAfterSeconds) {
+  takeStopSeconds_ = stopAfterSeconds;
+  Execute(RecorderCommand::Record);
+  takeStopSeconds_ = 0;
+}
+
+void RecorderController::Disarm() {
+  if (!armedAt_) return;
+  armedAt_.reset();
+  p_.state.ArmedText.clear();
+  emit modeChanged();
 }
 
 void RecorderController::Raise(const std::string& text) {
@@ -173,7 +202,7 @@ void RecorderController::BeginWavTake() {
     return;
   }
   FollowTakeFile(writer->CurrentFile());
-  p_.engine.BeginTake(std::move(writer), uint64_t{p_.settings.stopAfterSeconds} * format.sampleRate);
+  p_.engine.BeginTake(InPartsWhenAsked(std::move(writer), format), TakeFrameLimit(format.sampleRate));
   takeIsWav_ = true;
   SetMode(RecorderMode::Recording);
 }
@@ -199,18 +228,37 @@ void RecorderController::BeginMp3Take() {
     return;
   }
   FollowTakeFile(writer->CurrentFile());
-  p_.engine.BeginTake(std::move(writer), uint64_t{p_.settings.stopAfterSeconds} * format.sampleRate);
+  p_.engine.BeginTake(InPartsWhenAsked(std::move(writer), format), TakeFrameLimit(format.sampleRate));
   takeIsWav_ = false;
   SetMode(RecorderMode::Recording);
 }
 
+uint64_t RecorderController::TakeFrameLimit(uint32_t sampleRate) const {
+  return uint64_t{takeStopSeconds_ > 0 ? takeStopSeconds_ : p_.settings.stopAfterSeconds} * sampleRate;
+}
+
+// With SplitEvery the take is cut into files of that much sound. A WAV part
+// never reaches the 4 GiB limit, so the writer's own continuation there does
+// not shift the cuts.
+std::unique_ptr<TakeWriter> RecorderController::InPartsWhenAsked(std::unique_ptr<TakeWriter> writer,
+                                                                 const PcmFormat& format) const {
+  if (p_.settings.splitEverySeconds == 0) return writer;
+  uint64_t frames = uint64_t{p_.settings.splitEverySeconds} * format.sampleRate;
+  if (p_.settings.format == OutputFormat::Wav) {
+    frames = std::min<uint64_t>(frames, WavTakeWriter::kMaxDataBytes / format.BlockAlign());
+  }
+  return std::make_unique<SplitTakeWriter>(std::move(writer), frames, format.BlockAlign());
+}
+
 // The take's file was created under another name than the one chosen, or the
-// take went on in a new file: the status and the file list follow.
-void RecorderController::FollowTakeFile(const std::string& file) {
-  if (file.empty() || file == p_.state.CurrentFile) return;
+// take went on in a new file: the status and the file list follow. True when
+// the file changed.
+bool RecorderController::FollowTakeFile(const std::string& file) {
+  if (file.empty() || file == p_.state.CurrentFile) return false;
   p_.state.CurrentFile = file;
   p_.state.ActiveFileName = fs::path(file).filename().string();
   p_.state.CurrentBaseName = fs::path(file).stem().string();
+  return true;
 }
 
 void RecorderController::OpenMonitoring(bool tell) {
@@ -370,6 +418,13 @@ void RecorderController::Tick() {
   if (shutDown_) return;
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   RecorderState& s = p_.state;
+  // The wall clock, so that a start at a time of day follows a clock that is
+  // set or a computer that slept.
+  if (armedAt_ && p_.clock.WallNow() >= *armedAt_) {
+    const uint32_t seconds = armedStopSeconds_;
+    Disarm();
+    RecordFor(seconds);
+  }
   // While paused nothing moves: no meter, no time.
   if (s.Paused()) return;
   if (!p_.engine.MonitoringOpen() && !(s.Recording() && takeIsWav_)) {
@@ -385,7 +440,8 @@ void RecorderController::Tick() {
   }
   if (!s.Recording()) return;
   const TakeProgress progress = p_.engine.Progress();
-  FollowTakeFile(progress.file);
+  // The take went on in a new file: the list shows the part just completed.
+  if (FollowTakeFile(progress.file)) emit recordingsChanged();
   NoteLostSound(progress.lostFrames, progress.sampleRate);
   if (progress.streamInputRemoved) {
     HandleRemovedInput();

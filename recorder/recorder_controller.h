@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,11 @@ class RecorderController : public QObject {
 
   // Every command of every source comes in here.
   void Execute(RecorderCommand command);
+  // Record from `--record --for/--at`: the take ends after `stopAfterSeconds`
+  // of sound (this take only, in place of StopAfter); with a start minute the
+  // recorder waits for the next such local time instead (the status tells it;
+  // Stop cancels it, another `--at` replaces it).
+  void RecordTimed(const TakeTiming& timing);
 
   // Picks the first n with neither record<n>.wav nor record<n>.mp3 in the folder (a link counts, also one
   // that points nowhere) and sets ActiveFileName, CurrentBaseName and CurrentFile. Returns false, changing
@@ -123,13 +129,17 @@ class RecorderController : public QObject {
   void HandleRemovedInput();
   void EndFailedTake(const std::string& reason);
   void HandleLostStream(const std::string& reason);
-  void FollowTakeFile(const std::string& file);
+  bool FollowTakeFile(const std::string& file);
+  uint64_t TakeFrameLimit(uint32_t sampleRate) const;
+  std::unique_ptr<TakeWriter> InPartsWhenAsked(std::unique_ptr<TakeWriter> writer, const PcmFormat& format) const;
   void NoteLostSound(uint64_t frames, uint32_t rate);
   void ReportLostSound();
   void Raise(const std::string& text);
   void RaiseHeldMessages();
   void SetMode(RecorderMode mode);
   std::chrono::milliseconds SinceStart() const;
+  void RecordFor(uint32_t stopAfterSeconds);
+  void Disarm();
 
   RecorderParts p_;
   QTimer tick_;
@@ -142,6 +152,9 @@ class RecorderController : public QObject {
   Clock::time_point startedAt_{};
   std::chrono::milliseconds accumulated_{0};
   std::chrono::milliseconds elapsed_{0};
+  uint32_t takeStopSeconds_ = 0;  // the length `--for` gave the take being begun
+  std::optional<std::chrono::system_clock::time_point> armedAt_;  // `--at`: when the take begins
+  uint32_t armedStopSeconds_ = 0;
 };
 
 }  // namespace tarnovox

@@ -26,6 +26,7 @@ struct RecorderState {
   std::string PickedFile;       // file of the row last picked in the file list
 
   std::string StatusText;  // mode word last shown; emptied so the status line rebuilds it
+  std::string ArmedText;   // a start waits for its time ("Recording at 07:05"): shown in place of monitoring
   uint32_t DisplayedMs = 0;
   // Sound of the running (or last) recording that was lost because the
   // computer was too busy to take it from the sound server in time.

@@ -36,7 +36,8 @@ std::string DefaultInputText() {
 template <typename Settings>
 auto DialogFields(Settings& s) {
   return std::tie(s.format, s.sampleRate, s.bitsPerSample, s.channels, s.bitRate, s.channelMode, s.vbr,
-                  s.minBitRate, s.maxBitRate, s.vbrQuality, s.copyright, s.original, s.privateFlag, s.inputSource);
+                  s.minBitRate, s.maxBitRate, s.vbrQuality, s.copyright, s.original, s.privateFlag, s.inputSource,
+                  s.preRecordSeconds, s.stopAfterSeconds, s.splitEverySeconds, s.startLevelDb, s.silencePauseSeconds);
 }
 
 }  // namespace
@@ -86,6 +87,12 @@ void SettingsToControls(const RecordSettings& settings, RecSettingsControls& con
   controls.original = settings.original;
   controls.privateFlag = settings.privateFlag;
   controls.source = settings.inputSource;
+  controls.preRecordSeconds = static_cast<int>(settings.preRecordSeconds);
+  controls.stopAfterSeconds = static_cast<int>(settings.stopAfterSeconds);
+  controls.splitEverySeconds = static_cast<int>(settings.splitEverySeconds);
+  controls.startLevelOn = settings.startLevelDb != 0;
+  if (controls.startLevelOn) controls.startLevelDb = settings.startLevelDb;
+  controls.silencePauseSeconds = static_cast<int>(settings.silencePauseSeconds);
 }
 
 void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& settings) {
@@ -104,6 +111,11 @@ void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& set
   settings.original = controls.original;
   settings.privateFlag = controls.privateFlag;
   settings.inputSource = controls.source;
+  settings.preRecordSeconds = static_cast<uint32_t>(std::max(controls.preRecordSeconds, 0));
+  settings.stopAfterSeconds = static_cast<uint32_t>(std::max(controls.stopAfterSeconds, 0));
+  settings.splitEverySeconds = static_cast<uint32_t>(std::max(controls.splitEverySeconds, 0));
+  settings.startLevelDb = controls.startLevelOn ? std::clamp(controls.startLevelDb, -90, -1) : 0;
+  settings.silencePauseSeconds = static_cast<uint32_t>(std::max(controls.silencePauseSeconds, 0));
 }
 
 bool DialogFieldsDiffer(const RecordSettings& a, const RecordSettings& b) {

@@ -36,6 +36,13 @@ struct RecSettingsControls {
   bool original = false;
   bool privateFlag = false;
   std::string source;  // the input list's choice, as RecordSettings::inputSource
+  // The capture page, in the settings' units; 0 seconds is "off".
+  int preRecordSeconds = 0;
+  int stopAfterSeconds = 0;
+  int splitEverySeconds = 0;
+  bool startLevelOn = false;
+  int startLevelDb = -30;  // shown, greyed, while the start level is off
+  int silencePauseSeconds = 0;
 
   bool operator==(const RecSettingsControls&) const = default;
 };

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -19,6 +20,10 @@ namespace {
 
 constexpr int kWavPage = 0;
 constexpr int kMp3Page = 1;
+constexpr int kCapturePage = 2;  // beside the format pages; choosing it leaves the format as it is
+// The longest StopAfter and SplitEvery (a week) and SilencePause (a day) the settings take.
+constexpr int kMaxTakeSeconds = 7 * 24 * 3600;
+constexpr int kMaxSilenceSeconds = 24 * 3600;
 
 // The dialog's texts, in one place and through tr() so they can be
 // translated. The format names WAV and MP3 on the pages stay as they are.
@@ -49,6 +54,15 @@ struct Texts {
   QString copyrighted = RecordSettingsDialog::tr("Copyrighted");
   QString original = RecordSettingsDialog::tr("Original");
   QString privateFlag = RecordSettingsDialog::tr("Private");
+  QString capture = RecordSettingsDialog::tr("Capture");
+  QString preRecord = RecordSettingsDialog::tr("Keep before Record");
+  QString stopAfter = RecordSettingsDialog::tr("Stop after");
+  QString splitEvery = RecordSettingsDialog::tr("New file every");
+  QString startLevel = RecordSettingsDialog::tr("Start on sound at");
+  QString silencePause = RecordSettingsDialog::tr("Pause after silence of");
+  QString off = RecordSettingsDialog::tr("off");
+  QString seconds = RecordSettingsDialog::tr(" s");
+  QString decibels = RecordSettingsDialog::tr(" dBFS");
 };
 
 QComboBox* PickList(QWidget* parent, const char* name, const QStringList& items) {
@@ -62,6 +76,17 @@ QComboBox* PickList(QWidget* parent, const char* name, const QStringList& items)
 QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& text) {
   auto* box = new QCheckBox(text, parent);
   box->setObjectName(name);
+  return box;
+}
+
+// Seconds from 0 ("off") to `most`.
+QSpinBox* SecondsBox(QWidget* parent, const char* name, int most, const Texts& texts) {
+  auto* box = new QSpinBox(parent);
+  box->setObjectName(name);
+  box->setRange(0, most);
+  box->setSuffix(texts.seconds);
+  box->setSpecialValueText(texts.off);
+  box->setAccelerated(true);
   return box;
 }
 
@@ -84,6 +109,7 @@ RecordSettingsDialog::RecordSettingsDialog(QWidget* mainWindow)
   formatPages_->setObjectName("formatPages");
   formatPages_->addTab(CreateWavPage(), "WAV");
   formatPages_->addTab(CreateMp3Page(), "MP3");
+  formatPages_->addTab(CreateCapturePage(), texts.capture);
   // The input serves both formats, so it sits beside OK under the pages.
   inputBox_ = new QComboBox(this);
   inputBox_->setObjectName("inputBox");
@@ -103,7 +129,11 @@ RecordSettingsDialog::RecordSettingsDialog(QWidget* mainWindow)
   layout->addLayout(buttons);
   setFixedSize(347, 266);
   WriteControls(RecSettingsControls{});
-  connect(formatPages_, &QTabWidget::currentChanged, this, [this](int page) { FormatPageChosen(page); });
+  connect(formatPages_, &QTabWidget::currentChanged, this, [this](int page) {
+    if (page == kCapturePage) return;
+    formatPage_ = page;
+    FormatPageChosen(page);
+  });
   connect(okButton_, &QPushButton::clicked, this, [this] { accept(); });
 }
 
@@ -169,6 +199,34 @@ QWidget* RecordSettingsDialog::CreateMp3Page() {
   layout->addLayout(flags);
   return page;
 }
+// How a take begins, ends and is cut into files, whatever its format.
+QWidget* RecordSettingsDialog::CreateCapturePage() {
+  const Texts texts;
+  auto* page = new QWidget;
+  page->setObjectName("capturePage");
+  preRecordBox_ = SecondsBox(page, "preRecordBox", 30, texts);
+  stopAfterBox_ = SecondsBox(page, "stopAfterBox", kMaxTakeSeconds, texts);
+  splitEveryBox_ = SecondsBox(page, "splitEveryBox", kMaxTakeSeconds, texts);
+  silencePauseBox_ = SecondsBox(page, "silencePauseBox", kMaxSilenceSeconds, texts);
+  startLevelCheck_ = CheckBox(page, "startLevelCheck", texts.startLevel);
+  startLevelBox_ = new QSpinBox(page);
+  startLevelBox_->setObjectName("startLevelBox");
+  startLevelBox_->setRange(-90, -1);
+  startLevelBox_->setSuffix(texts.decibels);
+  // A silence pause needs a level to tell silence by.
+  connect(startLevelCheck_, &QCheckBox::toggled, this, [this](bool on) {
+    startLevelBox_->setEnabled(on);
+    silencePauseBox_->setEnabled(on);
+  });
+  auto* form = new QFormLayout(page);
+  form->addRow(texts.preRecord, preRecordBox_);
+  form->addRow(texts.stopAfter, stopAfterBox_);
+  form->addRow(texts.splitEvery, splitEveryBox_);
+  form->addRow(startLevelCheck_, startLevelBox_);
+  form->addRow(texts.silencePause, silencePauseBox_);
+  return page;
+}
+
 bool RecordSettingsDialog::Edit(RecordSettings& settings, const RecorderState& state) {
   if (state.Recording()) return false;
   const RecordSettings before = settings;
@@ -269,7 +327,7 @@ void RecordSettingsDialog::SetPageCaptions(bool wavActive) {
 
 RecSettingsControls RecordSettingsDialog::ReadControls() const {
   RecSettingsControls c;
-  c.wavPageActive = formatPages_->currentIndex() == kWavPage;
+  c.wavPageActive = formatPage_ == kWavPage;
   c.wavRateItem = sampleRateBox_->currentIndex();
   c.wavChannelItem = channelsBox_->currentIndex();
   c.wavBitsItem = bitsPerSampleBox_->currentIndex();
@@ -283,12 +341,19 @@ RecSettingsControls RecordSettingsDialog::ReadControls() const {
   c.original = originalCheck_->isChecked();
   c.privateFlag = privateCheck_->isChecked();
   c.source = inputBox_->currentData().toString().toStdString();
+  c.preRecordSeconds = preRecordBox_->value();
+  c.stopAfterSeconds = stopAfterBox_->value();
+  c.splitEverySeconds = splitEveryBox_->value();
+  c.startLevelOn = startLevelCheck_->isChecked();
+  c.startLevelDb = startLevelBox_->value();
+  c.silencePauseSeconds = silencePauseBox_->value();
   return c;
 }
 
 void RecordSettingsDialog::WriteControls(const RecSettingsControls& c) {
   showing_ = true;
-  formatPages_->setCurrentIndex(c.wavPageActive ? kWavPage : kMp3Page);
+  formatPage_ = c.wavPageActive ? kWavPage : kMp3Page;
+  formatPages_->setCurrentIndex(formatPage_);
   showing_ = false;
   sampleRateBox_->setCurrentIndex(c.wavRateItem);
   channelsBox_->setCurrentIndex(c.wavChannelItem);
@@ -302,6 +367,14 @@ void RecordSettingsDialog::WriteControls(const RecSettingsControls& c) {
   copyrightCheck_->setChecked(c.copyright);
   originalCheck_->setChecked(c.original);
   privateCheck_->setChecked(c.privateFlag);
+  preRecordBox_->setValue(c.preRecordSeconds);
+  stopAfterBox_->setValue(c.stopAfterSeconds);
+  splitEveryBox_->setValue(c.splitEverySeconds);
+  startLevelCheck_->setChecked(c.startLevelOn);
+  startLevelBox_->setValue(c.startLevelDb);
+  silencePauseBox_->setValue(c.silencePauseSeconds);
+  startLevelBox_->setEnabled(c.startLevelOn);
+  silencePauseBox_->setEnabled(c.startLevelOn);
   FillInputs(c.source);
 }
 

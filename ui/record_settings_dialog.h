@@ -1,6 +1,7 @@
 #pragma once
 // RecordSettingsDialog: the modal dialog in which the user chooses the output
-// format, WAV or MP3, its parameters, and the input recorded from. There is no
+// format, WAV or MP3, its parameters, the input recorded from, and on a page
+// of their own how a take begins, ends and is cut into files. There is no
 // Cancel: every way of closing it applies all of its controls.
 #include <QDialog>
 #include <optional>
@@ -14,6 +15,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 class QTabWidget;
 
 namespace tarnovox {
@@ -51,6 +53,7 @@ class RecordSettingsDialog : public QDialog {
  private:
   QWidget* CreateWavPage();
   QWidget* CreateMp3Page();
+  QWidget* CreateCapturePage();
   // The settings into the controls, as the dialog opens.
   void ShowSettings();
   // The controls into the settings, as the dialog closes.
@@ -77,6 +80,12 @@ class RecordSettingsDialog : public QDialog {
   QCheckBox* copyrightCheck_ = nullptr;
   QCheckBox* originalCheck_ = nullptr;
   QCheckBox* privateCheck_ = nullptr;
+  QSpinBox* preRecordBox_ = nullptr;
+  QSpinBox* stopAfterBox_ = nullptr;
+  QSpinBox* splitEveryBox_ = nullptr;
+  QCheckBox* startLevelCheck_ = nullptr;
+  QSpinBox* startLevelBox_ = nullptr;
+  QSpinBox* silencePauseBox_ = nullptr;
   QComboBox* inputBox_ = nullptr;
   QPushButton* okButton_ = nullptr;
 
@@ -85,6 +94,7 @@ class RecordSettingsDialog : public QDialog {
   std::optional<RecordSettings> pending_;
   InputSources* sources_ = nullptr;
   std::vector<InputSource> listed_;
+  int formatPage_ = 1;    // the WAV or MP3 page last chosen: the format, whichever page shows
   bool showing_ = false;  // page changes made by WriteControls are not the user's
 };
 

@@ -103,7 +103,7 @@ QString StatusDisplay::Title(const RecorderState& state) const {
 StatusLabels StatusDisplay::Labels(RecorderState& state) const {
   StatusLabels labels;
   labels.shadowVisible = Blink;
-  state.StatusText = Texts::Monitoring().toStdString();
+  state.StatusText = state.ArmedText.empty() ? Texts::Monitoring().toStdString() : state.ArmedText;
   labels.statusColour = kStatusGrey;
   if (state.Recording()) {
     state.StatusText = Texts::Recording().toStdString();

@@ -28,9 +28,10 @@ class InstanceChannelTest : public ::testing::Test {
  protected:
   // Another start of the program: it blocks on its socket, so it runs beside
   // this thread's event loop.
-  std::future<std::optional<int>> LaterStart(std::vector<Command> commands) {
-    return std::async(std::launch::async,
-                      [this, commands] { return InstanceChannel::HandOverToRunning(name, commands); });
+  std::future<std::optional<int>> LaterStart(std::vector<Command> commands, TakeTiming timing = {}) {
+    return std::async(std::launch::async, [this, commands, timing] {
+      return InstanceChannel::HandOverToRunning(name, commands, timing);
+    });
   }
   template <class T>
   T Await(std::future<T> result) {
@@ -43,12 +44,16 @@ class InstanceChannelTest : public ::testing::Test {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
   }
   void Record(InstanceChannel& channel) {
-    channel.SetRunner([this](Command command) { ran.push_back(command); });
+    channel.SetRunner([this](Command command, const TakeTiming& timing) {
+      ran.push_back(command);
+      timings.push_back(timing);
+    });
   }
 
   TempFolder folder;
   QString name = QString::fromStdString(folder.File("tarnovox"));
   std::vector<Command> ran;
+  std::vector<TakeTiming> timings;
 };
 
 // A socket bound at path that listens but never accepts: backlog 0 holds one
@@ -75,11 +80,15 @@ TEST_F(InstanceChannelTest, LaterStartsHandTheirCommandsOverToRunInOrderOnceStar
     ASSERT_TRUE(recorder.Listening());
     EXPECT_EQ(Await(LaterStart({Command::Pause, Command::Stop})), 0);
     EXPECT_EQ(Await(LaterStart({})), 0);
+    // `--stop --record --for 1h30m --at 07:05`: the timing reaches the Record only.
+    EXPECT_EQ(Await(LaterStart({Command::Stop, Command::Record}, {5400, 425})), 0);
     RunPendingEvents();
     EXPECT_TRUE(ran.empty());
     Record(recorder);
     RunPendingEvents();
-    EXPECT_EQ(ran, (std::vector{Command::Record, Command::Pause, Command::Stop, Command::Show}));
+    EXPECT_EQ(ran, (std::vector{Command::Record, Command::Pause, Command::Stop, Command::Show, Command::Stop,
+                                Command::Record}));
+    EXPECT_EQ(timings, (std::vector<TakeTiming>{{}, {}, {}, {}, {}, {5400, 425}}));
   }
   EXPECT_FALSE(std::filesystem::exists(name.toStdString()));
   EXPECT_EQ(InstanceChannel::HandOverToRunning(name, {Command::Stop}), std::nullopt);
@@ -139,7 +148,7 @@ TEST_F(InstanceChannelTest, OnlyWellFormedMessagesRun) {
 TEST_F(InstanceChannelTest, CommandArrivingWhileOneRunsWaitsForIt) {
   InstanceChannel recorder(name);
   ASSERT_EQ(recorder.Claim({Command::Record}), std::nullopt);
-  recorder.SetRunner([this](Command command) {
+  recorder.SetRunner([this](Command command, const TakeTiming&) {
     ran.push_back(command);
     // Record processes pending events, as starting a recording does.
     if (command == Command::Record) {

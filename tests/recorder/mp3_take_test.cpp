@@ -164,6 +164,37 @@ TEST(Mp3Take, ALostCaptureStreamEndsTheFileWithEverythingCapturedAndSaysWhy) {
   EXPECT_EQ(rig.FileSize(), rig.lame.encodedCounts.size() * rig.lame.bytesPerEncode + rig.lame.flushBytes);
 }
 
+// SplitEvery=1 over 2.5 s: three files, each a whole encoder stream of its
+// own (flushed and closed before the next begins); the last chunk of a part
+// is cut at its exact frame and the next part's first chunk goes on from it.
+TEST(Mp3Take, ATakeInPartsGivesEachFileAFreshEncoderStream) {
+  Mp3Rig rig;
+  rig.settings.splitEverySeconds = 1;
+  rig.controller.StartRecording();
+  rig.Ticks(25);
+  rig.controller.StopAll();
+  rig.ExpectEnded(3);
+  EXPECT_EQ(rig.lame.inits, 3);
+  EXPECT_EQ(rig.lame.deinits, 3);
+  EXPECT_EQ(rig.lame.loads, 1);
+  // 88200 samples per second: 38 chunks of 2304 and one of 648.
+  const auto& counts = rig.lame.encodedCounts;
+  ASSERT_GE(counts.size(), 80u);
+  EXPECT_EQ(counts[38], 648u);
+  EXPECT_EQ(counts[77], 648u);
+  uint64_t frames = 0;
+  for (size_t i = 0; i < counts.size(); ++i) {
+    ASSERT_EQ(rig.lame.firstSamples[i], static_cast<uint16_t>(frames)) << "chunk " << i;
+    frames += counts[i] / 2;
+  }
+  EXPECT_EQ(frames, rig.mp3Stream.FramesGenerated());
+  for (const char* name : {"record1.mp3", "record2.mp3"}) {
+    EXPECT_EQ(std::filesystem::file_size(rig.dir.File(name)), 39 * rig.lame.bytesPerEncode + rig.lame.flushBytes);
+  }
+  EXPECT_EQ(rig.state.ActiveFileName, "record3.mp3");
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
+}
+
 TEST(Mp3Take, ANameTakenMeanwhileMovesOnWithoutTruncatingIt) {
   Mp3Rig rig;
   // Another program creates record1.mp3 while the take's stream opens.

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "recorder/recorder_controller.h"
+#include "recorder/time_of_day.h"
 #include "tests/support/fake_capture_stream.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorder_doubles.h"
@@ -133,6 +136,81 @@ TEST(RecorderController, ATimedTakeEndsItselfAtItsLengthNotCountingThePause) {
   rig.controller.Execute(RecorderCommand::Record);
   rig.Ticks(40);
   EXPECT_TRUE(rig.state.Recording());
+}
+
+// SplitEvery=1 over 2.7 s of sound with a pause inside the second part: the
+// take goes on in the next free names (record2 is taken), each part a whole
+// WAV of exactly one second, the frames running on across the cuts; the list
+// is told of each finished part and the status names the file being written.
+TEST(RecorderController, ATakeInPartsCutsAtTheExactFrameIntoTheNextFreeFiles) {
+  ControllerRig rig;
+  rig.settings.splitEverySeconds = 1;
+  rig.Touch("record2.mp3");
+  rig.controller.Execute(RecorderCommand::Record);
+  rig.Ticks(13);
+  EXPECT_EQ(rig.state.ActiveFileName, "record3.wav");
+  EXPECT_EQ(rig.listChanges, 1);
+  rig.controller.Execute(RecorderCommand::Pause);
+  rig.Ticks(5);
+  rig.controller.Execute(RecorderCommand::Pause);
+  rig.Ticks(14);
+  EXPECT_EQ(rig.state.ActiveFileName, "record4.wav");
+  EXPECT_EQ(rig.listChanges, 2);
+  rig.controller.Execute(RecorderCommand::Stop);
+  EXPECT_EQ(rig.listChanges, 3);
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
+
+  uint32_t first = 0;
+  for (const auto& [name, frames] : std::vector<std::pair<std::string, uint32_t>>{
+           {"record1.wav", 44100}, {"record3.wav", 44100}, {"record4.wav", 30870}}) {
+    SCOPED_TRACE(name);
+    const auto file = rig.dir.Read("out/" + name);
+    ASSERT_EQ(file.size(), 44u + 4 * frames);
+    EXPECT_TRUE(ReadWav(file).sizesMatch);
+    EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, first), frames);
+    first += frames;
+  }
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record5.wav")));
+}
+
+// `--record --at 22:00 --for 5s` at 21:59:30 local time: the status tells the
+// start, the take begins on the tick that reaches 22:00 and holds 5 s exactly;
+// the next take has no limit again. A later `--at` is cancelled by Stop, and
+// a time already past today is tomorrow's.
+TEST(RecorderController, AStartAtATimeOfDayWaitsForItAndStopCancelsIt) {
+  setenv("TZ", "UTC", 1);
+  tzset();
+  ControllerRig rig;
+  const auto wall = std::chrono::system_clock::from_time_t(1796680770);  // 2026-12-07 21:59:30
+  rig.clock.SetWall(wall);
+  EXPECT_EQ(NextTimeOfDay(21 * 60 + 59, wall) - wall, std::chrono::seconds(24 * 3600 - 30));
+  int modeChanges = 0;
+  QObject::connect(&rig.controller, &RecorderController::modeChanged, [&] { ++modeChanges; });
+  rig.controller.RecordTimed({5, 22 * 60});
+  EXPECT_EQ(rig.state.ArmedText, "Recording at 22:00");
+  EXPECT_EQ(modeChanges, 1);
+  rig.Ticks(299);
+  EXPECT_FALSE(rig.state.Recording());
+  rig.Ticks(1);
+  ASSERT_TRUE(rig.state.Recording());
+  EXPECT_EQ(rig.state.ArmedText, "");
+  rig.Ticks(60);
+  EXPECT_FALSE(rig.state.Recording());
+  EXPECT_EQ(rig.dir.Read("out/record1.wav").size(), 44u + 5 * 176400);
+
+  rig.controller.Execute(RecorderCommand::Record);  // F5: StopAfter is off in the settings
+  rig.Ticks(70);
+  EXPECT_TRUE(rig.state.Recording());
+  rig.controller.Execute(RecorderCommand::Stop);
+
+  rig.controller.RecordTimed({0, 22 * 60 + 1});
+  EXPECT_EQ(rig.state.ArmedText, "Recording at 22:01");
+  rig.controller.Execute(RecorderCommand::Stop);
+  EXPECT_EQ(rig.state.ArmedText, "");
+  rig.Ticks(600);
+  EXPECT_FALSE(rig.state.Recording());
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record3.wav")));
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
 }
 
 TEST(RecorderController, PauseWithNothingRunningAndTheCdRomAreRefused) {

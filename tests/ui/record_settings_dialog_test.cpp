@@ -2,11 +2,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <climits>
 #include <gtest/gtest.h>
 
+#include "settings/settings_store.h"
 #include "tests/support/fake_input_sources.h"
+#include "tests/support/temp_folder.h"
 #include "tests/ui/ui_fixtures.h"
 #include "ui/record_settings_dialog.h"
 #include "ui/rec_settings_controls.h"
@@ -166,16 +169,70 @@ TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
   EXPECT_FALSE(dialog.HasPending());
 }
 
-// Both pages show every control whole, the input list too, inside the
+// The capture page: OK with the defaults writes the INI back byte for byte
+// (no [Capture] key appears); values chosen there reach the INI and come back
+// into the page, and choosing the page leaves the format as it was.
+TEST(RecordSettingsDialog, TheCapturePageRoundTripsThroughTheIniAndKeepsDefaultsUnwritten) {
+  testing::TempFolder dir;
+  RecordSettings settings;
+  SettingsStore store(settings, dir.File("tarnovox.INI"));
+  ASSERT_TRUE(store.SaveSettings());
+  const std::string defaults = dir.ReadText("tarnovox.INI");
+  RecordSettingsDialog dialog;
+  RecorderState state;
+  WhileOpen([&] {
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(2);
+    EXPECT_EQ(Child<QSpinBox>(dialog, "stopAfterBox")->text(), "off");
+    EXPECT_FALSE(Child<QSpinBox>(dialog, "silencePauseBox")->isEnabled());
+    Child<QPushButton>(dialog, "okButton")->click();
+  });
+  EXPECT_FALSE(dialog.Edit(settings, state));
+  ASSERT_TRUE(store.SaveSettings());
+  EXPECT_EQ(dir.ReadText("tarnovox.INI"), defaults);
+
+  settings.format = OutputFormat::Wav;
+  WhileOpen([&] {
+    Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(2);
+    Child<QSpinBox>(dialog, "preRecordBox")->setValue(3);
+    Child<QSpinBox>(dialog, "stopAfterBox")->setValue(5400);
+    Child<QSpinBox>(dialog, "splitEveryBox")->setValue(900);
+    Child<QCheckBox>(dialog, "startLevelCheck")->setChecked(true);
+    Child<QSpinBox>(dialog, "startLevelBox")->setValue(-42);
+    Child<QSpinBox>(dialog, "silencePauseBox")->setValue(2);
+    dialog.close();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_EQ(settings.format, OutputFormat::Wav);
+  ASSERT_TRUE(store.SaveSettings());
+  const std::string ini = dir.ReadText("tarnovox.INI");
+  EXPECT_NE(ini.find("[Capture]"), std::string::npos) << ini;
+  for (const char* line : {"PreRecord=3", "StopAfter=5400", "SplitEvery=900", "StartLevel=-42", "SilencePause=2"}) {
+    EXPECT_NE(ini.find(std::string(line) + "\n"), std::string::npos) << line << " in\n" << ini;
+  }
+  RecordSettings loaded;
+  SettingsStore(loaded, dir.File("tarnovox.INI")).LoadSettings();
+  EXPECT_FALSE(DialogFieldsDiffer(loaded, settings));
+  EXPECT_EQ(loaded.startLevelDb, -42);
+
+  WhileOpen([&] {
+    EXPECT_EQ(Child<QSpinBox>(dialog, "stopAfterBox")->value(), 5400);
+    Child<QCheckBox>(dialog, "startLevelCheck")->setChecked(false);  // off again: 0 in the INI
+    Child<QPushButton>(dialog, "okButton")->click();
+  });
+  EXPECT_TRUE(dialog.Edit(loaded, state));
+  EXPECT_EQ(loaded.startLevelDb, 0);
+}
+
+// All three pages show every control whole, the input list too, inside the
 // 347 x 266 window; a picture of each page is kept under test-artifacts/ for
 // the eye.
-TEST(RecordSettingsDialog, EveryControlOfBothPagesLiesInsideTheWindow) {
+TEST(RecordSettingsDialog, EveryControlOfEveryPageLiesInsideTheWindow) {
   RecordSettingsDialog dialog;
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   ASSERT_EQ(dialog.size(), QSize(347, 266));
   QDir().mkpath("test-artifacts");
-  for (int page = 0; page < 2; ++page) {
+  for (int page = 0; page < 3; ++page) {
     Child<QTabWidget>(dialog, "formatPages")->setCurrentIndex(page);
     QCoreApplication::processEvents();
     int checked = 0;
