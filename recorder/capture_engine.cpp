@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/pcm_convert.h"
+
 namespace tarnovox {
 
 namespace {
@@ -61,7 +63,8 @@ void CaptureEngine::ReadMonitor() {
   const bool takeOnMonitor = takeStream_ == &monitor_;
   while (size_t bytes = monitor_.Read(readBuffer_.data(), readBuffer_.size())) {
     FeedMeters(readBuffer_.data(), bytes);
-    if (takeOnMonitor) Write(readBuffer_.data(), bytes);
+    if (ring_.On()) FeedSharedTake(readBuffer_.data(), bytes);
+    else if (takeOnMonitor) Write(readBuffer_.data(), bytes);
   }
 }
 
@@ -81,6 +84,30 @@ void CaptureEngine::Write(const uint8_t* frames, size_t bytes) {
   }
   writer_->Append(frames, bytes);
   framesWritten_ += bytes / takeFrameBytes_;
+}
+
+void CaptureEngine::FeedSharedTake(const uint8_t* frames, size_t bytes) {
+  const uint64_t first = ring_.End();
+  ring_.Push(frames, bytes);
+  if (!sharedTake_) return;
+  gate_.Feed(reinterpret_cast<const int16_t*>(frames), first, bytes / 4, ring_.Oldest(),
+             [this](uint64_t from, uint64_t to) { WriteKept(from, to); });
+}
+
+// Frames the gate let through, from the ring, in the take's format. A take
+// that waited for sound creates its file now.
+void CaptureEngine::WriteKept(uint64_t from, uint64_t to) {
+  if (createFile_) {
+    startFailure_ = createFile_();
+    createFile_ = nullptr;
+  }
+  if (!startFailure_.empty()) return;
+  ring_.Visit(from, to, [this](const uint8_t* frames, size_t bytes) {
+    if (!NeedsConversion(sharedFormat_)) return Write(frames, bytes);
+    converted_.resize(bytes / 4 * sharedFormat_.BlockAlign());
+    Write(converted_.data(), ConvertFromStereo16(reinterpret_cast<const int16_t*>(frames), bytes / 4,
+                                                 sharedFormat_, converted_.data()));
+  });
 }
 
 void CaptureEngine::FeedMeters(const uint8_t* frames, size_t bytes) {
@@ -108,11 +135,14 @@ void CaptureEngine::Publish() {
   TakeProgress progress;
   if (takeRunning_ && writer_) {
     progress.file = writer_->CurrentFile();
-    progress.failure = writer_->Failure();
+    progress.failure = startFailure_.empty() ? writer_->Failure() : startFailure_;
     progress.limitReached = frameLimit_ > 0 && framesWritten_ >= frameLimit_;
+    progress.armed = sharedTake_ && gate_.Armed();
+    progress.silencePaused = sharedTake_ && gate_.SilencePaused();
+    progress.framesWritten = framesWritten_;
   }
   if (takeStream_) {
-    progress.lostFrames = takeStream_->OverrunFrames();
+    progress.lostFrames = takeStream_->OverrunFrames() - overrunAtStart_;
     progress.sampleRate = takeStream_ == &monitor_ ? monitorFormat_.sampleRate : 44100;
     if (takeStream_ == &mp3Stream_) {
       progress.streamLostCode = mp3Stream_.LostCode();
@@ -161,12 +191,18 @@ uint32_t CaptureEngine::OpenMonitorStream(const PcmFormat& format, const std::st
   return 0;
 }
 
-uint32_t CaptureEngine::OpenMonitoring(const std::string& source) {
+uint32_t CaptureEngine::OpenMonitoring(const std::string& source, uint32_t sampleRate, uint64_t preFrames) {
   std::lock_guard lock(mutex_);
   if (monitorOpen_) return 0;
-  const uint32_t code = OpenMonitorStream(PcmFormat{}, source);  // 44100 Hz, 16-bit stereo
-  if (code == 0) monitor_.Start();
-  return code;
+  PcmFormat format;  // 16-bit stereo
+  format.sampleRate = sampleRate;
+  const uint32_t code = OpenMonitorStream(format, source);
+  if (code != 0) return code;
+  // One read more than asked: a start level finds its onset anywhere in the newest read.
+  preFrames_ = preFrames;
+  ring_.Resize(preFrames > 0 ? preFrames + kReadBytes / 4 : 0, 4);
+  monitor_.Start();
+  return 0;
 }
 
 void CaptureEngine::CloseMonitoring() {
@@ -182,6 +218,8 @@ uint32_t CaptureEngine::MonitorLostCode() const { return monitorOpen_ ? monitor_
 uint32_t CaptureEngine::OpenWavTakeStream(const PcmFormat& format, const std::string& source) {
   CloseMonitoring();
   std::lock_guard lock(mutex_);
+  ring_.Resize(0, 4);
+  preFrames_ = 0;
   const uint32_t code = OpenMonitorStream(format, source);
   if (code == 0) {
     takeStream_ = &monitor_;
@@ -224,9 +262,51 @@ void CaptureEngine::BeginTake(std::unique_ptr<TakeWriter> writer, uint64_t frame
   }
 }
 
+bool CaptureEngine::BeginSharedTake(std::unique_ptr<TakeWriter> writer, SharedTake take) {
+  std::lock_guard lock(mutex_);
+  if (!monitorOpen_ || !ring_.On()) return false;
+  ReadMonitor();  // what the stream holds was captured before the command: kept, not yet the take's
+  writer_ = std::move(writer);
+  sharedFormat_ = take.format;
+  takeFrameBytes_ = take.format.BlockAlign();
+  frameLimit_ = take.frameLimit;
+  framesWritten_ = 0;
+  createFile_ = std::move(take.createFile);
+  startFailure_.clear();
+  overrunAtStart_ = monitor_.OverrunFrames();
+  takeStream_ = &monitor_;
+  sharedTake_ = true;
+  takeRunning_ = true;
+  gate_.Begin(take.rules, ring_.End(), ring_.Oldest(), [this](uint64_t from, uint64_t to) { WriteKept(from, to); });
+  Publish();
+  return true;
+}
+
+// Writes everything captured up to now; monitoring stays open.
+std::string CaptureEngine::EndSharedTake() {
+  ReadMonitor();
+  gate_.End();
+  if (writer_ && !createFile_ && startFailure_.empty()) writer_->Finish();  // a take that never began has no file
+  Publish();
+  std::string failure = startFailure_.empty() && writer_ ? writer_->Failure() : startFailure_;
+  writer_.reset();
+  createFile_ = nullptr;
+  sharedTake_ = false;
+  takeRunning_ = false;
+  takeStream_ = nullptr;
+  overrunAtStart_ = 0;
+  return failure;
+}
+
 void CaptureEngine::PauseTake() {
   std::lock_guard lock(mutex_);
   if (!takeStream_) return;
+  if (sharedTake_) {
+    ReadMonitor();
+    gate_.Pause();
+    Publish();
+    return;
+  }
   takeStream_->Stop();
   if (takeStream_ == &monitor_) ReadMonitor();
   else ReadMp3Stream();
@@ -235,12 +315,26 @@ void CaptureEngine::PauseTake() {
 
 void CaptureEngine::ResumeTake() {
   std::lock_guard lock(mutex_);
-  if (takeStream_) takeStream_->Start();
+  if (sharedTake_) {
+    ReadMonitor();  // captured during the pause: kept, not written
+    gate_.Resume(ring_.End());
+  } else if (takeStream_) {
+    takeStream_->Start();
+  }
 }
 
 std::string CaptureEngine::EndTake(TakeProgress* last) {
   std::lock_guard lock(mutex_);
   if (!takeStream_) return {};
+  if (sharedTake_) {
+    std::string failure = EndSharedTake();
+    if (last) {
+      std::lock_guard published(publishedMutex_);
+      *last = progress_;
+    }
+    Publish();
+    return failure;
+  }
   takeStream_->Stop();
   if (takeStream_ == &monitor_) ReadMonitor();
   else ReadMp3Stream();

@@ -1,7 +1,9 @@
 #pragma once
 // The capture path. The monitoring stream feeds the meters and, reopened in a
 // WAV take's format, the take itself; an MP3 take captures through a stream of
-// its own beside it. The engine's capture thread reads both streams and hands
+// its own beside it. With pre-record or a start level the monitoring stream
+// stays open for the take instead, keeps its newest seconds in a ring and
+// hands the take the kept frames, then the live ones. The engine's capture thread reads both streams and hands
 // the take's frames to its writer in the order they were captured, so nothing
 // the window thread does (a modal box, a slow paint, a big folder) can lose or
 // delay sound.
@@ -11,6 +13,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +22,8 @@
 
 #include "formats/take_writer.h"
 #include "platform/capture_stream.h"
+#include "recorder/pre_record_ring.h"
+#include "recorder/take_gate.h"
 
 namespace tarnovox {
 
@@ -40,6 +45,20 @@ struct TakeProgress {
   uint32_t streamLostCode = 0;  // the MP3 take's own stream stopped for good
   bool streamInputRemoved = false;  // ... because its input went away
   bool limitReached = false;    // the take holds the frames it was to end at
+  bool armed = false;           // a shared take waits for its first sound (no file yet)
+  bool silencePaused = false;   // a shared take waits for sound to return
+  uint64_t framesWritten = 0;   // frames in the take so far
+};
+
+// A take on the monitoring stream (see OpenMonitoring's `preFrames`).
+struct SharedTake {
+  PcmFormat format;  // the writer's; converted from the stream's 16-bit stereo
+  TakeRules rules;
+  uint64_t frameLimit = 0;  // 0: none
+  // Creates the take's file when its first frame is to be written (a take
+  // that waits for sound has none before); empty when it exists already.
+  // Returns "" or the failure to tell.
+  std::function<std::string()> createFile;
 };
 
 class CaptureEngine {
@@ -61,9 +80,14 @@ class CaptureEngine {
   // block for the meters.
   void Pump();
 
-  // Opens the monitoring stream (44100 Hz, 16-bit stereo) on `source`.
-  // Returns 0 or the stream's error code (ErrorText explains it).
-  uint32_t OpenMonitoring(const std::string& source);
+  // Opens the monitoring stream (16-bit stereo, 44100 Hz unless told) on
+  // `source`. With `preFrames` it keeps the newest that many frames (and one
+  // read more) for takes begun by BeginSharedTake; the ring is allocated only
+  // then. Returns 0 or the stream's error code (ErrorText explains it).
+  uint32_t OpenMonitoring(const std::string& source, uint32_t sampleRate = 44100, uint64_t preFrames = 0);
+  // What monitoring was opened with: its rate and the frames kept before a take.
+  uint32_t MonitoringRate() const { return monitorFormat_.sampleRate; }
+  uint64_t PreRecordFrames() const { return preFrames_; }
   void CloseMonitoring();
   bool MonitoringOpen() const { return monitorOpen_; }
   // The input monitoring was opened on, and whether the stream opened the
@@ -91,6 +115,9 @@ class CaptureEngine {
   // With a `frameLimit` the take takes that many frames and no more, paused
   // time not counted; Progress() then tells that the limit was reached.
   void BeginTake(std::unique_ptr<TakeWriter> writer, uint64_t frameLimit = 0);
+  // A take fed from the monitoring stream, which stays open: it begins with
+  // the kept frames its rules ask for. False when monitoring keeps none.
+  bool BeginSharedTake(std::unique_ptr<TakeWriter> writer, SharedTake take);
   // Stops the take's capture and writes everything captured so far.
   void PauseTake();
   void ResumeTake();
@@ -118,6 +145,10 @@ class CaptureEngine {
   void ReadMonitor();
   void ReadMp3Stream();
   void Write(const uint8_t* frames, size_t bytes);
+  // The shared take's part: keeps the frames and writes what the gate lets through.
+  void FeedSharedTake(const uint8_t* frames, size_t bytes);
+  void WriteKept(uint64_t from, uint64_t to);
+  std::string EndSharedTake();
   void FeedMeters(const uint8_t* frames, size_t bytes);
   void Publish();
   void ResetMeters();
@@ -138,6 +169,17 @@ class CaptureEngine {
   uint64_t frameLimit_ = 0;  // 0: none
   uint64_t framesWritten_ = 0;
   std::vector<uint8_t> readBuffer_;
+
+  // The shared take: the ring, the gate and the writer's format.
+  PreRecordRing ring_;
+  uint64_t preFrames_ = 0;
+  TakeGate gate_;
+  bool sharedTake_ = false;
+  PcmFormat sharedFormat_;
+  std::function<std::string()> createFile_;
+  std::string startFailure_;  // the file could not be created
+  uint64_t overrunAtStart_ = 0;
+  std::vector<uint8_t> converted_;
 
   uint32_t framesPerBuffer_ = 4410;
   uint16_t fftSize_ = 4096;

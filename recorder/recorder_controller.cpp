@@ -175,7 +175,8 @@ void RecorderController::StartRecording() {
     return;
   }
   p_.state.LostMs = 0;
-  if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
+  if (SharedCapture()) BeginSharedTake();
+  else if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
   else BeginMp3Take();
   accumulated_ = std::chrono::milliseconds(0);
   elapsed_ = std::chrono::milliseconds(0);
@@ -203,7 +204,8 @@ void RecorderController::BeginWavTake() {
   }
   FollowTakeFile(writer->CurrentFile());
   p_.engine.BeginTake(InPartsWhenAsked(std::move(writer), format), TakeFrameLimit(format.sampleRate));
-  takeIsWav_ = true;
+  takeOnMonitoring_ = true;
+  takeShared_ = false;
   SetMode(RecorderMode::Recording);
 }
 
@@ -229,7 +231,8 @@ void RecorderController::BeginMp3Take() {
   }
   FollowTakeFile(writer->CurrentFile());
   p_.engine.BeginTake(InPartsWhenAsked(std::move(writer), format), TakeFrameLimit(format.sampleRate));
-  takeIsWav_ = false;
+  takeOnMonitoring_ = false;
+  takeShared_ = false;
   SetMode(RecorderMode::Recording);
 }
 
@@ -250,6 +253,94 @@ std::unique_ptr<TakeWriter> RecorderController::InPartsWhenAsked(std::unique_ptr
   return std::make_unique<SplitTakeWriter>(std::move(writer), frames, format.BlockAlign());
 }
 
+bool RecorderController::SharedCapture() const {
+  return p_.settings.preRecordSeconds > 0 || p_.settings.startLevelDb != 0;
+}
+
+// A WAV take's rate, so the kept frames need no resampling; MP3 takes are 44100 Hz.
+uint32_t RecorderController::MonitoringRate() const {
+  return SharedCapture() && p_.settings.format == OutputFormat::Wav ? p_.settings.sampleRate : 44100;
+}
+
+uint64_t RecorderController::PreRecordFrames() const {
+  if (!SharedCapture()) return 0;
+  const uint64_t rate = MonitoringRate();
+  // A start level keeps at least half a second, so the onset is never cut.
+  const uint64_t least = p_.settings.startLevelDb != 0 ? rate / 2 : 0;
+  return std::max(uint64_t{p_.settings.preRecordSeconds} * rate, least);
+}
+
+// The writer of a shared take and how it creates its file; false after a failure that was told.
+bool RecorderController::MakeSharedWriter(std::unique_ptr<TakeWriter>& writer, SharedTake& take) {
+  const std::string path = p_.state.CurrentFile;
+  if (p_.settings.format == OutputFormat::Wav) {
+    take.format = {p_.settings.sampleRate, p_.settings.channels, p_.settings.bitsPerSample};
+    auto wav = std::make_unique<WavTakeWriter>(take.format, TakeNamer());
+    take.createFile = [w = wav.get(), path] { return w->Create(path); };
+    writer = std::move(wav);
+    return true;
+  }
+  auto mp3 = std::make_unique<Mp3TakeWriter>(p_.encoderLoader, TakeNamer());
+  if (const std::string error = mp3->OpenEncoder(RecordingConfig(p_.settings)); !error.empty()) {
+    Raise(error);
+    return false;
+  }
+  p_.settings.bitsPerSample = 16;
+  take.format.channels = p_.settings.channelMode == ChannelMode::Mono ? 1 : 2;
+  take.createFile = [w = mp3.get(), path] { return w->Create(path); };
+  writer = std::move(mp3);
+  return true;
+}
+
+// A take fed by the monitoring stream: it begins with the kept seconds, at
+// once or, with a start level, at the first sound (its file is created then,
+// so a take stopped before any sound leaves none).
+void RecorderController::BeginSharedTake() {
+  if (p_.engine.MonitoringRate() != MonitoringRate() || p_.engine.PreRecordFrames() != PreRecordFrames()) {
+    p_.engine.CloseMonitoring();  // the settings changed since monitoring opened
+  }
+  OpenMonitoring(true);
+  if (!p_.engine.MonitoringOpen()) return;
+  std::unique_ptr<TakeWriter> writer;
+  SharedTake take;
+  if (!MakeSharedWriter(writer, take)) return;
+  writer = InPartsWhenAsked(std::move(writer), take.format);
+  take.rules.preFrames = PreRecordFrames();
+  take.rules.level = PeakOfLevel(p_.settings.startLevelDb);
+  if (take.rules.level != 0) take.rules.silenceFrames = uint64_t{p_.settings.silencePauseSeconds} * MonitoringRate();
+  take.frameLimit = TakeFrameLimit(take.format.sampleRate);
+  if (take.rules.level == 0) {
+    if (const std::string error = take.createFile(); !error.empty()) {
+      Raise(error);
+      return;
+    }
+    take.createFile = nullptr;
+    FollowTakeFile(writer->CurrentFile());
+  }
+  const bool waits = take.rules.level != 0;
+  if (!p_.engine.BeginSharedTake(std::move(writer), std::move(take))) return;
+  takeOnMonitoring_ = true;
+  takeShared_ = true;
+  p_.state.wait = waits ? TakeWait::ForSound : TakeWait::None;
+  SetMode(RecorderMode::Recording);
+}
+
+// Waiting for sound and pausing on silence show in the status; the time is
+// the sound in the take, kept seconds included, waits not.
+void RecorderController::FollowSharedTake(const TakeProgress& progress) {
+  RecorderState& s = p_.state;
+  const TakeWait wait =
+      progress.armed ? TakeWait::ForSound : (progress.silencePaused ? TakeWait::Silence : TakeWait::None);
+  if (wait != s.wait) {
+    s.wait = wait;
+    s.StatusText.clear();
+    emit modeChanged();
+  }
+  elapsed_ = std::chrono::milliseconds(progress.framesWritten * 1000 / std::max(progress.sampleRate, 1u));
+  s.DisplayedMs = static_cast<uint32_t>(elapsed_.count());
+  emit elapsedChanged();
+}
+
 // The take's file was created under another name than the one chosen, or the
 // take went on in a new file: the status and the file list follow. True when
 // the file changed.
@@ -264,7 +355,7 @@ bool RecorderController::FollowTakeFile(const std::string& file) {
 void RecorderController::OpenMonitoring(bool tell) {
   ticksSinceReopen_ = 0;
   if (p_.engine.MonitoringOpen()) return;
-  if (const uint32_t code = p_.engine.OpenMonitoring(p_.settings.inputSource)) {
+  if (const uint32_t code = p_.engine.OpenMonitoring(p_.settings.inputSource, MonitoringRate(), PreRecordFrames())) {
     if (tell) Raise(p_.engine.ErrorText(code));
     return;
   }
@@ -289,7 +380,10 @@ void RecorderController::TellSubstitute(const std::string& notice, bool monitori
 // turns up; a take keeps the input it began with.
 void RecorderController::FollowChosenInput() {
   if (!p_.engine.MonitoringOpen() || p_.state.Recording()) return;
-  if (p_.engine.MonitoringSource() == p_.settings.inputSource && !p_.engine.MonitorSubstituteEnded()) return;
+  if (p_.engine.MonitoringSource() == p_.settings.inputSource && !p_.engine.MonitorSubstituteEnded() &&
+      p_.engine.MonitoringRate() == MonitoringRate() && p_.engine.PreRecordFrames() == PreRecordFrames()) {
+    return;
+  }
   p_.engine.CloseMonitoring();
   OpenMonitoring(true);
 }
@@ -303,11 +397,13 @@ void RecorderController::NoteLostSound(uint64_t frames, uint32_t rate) {
 // monitoring stream, which opens again as asked. Returns the writer's failure,
 // for the caller to tell.
 std::string RecorderController::EndTake(MonitoringAfter after) {
-  const bool wav = takeIsWav_;
+  const bool wav = takeOnMonitoring_;
   TakeProgress last;
   const std::string failure = p_.engine.EndTake(&last);
   NoteLostSound(last.lostFrames, last.sampleRate);
   FollowTakeFile(last.file);
+  p_.state.wait = TakeWait::None;
+  takeShared_ = false;
   SetMode(RecorderMode::Monitoring);
   if (wav && after != MonitoringAfter::Closed) OpenMonitoring(after == MonitoringAfter::Told);
   return failure;
@@ -381,6 +477,7 @@ void RecorderController::TogglePause() {
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   RecorderState& s = p_.state;
   if (!s.Recording() && !s.Playing()) return;
+  if (s.wait == TakeWait::ForSound) return;  // nothing to pause before the take's first sound
   if (s.mode == RecorderMode::Recording) {
     p_.engine.PauseTake();
     accumulated_ = elapsed_;
@@ -427,7 +524,7 @@ void RecorderController::Tick() {
   }
   // While paused nothing moves: no meter, no time.
   if (s.Paused()) return;
-  if (!p_.engine.MonitoringOpen() && !(s.Recording() && takeIsWav_)) {
+  if (!p_.engine.MonitoringOpen() && !(s.Recording() && takeOnMonitoring_)) {
     if (++ticksSinceReopen_ >= kReopenTicks) OpenMonitoring(false);
   }
   FollowChosenInput();
@@ -454,6 +551,10 @@ void RecorderController::Tick() {
   // A timed take ends as Stop would end it.
   if (progress.limitReached) {
     Execute(RecorderCommand::Stop);
+    return;
+  }
+  if (takeShared_) {
+    FollowSharedTake(progress);
     return;
   }
   elapsed_ = SinceStart() + accumulated_;

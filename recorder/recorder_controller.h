@@ -117,6 +117,14 @@ class RecorderController : public QObject {
  private:
   void BeginWavTake();
   void BeginMp3Take();
+  // Pre-record or a start level: takes share the monitoring stream, which
+  // opens at the take's rate and keeps PreRecordFrames before each take.
+  bool SharedCapture() const;
+  uint32_t MonitoringRate() const;
+  uint64_t PreRecordFrames() const;
+  void BeginSharedTake();
+  bool MakeSharedWriter(std::unique_ptr<TakeWriter>& writer, SharedTake& take);
+  void FollowSharedTake(const TakeProgress& progress);
   std::string JoinFolder(const std::string& name) const;
   NextTakeFile TakeNamer();
   enum class MonitoringAfter { Closed, Quiet, Told };
@@ -144,7 +152,8 @@ class RecorderController : public QObject {
   RecorderParts p_;
   QTimer tick_;
   bool shutDown_ = false;
-  bool takeIsWav_ = false;
+  bool takeOnMonitoring_ = false;  // a WAV take or a shared one: monitoring is the take's stream
+  bool takeShared_ = false;
   int depth_ = 0;  // nesting of Execute and Tick, so messages are raised once at the end
   std::vector<std::string> heldMessages_;
   int ticksSinceReopen_ = 0;

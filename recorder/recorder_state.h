@@ -9,8 +9,13 @@ namespace tarnovox {
 // set together, and a pause always belongs to one of them.
 enum class RecorderMode { Monitoring, Recording, RecordingPaused, Playing, PlayingPaused };
 
+// A take with a start level may wait, still Recording: armed before its first
+// sound, or paused by itself on silence.
+enum class TakeWait { None, ForSound, Silence };
+
 struct RecorderState {
   RecorderMode mode = RecorderMode::Monitoring;
+  TakeWait wait = TakeWait::None;
   // A take runs (also while paused).
   bool Recording() const { return mode == RecorderMode::Recording || mode == RecorderMode::RecordingPaused; }
   // A playback runs (also while paused).

@@ -29,6 +29,8 @@ struct Texts {
   static QString Recording() { return StatusDisplay::tr("Recording"); }
   static QString Playing() { return StatusDisplay::tr("Playing"); }
   static QString Pause() { return StatusDisplay::tr("Pause"); }
+  static QString WaitingForSound() { return StatusDisplay::tr("Waiting for sound"); }
+  static QString SilencePaused() { return StatusDisplay::tr("Paused (silence)"); }
   // Sound the computer was too busy to keep, in seconds, after the file name.
   static QString Lost(uint32_t ms) { return StatusDisplay::tr(" (%1 s lost)").arg(ms / 1000.0, 0, 'f', 1); }
 };
@@ -118,6 +120,12 @@ StatusLabels StatusDisplay::Labels(RecorderState& state) const {
     labels.file = QString::fromStdString(state.ActiveFileName);
     labels.statusColour = kPlayingGreen;
     labels.fileColour = Blink ? kPlayingGreen : kPlayingDimGreen;
+  }
+  if (state.mode == RecorderMode::Recording && state.wait == TakeWait::ForSound) {
+    state.StatusText = Texts::WaitingForSound().toStdString();
+  }
+  if (state.mode == RecorderMode::Recording && state.wait == TakeWait::Silence) {
+    state.StatusText = Texts::SilencePaused().toStdString();
   }
   if (state.Paused()) state.StatusText = Texts::Pause().toStdString();
   labels.status = QString::fromStdString(state.StatusText);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -166,6 +167,118 @@ TEST(CaptureEngine, MonitoringHandsOutEachNewestBlockOnceAndWritesNothing) {
   EXPECT_EQ(FakeCaptureStream::CounterOf16BitStereo(block.pcm.data()), 102 * 4410u);
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.Path()));
   EXPECT_EQ(rig.monitor.OverrunFrames(), 0u);
+}
+
+// A take sharing the monitoring stream begins with the kept second before the
+// command, counted from the last frame the server had captured (also frames
+// not yet read), and goes on with the live frames: every frame once, in order.
+TEST(CaptureEngine, APreRecordedTakeJoinsKeptAndLiveFramesWithoutLossOrRepeat) {
+  EngineRig rig;
+  const PcmFormat format;
+  const auto begin = [&](const std::string& name, const PcmFormat& takeFormat) {
+    auto writer = std::make_unique<WavTakeWriter>(takeFormat, NextTakeFile{});
+    ASSERT_EQ(writer->Create(rig.dir.File(name)), "");
+    SharedTake take;
+    take.format = takeFormat;
+    take.rules.preFrames = 44100;
+    ASSERT_TRUE(rig.engine.BeginSharedTake(std::move(writer), take));
+  };
+  ASSERT_EQ(rig.engine.OpenMonitoring("", 44100, 44100), 0u);
+  rig.Pumps(5);  // only half a second since the open: the take begins there
+  begin("short.wav", format);
+  rig.Pumps(2);
+  rig.engine.EndTake();
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(rig.dir.Read("short.wav"), 0), 7u * 4410);
+  EXPECT_TRUE(rig.engine.MonitoringOpen());
+
+  rig.Pumps(30);
+  rig.monitor.Advance(37);  // captured by the server, not yet read
+  const uint64_t start = rig.monitor.FramesGenerated() - 44100;
+  begin("take.wav", format);
+  rig.Pumps(20);
+  rig.monitor.Advance(11);
+  rig.engine.PauseTake();
+  const uint64_t paused = rig.monitor.FramesGenerated();
+  rig.Pumps(15);  // paused: kept for meters and onsets, not written
+  rig.engine.ResumeTake();
+  const uint64_t resumed = rig.monitor.FramesGenerated();
+  rig.Pumps(5);
+  rig.monitor.Advance(13);
+  rig.engine.EndTake();
+  const uint64_t stopped = rig.monitor.FramesGenerated();
+  const auto file = rig.dir.Read("take.wav");
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
+  ASSERT_EQ(file.size(), 44 + 4 * (paused - start + stopped - resumed));
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, static_cast<uint32_t>(start)), paused - start);
+  const std::vector<uint8_t> afterPause(file.begin() + 4 * static_cast<long>(paused - start), file.end());
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(afterPause, static_cast<uint32_t>(resumed)), stopped - resumed);
+  EXPECT_TRUE(rig.engine.MonitoringOpen());
+
+  begin("mono8.wav", {44100, 1, 8});  // converted from the stream's 16-bit stereo
+  rig.Pumps(3);
+  rig.engine.EndTake();
+  EXPECT_EQ(ReadWav(rig.dir.Read("mono8.wav")).dataBytes, 44100u + 3 * 4410);
+}
+
+// Frames that tell their number (low 10 bits, under the level, on the left)
+// and whether they are sound (the right channel at -6 dBFS) or silence.
+void SoundBetween(FakeCaptureStream& stream, std::vector<std::pair<uint64_t, uint64_t>> sound) {
+  stream.SetGenerator([sound](uint64_t frame, const PcmFormat&, uint8_t* out) {
+    bool loud = false;
+    for (const auto& [from, to] : sound) loud = loud || (frame >= from && frame < to);
+    const int16_t samples[2] = {static_cast<int16_t>(frame & 0x3ff), static_cast<int16_t>(loud ? 16384 : 0)};
+    std::memcpy(out, samples, 4);
+  });
+}
+
+// How many frames of a WAV file from `at` on carry the numbers first, first + 1, ...
+uint64_t NumberedRun(const std::vector<uint8_t>& wav, size_t at, uint64_t first) {
+  uint64_t k = 0;
+  while (44 + 4 * (at + k + 1) <= wav.size() && (wav[44 + 4 * (at + k)] | (wav[45 + 4 * (at + k)] << 8)) ==
+                                                    static_cast<int>((first + k) & 0x3ff)) {
+    ++k;
+  }
+  return k;
+}
+
+// -30 dBFS, half a second before each onset, a pause after 2 s below: 3 s
+// silence, 3 s sound, 4 s silence, 2 s sound, then Stop half a second later.
+TEST(CaptureEngine, AStartLevelWaitsForSoundAndASilencePauseResumesWithTheOnset) {
+  EngineRig rig;
+  SoundBetween(rig.monitor, {{132300, 264600}, {441000, 529200}});
+  ASSERT_EQ(rig.engine.OpenMonitoring("", 44100, 22050), 0u);
+  const auto begin = [&](const std::string& name) {
+    auto writer = std::make_unique<WavTakeWriter>(PcmFormat{}, NextTakeFile{});
+    SharedTake take;
+    take.rules = {22050, PeakOfLevel(-30), 88200};
+    take.createFile = [w = writer.get(), path = rig.dir.File(name)] { return w->Create(path); };
+    ASSERT_TRUE(rig.engine.BeginSharedTake(std::move(writer), std::move(take)));
+  };
+  begin("never.wav");
+  rig.Pumps(10);
+  EXPECT_TRUE(rig.engine.Progress().armed);
+  rig.engine.EndTake();  // stopped while waiting: no file
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.Path()));
+
+  begin("take.wav");
+  rig.Pumps(19);
+  EXPECT_TRUE(rig.engine.Progress().armed);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.Path()));
+  rig.Pumps(2);
+  EXPECT_FALSE(rig.engine.Progress().armed);
+  rig.Pumps(60);  // 8.1 s
+  EXPECT_TRUE(rig.engine.Progress().silencePaused);
+  rig.Pumps(30);  // 12.1 s
+  EXPECT_FALSE(rig.engine.Progress().silencePaused);
+  rig.Pumps(4);
+  rig.engine.EndTake();
+  const auto file = rig.dir.Read("take.wav");
+  // The first stretch ends 2 s and one frame after the sound did.
+  const uint64_t first = 264600 + 88200 - (132300 - 22050);
+  ASSERT_EQ(file.size(), 44 + 4 * (first + 551250 - (441000 - 22050)));
+  EXPECT_EQ(NumberedRun(file, 0, 132300 - 22050), first);
+  EXPECT_EQ(NumberedRun(file, first, 441000 - 22050), 551250 - (441000 - 22050));
+  EXPECT_TRUE(ReadWav(file).sizesMatch);
 }
 
 }  // namespace

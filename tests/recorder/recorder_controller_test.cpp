@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -210,6 +211,47 @@ TEST(RecorderController, AStartAtATimeOfDayWaitsForItAndStopCancelsIt) {
   rig.Ticks(600);
   EXPECT_FALSE(rig.state.Recording());
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record3.wav")));
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
+}
+
+// StartLevel=-30 with PreRecord=1: Record arms (time 0, F7 ignored) and
+// Stop while armed leaves no file; armed again, the take begins at the
+// first sound with the second before it and shows its sound as time.
+TEST(RecorderController, AStartLevelArmsUntilSoundAndAStopWhileArmedLeavesNoFile) {
+  ControllerRig rig;
+  uint64_t onset = ~uint64_t{0};
+  // The left channel numbers the frame (quietly), the right one is sound from `onset` on.
+  rig.device.SetGenerator([&onset](uint64_t frame, const PcmFormat&, uint8_t* out) {
+    const int16_t samples[2] = {static_cast<int16_t>(frame & 0x3ff), static_cast<int16_t>(frame >= onset ? 9000 : 0)};
+    std::memcpy(out, samples, 4);
+  });
+  rig.settings.preRecordSeconds = 1;
+  rig.settings.startLevelDb = -30;
+  rig.Ticks(1);  // monitoring reopens keeping a second
+  EXPECT_EQ(rig.engine.PreRecordFrames(), 44100u);
+  rig.controller.Execute(RecorderCommand::Record);
+  EXPECT_EQ(rig.state.wait, TakeWait::ForSound);
+  rig.Ticks(10);
+  rig.controller.Execute(RecorderCommand::Pause);
+  EXPECT_EQ(rig.state.Mode(), RecorderMode::Recording);
+  EXPECT_EQ(rig.state.DisplayedMs, 0u);
+  rig.controller.Execute(RecorderCommand::Stop);
+  EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
+  EXPECT_EQ(rig.state.wait, TakeWait::None);
+  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
+
+  rig.controller.Execute(RecorderCommand::Record);
+  onset = rig.device.FramesGenerated() + 2 * 44100 + 123;
+  rig.Ticks(25);
+  EXPECT_EQ(rig.state.wait, TakeWait::None);
+  rig.controller.Execute(RecorderCommand::Stop);
+  const auto file = rig.dir.Read("out/record1.wav");
+  const uint64_t frames = rig.device.FramesGenerated() - (onset - 44100);
+  ASSERT_EQ(file.size(), 44 + 4 * frames);
+  size_t run = 0;
+  while (run < frames && (file[44 + 4 * run] | file[45 + 4 * run] << 8) == int((onset - 44100 + run) & 0x3ff)) ++run;
+  EXPECT_EQ(run, frames);
+  EXPECT_NEAR(rig.controller.Elapsed().count(), 1000.0 + 500 - 123 * 1000.0 / 44100, 101);
   EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
 }
 
