@@ -11,6 +11,7 @@ std::function<void(Command)> CommandRunner(QWidget& window, std::function<void(R
       case Command::Record: execute(RecorderCommand::Record); break;
       case Command::Pause: execute(RecorderCommand::Pause); break;
       case Command::Stop: execute(RecorderCommand::Stop); break;
+      case Command::Mark: execute(RecorderCommand::Mark); break;
       case Command::Show: ShowAndRaise(window); break;
     }
   };

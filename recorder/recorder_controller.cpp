@@ -100,7 +100,23 @@ void RecorderController::Execute(RecorderCommand command) {
       StopAll();
       emit stopped();
       break;
+    case RecorderCommand::Mark: MarkTake(); break;
   }
+}
+
+void RecorderController::MarkTake() {
+  if (p_.state.mode != RecorderMode::Recording) return;
+  std::string failure;
+  const int number = p_.engine.MarkTake(failure);
+  Raise(failure);
+  if (number > 0) ShowMark(number);
+}
+
+void RecorderController::ShowMark(int number) {
+  if (p_.state.ShownMark == number) return;
+  p_.state.ShownMark = number;
+  markShownAt_ = p_.clock.Now();
+  emit markShown();
 }
 
 void RecorderController::Raise(const std::string& text) {
@@ -179,14 +195,14 @@ void RecorderController::BeginWavTake() {
 }
 
 void RecorderController::BeginMp3Take() {
-  auto writer = std::make_unique<Mp3TakeWriter>(p_.encoderLoader, TakeNamer());
+  PcmFormat format;
+  format.channels = p_.settings.channelMode == ChannelMode::Mono ? 1 : 2;
+  auto writer = std::make_unique<Mp3TakeWriter>(p_.encoderLoader, TakeNamer(), format);
   if (const std::string error = writer->OpenEncoder(RecordingConfig(p_.settings)); !error.empty()) {
     Raise(error);
     return;
   }
   p_.settings.bitsPerSample = 16;
-  PcmFormat format;
-  format.channels = p_.settings.channelMode == ChannelMode::Mono ? 1 : 2;
   if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.inputSource)) {
     Raise(p_.engine.Mp3ErrorText(code));
     return;
@@ -370,6 +386,7 @@ void RecorderController::Tick() {
   if (shutDown_) return;
   MessageScope scope(depth_, [this] { RaiseHeldMessages(); });
   RecorderState& s = p_.state;
+  if (s.ShownMark > 0 && (!s.Recording() || p_.clock.Now() - markShownAt_ >= kMarkShown)) ShowMark(0);
   // While paused nothing moves: no meter, no time.
   if (s.Paused()) return;
   if (!p_.engine.MonitoringOpen() && !(s.Recording() && takeIsWav_)) {

@@ -29,6 +29,7 @@ struct Texts {
   static QString Recording() { return StatusDisplay::tr("Recording"); }
   static QString Playing() { return StatusDisplay::tr("Playing"); }
   static QString Pause() { return StatusDisplay::tr("Pause"); }
+  static QString Mark(int number) { return StatusDisplay::tr("Mark %1").arg(number); }
   // Sound the computer was too busy to keep, in seconds, after the file name.
   static QString Lost(uint32_t ms) { return StatusDisplay::tr(" (%1 s lost)").arg(ms / 1000.0, 0, 'f', 1); }
 };
@@ -106,7 +107,7 @@ StatusLabels StatusDisplay::Labels(RecorderState& state) const {
   state.StatusText = Texts::Monitoring().toStdString();
   labels.statusColour = kStatusGrey;
   if (state.Recording()) {
-    state.StatusText = Texts::Recording().toStdString();
+    state.StatusText = (state.ShownMark > 0 ? Texts::Mark(state.ShownMark) : Texts::Recording()).toStdString();
     labels.file = QString::fromStdString(state.ActiveFileName);
     // Sound the computer was too busy to keep: shown at once, told again after Stop.
     if (state.LostMs > 0) labels.file += Texts::Lost(state.LostMs);

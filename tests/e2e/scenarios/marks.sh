@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# F8 marks the moment in a take. A WAV take of the played signal with marks at
+# about 2 s and 5 s is one exact stretch of the signal with "cue " points at the
+# key times, named "Mark 1" and "Mark 2", which its label file repeats within a
+# frame; ffprobe and Python's wave read the data as before. An MP3 take gets the
+# label file; a program killed after its second mark leaves both in the label
+# file and a WAV file that plays up to its last write.
+source "$(dirname "$0")/../scenario_lib.sh"
+
+since() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
+mark_keys() {  # sets $t0 (F5), $t1, $t2 (F8)
+  t0=$(date +%s.%N); xdotool key F5; sleep 2
+  t1=$(date +%s.%N); xdotool key F8; sleep 3
+  t2=$(date +%s.%N); xdotool key F8; sleep 3
+}
+# The label file holds Mark 1 and Mark 2 at the key times, within 0.25 s.
+check_label_file() {  # FILE
+  [ -s "$1" ] || fail "no $(basename "$1")"
+  echo "$(basename "$1"): $(tr '\t\n' ' |' < "$1")"
+  [ "$(cut -f3 "$1" | tr '\n' '|')" = "Mark 1|Mark 2|" ] || fail "labels $(cut -f3 "$1" | tr '\n' '|')"
+  awk -F'\t' '$1 != $2 { exit 1 }' "$1" || fail "a label whose start is not its end"
+  near "$(sed -n 1p "$1" | cut -f1)" "$(since "$t0" "$t1")" 0.25 || fail "Mark 1 is not at the key's time"
+  near "$(sed -n 2p "$1" | cut -f1)" "$(since "$t0" "$t2")" 0.25 || fail "Mark 2 is not at the key's time"
+}
+
+write_ini 1
+start_program
+play_signal 40
+focus_other_window
+mark_keys
+xdotool key F9; sleep 1.5
+wav="$work/out/record1.wav"
+parts=$(stretches "$wav") || fail "record1.wav differs from the played signal"
+[ "$(wc -l <<< "$parts")" = 1 ] || fail "record1.wav is not one stretch of the signal: $parts"
+marks=$(python3 "$tools/wav_marks.py" "$wav") || fail "record1.wav: $marks"
+frames=$(sed -n 1p <<< "$marks")
+echo "record1.wav: $frames frames, marks $(sed 1d <<< "$marks" | tr '\t\n' ' |'); keys at" \
+     "$(since "$t0" "$t1") s and $(since "$t0" "$t2") s"
+[ "$(sed 1d <<< "$marks" | cut -f2 | tr '\n' '|')" = "Mark 1|Mark 2|" ] || fail "labl texts: $marks"
+[ "${parts%% *}" = "$frames" ] || fail "the exact stretch has ${parts%% *} frames, the data $frames"
+check_label_file "$work/out/record1.labels.txt"
+paste <(sed 1d <<< "$marks" | cut -f1) <(cut -f1 "$work/out/record1.labels.txt") |
+  awk '{ d = $1 - $2 * 44100; if (d > 1 || d < -1) exit 1 }' || fail "cue points and label file differ by more than a frame"
+d=$(duration "$wav")
+echo "ffprobe: $d s"
+near "$d" "$(awk -v n="$frames" 'BEGIN { print n / 44100 }')" 0.00001 || fail "ffprobe reads $d s"
+kill "$program"; wait "$program" 2>/dev/null || true
+rm -f "$work/out/"*
+
+write_ini 0
+start_program
+focus_other_window
+mark_keys
+xdotool key F9; sleep 1.5
+[ -s "$work/out/record1.mp3" ] || fail "no record1.mp3"
+check_label_file "$work/out/record1.labels.txt"
+kill "$program"; wait "$program" 2>/dev/null || true
+rm -f "$work/out/"*
+
+write_ini 1
+start_program
+focus_other_window
+mark_keys
+kill -9 "$program"; wait "$program" 2>/dev/null || true
+check_label_file "$work/out/record1.labels.txt"
+frames=$(python3 "$tools/wav_marks.py" "$work/out/record1.wav") || fail "the killed take: $frames"
+echo "the killed take: $frames frames in a header that matches the file"
+near "$frames" "$(awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN { print (b - a) * 44100 }')" 44100 ||
+  fail "the killed take holds $frames frames"
+passed
