@@ -8,19 +8,32 @@
 source "$(dirname "$0")/../scenario_lib.sh"
 
 since() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
-mark_keys() {  # sets $t0 (F5), $t1, $t2 (F8)
-  t0=$(date +%s.%N); xdotool key F5; sleep 2
-  t1=$(date +%s.%N); xdotool key F8; sleep 3
-  t2=$(date +%s.%N); xdotool key F8; sleep 3
+# A key's time: xdotool sends it somewhere between its start and its end, which
+# on a loaded machine can be seconds apart. Sets t<N> (the start) and k<N>
+# (seconds from F5 to the start and to the end).
+key_at() {  # N KEY
+  local start end
+  start=$(date +%s.%N); xdotool key "$2"; end=$(date +%s.%N)
+  printf -v "t$1" '%s' "$start"
+  [ "$1" = 0 ] || printf -v "k$1" '%s %s' "$(since "$t0" "$start")" "$(since "$t0" "$end")"
 }
-# The label file holds Mark 1 and Mark 2 at the key times, within 0.25 s.
+mark_keys() {
+  key_at 0 F5; sleep 2
+  key_at 1 F8; sleep 3
+  key_at 2 F8; sleep 3
+}
+# The time is within 0.25 s of when the key was sent.
+at_key() {  # SECONDS "FROM TO"
+  awk -v s="$1" -v k="$2" 'BEGIN { split(k, t, " "); exit !(s >= t[1] - 0.25 && s <= t[2] + 0.25) }'
+}
+# The label file holds Mark 1 and Mark 2 at the key times.
 check_label_file() {  # FILE
   [ -s "$1" ] || fail "no $(basename "$1")"
-  echo "$(basename "$1"): $(tr '\t\n' ' |' < "$1") keys at $(since "$t0" "$t1") s and $(since "$t0" "$t2") s"
+  echo "$(basename "$1"): $(tr '\t\n' ' |' < "$1") keys sent within $k1 s and $k2 s"
   [ "$(cut -f3 "$1" | tr '\n' '|')" = "Mark 1|Mark 2|" ] || fail "labels $(cut -f3 "$1" | tr '\n' '|')"
   awk -F'\t' '$1 != $2 { exit 1 }' "$1" || fail "a label whose start is not its end"
-  near "$(sed -n 1p "$1" | cut -f1)" "$(since "$t0" "$t1")" 0.25 || fail "Mark 1 is not at the key's time"
-  near "$(sed -n 2p "$1" | cut -f1)" "$(since "$t0" "$t2")" 0.25 || fail "Mark 2 is not at the key's time"
+  at_key "$(sed -n 1p "$1" | cut -f1)" "$k1" || fail "Mark 1 is not at the key's time"
+  at_key "$(sed -n 2p "$1" | cut -f1)" "$k2" || fail "Mark 2 is not at the key's time"
 }
 
 write_ini 1
@@ -34,11 +47,12 @@ parts=$(stretches "$wav") || fail "record1.wav differs from the played signal"
 [ "$(wc -l <<< "$parts")" = 1 ] || fail "record1.wav is not one stretch of the signal: $parts"
 marks=$(python3 "$tools/wav_marks.py" "$wav") || fail "record1.wav: $marks"
 frames=$(sed -n 1p <<< "$marks")
-echo "record1.wav: $frames frames, marks $(sed 1d <<< "$marks" | tr '\t\n' ' |'); keys at" \
-     "$(since "$t0" "$t1") s and $(since "$t0" "$t2") s"
+echo "record1.wav: $frames frames, cue points $(sed 1d <<< "$marks" | tr '\t\n' ' |')"
 [ "$(sed 1d <<< "$marks" | cut -f2 | tr '\n' '|')" = "Mark 1|Mark 2|" ] || fail "labl texts: $marks"
 [ "${parts%% *}" = "$frames" ] || fail "the exact stretch has ${parts%% *} frames, the data $frames"
 check_label_file "$work/out/record1.labels.txt"
+at_key "$(awk 'NR == 2 { print $1 / 44100 }' <<< "$marks")" "$k1" || fail "cue point 1 is not at the key's time"
+at_key "$(awk 'NR == 3 { print $1 / 44100 }' <<< "$marks")" "$k2" || fail "cue point 2 is not at the key's time"
 paste <(sed 1d <<< "$marks" | cut -f1) <(cut -f1 "$work/out/record1.labels.txt") |
   awk '{ d = $1 - $2 * 44100; if (d > 1 || d < -1) exit 1 }' || fail "cue points and label file differ by more than a frame"
 d=$(duration "$wav")
