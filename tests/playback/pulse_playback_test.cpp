@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -268,8 +269,11 @@ TEST_F(PulseSound, JumpsBetweenMarksAreHeardAtTheMarks) {
   ASSERT_EQ(runs.size(), 5u);
   // A pitch 50 Hz off is 0.1 s off in the sweep.
   const double landed[] = {1.5, 2.5, 4.0, 2.5};
-  for (int i = 0; i < 4; ++i)
-    EXPECT_NEAR(ToneAt(sound, runs[i + 1].firstFrame + 441, 2205).hz, SweepHz(landed[i] + 0.035), 50) << i;
+  for (int i = 0; i < 4; ++i) {
+    const double hz = ToneAt(sound, runs[i + 1].firstFrame + 441, 2205).hz;
+    EXPECT_NEAR(hz, SweepHz(landed[i] + 0.035), 50) << i;
+    std::cout << "jump " << i + 1 << " to " << landed[i] << " s heard at " << (hz - 300) / 500 - 0.035 << " s\n";
+  }
 }
 
 TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStream) {
