@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "formats/label_file.h"
+#include "formats/wav_source.h"
 #include "formats/wav_take_writer.h"
 #include "tests/support/fake_capture_stream.h"
 #include "tests/support/sound_check.h"
@@ -217,6 +218,11 @@ TEST(CaptureEngine, MarksFallOnTheCapturedFrameAndEachFileOfATakeKeepsItsOwn) {
   EXPECT_EQ(WavMarks(part1), (std::vector<std::pair<uint32_t, std::string>>{{second, "Mark 2"}}));
   EXPECT_EQ(rig.dir.ReadText("part1.labels.txt"), LabelLine(second, 44100, "Mark 2"));
   EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(part0, 0), part0Frames);
+  // The conversion's reader takes the data alone, not the chunks after it.
+  WavSourceFormat source;
+  std::string error;
+  ASSERT_TRUE(ReadWavSourceFormat(rig.dir.File("part0.wav"), source, error)) << error;
+  EXPECT_EQ(source.dataBytes, part0Frames * 4);
   EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(part1, part0Frames), second);
 }
 
