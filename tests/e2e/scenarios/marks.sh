@@ -4,7 +4,8 @@
 # key times, named "Mark 1" and "Mark 2", which its label file repeats within a
 # frame; ffprobe and Python's wave read the data as before. An MP3 take gets the
 # label file; a program killed after its second mark leaves both in the label
-# file and a WAV file that plays up to its last write.
+# file and a WAV file that plays up to its last write. F8 held by another
+# program leaves F5 and F9 working.
 source "$(dirname "$0")/../scenario_lib.sh"
 
 since() { awk -v a="$1" -v b="$2" 'BEGIN { print b - a }'; }
@@ -81,4 +82,16 @@ frames=$(python3 "$tools/wav_marks.py" "$work/out/record1.wav") || fail "the kil
 echo "the killed take: $frames frames in a header that matches the file, killed $(since "$t0" "$t3") s after F5"
 near "$(awk -v n="$frames" 'BEGIN { print n / 44100 }')" "$(since "$t0" "$t3")" 0.5 ||
   fail "the killed take holds $frames frames"
+rm -f "$work/out/"*
+
+# Another program holds F8: F5 and F9 still work system-wide, and the log says once which key is not.
+python3 "$tools/hold_key.py" 0xFFC5 > "$work/hold.log" 2>&1 & pids+=($!)
+for _ in $(seq 50); do grep -q held "$work/hold.log" && break; sleep 0.1; done
+grep -q held "$work/hold.log" || fail "could not hold F8: $(cat "$work/hold.log")"
+start_program
+focus_other_window
+wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11); F8: in this window only"
+[ "$(grep -c "^Tarnovox: Hot keys" "$work/program.log")" = 1 ] || fail "$(cat "$work/program.log")"
+xdotool key F5; sleep 1; xdotool key F9; sleep 1
+[ -s "$work/out/record1.wav" ] || fail "F5 and F9 did not record while another program held F8"
 passed
