@@ -62,8 +62,10 @@ bool ParseLine(std::string_view line, Label& label) {
   const std::string_view endField = line.substr(firstTab + 1, secondTab == std::string_view::npos
                                                                   ? std::string_view::npos
                                                                   : secondTab - firstTab - 1);
-  const std::string_view text =
-      secondTab == std::string_view::npos ? std::string_view() : line.substr(secondTab + 1);
+  // Fields after the text (some editors add frequencies there) are not read.
+  const std::string_view text = secondTab == std::string_view::npos
+                                    ? std::string_view()
+                                    : line.substr(secondTab + 1, line.find('\t', secondTab + 1) - secondTab - 1);
   double end = 0;
   if (!ParseSeconds(line.substr(0, firstTab), label.seconds) || !ParseSeconds(endField, end) ||
       end < label.seconds || !IsUtf8(text))
@@ -98,8 +100,8 @@ std::vector<Label> ParseLabels(std::string_view bytes) {
 
 std::vector<Label> ReadLabelFile(const std::string& path) {
   const RegularFile file(path);
-  if (!file.IsOpen()) return {};
-  std::string bytes(kMaxLabelFileBytes, '\0');
+  if (!file.IsOpen() || file.Size() <= 0) return {};
+  std::string bytes(std::min<size_t>(static_cast<size_t>(file.Size()), kMaxLabelFileBytes), '\0');
   const long got = file.ReadAt(0, bytes.data(), bytes.size());
   if (got <= 0) return {};
   bytes.resize(static_cast<size_t>(got));

@@ -28,8 +28,8 @@ inline constexpr size_t kMaxLabelFileBytes = 1 << 20;
 inline constexpr size_t kMaxLabels = 10000;
 inline constexpr size_t kMaxLabelLineBytes = 4096;
 
-// The labels of a label file's bytes, sorted by time. A line that is not
-// "start<TAB>end[<TAB>text]" with times from 0 to ten days (end not before
+// The labels of a label file's bytes, sorted by time. Fields after the text
+// are ignored. A line that is not "start<TAB>end[<TAB>text]" with times from 0 to ten days (end not before
 // start), longer than kMaxLabelLineBytes, or whose text is not UTF-8, is
 // skipped; the rest are kept, up to kMaxLabels.
 std::vector<Label> ParseLabels(std::string_view bytes);
