@@ -106,7 +106,7 @@ std::vector<Label> ReadLabelFile(const std::string& path) {
   if (got <= 0) return {};
   bytes.resize(static_cast<size_t>(got));
   // A file cut at the bound ends in a line cut short: that line is not read.
-  if (bytes.size() == kMaxLabelFileBytes) bytes.resize(bytes.rfind('\n') + 1);
+  if (file.Size() > static_cast<long>(kMaxLabelFileBytes)) bytes.resize(bytes.rfind('\n') + 1);
   return ParseLabels(bytes);
 }
 
