@@ -85,6 +85,7 @@ void Application::ConnectRecorder() {
   });
   QObject::connect(&recorder_, &RecorderController::elapsedChanged, &mainWindow_, &MainWindow::UpdateTimeDisplay);
   QObject::connect(&recorder_, &RecorderController::modeChanged, &mainWindow_, &MainWindow::ShowRecorderState);
+  QObject::connect(&recorder_, &RecorderController::markShown, &mainWindow_, &MainWindow::ShowRecorderState);
 }
 
 void Application::ConnectMainWindow() {

@@ -14,7 +14,8 @@ namespace tarnovox {
 namespace {
 
 constexpr std::pair<const char*, Command> kCommands[] = {
-    {"--record", Command::Record}, {"--pause", Command::Pause}, {"--stop", Command::Stop}, {"--show", Command::Show}};
+    {"--record", Command::Record}, {"--pause", Command::Pause}, {"--stop", Command::Stop},
+    {"--mark", Command::Mark},     {"--show", Command::Show}};
 
 // The formats `--convert` makes, as they are written on the command line.
 constexpr const char* kConvertFormats[] = {"mp3"};
@@ -148,6 +149,7 @@ std::string UsageText() {
          "  --record   start a recording (as F5 does)\n"
          "  --pause    pause or resume the recording or the playback (as F7 does)\n"
          "  --stop     stop the recording or the playback (as F9 does)\n"
+         "  --mark     mark the moment in the running recording (as F8 does)\n"
          "  --show     show the main window and bring it to the front\n"
          "  --for DURATION  with --record: stop this recording after DURATION of sound\n"
          "                  (90s, 15m, 2h, 1h30m)\n"

@@ -10,7 +10,7 @@
 
 namespace tarnovox {
 
-enum class Command { Record, Pause, Stop, Show };
+enum class Command { Record, Pause, Stop, Mark, Show };
 
 struct CommandLine {
   enum class Outcome { Run, Help, Version, Error, Convert };

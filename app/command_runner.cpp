@@ -17,6 +17,7 @@ std::function<void(Command, const TakeTiming&)> CommandRunner(QWidget& window,
         break;
       case Command::Pause: execute(RecorderCommand::Pause); break;
       case Command::Stop: execute(RecorderCommand::Stop); break;
+      case Command::Mark: execute(RecorderCommand::Mark); break;
       case Command::Show: ShowAndRaise(window); break;
     }
   };

@@ -40,7 +40,10 @@ uint16_t NumLockMask(Display* display) {
 GlobalHotKeys::GlobalHotKeys(QWidget* window, std::function<void(RecorderCommand)> onKey, bool portalFirst)
     : window_(window),
       onKey_(std::move(onKey)),
-      keys_{{RecorderCommand::Record, XK_F5}, {RecorderCommand::Pause, XK_F7}, {RecorderCommand::Stop, XK_F9}} {
+      keys_{{RecorderCommand::Record, XK_F5},
+            {RecorderCommand::Pause, XK_F7},
+            {RecorderCommand::Mark, XK_F8},
+            {RecorderCommand::Stop, XK_F9}} {
   OpenX11();
   if (!portalFirst) {
     GrabAll();
@@ -122,7 +125,8 @@ void GlobalHotKeys::UngrabX11(const Key& key) {
 }
 
 void GlobalHotKeys::AddShortcut(Key& key) {
-  static const std::pair<unsigned, Qt::Key> kQtKeys[] = {{XK_F5, Qt::Key_F5}, {XK_F7, Qt::Key_F7}, {XK_F9, Qt::Key_F9}};
+  static const std::pair<unsigned, Qt::Key> kQtKeys[] = {
+      {XK_F5, Qt::Key_F5}, {XK_F7, Qt::Key_F7}, {XK_F8, Qt::Key_F8}, {XK_F9, Qt::Key_F9}};
   for (const auto& [keysym, qtKey] : kQtKeys) {
     if (keysym != key.keysym) continue;
     key.shortcut = new QShortcut(QKeySequence(qtKey), window_);
@@ -169,14 +173,15 @@ QString GlobalHotKeys::Description() const {
   switch (InUse()) {
     case Mechanism::PortalStarting: return "Hot keys: waiting for the desktop's shortcuts";
     case Mechanism::Portal: return "Hot keys: the desktop's global shortcuts";
-    case Mechanism::WindowOnly: return "Hot keys F5, F7, F9: in this window only";
+    case Mechanism::WindowOnly: return "Hot keys F5, F7, F8, F9: in this window only";
     case Mechanism::X11Grabs: break;
   }
-  QStringList names;
-  for (const Key& key : keys_) {
-    if (key.grabbed) names << QString("F%1").arg(key.keysym - XK_F1 + 1);
-  }
-  return QString("Hot keys %1: system-wide (X11)").arg(names.join(", "));
+  QStringList grabbed;
+  QStringList held;  // by another program: each works in our window only
+  for (const Key& key : keys_) (key.grabbed ? grabbed : held) << QString("F%1").arg(key.keysym - XK_F1 + 1);
+  QString text = QString("Hot keys %1: system-wide (X11)").arg(grabbed.join(", "));
+  if (!held.isEmpty()) text += QString("; %1: in this window only").arg(held.join(", "));
+  return text;
 }
 
 void GlobalHotKeys::Log() const { qInfo().noquote() << "Tarnovox:" << Description(); }

@@ -1,5 +1,5 @@
 #pragma once
-// F5, F7 and F9 as system-wide keys, through one of two mechanisms:
+// F5, F7, F8 and F9 as system-wide keys, through one of two mechanisms:
 // - the desktop's GlobalShortcuts portal (PortalShortcuts), tried first in a
 //   Wayland session: there X11 grabs see keys only while an X11 window has the
 //   focus, while the compositor hands portal shortcuts over whatever has it;
@@ -31,7 +31,7 @@ class GlobalHotKeys final : public QAbstractNativeEventFilter {
  public:
   enum class Mechanism { PortalStarting, Portal, X11Grabs, WindowOnly };
 
-  // onKey receives Record (F5), Pause (F7) or Stop (F9). portalFirst: see
+  // onKey receives Record (F5), Pause (F7), Mark (F8) or Stop (F9). portalFirst: see
   // InWaylandSession.
   GlobalHotKeys(QWidget* window, std::function<void(RecorderCommand)> onKey, bool portalFirst);
   ~GlobalHotKeys() override;
@@ -47,7 +47,8 @@ class GlobalHotKeys final : public QAbstractNativeEventFilter {
   // The commands whose key is grabbed system-wide.
   std::vector<RecorderCommand> GrabbedCommands() const;
   Mechanism InUse() const;
-  // One line for the about box and the log, e.g. "Hot keys F5, F7, F9: system-wide (X11)".
+  // One line for the about box and the log, e.g. "Hot keys F5, F7, F8, F9: system-wide (X11)",
+  // naming the keys another program holds ("; F8: in this window only").
   QString Description() const;
 
  private:

@@ -59,6 +59,7 @@ constexpr ShortcutSpec kShortcuts[] = {
     {RecorderCommand::Record, "record", "Record", "F5"},
     {RecorderCommand::Pause, "pause", "Pause / Resume", "F7"},
     {RecorderCommand::Stop, "stop", "Stop", "F9"},
+    {RecorderCommand::Mark, "mark", "Mark", "F8"},
 };
 
 QDBusConnection Bus() { return QDBusConnection::sessionBus(); }

@@ -5,8 +5,8 @@
 
 namespace tarnovox {
 
-Mp3TakeWriter::Mp3TakeWriter(DynamicLibraryLoader& loader, NextTakeFile nextFile)
-    : encoder_(loader), nextFile_(std::move(nextFile)) {}
+Mp3TakeWriter::Mp3TakeWriter(DynamicLibraryLoader& loader, NextTakeFile nextFile, const PcmFormat& format)
+    : encoder_(loader), nextFile_(std::move(nextFile)), format_(format) {}
 
 std::string Mp3TakeWriter::OpenEncoder(const lame_enc::BE_CONFIG& config) {
   if (!encoder_.Load(false) || !encoder_.Init(config)) {
@@ -34,13 +34,21 @@ std::string Mp3TakeWriter::Create(const std::string& path) {
     Fail(error);
     encoder_.Release();
     finished_ = true;
+  } else {
+    marks_.Begin(path_, format_.sampleRate);
   }
   return error;
+}
+
+std::string Mp3TakeWriter::AddMark(const std::string& text) {
+  if (finished_) return {};
+  return marks_.Add(samplesAppended_ / std::max<uint16_t>(format_.channels, 1), text);
 }
 
 bool Mp3TakeWriter::Append(const uint8_t* frames, size_t bytes) {
   if (!failure_.empty() || finished_) return false;
   size_t samples = bytes / 2;
+  samplesAppended_ += samples;
   while (samples > 0) {
     const size_t take = std::min(samples, pending_.size() - pendingSamples_);
     std::memcpy(pending_.data() + pendingSamples_, frames, take * 2);

@@ -8,13 +8,16 @@
 
 #include "formats/append_file.h"
 #include "formats/mp3_encoder.h"
+#include "formats/take_marks.h"
 #include "formats/take_writer.h"
+#include "platform/capture_stream.h"
 
 namespace tarnovox {
 
 class Mp3TakeWriter final : public TakeWriter {
  public:
-  Mp3TakeWriter(DynamicLibraryLoader& loader, NextTakeFile nextFile);
+  // `format` is what Append is given (16-bit; its channels and rate place the marks).
+  Mp3TakeWriter(DynamicLibraryLoader& loader, NextTakeFile nextFile, const PcmFormat& format = {});
   ~Mp3TakeWriter() override { Finish(); }
 
   // Loads the encoder library and opens a stream with `config`. Returns "" or
@@ -29,6 +32,8 @@ class Mp3TakeWriter final : public TakeWriter {
   // file, closes both and releases the library.
   bool Finish() override;
   const std::string& Failure() const override { return failure_; }
+  // Marks the frames appended so far; an MP3 file keeps its marks in the label file only.
+  std::string AddMark(const std::string& text) override;
   const std::string& CurrentFile() const override { return path_; }
   // The current file ends on a whole frame with the encoder's flush; the next
   // begins a fresh encoder stream, so each file plays on its own.
@@ -43,6 +48,9 @@ class Mp3TakeWriter final : public TakeWriter {
   Mp3Encoder encoder_;
   lame_enc::BE_CONFIG config_{};  // for the stream of each next file
   NextTakeFile nextFile_;
+  PcmFormat format_;
+  TakeMarks marks_;
+  uint64_t samplesAppended_ = 0;
   AppendFile file_;
   std::string path_;
   std::string failure_;

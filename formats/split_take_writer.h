@@ -21,6 +21,8 @@ class SplitTakeWriter final : public TakeWriter {
   const std::string& Failure() const override { return writer_->Failure(); }
   const std::string& CurrentFile() const override { return writer_->CurrentFile(); }
   bool ContinueInNextFile() override;
+  // A mark on a cut falls at the end of the finished part.
+  std::string AddMark(const std::string& text) override { return writer_->AddMark(text); }
 
  private:
   std::unique_ptr<TakeWriter> writer_;

@@ -22,6 +22,10 @@ class TakeWriter {
   virtual bool Finish() = 0;
   // The text the user is told of the first failure; empty while none happened.
   virtual const std::string& Failure() const = 0;
+  // Marks the current file at the frames appended to it so far, as `text`.
+  // Returns "" or the text the user is told when the label file could not be
+  // written (the mark is kept for the file itself where its format holds marks).
+  virtual std::string AddMark(const std::string& text) = 0;
   // The file the frames go into now (a long take goes on in a new file).
   virtual const std::string& CurrentFile() const = 0;
   // Completes the current file as Finish would and goes on in the next free

@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "formats/append_file.h"
+#include "formats/wave_mark_chunks.h"
 
 namespace tarnovox {
 
 WavTakeWriter::WavTakeWriter(const PcmFormat& format, NextTakeFile nextFile, uint64_t maxDataBytes)
     : format_(format), nextFile_(std::move(nextFile)), maxDataBytes_(maxDataBytes) {}
 
-std::array<uint8_t, kWaveHeaderBytes> WavTakeWriter::Header() const {
+std::array<uint8_t, kWaveHeaderBytes> WavTakeWriter::Header(uint32_t trailingBytes) const {
   WaveHeaderFields fields;
   fields.channels = format_.channels;
   fields.sampleRate = format_.sampleRate;
@@ -17,6 +18,7 @@ std::array<uint8_t, kWaveHeaderBytes> WavTakeWriter::Header() const {
   fields.blockAlign = format_.BlockAlign();
   fields.bitsPerSample = format_.bitsPerSample;
   fields.dataBytes = static_cast<uint32_t>(file_.DataBytes());
+  fields.trailingBytes = trailingBytes;
   return MakeWaveHeader(fields);
 }
 
@@ -32,7 +34,13 @@ std::string WavTakeWriter::Create(const std::string& path) {
         return !path_.empty();
       });
   if (!error.empty()) Fail(error);
+  else marks_.Begin(path_, format_.sampleRate);
   return error;
+}
+
+std::string WavTakeWriter::AddMark(const std::string& text) {
+  if (!file_.IsOpen()) return {};
+  return marks_.Add(file_.DataBytes() / format_.BlockAlign(), text);
 }
 
 bool WavTakeWriter::Append(const uint8_t* frames, size_t bytes) {
@@ -73,9 +81,28 @@ bool WavTakeWriter::ContinueInNextFile() {
   return Create(next).empty();
 }
 
+// The marks' chunks go after the data only in a file that ends well and whose
+// RIFF size can still count them; the label file holds the marks either way.
+// Until the header is rewritten it describes the data alone, which every
+// reader reads.
+bool WavTakeWriter::WriteMarkChunks(uint32_t& trailingBytes) {
+  trailingBytes = 0;
+  if (marks_.Marks().empty() || !failure_.empty()) return true;
+  const std::vector<uint8_t> chunks = MakeWaveMarkChunks(marks_.Marks());
+  const uint64_t trailing = (file_.DataBytes() & 1) + chunks.size();
+  if (36 + file_.DataBytes() + trailing > 0xFFFFFFFFull) return false;
+  if (!file_.AppendAfterData(chunks).empty()) return false;
+  trailingBytes = static_cast<uint32_t>(trailing);
+  return true;
+}
+
 bool WavTakeWriter::Finish() {
   if (!file_.IsOpen()) return failure_.empty();
-  std::string error = file_.WriteHeader(Header());
+  // Chunks that did not fit on the disk cost the file nothing: it ends with
+  // its whole data as before, and the label file holds the marks.
+  uint32_t trailingBytes = 0;
+  (void)WriteMarkChunks(trailingBytes);
+  std::string error = file_.WriteHeader(Header(trailingBytes));
   const std::string closeError = file_.Close();
   if (error.empty()) error = closeError;
   if (!error.empty()) Fail("Stream write error. " + error);

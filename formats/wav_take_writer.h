@@ -2,9 +2,11 @@
 // A WAV take: a 44-byte header whose sizes are brought up to date after every
 // append (a take whose program is killed plays up to its last write), and,
 // before its data would pass what 32-bit RIFF sizes hold, a continuation in
-// the next free file without a gap.
+// the next free file without a gap. Its marks go to the label file at once and
+// into "cue " and "LIST" chunks after the data when the file is finished.
 #include <string>
 
+#include "formats/take_marks.h"
 #include "formats/take_writer.h"
 #include "formats/wave_file_writer.h"
 #include "formats/wave_format.h"
@@ -31,17 +33,21 @@ class WavTakeWriter final : public TakeWriter {
   const std::string& Failure() const override { return failure_; }
   const std::string& CurrentFile() const override { return path_; }
   bool ContinueInNextFile() override;
+  // Marks the frames appended to the current file so far.
+  std::string AddMark(const std::string& text) override;
   uint64_t DataBytes() const { return file_.DataBytes(); }
 
  private:
   bool AppendPiece(const uint8_t* frames, uint32_t bytes);
-  std::array<uint8_t, kWaveHeaderBytes> Header() const;
+  std::array<uint8_t, kWaveHeaderBytes> Header(uint32_t trailingBytes = 0) const;
+  bool WriteMarkChunks(uint32_t& trailingBytes);
   void Fail(const std::string& text);
 
   PcmFormat format_;
   NextTakeFile nextFile_;
   uint64_t maxDataBytes_;
   WaveFileWriter file_;
+  TakeMarks marks_;
   std::string path_;
   std::string failure_;
 };

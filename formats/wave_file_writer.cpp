@@ -46,6 +46,24 @@ std::string WaveFileWriter::Append(const uint8_t* data, uint32_t bytes, uint32_t
   return {};
 }
 
+std::string WaveFileWriter::AppendAfterData(const std::vector<uint8_t>& chunks) {
+  const off_t dataEnd = static_cast<off_t>(kWaveHeaderBytes + dataBytes_);
+  std::vector<uint8_t> bytes(dataBytes_ & 1, 0);
+  bytes.insert(bytes.end(), chunks.begin(), chunks.end());
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, dataEnd + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int reason = n < 0 ? errno : ENOSPC;
+      (void)!::ftruncate(fd_, dataEnd);
+      return std::strerror(reason);
+    }
+    done += static_cast<size_t>(n);
+  }
+  return {};
+}
+
 std::string WaveFileWriter::WriteHeader(const std::array<uint8_t, 44>& header) {
   ssize_t n = ::pwrite(fd_, header.data(), header.size(), 0);
   if (n != static_cast<ssize_t>(header.size())) return std::strerror(n < 0 ? errno : ENOSPC);

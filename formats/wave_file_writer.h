@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarnovox {
 
@@ -24,6 +25,9 @@ class WaveFileWriter {
   // Appends all bytes or returns the system's reason for failing; after a failed
   // append the file is cut back to whole frames of `frameBytes`.
   std::string Append(const uint8_t* data, uint32_t bytes, uint32_t frameBytes);
+  // Writes `chunks` after the data (the data's pad byte first when its size is
+  // odd). On failure the file is cut back to end with the data again.
+  std::string AppendAfterData(const std::vector<uint8_t>& chunks);
   // Writes the header over the first 44 bytes.
   std::string WriteHeader(const std::array<uint8_t, 44>& header);
   // Flushes to the disk and closes; returns the system's reason when either failed.

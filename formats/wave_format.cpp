@@ -27,7 +27,7 @@ void PutLowByte16(uint8_t* at, uint16_t value) {
 std::array<uint8_t, kWaveHeaderBytes> MakeWaveHeader(const WaveHeaderFields& f) {
   std::array<uint8_t, kWaveHeaderBytes> h{};
   std::memcpy(&h[0], "RIFF", 4);
-  Put32(&h[4], f.dataBytes + 36);
+  Put32(&h[4], f.dataBytes + 36 + f.trailingBytes);
   std::memcpy(&h[8], "WAVE", 4);
   std::memcpy(&h[12], "fmt ", 4);
   Put32(&h[16], 16);

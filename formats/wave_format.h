@@ -18,9 +18,10 @@ struct WaveHeaderFields {
   uint16_t blockAlign = 4;
   uint16_t bitsPerSample = 16;
   uint32_t dataBytes = 0;
+  uint32_t trailingBytes = 0;  // chunks after "data" (with its pad byte), counted in the RIFF size
 };
 
-// RIFF size = data + 36; the 16-bit fields are written as their low byte and a 0.
+// RIFF size = data + 36 + trailing chunks; the 16-bit fields are written as their low byte and a 0.
 std::array<uint8_t, kWaveHeaderBytes> MakeWaveHeader(const WaveHeaderFields& fields);
 
 // Reads PickedFile through the WAV chunk reader and sets FileChannels and

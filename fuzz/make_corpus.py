@@ -66,6 +66,12 @@ INIS = {
     "odd": "[Folder\nName\n=\n[]\n[Settings]]\nSort=+0x7fffffff9\n[Folder]\nName=a=b;c\n",
 }
 
+LABELS = {
+    "marks": "2.041633\t2.041633\tMark 1\n5.002268\t5.002268\tMark 2\n",
+    "regions_crlf": "0.5\t1.25\tIntro\r\n10\t9\tbackwards\r\n3.000000\t3.000000\r\n",
+    "odd": b"1e3\t1e3\tx\n-1\t-1\tneg\nnan\tnan\n\t\t\n1.5\t1.5\t\xc3\x28\n",
+}
+
 
 def date_input(last_write, spaces, date_format, time_format):
     return struct.pack("<qb", last_write, spaces) + date_format + b"\0" + time_format
@@ -107,6 +113,8 @@ def main(out):
         write("settings", name, content)
     for name, content in DATES.items():
         write("date_time_text", name, content)
+    for name, content in LABELS.items():
+        write("label_file", name, content)
 
     with tempfile.TemporaryDirectory() as tmp:
         for channels in (1, 2):

@@ -256,6 +256,7 @@ void CaptureEngine::BeginTake(std::unique_ptr<TakeWriter> writer, uint64_t frame
     writer_ = std::move(writer);
     frameLimit_ = frameLimit;
     framesWritten_ = 0;
+    marks_ = 0;
     takeRunning_ = true;
     takeStream_->Start();
     Publish();
@@ -311,6 +312,16 @@ void CaptureEngine::PauseTake() {
   if (takeStream_ == &monitor_) ReadMonitor();
   else ReadMp3Stream();
   Publish();
+}
+
+int CaptureEngine::MarkTake(std::string& failure) {
+  std::lock_guard lock(mutex_);
+  if (!takeRunning_ || !takeStream_ || !writer_ || !writer_->Failure().empty()) return 0;
+  if (takeStream_ == &monitor_) ReadMonitor();
+  else ReadMp3Stream();
+  ++marks_;
+  failure = writer_->AddMark("Mark " + std::to_string(marks_));
+  return marks_;
 }
 
 void CaptureEngine::ResumeTake() {

@@ -125,6 +125,12 @@ class CaptureEngine {
   // and closes the take's stream (after a WAV take monitoring is closed).
   // Returns the take's failure text, empty when it ended well.
   std::string EndTake(TakeProgress* last = nullptr);
+  // Marks the running take where it is now: what the take's stream holds is
+  // written first, so the mark falls on the last frame captured, counted from
+  // the current file's start without paused time. Returns the mark's number in
+  // the take (0 when no take runs) and, in `failure`, the text the user is told
+  // when its label file could not be written.
+  int MarkTake(std::string& failure);
   bool TakeRunning() const { return takeRunning_; }
   TakeProgress Progress() const;
 
@@ -168,6 +174,7 @@ class CaptureEngine {
   std::unique_ptr<TakeWriter> writer_;
   uint64_t frameLimit_ = 0;  // 0: none
   uint64_t framesWritten_ = 0;
+  int marks_ = 0;  // marks made in the take
   std::vector<uint8_t> readBuffer_;
 
   // The shared take: the ring, the gate and the writer's format.

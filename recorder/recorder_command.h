@@ -10,6 +10,7 @@ enum class RecorderCommand {
   RecordWhenIdle,  // the Record button: ignored while playing
   Pause,           // F7, the Pause button, `--pause`: pauses or resumes
   Stop,            // F9, the Stop button, `--stop`
+  Mark,            // F8, `--mark`: marks a running, unpaused take
 };
 
 // What `--for` and `--at` add to `--record`: a length for this take only and

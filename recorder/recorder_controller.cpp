@@ -104,6 +104,7 @@ void RecorderController::Execute(RecorderCommand command) {
       StopAll();
       emit stopped();
       break;
+    case RecorderCommand::Mark: MarkTake(); break;
   }
 }
 
@@ -130,6 +131,22 @@ void RecorderController::Disarm() {
   armedAt_.reset();
   p_.state.ArmedText.clear();
   emit modeChanged();
+}
+
+void RecorderController::MarkTake() {
+  // Waiting for sound there is no file yet; paused on silence nothing is recorded.
+  if (p_.state.mode != RecorderMode::Recording || p_.state.wait != TakeWait::None) return;
+  std::string failure;
+  const int number = p_.engine.MarkTake(failure);
+  Raise(failure);
+  if (number > 0) ShowMark(number);
+}
+
+void RecorderController::ShowMark(int number) {
+  if (p_.state.ShownMark == number) return;
+  p_.state.ShownMark = number;
+  markShownAt_ = p_.clock.Now();
+  emit markShown();
 }
 
 void RecorderController::Raise(const std::string& text) {
@@ -210,14 +227,14 @@ void RecorderController::BeginWavTake() {
 }
 
 void RecorderController::BeginMp3Take() {
-  auto writer = std::make_unique<Mp3TakeWriter>(p_.encoderLoader, TakeNamer());
+  PcmFormat format;
+  format.channels = p_.settings.channelMode == ChannelMode::Mono ? 1 : 2;
+  auto writer = std::make_unique<Mp3TakeWriter>(p_.encoderLoader, TakeNamer(), format);
   if (const std::string error = writer->OpenEncoder(RecordingConfig(p_.settings)); !error.empty()) {
     Raise(error);
     return;
   }
   p_.settings.bitsPerSample = 16;
-  PcmFormat format;
-  format.channels = p_.settings.channelMode == ChannelMode::Mono ? 1 : 2;
   if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.inputSource)) {
     Raise(p_.engine.Mp3ErrorText(code));
     return;
@@ -522,6 +539,7 @@ void RecorderController::Tick() {
     Disarm();
     RecordFor(seconds);
   }
+  if (s.ShownMark > 0 && (!s.Recording() || p_.clock.Now() - markShownAt_ >= kMarkShown)) ShowMark(0);
   // While paused nothing moves: no meter, no time.
   if (s.Paused()) return;
   if (!p_.engine.MonitoringOpen() && !(s.Recording() && takeOnMonitoring_)) {

@@ -56,6 +56,7 @@ class RecorderController : public QObject {
   static constexpr std::chrono::milliseconds kTickInterval{100};
   // Ticks between two attempts to reopen monitoring after the stream was lost.
   static constexpr int kReopenTicks = 10;
+  static constexpr std::chrono::milliseconds kMarkShown{1000};
 
   explicit RecorderController(const RecorderParts& parts, QObject* parent = nullptr);
 
@@ -78,6 +79,8 @@ class RecorderController : public QObject {
   void TogglePause();
   void StopAll();
   void StopRecording();
+  // Marks the running take (not while paused) and shows "Mark N" for a second.
+  void MarkTake();
   // Meters, elapsed time, the take's progress and failures, the lost stream.
   void Tick();
 
@@ -111,6 +114,8 @@ class RecorderController : public QObject {
   void recordingsChanged();
   // After every Stop command (settings held back during the take apply now).
   void stopped();
+  // The status shows a new mark or stops showing it (RecorderState::ShownMark).
+  void markShown();
   // A failure the user must be told; each text once per command or tick.
   void messageRaised(const QString& text);
 
@@ -145,6 +150,7 @@ class RecorderController : public QObject {
   void Raise(const std::string& text);
   void RaiseHeldMessages();
   void SetMode(RecorderMode mode);
+  void ShowMark(int number);
   std::chrono::milliseconds SinceStart() const;
   void RecordFor(uint32_t stopAfterSeconds);
   void Disarm();
@@ -159,6 +165,7 @@ class RecorderController : public QObject {
   int ticksSinceReopen_ = 0;
   std::string toldSubstitute_;  // the missing input last told, until it is found again
   Clock::time_point startedAt_{};
+  Clock::time_point markShownAt_{};
   std::chrono::milliseconds accumulated_{0};
   std::chrono::milliseconds elapsed_{0};
   uint32_t takeStopSeconds_ = 0;  // the length `--for` gave the take being begun

@@ -33,6 +33,7 @@ struct RecorderState {
   std::string StatusText;  // mode word last shown; emptied so the status line rebuilds it
   std::string ArmedText;   // a start waits for its time ("Recording at 07:05"): shown in place of monitoring
   uint32_t DisplayedMs = 0;
+  int ShownMark = 0;  // the mark the status shows for a second after it was made; 0 for none
   // Sound of the running (or last) recording that was lost because the
   // computer was too busy to take it from the sound server in time.
   uint32_t LostMs = 0;

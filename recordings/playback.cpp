@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "formats/label_file.h"
 #include "recorder/recorder_state.h"
 #include "recorder/ui_hooks.h"
 #include "recordings/playback_math.h"
@@ -29,7 +30,7 @@ void Playback::StartPlayback() {
   if (state_.Recording() || state_.Paused()) return;
   if (view_ != nullptr) view_->ClearMeters();
   const bool wasOpen = player_.IsOpen();
-  if (wasOpen) player_.Close();
+  if (wasOpen) CloseMedia();
   if (!IsPlayableFile(state_.CurrentFile)) {
     // The closed playback must not stay "playing" on a file that is gone.
     if (wasOpen) EndPlaying();
@@ -47,6 +48,34 @@ void Playback::StartPlayback() {
     return;
   }
   length_ = player_.Length();
+  LoadMarks();
+}
+
+void Playback::LoadMarks() {
+  marks_.clear();
+  std::vector<int> ticks;
+  for (const Label& label : ReadLabelFile(LabelFilePath(state_.CurrentFile))) {
+    const milliseconds at(static_cast<int64_t>(label.seconds * 1000 + 0.5));
+    if (at > length_) continue;
+    marks_.push_back(at);
+    ticks.push_back(static_cast<int>(BarPositionFor(at, length_)));
+  }
+  if (view_ != nullptr) view_->ShowMarks(ticks);
+}
+
+void Playback::JumpToMark(bool forward) {
+  if (!player_.IsOpen() || length_ == milliseconds(0) || !state_.Playing()) return;
+  const milliseconds now = player_.Position();
+  // The player reports whole ticks: a mark just jumped to reads as a little before or after it.
+  constexpr milliseconds kSame{50};
+  constexpr milliseconds kBehind{1000};
+  if (forward) {
+    const auto next = std::upper_bound(marks_.begin(), marks_.end(), now + kSame);
+    if (next != marks_.end()) SeekTo(*next);
+    return;
+  }
+  const auto after = std::lower_bound(marks_.begin(), marks_.end(), now - kBehind);
+  if (after != marks_.begin()) SeekTo(*std::prev(after));
 }
 
 void Playback::PlayPickedFile() {
@@ -84,6 +113,8 @@ void Playback::EndAfterFailure(const PlayerError& error) {
 
 void Playback::CloseMedia() {
   if (player_.IsOpen()) player_.Close();
+  if (!marks_.empty() && view_ != nullptr) view_->ShowMarks({});
+  marks_.clear();
 }
 
 void Playback::PollPlayback() {
@@ -129,8 +160,13 @@ void Playback::SeekToBarPosition(int position) {
   if (!player_.IsOpen() || length_ == milliseconds(0) || position < 0) return;
   // The tick's own move of the bar shows the reported position: not a seek.
   if (static_cast<uint32_t>(position) == BarPositionFor(position_, length_)) return;
+  SeekTo(SeekTargetFor(length_, static_cast<uint32_t>(position)));
+}
+
+// The playback holds still at the target for a second, then goes on from it.
+void Playback::SeekTo(milliseconds target) {
   if (view_ != nullptr) view_->SetStatusInterval(kSeekInterval);
-  seekTarget_ = SeekTargetFor(length_, static_cast<uint32_t>(position));
+  seekTarget_ = target;
   player_.Seek(seekTarget_);
 }
 

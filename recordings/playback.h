@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/output_volume.h"
 #include "platform/player.h"
@@ -45,6 +46,13 @@ class Playback final : public PlaybackControl {
   void PollPlayback();
   // A change of the position bar (0..1000): a seek, unless the tick moved it.
   void SeekToBarPosition(int position);
+  // Ctrl+Right / Ctrl+Left: the playback goes on from the open file's next
+  // mark after the position, or the one before it (a mark less than a second
+  // behind counts as the position, so pressing again goes further back), as a
+  // move of the position bar would. Nothing happens without such a mark.
+  void JumpToMark(bool forward);
+  // The open file's marks, from its label file, in order.
+  const std::vector<std::chrono::milliseconds>& Marks() const { return marks_; }
   // A change of the volume bar (0..65535): both channels take its value.
   void SetVolumeFromBar(int position);
 
@@ -72,6 +80,8 @@ class Playback final : public PlaybackControl {
   void TellFailure(const PlayerError& error);
   void EndAfterFailure(const PlayerError& error);
   void ShowIdleTime();
+  void LoadMarks();
+  void SeekTo(std::chrono::milliseconds target);
 
   Player& player_;
   OutputVolume& output_;
@@ -82,6 +92,7 @@ class Playback final : public PlaybackControl {
   std::chrono::milliseconds length_{0};
   std::chrono::milliseconds position_{0};
   std::chrono::milliseconds seekTarget_{0};
+  std::vector<std::chrono::milliseconds> marks_;
   StereoVolume volume_;
 };
 

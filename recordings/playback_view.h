@@ -4,6 +4,7 @@
 // the system mixer the program started. The windows implement it; tests use a
 // double.
 #include <chrono>
+#include <vector>
 
 namespace tarnovox {
 
@@ -15,6 +16,8 @@ class PlaybackView {
   // Playback::SeekToBarPosition; setting the value it already has runs nothing.
   virtual void SetPositionBar(int position) = 0;
   virtual void EnablePositionBar(bool enabled) = 0;
+  // Ticks on the position bar at these values (0 to 1000): the open file's marks.
+  virtual void ShowMarks(const std::vector<int>& positions) = 0;
   // The volume bar, 0 to 65535; a change runs Playback::SetVolumeFromBar.
   virtual void SetVolumeBar(int position) = 0;
 

@@ -11,7 +11,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-25}
 shift $(( $# > 0 ? 1 : 0 ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(wave_info wav_source mp3_description id3v1 settings date_time_text media_decoder)
+[ ${#targets[@]} -gt 0 ] || targets=(wave_info wav_source mp3_description id3v1 settings date_time_text media_decoder label_file)
 
 # Compiles go through ccache when it is installed (the top CMakeLists.txt).
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNOVOX_FUZZ=ON \

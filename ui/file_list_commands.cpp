@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "formats/wave_format.h"
+#include "recordings/label_file_moves.h"
 #include "ui/file_list_rules.h"
 
 namespace tarnovox {
@@ -120,7 +121,7 @@ void FileListCommands::RenameCurrentFile() {
   const bool replace = Exists(target) && !SameFile(current, target);
   if (replace && !ui_.AskYesNo(Fill(Texts::AlreadyExists(), {*answer}), Fill(Texts::ConfirmCaption()))) return;
   if (replace && RecordingStartedMeanwhile(Fill(Texts::RenameWhileRecording()))) return;
-  const std::string failure = MoveFile(current, target, replace);
+  const std::string failure = MoveRecording(current, target, replace);
   if (failure.empty()) state_.CurrentFile = target;
   else ui_.ShowMessage(Fill(Texts::CannotRename(), {current, failure}));
   RescanAndSort();
@@ -134,6 +135,7 @@ void FileListCommands::DeleteCurrentFile() {
   if (RecordingStartedMeanwhile(whileRecording)) return;
   CloseRunningPlayback();
   const int error = ::unlink(current.c_str()) == 0 ? 0 : errno;
+  if (error == 0) DeleteLabelFile(current);
   // Emptied before the message box opens: a recording started while it is
   // open makes CurrentFile its own path, which must stay.
   state_.CurrentFile.clear();
@@ -164,6 +166,15 @@ void FileListCommands::RescanAndSort() {
   list_.Rescan();
   ui_.SetBusyCursor(false);
   list_.ApplySort();
+}
+
+// The recording and its label file move together or not at all.
+std::string FileListCommands::MoveRecording(const std::string& from, const std::string& to, bool replace) {
+  const std::string failure = MoveFile(from, to, replace);
+  if (!failure.empty()) return failure;
+  const std::string labelFailure = CarryLabelFile(from, to, replace);
+  if (!labelFailure.empty()) (void)MoveFile(to, from, false);
+  return labelFailure;
 }
 
 std::string FileListCommands::MoveFile(const std::string& from, const std::string& to, bool replace) {

@@ -62,6 +62,7 @@ class FileListCommands : public QObject {
   void RescanAndSort();
   // Moves `from` to `to` without replacing an existing `to`; "" or the reason.
   static std::string MoveFile(const std::string& from, const std::string& to, bool replace);
+  static std::string MoveRecording(const std::string& from, const std::string& to, bool replace);
 
   RecorderState& state_;
   RecordingsList& list_;

@@ -7,13 +7,16 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QSlider>
 #include <QStyle>
+#include <string_view>
 
 #include "recordings/playback.h"
 #include "ui/companion_window.h"
 #include "ui/file_grid.h"
 #include "ui/file_list_rules.h"
+#include "ui/marked_position_bar.h"
 #include "ui/program_name.h"
 #include "ui/skin_button.h"
 #include "ui/skin_pictures.h"
@@ -128,7 +131,8 @@ void FileListWindow::CreateGrid() {
 
 void FileListWindow::CreateBars() {
   auto bar = [this](const char* name, int left, int width, int maximum, const QString& hint) {
-    auto* slider = new QSlider(Qt::Horizontal, this);
+    auto* slider = std::string_view(name) == "positionBar" ? new MarkedPositionBar(this)
+                                                            : new QSlider(Qt::Horizontal, this);
     slider->setObjectName(name);
     slider->setGeometry(left, 271, width, 17);
     slider->setRange(0, maximum);
@@ -137,7 +141,7 @@ void FileListWindow::CreateBars() {
     return slider;
   };
   const Texts texts;
-  positionBar_ = bar("positionBar", 22, 211, 1000, texts.positionBar);
+  positionBar_ = static_cast<MarkedPositionBar*>(bar("positionBar", 22, 211, 1000, texts.positionBar));
   positionBar_->setPageStep(50);
   volumeBar_ = bar("volumeBar", 258, 97, 65535, texts.volumeBar);
   volumeBar_->setPageStep(4096);
@@ -146,6 +150,12 @@ void FileListWindow::CreateBars() {
           [this](int position) { playback_.SeekToBarPosition(position); });
   connect(volumeBar_, &QSlider::valueChanged, this,
           [this](int position) { playback_.SetVolumeFromBar(position); });
+  // While the list has the focus, Ctrl+Right and Ctrl+Left go to the next and
+  // the previous mark of the file that plays.
+  for (const auto& [key, forward] : {std::pair{Qt::Key_Right, true}, std::pair{Qt::Key_Left, false}}) {
+    auto* jump = new QShortcut(QKeySequence(Qt::CTRL | key), grid_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(jump, &QShortcut::activated, this, [this, forward = forward] { playback_.JumpToMark(forward); });
+  }
 }
 
 void FileListWindow::CreateMenu() {
@@ -179,6 +189,7 @@ void FileListWindow::SetSkinPictures(const SkinPictures* pictures) {
 
 void FileListWindow::SetPositionBar(int position) { positionBar_->setValue(position); }
 void FileListWindow::EnablePositionBar(bool enabled) { positionBar_->setEnabled(enabled); }
+void FileListWindow::ShowMarks(const std::vector<int>& positions) { positionBar_->SetMarks(positions); }
 void FileListWindow::SetVolumeBar(int position) { volumeBar_->setValue(position); }
 void FileListWindow::SetGridEnabled(bool enabled) { grid_->setEnabled(enabled); }
 

@@ -18,6 +18,7 @@ class QSlider;
 namespace tarnovox {
 
 class FileGrid;
+class MarkedPositionBar;
 class Playback;
 class SkinButton;
 class SkinPictures;
@@ -38,6 +39,7 @@ class FileListWindow : public QWidget {
   // The bars as playback drives them; a change runs the bar's change handler.
   void SetPositionBar(int position);
   void EnablePositionBar(bool enabled);
+  void ShowMarks(const std::vector<int>& positions);
   void SetVolumeBar(int position);
   // Off while a conversion runs, so that no other list command starts.
   void SetGridEnabled(bool enabled);
@@ -82,7 +84,7 @@ class FileListWindow : public QWidget {
   QPixmap background_;
   QLabel* fileLabel_ = nullptr;
   FileGrid* grid_ = nullptr;
-  QSlider* positionBar_ = nullptr;
+  MarkedPositionBar* positionBar_ = nullptr;
   QSlider* volumeBar_ = nullptr;
   SkinButton* tagEditorButton_ = nullptr;
   QMenu* contextMenu_ = nullptr;

@@ -13,6 +13,7 @@ class MainPlaybackView final : public PlaybackView {
 
   void SetPositionBar(int position) override { fileList_.SetPositionBar(position); }
   void EnablePositionBar(bool enabled) override { fileList_.EnablePositionBar(enabled); }
+  void ShowMarks(const std::vector<int>& positions) override { fileList_.ShowMarks(positions); }
   void SetVolumeBar(int position) override { fileList_.SetVolumeBar(position); }
 
   std::chrono::milliseconds StatusInterval() const override {

@@ -31,6 +31,7 @@ struct Texts {
   static QString Pause() { return StatusDisplay::tr("Pause"); }
   static QString WaitingForSound() { return StatusDisplay::tr("Waiting for sound"); }
   static QString SilencePaused() { return StatusDisplay::tr("Paused (silence)"); }
+  static QString Mark(int number) { return StatusDisplay::tr("Mark %1").arg(number); }
   // Sound the computer was too busy to keep, in seconds, after the file name.
   static QString Lost(uint32_t ms) { return StatusDisplay::tr(" (%1 s lost)").arg(ms / 1000.0, 0, 'f', 1); }
 };
@@ -108,7 +109,7 @@ StatusLabels StatusDisplay::Labels(RecorderState& state) const {
   state.StatusText = state.ArmedText.empty() ? Texts::Monitoring().toStdString() : state.ArmedText;
   labels.statusColour = kStatusGrey;
   if (state.Recording()) {
-    state.StatusText = Texts::Recording().toStdString();
+    state.StatusText = (state.ShownMark > 0 ? Texts::Mark(state.ShownMark) : Texts::Recording()).toStdString();
     labels.file = QString::fromStdString(state.ActiveFileName);
     // Sound the computer was too busy to keep: shown at once, told again after Stop.
     if (state.LostMs > 0) labels.file += Texts::Lost(state.LostMs);

@@ -19,10 +19,10 @@ Printed Print(const std::vector<std::string>& arguments) {
 }
 
 TEST(CommandLine, CommandsKeepTheirOrderAndRepeat) {
-  const CommandLine line = ParseCommandLine({"--stop", "--record", "--pause", "--show", "--pause"});
+  const CommandLine line = ParseCommandLine({"--stop", "--record", "--mark", "--pause", "--show", "--pause"});
   EXPECT_EQ(line.outcome, CommandLine::Outcome::Run);
-  EXPECT_EQ(line.commands,
-            (std::vector{Command::Stop, Command::Record, Command::Pause, Command::Show, Command::Pause}));
+  EXPECT_EQ(line.commands, (std::vector{Command::Stop, Command::Record, Command::Mark, Command::Pause, Command::Show,
+                                        Command::Pause}));
   for (Command command : line.commands) {
     EXPECT_EQ(ParseCommandLine({OptionFor(command)}).commands, std::vector{command});
   }
@@ -83,7 +83,7 @@ TEST(CommandLine, HelpAndVersionExitZeroOnStandardOutput) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out, UsageText());
   EXPECT_EQ(help.err, "");
-  for (const char* option : {"--record", "--pause", "--stop", "--show", "--help", "--version"}) {
+  for (const char* option : {"--record", "--pause", "--stop", "--mark", "--show", "--help", "--version"}) {
     EXPECT_NE(UsageText().find(std::string("  ") + option + " "), std::string::npos) << option;
   }
   const Printed version = Print({"--version", "--help"});

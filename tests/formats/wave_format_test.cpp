@@ -2,6 +2,7 @@
 
 #include <tuple>
 
+#include "formats/label_file.h"
 #include "formats/wav_source.h"
 #include "formats/wave_format.h"
 #include "tests/support/sound_check.h"
@@ -93,6 +94,35 @@ TEST(WaveFormat, ReadWaveInfoAgreesWithTheConversionOnEveryFileItTakes) {
     EXPECT_EQ(state.FileChannels, format.channels);
     EXPECT_EQ(state.FileSampleRate, format.sampleRate);
   }
+}
+
+// Label lines are the frame's time rounded to the microsecond, written without
+// the locale; a reader skips every line it cannot take whole and keeps the rest
+// in time order.
+TEST(LabelFile, LinesHoldSixDecimalsAndBadLinesAreSkippedOneByOne) {
+  EXPECT_EQ(LabelLine(88200, 44100, "Mark 1"), "2.000000\t2.000000\tMark 1\n");
+  EXPECT_EQ(LabelLine(1, 44100, "a"), "0.000023\t0.000023\ta\n");
+  EXPECT_EQ(LabelLine(5999999, 3000000, ""), "2.000000\t2.000000\t\n");  // rounds up into the next second
+  EXPECT_EQ(LabelFilePath("/a/b.c/record3.wav"), "/a/b.c/record3.labels.txt");
+  const std::string bytes = std::string("5.5\t5.5\tlater\t440\r\n") +
+                            "1.250000\t2\tregion\n"      // a region counts from its start
+                            "3\t2\tbackwards\n"          // end before start
+                            "-1\t-1\tnegative\nnan\tnan\tnan\n1e3\t1e3\texponent\n"
+                            "4\t4\t\xc3\x28\n"         // not UTF-8
+                            "4\t4\t\xed\xa0\x80\n"     // a surrogate
+                            "4.5\t4.5\t" + std::string(kMaxLabelLineBytes, 'x') + "\n"
+                            "no tabs\n\n0\t0\n";
+  const std::vector<Label> labels = ParseLabels(bytes);
+  ASSERT_EQ(labels.size(), 3u);
+  EXPECT_EQ(labels[0].seconds, 0);
+  EXPECT_EQ(labels[0].text, "");
+  EXPECT_EQ(labels[1].seconds, 1.25);
+  EXPECT_EQ(labels[1].text, "region");
+  EXPECT_EQ(labels[2].seconds, 5.5);
+  EXPECT_EQ(labels[2].text, "later");
+  std::string many;
+  for (size_t i = 0; i <= kMaxLabels; ++i) many += "1\t1\tm\n";
+  EXPECT_EQ(ParseLabels(many).size(), kMaxLabels);
 }
 
 }  // namespace

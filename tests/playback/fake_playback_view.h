@@ -18,6 +18,7 @@ class FakePlaybackView : public PlaybackView {
     playback_.SeekToBarPosition(value);
   }
   void EnablePositionBar(bool enabled) override { positionEnabled = enabled; }
+  void ShowMarks(const std::vector<int>& positions) override { marks = positions; }
   void SetVolumeBar(int value) override {
     if (value == volume) return;
     volume = value;
@@ -30,6 +31,7 @@ class FakePlaybackView : public PlaybackView {
 
   int position = 0;
   bool positionEnabled = true;
+  std::vector<int> marks;
   int volume = 0;
   std::chrono::milliseconds interval{500};
   int meterClears = 0;

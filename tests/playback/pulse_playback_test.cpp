@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -233,6 +234,46 @@ TEST_F(PulseSound, SeekPauseAndResumeAreHeard) {
   EXPECT_NEAR(startHz(runs[2]), endHz(runs[1]), 60);
   EXPECT_NEAR(startHz(runs[3]), SweepHz(2.035), 60);
   EXPECT_NEAR((runs[3].endFrame - runs[3].firstFrame) / 44.1, 3000, 100);
+}
+
+// The label file's marks tick the position bar; Ctrl+Right and Ctrl+Left go on
+// playing from the next mark and, from half a second past a mark, from the one
+// before it. The pitch heard after each jump says where it landed.
+TEST_F(PulseSound, JumpsBetweenMarksAreHeardAtTheMarks) {
+  const std::string wav = MakeSweep("marked.wav", 6);
+  std::ofstream(dir_ + "/marked.labels.txt") << "1.500000\t1.500000\tMark 1\n2.500000\t2.500000\tMark 2\n"
+                                                "4.000000\t4.000000\tMark 3\n";
+  state_.CurrentFile = wav;
+  SinkCapture capture(dir_ + "/capture.raw");
+  std::this_thread::sleep_for(300ms);
+  playback_.StartPlayback();
+  ASSERT_TRUE(state_.Playing());
+  EXPECT_EQ(view_.marks, (std::vector<int>{250, 417, 667}));
+  // Each jump holds still until the status tick a second later resumes it.
+  auto jump = [&](bool forward) {
+    playback_.JumpToMark(forward);
+    std::this_thread::sleep_for(500ms);
+    playback_.PollPlayback();
+    std::this_thread::sleep_for(500ms);
+  };
+  std::this_thread::sleep_for(500ms);
+  jump(true);   // from about 0.5 s to 1.5 s
+  jump(true);   // from about 2 s to 2.5 s
+  jump(true);   // to 4 s
+  jump(false);  // at about 4.5 s: Mark 3 counts as here, so back to 2.5 s
+  playback_.ClosePlayback();
+  EXPECT_TRUE(view_.marks.empty());
+  const std::vector<int16_t> sound = capture.StopSamples(200ms);
+
+  const auto runs = SoundRuns(sound, 11025);
+  ASSERT_EQ(runs.size(), 5u);
+  // A pitch 50 Hz off is 0.1 s off in the sweep.
+  const double landed[] = {1.5, 2.5, 4.0, 2.5};
+  for (int i = 0; i < 4; ++i) {
+    const double hz = ToneAt(sound, runs[i + 1].firstFrame + 441, 2205).hz;
+    EXPECT_NEAR(hz, SweepHz(landed[i] + 0.035), 50) << i;
+    std::cout << "jump " << i + 1 << " to " << landed[i] << " s heard at " << (hz - 300) / 500 - 0.035 << " s\n";
+  }
 }
 
 TEST_F(PulseSound, VolumeBarAndMixerMeetOnOurStream) {

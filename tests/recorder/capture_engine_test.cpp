@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "formats/label_file.h"
+#include "formats/wav_source.h"
 #include "formats/wav_take_writer.h"
 #include "tests/support/fake_capture_stream.h"
 #include "tests/support/sound_check.h"
@@ -150,6 +152,79 @@ TEST(CaptureEngine, DataPastTheRiffLimitGoesOnInTheNextFileWithoutAGap) {
   EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(first, 0), limit / 4);
   EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(second, limit / 4), 15u * 4410);
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("part2.wav")));
+}
+
+// The marks after a file's data, read independently of the writer: the RIFF
+// size must cover them, each cue point's id names its labl text.
+std::vector<std::pair<uint32_t, std::string>> WavMarks(const std::vector<uint8_t>& f) {
+  auto u32 = [&](size_t at) { return uint32_t(f[at] | f[at + 1] << 8 | f[at + 2] << 16 | uint32_t(f[at + 3]) << 24); };
+  std::vector<std::pair<uint32_t, std::string>> marks;
+  EXPECT_EQ(u32(4), f.size() - 8);
+  const uint32_t dataBytes = u32(40);
+  size_t at = 44 + dataBytes + (dataBytes & 1);
+  if (f.size() < at + 12 || std::string(f.begin() + at, f.begin() + at + 4) != "cue ") {
+    ADD_FAILURE() << "no cue chunk after " << dataBytes << " bytes of data in a file of " << f.size();
+    return marks;
+  }
+  const uint32_t count = u32(at + 8);
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t point = at + 12 + 24 * i;
+    EXPECT_EQ(u32(point), i + 1);
+    EXPECT_EQ(u32(point + 4), u32(point + 20));
+    marks.emplace_back(u32(point + 20), "");
+  }
+  at += 8 + u32(at + 4);
+  if (f.size() < at + 12) return marks;
+  EXPECT_EQ(std::string(f.begin() + at, f.begin() + at + 12), std::string("LIST") + std::string(f.begin() + at + 4, f.begin() + at + 8) + "adtl");
+  const size_t end = at + 8 + u32(at + 4);
+  EXPECT_EQ(end, f.size());
+  for (at += 12; at + 12 <= end; at += 8 + ((u32(at + 4) + 1) & ~1u)) {
+    const uint32_t id = u32(at + 8);
+    if (id >= 1 && id <= marks.size()) marks[id - 1].second = std::string(reinterpret_cast<const char*>(&f[at + 12]));
+  }
+  return marks;
+}
+
+// Each mark falls on the last frame captured when it was made (what the stream
+// held is written first), counted from its own file's start; a take going on in
+// a new file carries its marks there, and the label file of each is written
+// at the mark, with a stale one of the same name replaced.
+TEST(CaptureEngine, MarksFallOnTheCapturedFrameAndEachFileOfATakeKeepsItsOwn) {
+  EngineRig rig;
+  rig.dir.WriteText("part1.labels.txt", "1.000000\t1.000000\tOld\n");
+  std::string failure;
+  EXPECT_EQ(rig.engine.MarkTake(failure), 0);  // no take
+  int named = 0;
+  const uint64_t limit = 20 * kBuffer;
+  rig.StartWav("part0.wav", limit, [&] { return rig.dir.File("part" + std::to_string(++named) + ".wav"); });
+  rig.Pumps(5);
+  rig.monitor.Advance(37);  // not yet read when the mark is made
+  EXPECT_EQ(rig.engine.MarkTake(failure), 1);
+  const uint32_t first = 5 * 4410 + 37 * 441 / 10;
+  EXPECT_EQ(rig.dir.ReadText("part0.labels.txt"), LabelLine(first, 44100, "Mark 1"));
+  rig.Pumps(20);
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("part1.labels.txt")));  // the stale marks went with the new file
+  EXPECT_EQ(rig.engine.MarkTake(failure), 2);
+  EXPECT_EQ(failure, "");
+  rig.engine.EndTake();
+
+  const auto part0 = rig.dir.Read("part0.wav");
+  const auto part1 = rig.dir.Read("part1.wav");
+  // The first file ends before its data would pass the limit; the second holds the rest.
+  const uint32_t part0Frames = ReadWav(part0).dataBytes / 4;
+  const uint32_t second = first + 20 * 4410 - part0Frames;
+  ASSERT_LE(part0Frames * 4, limit);
+  EXPECT_EQ(ReadWav(part1).dataBytes, second * 4);
+  EXPECT_EQ(WavMarks(part0), (std::vector<std::pair<uint32_t, std::string>>{{first, "Mark 1"}}));
+  EXPECT_EQ(WavMarks(part1), (std::vector<std::pair<uint32_t, std::string>>{{second, "Mark 2"}}));
+  EXPECT_EQ(rig.dir.ReadText("part1.labels.txt"), LabelLine(second, 44100, "Mark 2"));
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(part0, 0), part0Frames);
+  // The conversion's reader takes the data alone, not the chunks after it.
+  WavSourceFormat source;
+  std::string error;
+  ASSERT_TRUE(ReadWavSourceFormat(rig.dir.File("part0.wav"), source, error)) << error;
+  EXPECT_EQ(source.dataBytes, part0Frames * 4);
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(part1, part0Frames), second);
 }
 
 TEST(CaptureEngine, MonitoringHandsOutEachNewestBlockOnceAndWritesNothing) {

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "formats/label_file.h"
 #include "recorder/recorder_controller.h"
 #include "recorder/time_of_day.h"
 #include "tests/support/fake_capture_stream.h"
@@ -97,6 +98,39 @@ TEST(RecorderController, WavRecordingRunsThroughTheModesAndTimesWithoutPauses) {
   EXPECT_TRUE(rig.state.StatusText.empty());
   EXPECT_EQ(rig.recordings.calls, (std::vector<std::string>{"Rescan", "ApplySort"}));
   EXPECT_EQ(rig.listChanges, 1);
+}
+
+// F8 marks only a running, unpaused take; the status shows "Mark N" for a
+// second, and the numbers go on through the take.
+TEST(RecorderController, MarksNumberThemselvesAndShowForASecondOnlyWhileRecording) {
+  ControllerRig rig;
+  int shown = 0;
+  QObject::connect(&rig.controller, &RecorderController::markShown, [&] { ++shown; });
+  rig.controller.Execute(RecorderCommand::Mark);  // monitoring: nothing
+  rig.controller.Execute(RecorderCommand::Record);
+  rig.Ticks(5);
+  rig.controller.Execute(RecorderCommand::Mark);
+  EXPECT_EQ(rig.state.ShownMark, 1);
+  rig.Ticks(9);
+  EXPECT_EQ(rig.state.ShownMark, 1);
+  rig.Ticks(1);
+  EXPECT_EQ(rig.state.ShownMark, 0);
+  rig.controller.Execute(RecorderCommand::Pause);
+  rig.controller.Execute(RecorderCommand::Mark);  // paused: nothing
+  rig.controller.Execute(RecorderCommand::Pause);
+  rig.Ticks(5);
+  rig.controller.Execute(RecorderCommand::Mark);
+  EXPECT_EQ(rig.state.ShownMark, 2);
+  rig.controller.Execute(RecorderCommand::Stop);
+  rig.Ticks(1);
+  EXPECT_EQ(rig.state.ShownMark, 0);
+  EXPECT_EQ(shown, 4);
+  const std::vector<Label> labels = ReadLabelFile(rig.dir.File("out/record1.labels.txt"));
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_EQ(labels[0].text, "Mark 1");
+  EXPECT_EQ(labels[1].text, "Mark 2");
+  EXPECT_NEAR(labels[0].seconds, 0.5, 0.0001);
+  EXPECT_NEAR(labels[1].seconds, 2.0, 0.0001);  // the paused stretch is not counted
 }
 
 // StopAfter=2 with a pause of 1 s after 0.5 s: the take ends by itself as Stop

@@ -116,5 +116,36 @@ TEST(FileListCommands, F5WhileRenameWaitsRenamesNothing) {
   }
 }
 
+// The label file goes with its recording: a rename carries it (replacing the
+// stale one of a replaced recording) or, when it cannot, leaves both where they
+// were; a delete removes it unless the MP3 converted from the WAV still uses it.
+TEST(FileListCommands, RenameAndDeleteCarryTheLabelFile) {
+  TakeRig rig;
+  const std::string marks = "1.000000\t1.000000\tMark 1\n";
+  rig.dir.WriteText("out/voice.labels.txt", marks);
+  rig.dir.WriteText("out/music.labels.txt", "9.000000\t9.000000\tstale\n");
+  rig.hooks.answers = {true, true, true, true};
+  rig.commands.askText = [](const std::string&, const std::string&) { return std::optional<std::string>("music"); };
+  rig.commands.RenameCurrentFile();  // over music.wav, agreed
+  EXPECT_EQ(rig.dir.Listing("out"), "music.labels.txt:25 music.wav:3000 ");
+  EXPECT_EQ(rig.dir.ReadText("out/music.labels.txt"), marks);
+
+  fs::create_directory(rig.dir.File("out/final.labels.txt"));  // the label file cannot go there
+  rig.commands.askText = [](const std::string&, const std::string&) { return std::optional<std::string>("final"); };
+  rig.commands.RenameCurrentFile();
+  EXPECT_EQ(rig.hooks.messages, std::vector<std::string>{"Cannot rename file \"music.wav\". Is a directory"});
+  EXPECT_EQ(rig.dir.ReadText("out/music.labels.txt"), marks);
+  EXPECT_TRUE(fs::exists(rig.dir.File("out/music.wav")));
+  EXPECT_FALSE(fs::exists(rig.dir.File("out/final.wav")));
+
+  rig.dir.Write("out/music.mp3", 1000);  // converted from music.wav: the same label file
+  rig.state.CurrentFile = "music.wav";
+  rig.commands.DeleteCurrentFile();
+  EXPECT_EQ(rig.dir.ReadText("out/music.labels.txt"), marks);
+  rig.state.CurrentFile = "music.mp3";
+  rig.commands.DeleteCurrentFile();
+  EXPECT_FALSE(fs::exists(rig.dir.File("out/music.labels.txt")));
+}
+
 }  // namespace
 }  // namespace tarnovox

@@ -15,6 +15,7 @@
 #include "tags/mp3_file_tags.h"
 #include "tests/support/fake_output_volume.h"
 #include "tests/support/fake_player.h"
+#include "ui/marked_position_bar.h"
 #include "tests/support/plain_tag_editor.h"
 #include "tests/ui/ui_fixtures.h"
 #include "ui/file_grid.h"
@@ -264,6 +265,7 @@ TEST_F(FileListWindowTest, RenameKeepsAnUnchangedNameThatIsNotUtf8) {
 }
 
 TEST_F(FileListWindowTest, PositionBarSeeksAndFollowsPlayback) {
+  temp.WriteText("take.labels.txt", "8.250000\t8.250000\tMark 2\n3.000000\t3.000000\tMark 1\n");
   ClickRow("take.wav");
   QTest::mouseDClick(Grid()->viewport(), Qt::LeftButton, {}, CellOf("take.wav"));
   ASSERT_TRUE(state.Playing());
@@ -276,6 +278,13 @@ TEST_F(FileListWindowTest, PositionBarSeeksAndFollowsPlayback) {
   EXPECT_EQ(player.Count("seek"), 1);
   EXPECT_EQ(player.commands.back(), "seek take.wav 7500");
   EXPECT_EQ(mainWindow.StatusInterval(), 1000u);
+  // The marks tick the bar; Ctrl+Right and Ctrl+Left in the list go to them.
+  EXPECT_EQ(static_cast<MarkedPositionBar*>(PositionBar())->Marks(), (std::vector<int>{300, 825}));
+  Grid()->setFocus();
+  QTest::keyClick(Grid(), Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(player.commands.back(), "seek take.wav 8250");
+  QTest::keyClick(Grid(), Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_EQ(player.commands.back(), "seek take.wav 3000");
 }
 
 }  // namespace

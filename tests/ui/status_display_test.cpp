@@ -78,6 +78,11 @@ TEST(StatusDisplay, StatusWordsColoursAndMinimizedTitle) {
   EXPECT_EQ(display.Labels(state).fileColour, QColor(255, 96, 96));
   state.LostMs = 2449;  // sound the computer was too busy to keep shows at once
   EXPECT_EQ(display.Labels(state).file, "record3.mp3 (2.4 s lost)");
+  state.ShownMark = 12;  // a mark just made, in the recording's colour; a pause says Pause
+  EXPECT_EQ(display.Labels(state).status, "Mark 12");
+  EXPECT_EQ(display.Labels(state).statusColour, QColor(255, 128, 128));
+  state.mode = RecorderMode::RecordingPaused;
+  EXPECT_EQ(display.Labels(state).status, "Pause");
 }
 
 }  // namespace

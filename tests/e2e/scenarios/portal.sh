@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# In a Wayland session F5, F7 and F9 are the desktop's shortcuts: a portal on a
+# In a Wayland session F5, F7, F8 and F9 are the desktop's shortcuts: a portal on a
 # private session bus binds them and sends Record, Pause (held: its repeats do
 # not toggle again), Pause, Stop. When the desktop closes the session, and when
 # the portal restarts, the shortcuts are bound again and work; when it does not
@@ -32,7 +32,7 @@ start_portal
 write_ini 1
 XDG_SESSION_TYPE=wayland start_program
 wait_log "$bound"
-printf 'record F5 Record\npause F7 Pause / Resume\nstop F9 Stop\n' | cmp - "$work/bindings" ||
+printf 'record F5 Record\npause F7 Pause / Resume\nstop F9 Stop\nmark F8 Mark\n' | cmp - "$work/bindings" ||
   fail "bound shortcuts: $(cat "$work/bindings")"
 play_signal 30
 pressed=()
@@ -53,13 +53,19 @@ kill "$portal"; wait "$portal" 2>/dev/null || true
 wait_log_times "Tarnovox: Hot keys: waiting for the desktop's shortcuts" 2
 start_portal
 wait_log_times "$bound" 3
-[ "$(wc -l < "$work/bindings")" = 9 ] || fail "bound again: $(cat "$work/bindings")"
-portal_call Activate string:record; sleep 2
+[ "$(wc -l < "$work/bindings")" = 12 ] || fail "bound again: $(cat "$work/bindings")"
+portal_call Activate string:record
+(sleep 1; portal_call Activate string:mark) & pids+=($!)
+sleep 2
 portal_call Activate string:stop; sleep 1
 [ -s "$work/out/record2.wav" ] || fail "the shortcuts of the new session started no recording"
 d=$(duration "$work/out/record2.wav")
 echo "after the portal restarted: record2.wav lasts $d s"
 near "$d" 2 0.5 || fail "record2.wav lasts $d s, expected 2 s"
+mark=$(cut -f1,3 "$work/out/record2.labels.txt")
+echo "the mark shortcut: $mark"
+[ "${mark#*	}" = "Mark 1" ] && awk -v m="${mark%%	*}" -v d="$d" 'BEGIN { exit !(m > 0.5 && m < d) }' ||
+  fail "record2.labels.txt holds '$mark', not Mark 1 within the take"
 
 click_window 327 14  # About: its last line names the mechanism
 for _ in $(seq 50); do xdotool search --name '^About Tarnovox$' >/dev/null 2>&1 && break; sleep 0.1; done
@@ -69,7 +75,7 @@ import -window root "$artifacts/portal-about.png"
 kill "$portal"; wait "$portal" 2>/dev/null || true
 for _ in $(seq 150); do grep -q "^Tarnovox: no desktop global shortcuts" "$work/program.log" && break; sleep 0.1; done
 wait_log "Tarnovox: no desktop global shortcuts: the portal went away and did not come back"
-wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
+wait_log "Tarnovox: Hot keys F5, F7, F8, F9: system-wide (X11)"
 [ "$(grep -c "^Tarnovox: no desktop global shortcuts" "$work/program.log")" = 1 ] || fail "$(cat "$work/program.log")"
 
 kill "$program"; wait "$program" 2>/dev/null || true
@@ -77,5 +83,5 @@ kill "$program"; wait "$program" 2>/dev/null || true
 start_portal decline
 XDG_SESSION_TYPE=wayland start_program
 wait_log "Tarnovox: no desktop global shortcuts: the shortcuts were declined"
-wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
+wait_log "Tarnovox: Hot keys F5, F7, F8, F9: system-wide (X11)"
 passed

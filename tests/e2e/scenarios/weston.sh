@@ -31,7 +31,7 @@ write_ini 1
 # a click there works, moving the pointer would crash XWayland.
 xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 924, 540"
 start_program
-wait_log "Tarnovox: Hot keys F5, F7, F9: system-wide (X11)"
+wait_log "Tarnovox: Hot keys F5, F7, F8, F9: system-wide (X11)"
 window=$(xdotool search --onlyvisible --name '^Tarnovox$' | head -n1)
 place() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
   /Width/ {w=$2} /Height/ {h=$2} END {print x "," y " " w "x" h}'; }
@@ -62,7 +62,7 @@ kill "$program"; wait "$program" 2>/dev/null || true
 
 QT_QPA_PLATFORM=wayland "$work/tarnovox" > "$work/program.log" 2>&1 & program=$!
 pids+=("$program")
-wait_log "Tarnovox: Hot keys F5, F7, F9: in this window only"
+wait_log "Tarnovox: Hot keys F5, F7, F8, F9: in this window only"
 timeout 10 "$work/tarnovox" --record || fail "tarnovox --record exited $?"
 sleep 2
 timeout 10 "$work/tarnovox" --stop || fail "tarnovox --stop exited $?"
