@@ -55,6 +55,11 @@ struct RecordSettings {
   // A take ends by itself once it holds this many seconds of sound (paused
   // time not counted); 0: only Stop ends it.
   uint32_t stopAfterSeconds = 0;
+  // A status icon on the desktop's panel shows the recorder's state and offers its commands.
+  bool trayIcon = true;
+  // The desktop tells of takes that start, pause, resume, go on in a new file,
+  // end or fail while the main window is not the active window.
+  bool notify = true;
 
   bool operator==(const RecordSettings&) const = default;
 };
