@@ -146,10 +146,11 @@ void RecorderController::StartRecording() {
     return;
   }
   p_.state.LostMs = 0;
-  if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
-  else BeginMp3Take();
+  // Zero before the take is announced, so whoever shows it shows no old time.
   accumulated_ = std::chrono::milliseconds(0);
   elapsed_ = std::chrono::milliseconds(0);
+  if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
+  else BeginMp3Take();
 }
 
 void RecorderController::BeginWavTake() {

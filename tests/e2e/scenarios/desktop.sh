@@ -19,15 +19,16 @@ start_service() {  # NAME ARGUMENT...: sets $service once NAME is on the bus
   done
   fail "the fake $1 did not start: $(cat "$work/panel.log")"
 }
-# A key or menu entry, then the item's tooltip must hold TEXT within 1 s.
-shows() {  # TEXT
-  local line
-  line=$(panel until "$work/items" "$sent" "$1") || fail "the status icon: $line"
+# A key or menu entry (ACTION), then the item's tooltip must hold TEXT within
+# 1 s; $sent is when the action began, $icon the item's picture then.
+shows() {  # TEXT ACTION...
+  local line took
+  line=$(panel after "$work/items" "$@") || fail "the status icon: $line"
   echo "$line"
-  near "${line##* }" 0.5 0.5 || fail "the status icon showed '$1' after ${line##* } s"
+  took=${line##* }; line=${line% *}; sent=${line##* }
+  near "$took" 0.5 0.5 || fail "the status icon showed '$1' after $took s"
   icon=$(cut -d' ' -f2 <<< "$line")
 }
-press() { sent=$(date +%s.%N); xdotool key "$1"; }
 notices_are() {  # PATTERN...: the notifications since the last check, exactly, one a pattern (grep -E)
   sleep 0.5
   local got=() i
@@ -55,34 +56,34 @@ for _ in $(seq 50); do [ -s "$work/items" ] && break; sleep 0.1; done
 play_signal 60
 focus_other_window; sleep 0.5
 
-sent=$(date +%s.%N); shows "Monitoring"; idle=$icon
-press F5; shows "Recording record1.wav"; recording=$icon
+shows "Monitoring" true; idle=$icon
+shows "Recording record1.wav/00:00:00" xdotool key F5; recording=$icon
 sleep 2
-press F7; shows "Paused record1.wav"; paused=$icon
-press F7; shows "Recording record1.wav"
-press F9; shows "Monitoring"
+shows "Paused record1.wav/00:00:02" xdotool key F7; paused=$icon
+shows "Recording record1.wav" xdotool key F7
+shows "Monitoring" xdotool key F9
 [ "$idle" = "$icon" ] && [ "$idle" != "$recording" ] && [ "$recording" != "$paused" ] && [ "$idle" != "$paused" ] ||
   fail "the icons of monitoring, recording and paused are not three: $idle $recording $paused $icon"
 notices_are "Recording record1.wav" "Paused record1.wav \(0:0[23]\)" "Resumed record1.wav" "Saved record1.wav \(0:0[23]\)"
 
-press F5; shows "Recording record2.wav"; t0=$sent
+shows "Recording record2.wav/00:00:00" xdotool key F5; t0=$sent
 sleep 2
-press F9; shows "Monitoring"
+shows "Monitoring" xdotool key F9
 notices_are "Recording record2.wav" "Saved record2.wav \(0:0[23]\)"
 take_lasts record2.wav "$(awk -v a="$t0" -v b="$sent" 'BEGIN { print b - a }')"
 
 # The menu, as a panel calls it.
-sent=$(date +%s.%N); panel click "$work/items" Record; shows "Recording record3.wav"; t0=$sent
+shows "Recording record3.wav/00:00:00" click Record; t0=$sent
 sleep 2
-sent=$(date +%s.%N); panel click "$work/items" Stop; shows "Monitoring"
+shows "Monitoring" click Stop
 take_lasts record3.wav "$(awk -v a="$t0" -v b="$sent" 'BEGIN { print b - a }')"
 notices_are "Recording record3.wav" "Saved record3.wav \(0:0[23]\)"
 
 # While the user looks at the main window it tells them itself.
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 sleep 0.5  # Qt takes a moment to see the focus move
-press F5; shows "Recording record4.wav"; sleep 1
-press F9; shows "Monitoring"
+shows "Recording record4.wav" xdotool key F5; sleep 1
+shows "Monitoring" xdotool key F9
 notices_are
 
 # No notification service, then one that does not answer: the window thread

@@ -7,10 +7,11 @@
 #   fake_panel.py notices NOTICES [hang] only the notification service; with "hang" it
 #       answers each notification 3 s late
 #   fake_panel.py item ITEMS             the last item's Status, icon and tooltip, one line
-#   fake_panel.py until ITEMS SINCE TEXT  waits up to 5 s for the tooltip to hold TEXT: the item's
-#       line and the seconds since SINCE (a time from date +%s.%N), or exits 1
+#   fake_panel.py after ITEMS TEXT ACTION...  does ACTION (a command, or "click LABEL" on the menu),
+#       then waits up to 5 s for the tooltip to hold TEXT: prints the item's line, when the
+#       action began and the seconds since, or exits 1
 #   fake_panel.py click ITEMS LABEL      clicks the item's menu entry LABEL (com.canonical.dbusmenu)
-import hashlib, sys, time
+import hashlib, subprocess, sys, time
 import dbus, dbus.service
 
 WATCHER = "org.kde.StatusNotifierWatcher"
@@ -97,12 +98,17 @@ def describe(props):
     return f"{p['Status']} {icon} {tip}".replace("\n", "/")
 
 
-def until(items, since, text):
+def after(items, text, action):
     _, _, props = item(items)
+    since = time.time()
+    if action[0] == "click":
+        click(items, action[1])
+    else:
+        subprocess.run(action, check=True)
     while True:
         line = describe(props)
         if text in line:
-            return print(f"{line} {time.time() - since:.2f}")
+            return print(f"{line} {since:.3f} {time.time() - since:.2f}")
         if time.time() - since > 5:
             sys.exit(f"not '{text}' after 5 s: {line}")
         time.sleep(0.02)
@@ -124,7 +130,7 @@ elif sys.argv[1] == "notices":
     serve(None, sys.argv[2], sys.argv[3:] == ["hang"])
 elif sys.argv[1] == "item":
     print(describe(item(sys.argv[2])[2]))
-elif sys.argv[1] == "until":
-    until(sys.argv[2], float(sys.argv[3]), sys.argv[4])
+elif sys.argv[1] == "after":
+    after(sys.argv[2], sys.argv[3], sys.argv[4:])
 elif sys.argv[1] == "click":
     click(sys.argv[2], sys.argv[3])
