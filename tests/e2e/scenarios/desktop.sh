@@ -59,7 +59,7 @@ focus_other_window; sleep 0.5
 shows "Monitoring" true; idle=$icon
 shows "Recording record1.wav/00:00:00" xdotool key F5; recording=$icon
 sleep 2
-shows "Paused record1.wav/00:00:02" xdotool key F7; paused=$icon
+shows "Paused record1.wav/00:00:0" xdotool key F7; paused=$icon
 shows "Recording record1.wav" xdotool key F7
 shows "Monitoring" xdotool key F9
 [ "$idle" = "$icon" ] && [ "$idle" != "$recording" ] && [ "$recording" != "$paused" ] && [ "$idle" != "$paused" ] ||
