@@ -75,16 +75,17 @@ QIcon StatusIcon::Draw(Picture picture) {
     painter.setBrush(QColor(240, 176, 32));
     painter.drawRect(18, 16, 10, 32);
     painter.drawRect(36, 16, 10, 32);
-    return QIcon(pixmap);
+  } else {
+    painter.setBrush(QColor(64, 200, 96));
+    const int heights[] = {14, 26, 36, 22, 30};
+    for (int i = 0; i < 5; ++i) painter.drawRect(12 + i * 8, 46 - heights[i], 6, heights[i]);
   }
-  painter.setBrush(QColor(64, 200, 96));
-  const int heights[] = {14, 26, 36, 22, 30};
-  for (int i = 0; i < 5; ++i) painter.drawRect(12 + i * 8, 46 - heights[i], 6, heights[i]);
   if (picture == Picture::Recording) {
     painter.setBrush(QColor(230, 30, 30));
     painter.setPen(QPen(Qt::white, 3));
     painter.drawEllipse(30, 2, 32, 32);
   }
+  painter.end();
   return QIcon(pixmap);
 }
 
