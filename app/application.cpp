@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/command_runner.h"
+#include "app/desktop_notification.h"
 #include "app/startup_trace.h"
 #include "platform/process_info.h"
 #include "platform/pulse_library.h"
@@ -134,6 +135,7 @@ int Application::Run() {
   mainWindow_.StartTimers();
   recorder_.Start();
   StartupMark("hot keys");
+  ShowOnDesktop();
   // Commands from this start's command line and from later starts run once
   // start-up is complete.
   channel_.SetRunner(
@@ -221,6 +223,22 @@ void Application::ConnectMainWindowCommands() {
     aboutDialog_->SetHotKeys(hotKeys_->Description());
     aboutDialog_->exec();
   });
+}
+
+// The status icon and the notifications, once the recorder takes commands.
+void Application::ShowOnDesktop() {
+  const auto execute = [this](RecorderCommand command) { recorder_.Execute(command); };
+  if (settings_.trayIcon) {
+    statusIcon_.emplace(state_, [this] { return static_cast<uint32_t>(recorder_.Elapsed().count()); });
+    QObject::connect(&*statusIcon_, &StatusIcon::commandChosen, execute);
+    QObject::connect(&*statusIcon_, &StatusIcon::showRequested, [this] { ShowAndRaise(mainWindow_); });
+    QObject::connect(&*statusIcon_, &StatusIcon::quitRequested, &mainWindow_, &QWidget::close);
+    QObject::connect(&recorder_, &RecorderController::modeChanged, &*statusIcon_, &StatusIcon::ShowState);
+    QObject::connect(&recorder_, &RecorderController::elapsedChanged, &*statusIcon_, &StatusIcon::ShowState);
+    statusIcon_->Show();
+  }
+  takeNotices_.emplace(recorder_, state_, settings_,
+                       TakeNotices::Hooks{[this] { return mainWindow_.isActiveWindow(); }, SendDesktopNotification});
 }
 
 // The main window closes: a take is only ended after the user agreed, a

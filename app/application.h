@@ -12,6 +12,7 @@
 #include "app/global_hot_keys.h"
 #include "app/instance_channel.h"
 #include "app/qt_ui_hooks.h"
+#include "app/take_notices.h"
 #include "formats/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
 #include "platform/input_sources_pulse.h"
@@ -31,6 +32,7 @@
 #include "ui/qt_desktop_shell.h"
 #include "ui/record_settings_dialog.h"
 #include "ui/skin_pictures.h"
+#include "ui/status_icon.h"
 #include "ui/tag_editor_window.h"
 
 namespace tarnovox {
@@ -61,6 +63,7 @@ class Application {
   void MakeWindowsAndDialogs();
   void ConnectWindows();
   void ConnectMainWindowCommands();
+  void ShowOnDesktop();
   bool CloseQuery();
 
   InstanceChannel& channel_;
@@ -98,6 +101,8 @@ class Application {
   std::optional<TagEditorWindow> tagEditor_;
   std::optional<WavToMp3> wavToMp3_;
   std::optional<GlobalHotKeys> hotKeys_;
+  std::optional<StatusIcon> statusIcon_;
+  std::optional<TakeNotices> takeNotices_;
   bool encoderVersionRead_ = false;
 };
 

@@ -192,11 +192,12 @@ void RecorderController::StartRecording() {
     return;
   }
   p_.state.LostMs = 0;
+  // Zero before the take is announced, so whoever shows it shows no old time.
+  accumulated_ = std::chrono::milliseconds(0);
+  elapsed_ = std::chrono::milliseconds(0);
   if (SharedCapture()) BeginSharedTake();
   else if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
   else BeginMp3Take();
-  accumulated_ = std::chrono::milliseconds(0);
-  elapsed_ = std::chrono::milliseconds(0);
 }
 
 void RecorderController::BeginWavTake() {

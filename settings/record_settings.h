@@ -67,6 +67,11 @@ struct RecordSettings {
   // With a start level: after this many seconds below it the take pauses by
   // itself, and goes on when sound returns; 0: never.
   uint32_t silencePauseSeconds = 0;
+  // A status icon on the desktop's panel shows the recorder's state and offers its commands.
+  bool trayIcon = true;
+  // The desktop tells of takes that start, pause, resume, go on in a new file,
+  // end or fail while the main window is not the active window.
+  bool notify = true;
 
   bool operator==(const RecordSettings&) const = default;
 };

@@ -44,11 +44,12 @@ constexpr SettingKey Number(const char* section, const char* key) {
 
 // A switch, written "1" or "0"; any number but 0 reads as on.
 template <auto Field>
-constexpr SettingKey Flag(const char* section, const char* key) {
+constexpr SettingKey Flag(const char* section, const char* key, bool writtenOnceChosen = false) {
   return {section, key, [](const RecordSettings& s) { return FlagText(s.*Field); },
           [](RecordSettings& s, const std::string& value) {
             if (const std::optional<uint32_t> number = IniFile::ParseInteger(value)) s.*Field = *number != 0;
-          }};
+          },
+          writtenOnceChosen};
 }
 
 template <auto Field>
@@ -151,6 +152,8 @@ constexpr SettingKey kKeys[] = {
     ColumnWidth<1>("Col1"),
     ColumnWidth<2>("Col2"),
     {kSettings, "Sort", SortText, ReadSort},
+    Flag<&RecordSettings::trayIcon>(kSettings, "TrayIcon", true),
+    Flag<&RecordSettings::notify>(kSettings, "Notify", true),
     Text<&RecordSettings::inputSource>(kInput, "Source", true),
     Seconds<&RecordSettings::preRecordSeconds, kMaxPreRecordSeconds>(kCapture, "PreRecord"),
     Seconds<&RecordSettings::stopAfterSeconds, kMaxStopAfterSeconds>(kCapture, "StopAfter"),

@@ -27,7 +27,8 @@ struct SettingKey {
 
 // Every key in the order the file holds them: the 19 keys of the four
 // sections "Folder", "Record Settings", "Grid Column Width" and "Settings",
-// then "Input" and "Capture", whose keys appear once chosen.
+// then the keys that appear once chosen: "TrayIcon" and "Notify" of
+// "Settings", "Input" and "Capture".
 std::span<const SettingKey> SettingKeys();
 
 }  // namespace tarnovox

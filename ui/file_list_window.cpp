@@ -108,6 +108,7 @@ void FileListWindow::CreateFileLabel() {
 void FileListWindow::CreateGrid() {
   grid_ = new FileGrid(this);
   grid_->setObjectName("grid");
+  grid_->setAccessibleName(tr("Recordings"));
   grid_->setGeometry(12, 34, 373, 225);
   for (int column = 0; column < 3; ++column) grid_->setColumnWidth(column, settings_.columnWidths[column]);
   grid_->Header()->sort = [this] { return settings_.listSort; };
@@ -138,6 +139,7 @@ void FileListWindow::CreateBars() {
     slider->setRange(0, maximum);
     slider->setTickPosition(QSlider::NoTicks);
     slider->setToolTip(hint);
+    slider->setAccessibleName(hint);
     return slider;
   };
   const Texts texts;

@@ -1,7 +1,10 @@
 #include "ui/skin_button.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
+#include "ui/skin_button_accessible.h"
 #include "ui/skin_pictures.h"
 
 namespace tarnovox {
@@ -9,11 +12,49 @@ namespace tarnovox {
 SkinButton::SkinButton(QWidget* parent, const QString& name, const QString& pictureName, const QRect& place,
                        const QString& hint)
     : QLabel(parent), pictureName_(pictureName) {
+  // Before anything is announced, or a screen reader would meet a label.
+  InstallSkinButtonAccessibility();
   setObjectName(name);
   setGeometry(place);
   setToolTip(hint);
   setMouseTracking(true);
   setPixmap(SkinPictures::LoadSkinPicture(pictureName + "1"));
+  setAccessibleName(hint.trimmed());
+  // Tab only: a click must not leave a focus mark on the picture.
+  setFocusPolicy(Qt::TabFocus);
+}
+
+void SkinButton::Press() {
+  if (Enabled()) emit clicked();
+}
+
+void SkinButton::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) return QLabel::keyPressEvent(event);
+  event->accept();
+  if (!event->isAutoRepeat()) Press();
+}
+
+void SkinButton::focusInEvent(QFocusEvent* event) {
+  focusMarked_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+  update();
+  QLabel::focusInEvent(event);
+}
+
+void SkinButton::focusOutEvent(QFocusEvent* event) {
+  focusMarked_ = false;
+  update();
+  QLabel::focusOutEvent(event);
+}
+
+// The focus mark: a dotted silver frame on the picture's edge, as the skin's
+// own lines are drawn, one pixel wide.
+void SkinButton::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (!focusMarked_ || !hasFocus()) return;
+  QPainter painter(this);
+  painter.setPen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void SkinButton::ShowPicture(const QString& name) {

@@ -3,7 +3,10 @@
 // its hover picture (nothing restores the normal one when the pointer leaves;
 // the window's background does that); pressing moves it one pixel right and
 // down; releasing moves it back and emits clicked(). A condition can guard the
-// hover picture, the press offset and the click alike.
+// hover picture, the press offset and the click alike. Tab reaches it, Space
+// or Enter presses it, and a screen reader sees a push button named by its
+// hint; it marks the focus only when the keyboard moved it there, so its
+// pictures stay as they are for the mouse.
 #include <QLabel>
 #include <functional>
 
@@ -31,6 +34,9 @@ class SkinButton : public QLabel {
   // Asked before the hover picture, the press offset and the click; empty: always.
   std::function<bool()> enabledWhen;
 
+  // A press from the keyboard or a screen reader: clicked(), when the condition allows.
+  void Press();
+
  signals:
   // Released after a press with any mouse button, once no button is down.
   void clicked();
@@ -39,6 +45,10 @@ class SkinButton : public QLabel {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   bool Enabled() const { return !enabledWhen || enabledWhen(); }
@@ -46,6 +56,7 @@ class SkinButton : public QLabel {
   const SkinPictures* pictures_ = nullptr;
   QString pictureName_;
   bool pressed_ = false;
+  bool focusMarked_ = false;
 };
 
 }  // namespace tarnovox

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
@@ -177,6 +178,12 @@ void TagEditorWindow::CreateFields() {
     palette.setColor(QPalette::Text, Qt::black);
     field->setPalette(palette);
   }
+  // The labels beside the fields name them for a screen reader.
+  const Texts texts;
+  const std::pair<QWidget*, QString> names[] = {{titleEdit_, texts.title},     {albumEdit_, texts.album},
+                                                {genreBox_, texts.genre},      {artistEdit_, texts.artist},
+                                                {commentEdit_, texts.comment}, {yearEdit_, texts.year}};
+  for (const auto& [field, name] : names) field->setAccessibleName(name);
   setTabOrder(titleEdit_, albumEdit_);
   setTabOrder(albumEdit_, genreBox_);
   setTabOrder(genreBox_, artistEdit_);
@@ -186,6 +193,7 @@ void TagEditorWindow::CreateFields() {
 
 void TagEditorWindow::CreateButtons() {
   closeButton_ = new SkinButton(this, "closeButton", "ImageClose", QRect(225, 5, 19, 19), QString());
+  closeButton_->setAccessibleName(tr("Close"));  // it has no hint to show
   connect(closeButton_, &SkinButton::clicked, this, [this] { HideEditor(); });
   saveButton_ = new SkinButton(this, "saveButton", "ImageSave", QRect(200, 260, 27, 27), Texts().save);
   connect(saveButton_, &SkinButton::clicked, this, [this] { SaveTag(); });
@@ -214,6 +222,12 @@ void TagEditorWindow::ShowAt(const QPoint& topLeft) {
   move(topLeft);
   shown_ = true;
   show();
+}
+
+void TagEditorWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape) return QWidget::keyPressEvent(event);
+  event->accept();
+  HideEditor();
 }
 
 void TagEditorWindow::HideEditor() {

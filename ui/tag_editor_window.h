@@ -75,6 +75,8 @@ class TagEditorWindow : public QWidget, public TagEditorFields {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Escape closes the editor, as its cross does.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void CreateLabels();

@@ -94,6 +94,23 @@ TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenIn
   EXPECT_EQ(Loaded(dir.File("t.INI")).startLevelDb, 0);
 }
 
+TEST(SettingsStore, TrayIconAndNotifyAreWrittenOnlyOnceChosen) {
+  TempFolder dir;
+  dir.WriteText("t.INI", "[Settings]\nSort=2\nTrayIcon=0\n");
+  RecordSettings settings;
+  SettingsStore store(settings, dir.File("t.INI"));
+  store.LoadSettings();
+  EXPECT_FALSE(settings.trayIcon);
+  EXPECT_TRUE(settings.notify);
+  ASSERT_TRUE(store.SaveSettings());
+  const std::string saved = dir.ReadText("t.INI");
+  EXPECT_NE(saved.find("[Settings]\nSort=2\nTrayIcon=0\n"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("Notify"), std::string::npos) << saved;
+  settings.notify = false;
+  ASSERT_TRUE(store.SaveSettings());
+  EXPECT_FALSE(Loaded(dir.File("t.INI")).notify);
+}
+
 TEST(SettingsStore, ReadsNumbersLikeTheProfileFunctions) {
   TempFolder dir;
   dir.WriteText("t.INI",

@@ -1,6 +1,7 @@
 // The main window driven by mouse events as a user would: the picture buttons'
 // guards, press offset and hover pictures, the labels of the status tick and
-// the close query.
+// the close query; and from the keyboard and a screen reader.
+#include <QAccessible>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -155,6 +156,58 @@ TEST_F(MainWindowTest, StatusTickLabelsAndMinimizedTitle) {
   window.UpdateFormatLabels();
   EXPECT_EQ(Child<QLabel>(window, "channelsLabel")->text(), "joint stereo");
   EXPECT_EQ(Child<QLabel>(window, "channelsLabel")->pos(), QPoint(224, 48));
+}
+
+TEST_F(MainWindowTest, EveryPictureButtonIsANamedPushButtonThatTabReachesAndSpacePresses) {
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  const QList<SkinButton*> buttons = window.findChildren<SkinButton*>();
+  ASSERT_EQ(buttons.size(), 12);
+  QStringList names;
+  for (SkinButton* button : buttons) {
+    QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(seen->role(), QAccessible::Button) << button->objectName().toStdString();
+    EXPECT_FALSE(seen->text(QAccessible::Name).isEmpty()) << button->objectName().toStdString();
+    names << seen->text(QAccessible::Name);
+  }
+  EXPECT_TRUE(names.contains("Record F5"));
+
+  // Tab visits each button once, in rows from the top left, and comes round again.
+  QWidget* first = QApplication::focusWidget();
+  ASSERT_NE(first, nullptr);
+  QStringList visited{first->objectName()};
+  for (int i = 0; i < 12; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << QApplication::focusWidget()->objectName();
+  }
+  EXPECT_EQ(visited.first(), "folderButton");
+  EXPECT_EQ(visited.last(), visited.first());
+  EXPECT_EQ(visited.mid(0, 12).removeDuplicates(), 0);
+  EXPECT_EQ(visited.indexOf("stopButton"), visited.indexOf("pauseButton") + 1);
+
+  // The focus mark: after Tab, not after a click, not on the picture alone.
+  SkinButton* record = Button("recordButton");
+  const QImage plain = record->grab().toImage();
+  record->setFocus(Qt::TabFocusReason);
+  const QImage marked = record->grab().toImage();
+  int silver = 0;
+  for (int x = 0; x < marked.width(); ++x) silver += marked.pixelColor(x, 0) == QColor(192, 192, 192);
+  EXPECT_GE(silver, marked.width() / 3);
+  const QRect inside = plain.rect().adjusted(1, 1, -1, -1);
+  EXPECT_EQ(marked.copy(inside), plain.copy(inside));
+  record->clearFocus();
+  record->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(record->grab().toImage(), plain);
+
+  QTest::keyClick(record, Qt::Key_Space);
+  QTest::keyClick(record, Qt::Key_Return);
+  state.mode = RecorderMode::Recording;
+  QTest::keyClick(record, Qt::Key_Space);  // the button's guard holds for keys too
+  EXPECT_EQ(records, 2);
+  state.mode = RecorderMode::Monitoring;
+  QAccessible::queryAccessibleInterface(record)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(records, 3);
 }
 
 }  // namespace

@@ -149,6 +149,11 @@ TEST_F(TagEditorWindowTest, CloseButtonHidesAndOneToggleShowsAgain) {
   EXPECT_EQ(editor.pos(), QPoint(310, 50));
   editor.ToggleAt(QPoint(310, 50));
   EXPECT_FALSE(editor.isVisible());
+  // Escape in a field closes it too.
+  editor.ToggleAt(QPoint(310, 50));
+  QTest::keyClick(Field("yearEdit"), Qt::Key_Escape);
+  EXPECT_FALSE(editor.isVisible());
+  EXPECT_EQ(Field("yearEdit")->accessibleName(), "Year");
 }
 
 }  // namespace
