@@ -1,6 +1,6 @@
 #pragma once
 // RecordSettingsDialog: the modal dialog in which the user chooses the output
-// format, WAV or MP3, its parameters, and the input recorded from. There is no
+// format, WAV, FLAC, Opus or MP3, its parameters, and the input recorded from. There is no
 // Cancel: every way of closing it applies all of its controls.
 #include <QDialog>
 #include <optional>
@@ -57,6 +57,9 @@ class RecordSettingsDialog : public QDialog {
   void ApplyControls();
   void FormatPageChosen(int page);
   void SetPageCaptions(bool wavActive);
+  // The format the WAV page stands for: its file list's choice.
+  OutputFormat WavPageFormat() const;
+  void WavPageFormatChosen();
   RecSettingsControls ReadControls() const;
   void WriteControls(const RecSettingsControls& controls);
   // Fills the input list from the sources last listed, selecting `chosen`.
@@ -68,6 +71,8 @@ class RecordSettingsDialog : public QDialog {
   QComboBox* sampleRateBox_ = nullptr;
   QComboBox* channelsBox_ = nullptr;
   QComboBox* bitsPerSampleBox_ = nullptr;
+  QComboBox* wavFileBox_ = nullptr;
+  QComboBox* opusBitRateBox_ = nullptr;
   QComboBox* bitRateBox_ = nullptr;
   QComboBox* channelModeBox_ = nullptr;
   QCheckBox* vbrCheck_ = nullptr;
