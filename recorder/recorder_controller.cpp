@@ -3,8 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "formats/encoded_take_writer.h"
 #include "formats/encoder_config.h"
+#include "formats/flac_file_encoder.h"
 #include "formats/mp3_take_writer.h"
+#include "formats/opus_file_encoder.h"
 #include "formats/wav_take_writer.h"
 #include "recorder/recorder_texts.h"
 
@@ -36,11 +39,19 @@ bool NameTaken(const std::string& path) {
   return fs::exists(fs::symlink_status(path, error));
 }
 
-// "<prefix><n>" for the first n with neither ".wav" nor ".mp3" taken, or "".
+// Every take's extension, in OutputFormat's order: a record number is free only
+// when none is taken.
+constexpr const char* kTakeExtensions[] = {".wav", ".mp3", ".flac", ".opus"};
+
+std::string TakeExtension(OutputFormat format) { return kTakeExtensions[static_cast<size_t>(format)]; }
+
+// "<prefix><n>" for the first n with no take's extension taken, or "".
 std::string FirstFreeBase(const std::string& prefix) {
   for (uint32_t n = 1; n <= RecorderController::kLastRecordNumber; ++n) {
     const std::string base = prefix + std::to_string(n);
-    if (!NameTaken(base + ".wav") && !NameTaken(base + ".mp3")) return base;
+    bool taken = false;
+    for (const char* extension : kTakeExtensions) taken = taken || NameTaken(base + extension);
+    if (!taken) return base;
   }
   return {};
 }
@@ -67,7 +78,7 @@ bool RecorderController::NextRecordName() {
   const std::string path = FirstFreeBase(JoinFolder("record"));
   if (path.empty()) return false;
   const std::string base = fs::path(path).filename().string();
-  p_.state.ActiveFileName = base + (p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3");
+  p_.state.ActiveFileName = base + TakeExtension(p_.settings.format);
   p_.state.CurrentBaseName = base;
   p_.state.CurrentFile = JoinFolder(p_.state.ActiveFileName);
   return true;
@@ -77,7 +88,7 @@ bool RecorderController::NextRecordName() {
 // file; it must not touch the shared state, so it looks at the folder alone.
 NextTakeFile RecorderController::TakeNamer() {
   const std::string folder = p_.settings.folder;
-  const std::string extension = p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3";
+  const std::string extension = TakeExtension(p_.settings.format);
   return [folder, extension]() -> std::string {
     const std::string base = FirstFreeBase(folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + "record");
     return base.empty() ? base : base + extension;
@@ -146,8 +157,12 @@ void RecorderController::StartRecording() {
     return;
   }
   p_.state.LostMs = 0;
-  if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
-  else BeginMp3Take();
+  switch (p_.settings.format) {
+    case OutputFormat::Wav:
+    case OutputFormat::Flac: BeginWavTake(); break;
+    case OutputFormat::Mp3: BeginMp3Take(); break;
+    case OutputFormat::Opus: BeginOpusTake(); break;
+  }
   accumulated_ = std::chrono::milliseconds(0);
   elapsed_ = std::chrono::milliseconds(0);
 }
@@ -164,8 +179,19 @@ void RecorderController::BeginWavTake() {
     return;
   }
   TellSubstitute(p_.engine.MonitorSubstituteNotice(), false);
-  auto writer = std::make_unique<WavTakeWriter>(format, TakeNamer());
-  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
+  std::unique_ptr<TakeWriter> writer;
+  std::string error;
+  // A FLAC take is a WAV take encoded losslessly: same stream, same format.
+  if (p_.settings.format == OutputFormat::Flac) {
+    auto flac = std::make_unique<EncodedTakeWriter>(std::make_unique<FlacFileEncoder>(format), TakeNamer());
+    error = flac->Create(p_.state.CurrentFile);
+    writer = std::move(flac);
+  } else {
+    auto wav = std::make_unique<WavTakeWriter>(format, TakeNamer());
+    error = wav->Create(p_.state.CurrentFile);
+    writer = std::move(wav);
+  }
+  if (!error.empty()) {
     // No file, no take: back to monitoring, then tell.
     p_.engine.CloseTakeStream();
     OpenMonitoring(false);
@@ -175,6 +201,28 @@ void RecorderController::BeginWavTake() {
   FollowTakeFile(writer->CurrentFile());
   p_.engine.BeginTake(std::move(writer), uint64_t{p_.settings.stopAfterSeconds} * format.sampleRate);
   takeIsWav_ = true;
+  SetMode(RecorderMode::Recording);
+}
+
+// An Opus take captures at 48 kHz through the second stream, beside
+// monitoring, as an MP3 take does: the sound server resamples the input.
+void RecorderController::BeginOpusTake() {
+  auto encoder = std::make_unique<OpusFileEncoder>(p_.settings.channels == 1 ? 1 : 2, p_.settings.opusBitRate);
+  const PcmFormat format = encoder->Input();
+  if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.inputSource)) {
+    Raise(p_.engine.Mp3ErrorText(code));
+    return;
+  }
+  Raise(p_.engine.Mp3SubstituteNotice());
+  auto writer = std::make_unique<EncodedTakeWriter>(std::move(encoder), TakeNamer());
+  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
+    p_.engine.CloseTakeStream();
+    Raise(error);
+    return;
+  }
+  FollowTakeFile(writer->CurrentFile());
+  p_.engine.BeginTake(std::move(writer), uint64_t{p_.settings.stopAfterSeconds} * format.sampleRate);
+  takeIsWav_ = false;
   SetMode(RecorderMode::Recording);
 }
 

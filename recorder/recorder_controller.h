@@ -111,6 +111,7 @@ class RecorderController : public QObject {
  private:
   void BeginWavTake();
   void BeginMp3Take();
+  void BeginOpusTake();
   std::string JoinFolder(const std::string& name) const;
   NextTakeFile TakeNamer();
   enum class MonitoringAfter { Closed, Quiet, Told };
