@@ -56,6 +56,20 @@ std::string FirstFreeBase(const std::string& prefix) {
   return {};
 }
 
+// The writer of a take on the monitoring stream, its file created: WAV, or
+// FLAC, which is the same sound encoded losslessly. `error` tells a failure.
+std::unique_ptr<TakeWriter> CreateMonitorTakeWriter(OutputFormat kind, const PcmFormat& format, NextTakeFile namer,
+                                                    const std::string& path, std::string& error) {
+  if (kind == OutputFormat::Flac) {
+    auto flac = std::make_unique<EncodedTakeWriter>(std::make_unique<FlacFileEncoder>(format), std::move(namer));
+    error = flac->Create(path);
+    return flac;
+  }
+  auto wav = std::make_unique<WavTakeWriter>(format, std::move(namer));
+  error = wav->Create(path);
+  return wav;
+}
+
 }  // namespace
 
 RecorderController::RecorderController(const RecorderParts& parts, QObject* parent) : QObject(parent), p_(parts) {
@@ -179,18 +193,9 @@ void RecorderController::BeginWavTake() {
     return;
   }
   TellSubstitute(p_.engine.MonitorSubstituteNotice(), false);
-  std::unique_ptr<TakeWriter> writer;
   std::string error;
-  // A FLAC take is a WAV take encoded losslessly: same stream, same format.
-  if (p_.settings.format == OutputFormat::Flac) {
-    auto flac = std::make_unique<EncodedTakeWriter>(std::make_unique<FlacFileEncoder>(format), TakeNamer());
-    error = flac->Create(p_.state.CurrentFile);
-    writer = std::move(flac);
-  } else {
-    auto wav = std::make_unique<WavTakeWriter>(format, TakeNamer());
-    error = wav->Create(p_.state.CurrentFile);
-    writer = std::move(wav);
-  }
+  std::unique_ptr<TakeWriter> writer =
+      CreateMonitorTakeWriter(p_.settings.format, format, TakeNamer(), p_.state.CurrentFile, error);
   if (!error.empty()) {
     // No file, no take: back to monitoring, then tell.
     p_.engine.CloseTakeStream();
