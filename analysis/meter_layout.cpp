@@ -15,7 +15,8 @@ MeterLayout ByChannels(int channels) {
 MeterLayout ChooseMeterLayout(const RecorderState& state, const RecordSettings& settings) {
   if (state.Playing()) return ByChannels(state.FileChannels);
   // Recording and not recording follow the same format rules.
-  if (settings.format == OutputFormat::Wav) return ByChannels(settings.channels);
+  // WAV, FLAC and Opus take their channels from the WAV page.
+  if (settings.format != OutputFormat::Mp3) return ByChannels(settings.channels);
   return settings.channelMode == ChannelMode::Mono ? MeterLayout::Mono : MeterLayout::Stereo;
 }
 

@@ -189,6 +189,7 @@ void Application::ConnectWindows() {
   TagEditorWindow* tagEditor = &*tagEditor_;
   QObject::connect(&listCommands, &FileListCommands::pickStarted, tagEditor, &TagEditorWindow::ClearFields);
   QObject::connect(&listCommands, &FileListCommands::mp3Picked, tagEditor, &TagEditorWindow::DescribePickedMp3);
+  QObject::connect(&listCommands, &FileListCommands::vorbisPicked, tagEditor, &TagEditorWindow::DescribePickedVorbis);
   QObject::connect(&listCommands, &FileListCommands::pickFinished, tagEditor, &TagEditorWindow::DisableSave);
   QObject::connect(&*fileList_, &FileListWindow::tagEditorToggleRequested, tagEditor, &TagEditorWindow::ToggleAt);
   QObject::connect(&mainWindow_, &MainWindow::fileListHidden, tagEditor, &TagEditorWindow::HideEditor);

@@ -9,7 +9,8 @@
 # the other for SECONDS each: parec writing the monitor's 44.1 kHz 16-bit
 # stereo to a file; the recorder recording WAV (the same format) with its
 # window shown; the same with the window minimized (no meters drawn); and the
-# recorder recording MP3 at 128 kbit/s. Prints the processor time (user +
+# recorder recording MP3 at 128 kbit/s, FLAC (44.1 kHz 16-bit stereo) and Opus at
+# 96 kbit/s. Prints the processor time (user +
 # system, all threads) each used over its SECONDS, from /proc.
 set -euo pipefail
 
@@ -55,8 +56,9 @@ before=$(ticks "$parec"); sleep "$seconds"; after=$(ticks "$parec")
 kill "$parec"
 report "parec, 44.1 kHz 16-bit stereo" $((after - before))
 
-record() {  # LABEL WAV(0/1) MINIMIZED(0/1)
+record() {  # LABEL WAV(0/1) MINIMIZED(0/1) [FORMAT]
   printf '[Folder]\nName=%s\n[Record Settings]\nWav=%s\nMP3=%s\n' "$work/out" "$2" $((1 - $2)) > "$work/tarnovox.INI"
+  if [ -n "${4:-}" ]; then printf 'Format=%s\n' "$4" >> "$work/tarnovox.INI"; fi
   rm -f "$work/out/"*
   "$work/tarnovox" > "$work/program.log" 2>&1 & local program=$!
   pids+=("$program")
@@ -77,4 +79,6 @@ record() {  # LABEL WAV(0/1) MINIMIZED(0/1)
 record "tarnovox recording WAV, window shown" 1 0
 record "tarnovox recording WAV, minimized" 1 1
 record "tarnovox recording MP3 128 kbit/s" 0 0
+record "tarnovox recording FLAC, window shown" 1 0 FLAC
+record "tarnovox recording Opus 96 kbit/s" 0 0 Opus
 echo "load: $(uptime)"

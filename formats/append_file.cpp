@@ -50,6 +50,18 @@ std::string AppendFile::Append(const uint8_t* data, size_t bytes) {
   return {};
 }
 
+std::string AppendFile::Overwrite(uint64_t offset, const uint8_t* data, size_t bytes) {
+  while (bytes > 0) {
+    const ssize_t n = ::pwrite(fd_, data, bytes, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return std::strerror(n < 0 ? errno : ENOSPC);
+    data += n;
+    offset += static_cast<uint64_t>(n);
+    bytes -= static_cast<size_t>(n);
+  }
+  return {};
+}
+
 std::string AppendFile::Sync() {
   if (fd_ < 0) return {};
   return Reason(::fsync(fd_) == 0 ? 0 : errno);

@@ -35,6 +35,9 @@ class AppendFile {
   // Appends all bytes or returns the system's reason (the file then ends with
   // the previous append).
   std::string Append(const uint8_t* data, size_t bytes);
+  // Writes over bytes already in the file (a header completed at the end);
+  // the system's reason on failure.
+  std::string Overwrite(uint64_t offset, const uint8_t* data, size_t bytes);
   // Hands what was written to the disk (sync) and closes; the reason on failure.
   std::string Sync();
   std::string Close();

@@ -22,7 +22,7 @@ set(CPACK_PACKAGE_NAME tarnovox)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tarnovox developers <tarnovox@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound recorder with live waveform, spectrum and level meters")
-set(CPACK_PACKAGE_DESCRIPTION "Tarnovox records the default sound input to WAV or MP3 while a live waveform,
+set(CPACK_PACKAGE_DESCRIPTION "Tarnovox records the default sound input to WAV, FLAC, Opus or MP3 while a live waveform,
 a 32-band spectrum and level meters show what comes in. It lists, plays,
 renames, deletes, converts and tags the recordings of its output folder and
 answers the keys F5, F7 and F9 system-wide.")

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -118,6 +119,16 @@ bool AudioFileDecoder::Open(const std::string& path) {
   return false;
 }
 
+// A ".flac" must hold FLAC and a ".opus" Opus; other names are played as
+// whatever the file holds, as they always were.
+static bool CodecAsNamed(const std::string& path, AVCodecID codec) {
+  std::string extension = path.substr(std::min(path.size(), path.rfind('.')));
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension == ".flac") return codec == AV_CODEC_ID_FLAC;
+  if (extension == ".opus") return codec == AV_CODEC_ID_OPUS;
+  return true;
+}
+
 bool AudioFileDecoder::OpenFile(const std::string& path) {
   Release();
   packet_ = av_packet_alloc();
@@ -142,6 +153,10 @@ bool AudioFileDecoder::OpenFile(const std::string& path) {
     }
   }
   if (avformat_find_stream_info(format_, nullptr) < 0 || !OpenCodec()) return false;
+  if (!CodecAsNamed(path, codec_->codec_id)) {
+    failure_ = "The file's sound is not what its extension says.";
+    return false;
+  }
 
   const AVStream* stream = format_->streams[stream_];
   int64_t lengthUs = format_->duration;

@@ -1,5 +1,5 @@
 #pragma once
-// Decodes the first audio stream of a WAV, MP3 or WMA file (any format the
+// Decodes the first audio stream of a WAV, MP3, WMA, FLAC or Opus file (any format the
 // FFmpeg libraries know) into interleaved signed 16-bit frames at the file's own
 // rate: mono stays mono, everything else becomes stereo.
 #include <chrono>

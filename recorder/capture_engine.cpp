@@ -143,7 +143,7 @@ void CaptureEngine::Publish() {
   }
   if (takeStream_) {
     progress.lostFrames = takeStream_->OverrunFrames() - overrunAtStart_;
-    progress.sampleRate = takeStream_ == &monitor_ ? monitorFormat_.sampleRate : 44100;
+    progress.sampleRate = takeStream_ == &monitor_ ? monitorFormat_.sampleRate : mp3Rate_;
     if (takeStream_ == &mp3Stream_) {
       progress.streamLostCode = mp3Stream_.LostCode();
       progress.streamInputRemoved = progress.streamLostCode != 0 && mp3Stream_.InputRemoved();
@@ -233,6 +233,7 @@ uint32_t CaptureEngine::OpenMp3TakeStream(const PcmFormat& format, const std::st
   mp3Stream_.SetSource(source);
   if (const uint32_t code = mp3Stream_.Open(format)) return code;
   mp3Open_ = true;
+  mp3Rate_ = format.sampleRate;
   takeStream_ = &mp3Stream_;
   takeFrameBytes_ = format.BlockAlign();
   return 0;

@@ -168,6 +168,7 @@ class CaptureEngine {
   std::string monitorSource_;
   PcmFormat monitorFormat_;
   bool mp3Open_ = false;
+  uint32_t mp3Rate_ = 44100;  // the second stream's rate: 48000 for an Opus take
   std::atomic<bool> takeRunning_{false};
   CaptureStream* takeStream_ = nullptr;
   uint32_t takeFrameBytes_ = 4;

@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "formats/encoded_take_writer.h"
 #include "formats/encoder_config.h"
+#include "formats/flac_file_encoder.h"
 #include "formats/mp3_take_writer.h"
+#include "formats/opus_file_encoder.h"
 #include "formats/split_take_writer.h"
 #include "formats/wav_take_writer.h"
 #include "recorder/recorder_texts.h"
@@ -39,13 +42,35 @@ bool NameTaken(const std::string& path) {
   return fs::exists(fs::symlink_status(path, error));
 }
 
-// "<prefix><n>" for the first n with neither ".wav" nor ".mp3" taken, or "".
+// Every take's extension, in OutputFormat's order: a record number is free only
+// when none is taken.
+constexpr const char* kTakeExtensions[] = {".wav", ".mp3", ".flac", ".opus"};
+
+std::string TakeExtension(OutputFormat format) { return kTakeExtensions[static_cast<size_t>(format)]; }
+
+// "<prefix><n>" for the first n with no take's extension taken, or "".
 std::string FirstFreeBase(const std::string& prefix) {
   for (uint32_t n = 1; n <= RecorderController::kLastRecordNumber; ++n) {
     const std::string base = prefix + std::to_string(n);
-    if (!NameTaken(base + ".wav") && !NameTaken(base + ".mp3")) return base;
+    bool taken = false;
+    for (const char* extension : kTakeExtensions) taken = taken || NameTaken(base + extension);
+    if (!taken) return base;
   }
   return {};
+}
+
+// The writer of a take on the monitoring stream, its file created: WAV, or
+// FLAC, which is the same sound encoded losslessly. `error` tells a failure.
+std::unique_ptr<TakeWriter> CreateMonitorTakeWriter(OutputFormat kind, const PcmFormat& format, NextTakeFile namer,
+                                                    const std::string& path, std::string& error) {
+  if (kind == OutputFormat::Flac) {
+    auto flac = std::make_unique<EncodedTakeWriter>(std::make_unique<FlacFileEncoder>(format), std::move(namer));
+    error = flac->Create(path);
+    return flac;
+  }
+  auto wav = std::make_unique<WavTakeWriter>(format, std::move(namer));
+  error = wav->Create(path);
+  return wav;
 }
 
 }  // namespace
@@ -70,7 +95,7 @@ bool RecorderController::NextRecordName() {
   const std::string path = FirstFreeBase(JoinFolder("record"));
   if (path.empty()) return false;
   const std::string base = fs::path(path).filename().string();
-  p_.state.ActiveFileName = base + (p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3");
+  p_.state.ActiveFileName = base + TakeExtension(p_.settings.format);
   p_.state.CurrentBaseName = base;
   p_.state.CurrentFile = JoinFolder(p_.state.ActiveFileName);
   return true;
@@ -80,7 +105,7 @@ bool RecorderController::NextRecordName() {
 // file; it must not touch the shared state, so it looks at the folder alone.
 NextTakeFile RecorderController::TakeNamer() {
   const std::string folder = p_.settings.folder;
-  const std::string extension = p_.settings.format == OutputFormat::Wav ? ".wav" : ".mp3";
+  const std::string extension = TakeExtension(p_.settings.format);
   return [folder, extension]() -> std::string {
     const std::string base = FirstFreeBase(folder + (!folder.empty() && folder.back() == '/' ? "" : "/") + "record");
     return base.empty() ? base : base + extension;
@@ -195,9 +220,16 @@ void RecorderController::StartRecording() {
   // Zero before the take is announced, so whoever shows it shows no old time.
   accumulated_ = std::chrono::milliseconds(0);
   elapsed_ = std::chrono::milliseconds(0);
-  if (SharedCapture()) BeginSharedTake();
-  else if (p_.settings.format == OutputFormat::Wav) BeginWavTake();
-  else BeginMp3Take();
+  if (SharedCapture()) {
+    BeginSharedTake();
+    return;
+  }
+  switch (p_.settings.format) {
+    case OutputFormat::Wav:
+    case OutputFormat::Flac: BeginWavTake(); break;
+    case OutputFormat::Mp3: BeginMp3Take(); break;
+    case OutputFormat::Opus: BeginOpusTake(); break;
+  }
 }
 
 void RecorderController::BeginWavTake() {
@@ -212,8 +244,10 @@ void RecorderController::BeginWavTake() {
     return;
   }
   TellSubstitute(p_.engine.MonitorSubstituteNotice(), false);
-  auto writer = std::make_unique<WavTakeWriter>(format, TakeNamer());
-  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
+  std::string error;
+  std::unique_ptr<TakeWriter> writer =
+      CreateMonitorTakeWriter(p_.settings.format, format, TakeNamer(), p_.state.CurrentFile, error);
+  if (!error.empty()) {
     // No file, no take: back to monitoring, then tell.
     p_.engine.CloseTakeStream();
     OpenMonitoring(false);
@@ -223,6 +257,29 @@ void RecorderController::BeginWavTake() {
   FollowTakeFile(writer->CurrentFile());
   p_.engine.BeginTake(InPartsWhenAsked(std::move(writer), format), TakeFrameLimit(format.sampleRate));
   takeOnMonitoring_ = true;
+  takeShared_ = false;
+  SetMode(RecorderMode::Recording);
+}
+
+// An Opus take captures at 48 kHz through the second stream, beside
+// monitoring, as an MP3 take does: the sound server resamples the input.
+void RecorderController::BeginOpusTake() {
+  auto encoder = std::make_unique<OpusFileEncoder>(p_.settings.channels == 1 ? 1 : 2, p_.settings.opusBitRate);
+  const PcmFormat format = encoder->Input();
+  if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.inputSource)) {
+    Raise(p_.engine.Mp3ErrorText(code));
+    return;
+  }
+  Raise(p_.engine.Mp3SubstituteNotice());
+  auto writer = std::make_unique<EncodedTakeWriter>(std::move(encoder), TakeNamer());
+  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
+    p_.engine.CloseTakeStream();
+    Raise(error);
+    return;
+  }
+  FollowTakeFile(writer->CurrentFile());
+  p_.engine.BeginTake(InPartsWhenAsked(std::move(writer), format), TakeFrameLimit(format.sampleRate));
+  takeOnMonitoring_ = false;
   takeShared_ = false;
   SetMode(RecorderMode::Recording);
 }
@@ -275,9 +332,17 @@ bool RecorderController::SharedCapture() const {
   return p_.settings.preRecordSeconds > 0 || p_.settings.startLevelDb != 0;
 }
 
-// A WAV take's rate, so the kept frames need no resampling; MP3 takes are 44100 Hz.
+// The take's rate, so the kept frames need no resampling: a WAV or FLAC
+// take's, Opus's 48000 Hz; MP3 takes are 44100 Hz.
 uint32_t RecorderController::MonitoringRate() const {
-  return SharedCapture() && p_.settings.format == OutputFormat::Wav ? p_.settings.sampleRate : 44100;
+  if (!SharedCapture()) return 44100;
+  switch (p_.settings.format) {
+    case OutputFormat::Wav:
+    case OutputFormat::Flac: return p_.settings.sampleRate;
+    case OutputFormat::Opus: return OpusFileEncoder::kSampleRate;
+    case OutputFormat::Mp3: break;
+  }
+  return 44100;
 }
 
 uint64_t RecorderController::PreRecordFrames() const {
@@ -296,6 +361,20 @@ bool RecorderController::MakeSharedWriter(std::unique_ptr<TakeWriter>& writer, S
     auto wav = std::make_unique<WavTakeWriter>(take.format, TakeNamer());
     take.createFile = [w = wav.get(), path] { return w->Create(path); };
     writer = std::move(wav);
+    return true;
+  }
+  if (p_.settings.format == OutputFormat::Flac || p_.settings.format == OutputFormat::Opus) {
+    std::unique_ptr<FileEncoder> encoder;
+    if (p_.settings.format == OutputFormat::Flac) {
+      encoder = std::make_unique<FlacFileEncoder>(
+          PcmFormat{p_.settings.sampleRate, p_.settings.channels, p_.settings.bitsPerSample});
+    } else {
+      encoder = std::make_unique<OpusFileEncoder>(p_.settings.channels == 1 ? 1 : 2, p_.settings.opusBitRate);
+    }
+    take.format = encoder->Input();
+    auto encoded = std::make_unique<EncodedTakeWriter>(std::move(encoder), TakeNamer());
+    take.createFile = [w = encoded.get(), path] { return w->Create(path); };
+    writer = std::move(encoded);
     return true;
   }
   auto mp3 = std::make_unique<Mp3TakeWriter>(p_.encoderLoader, TakeNamer());

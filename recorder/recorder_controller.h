@@ -130,6 +130,7 @@ class RecorderController : public QObject {
   void BeginSharedTake();
   bool MakeSharedWriter(std::unique_ptr<TakeWriter>& writer, SharedTake& take);
   void FollowSharedTake(const TakeProgress& progress);
+  void BeginOpusTake();
   std::string JoinFolder(const std::string& name) const;
   NextTakeFile TakeNamer();
   enum class MonitoringAfter { Closed, Quiet, Told };

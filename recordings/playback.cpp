@@ -18,7 +18,8 @@ bool IsPlayableFile(const std::string& file) {
   std::string extension = std::filesystem::path(file).extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return extension == ".WAV" || extension == ".MP3" || extension == ".WMA";
+  return extension == ".WAV" || extension == ".MP3" || extension == ".WMA" || extension == ".FLAC" ||
+         extension == ".OPUS";
 }
 
 Playback::Playback(Player& player, OutputVolume& volume, RecorderState& state, UiHooks& hooks)

@@ -17,7 +17,8 @@ std::string UpperExtension(const std::string& name) {
 
 bool IsRecordingName(const std::string& name) {
   const std::string extension = UpperExtension(name);
-  return extension == ".WAV" || extension == ".MP3" || extension == ".WMA";
+  return extension == ".WAV" || extension == ".MP3" || extension == ".WMA" || extension == ".FLAC" ||
+         extension == ".OPUS";
 }
 
 int64_t RoundedKilobytes(uint64_t bytes) {

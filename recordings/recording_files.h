@@ -12,7 +12,7 @@ namespace tarnovox {
 // the name has no "." or a path delimiter ("/", "\", ":") follows the last one.
 std::string UpperExtension(const std::string& name);
 
-// ".WAV", ".MP3" or ".WMA" by UpperExtension.
+// ".WAV", ".MP3", ".WMA", ".FLAC" or ".OPUS" by UpperExtension.
 bool IsRecordingName(const std::string& name);
 
 // Bytes to kilobytes, rounded to the nearest integer with a half going to the

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
-  qt6-base-dev libx11-dev libfontconfig-dev libpulse-dev libmp3lame-dev
+  qt6-base-dev libx11-dev libfontconfig-dev libpulse-dev libmp3lame-dev libflac-dev libopusenc-dev libtag1-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon sox lame ffmpeg

@@ -10,7 +10,7 @@
 namespace tarnovox {
 
 // What a take is recorded into.
-enum class OutputFormat { Wav, Mp3 };
+enum class OutputFormat { Wav, Mp3, Flac, Opus };
 
 // How an MP3 take carries its channels. The settings dialog offers stereo,
 // joint stereo and mono; dual channel comes only from a hand-edited file.
@@ -46,6 +46,9 @@ struct RecordSettings {
   bool copyright = false;
   bool original = false;
   bool privateFlag = false;
+  // The Opus encoding in kbit/s, 6 to 256; an Opus take has the WAV page's
+  // channels and 48000 Hz.
+  int32_t opusBitRate = 96;
   // The file list's name, size and date columns, in pixels at 100 % scale.
   std::array<int32_t, 3> columnWidths = {160, 40, 160};
   ListSort listSort = {};  // by name, ascending

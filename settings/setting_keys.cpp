@@ -1,5 +1,7 @@
 #include "settings/setting_keys.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <type_traits>
 #include <utility>
@@ -92,13 +94,47 @@ constexpr SettingKey ColumnWidth(const char* key) {
           }};
 }
 
-// The format is one field and two keys, "Wav" and "MP3", of which only "Wav"
-// is read: a file naming both formats records WAV, one naming neither MP3.
-std::string WavText(const RecordSettings& s) { return FlagText(s.format == OutputFormat::Wav); }
-std::string Mp3Text(const RecordSettings& s) { return FlagText(s.format == OutputFormat::Mp3); }
+// The format is one field and the keys "Wav", "MP3" and "Format". Of the two
+// flags only "Wav" is read: a file naming both formats records WAV, one naming
+// neither MP3. "Format", read after them, names any of the four; the flags
+// still say WAV for FLAC and MP3 for Opus, so that a version without "Format"
+// records the nearest format it knows.
+bool WavLike(OutputFormat f) { return f == OutputFormat::Wav || f == OutputFormat::Flac; }
+std::string WavText(const RecordSettings& s) { return FlagText(WavLike(s.format)); }
+std::string Mp3Text(const RecordSettings& s) { return FlagText(!WavLike(s.format)); }
 void ReadFormat(RecordSettings& s, const std::string& value) {
   if (const std::optional<uint32_t> wav = IniFile::ParseInteger(value))
     s.format = *wav != 0 ? OutputFormat::Wav : OutputFormat::Mp3;
+}
+
+constexpr std::pair<OutputFormat, const char*> kFormatNames[] = {
+    {OutputFormat::Wav, "WAV"}, {OutputFormat::Mp3, "MP3"}, {OutputFormat::Flac, "FLAC"}, {OutputFormat::Opus, "Opus"}};
+
+std::string FormatText(const RecordSettings& s) {
+  for (const auto& [format, name] : kFormatNames)
+    if (format == s.format) return name;
+  return "MP3";
+}
+
+// Any letter case; an unknown name leaves what the flags said.
+void ReadFormatName(RecordSettings& s, const std::string& value) {
+  for (const auto& [format, known] : kFormatNames)
+    if (strcasecmp(value.c_str(), known) == 0) s.format = format;
+}
+
+// A file with only the flags stays as it was until FLAC or Opus is chosen.
+bool NewFormatChosen(const RecordSettings& s) {
+  return s.format == OutputFormat::Flac || s.format == OutputFormat::Opus;
+}
+
+// Opus bit rates from 6 to 256 kbit/s; another value keeps the default.
+std::string OpusRateText(const RecordSettings& s) { return std::to_string(s.opusBitRate); }
+void ReadOpusRate(RecordSettings& s, const std::string& value) {
+  const std::optional<uint32_t> number = IniFile::ParseInteger(value);
+  if (number && *number >= 6 && *number <= 256) s.opusBitRate = static_cast<int32_t>(*number);
+}
+bool OpusRateWanted(const RecordSettings& s) {
+  return NewFormatChosen(s) || s.opusBitRate != RecordSettings{}.opusBitRate;
 }
 
 // The file's numbers of the channel modes. They happen to be the encoder
@@ -148,6 +184,8 @@ constexpr SettingKey kKeys[] = {
     Flag<&RecordSettings::copyright>(kRecord, "Copyright"),
     Flag<&RecordSettings::original>(kRecord, "Original"),
     Flag<&RecordSettings::privateFlag>(kRecord, "Private"),
+    {kRecord, "Format", FormatText, ReadFormatName, true, NewFormatChosen},
+    {kRecord, "OpusBitRate", OpusRateText, ReadOpusRate, true, OpusRateWanted},
     ColumnWidth<0>("Col0"),
     ColumnWidth<1>("Col1"),
     ColumnWidth<2>("Col2"),

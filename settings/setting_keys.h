@@ -23,12 +23,16 @@ struct SettingKey {
   // A field left at its default adds no line to a file that has none for it,
   // so files from before the key existed stay as they were.
   bool writtenOnceChosen = false;
+  // For such a key: whether the settings need the line in a file that has
+  // none; without it, whether the field is off its default.
+  bool (*wanted)(const RecordSettings& settings) = nullptr;
 };
 
 // Every key in the order the file holds them: the 19 keys of the four
 // sections "Folder", "Record Settings", "Grid Column Width" and "Settings",
 // then the keys that appear once chosen: "TrayIcon" and "Notify" of
-// "Settings", "Input" and "Capture".
+// "Settings", "Input" and "Capture". "Format" and "OpusBitRate" join
+// "Record Settings" once FLAC or Opus is chosen.
 std::span<const SettingKey> SettingKeys();
 
 }  // namespace tarnovox

@@ -44,7 +44,8 @@ bool SettingsStore::SaveSettings() {
   bool everyKeySaved = true;
   for (const SettingKey& key : SettingKeys()) {
     const std::string value = key.write(settings_);
-    if (key.writtenOnceChosen && value == key.write(defaults) && !ini.Value(key.section, key.key)) continue;
+    const bool wanted = key.wanted ? key.wanted(settings_) : value != key.write(defaults);
+    if (key.writtenOnceChosen && !wanted && !ini.Value(key.section, key.key)) continue;
     everyKeySaved = ini.SetValue(key.section, key.key, value) && everyKeySaved;
   }
   std::error_code error;

@@ -89,6 +89,7 @@ void FileListCommands::PickRow(int row) {
   emit pickStarted();
   const std::string extension = UpperExtension(file);
   if (extension == ".MP3") emit mp3Picked();
+  else if (extension == ".FLAC" || extension == ".OPUS") emit vorbisPicked();
   else if (extension == ".WAV") {
     const std::string failure = ReadWaveInfo(state_);
     if (!failure.empty()) ui_.ShowMessage(failure);

@@ -46,10 +46,12 @@ class FileListCommands : public QObject {
  signals:
   // A row's file is being made current, in this order: pickStarted (the tag
   // editor empties its fields), mp3Picked for an MP3 (its frame header and
-  // tag are to be described from PickedFile), pickFinished (filling the
+  // tag are to be described from PickedFile) or vorbisPicked for a FLAC or
+  // Opus file (its stream and comments), pickFinished (filling the
   // fields counted as a change: the editor turns Save off again).
   void pickStarted();
   void mp3Picked();
+  void vorbisPicked();
   void pickFinished();
   // CurrentFile is to be played.
   void playRequested();

@@ -37,19 +37,24 @@ template <typename Settings>
 auto DialogFields(Settings& s) {
   return std::tie(s.format, s.sampleRate, s.bitsPerSample, s.channels, s.bitRate, s.channelMode, s.vbr,
                   s.minBitRate, s.maxBitRate, s.vbrQuality, s.copyright, s.original, s.privateFlag, s.inputSource,
-                  s.preRecordSeconds, s.stopAfterSeconds, s.splitEverySeconds, s.startLevelDb, s.silencePauseSeconds);
+                  s.preRecordSeconds, s.stopAfterSeconds, s.splitEverySeconds, s.startLevelDb, s.silencePauseSeconds,
+                  s.opusBitRate);
+}
+
+template <typename List>
+int NearestItem(const List& list, int32_t rate) {
+  int best = 0;
+  for (int i = 1; i < static_cast<int>(list.size()); ++i) {
+    int64_t distance = std::llabs(int64_t{rate} - list[i]);
+    if (distance < std::llabs(int64_t{rate} - list[best])) best = i;
+  }
+  return best;
 }
 
 }  // namespace
 
-int NearestBitRateItem(int32_t rate) {
-  int best = 0;
-  for (int i = 1; i < static_cast<int>(kMp3BitRates.size()); ++i) {
-    int64_t distance = std::llabs(int64_t{rate} - kMp3BitRates[i]);
-    if (distance < std::llabs(int64_t{rate} - kMp3BitRates[best])) best = i;
-  }
-  return best;
-}
+int NearestBitRateItem(int32_t rate) { return NearestItem(kMp3BitRates, rate); }
+int NearestOpusBitRateItem(int32_t rate) { return NearestItem(kOpusBitRates, rate); }
 
 std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, const std::string& chosen) {
   std::vector<InputChoice> choices{{DefaultInputText(), ""}};
@@ -71,7 +76,10 @@ std::vector<InputChoice> InputChoices(const std::vector<InputSource>& sources, c
 }
 
 void SettingsToControls(const RecordSettings& settings, RecSettingsControls& controls) {
-  controls.wavPageActive = settings.format == OutputFormat::Wav;
+  const int fileItem = ItemOf(kWavPageFormats, settings.format);
+  controls.wavPageActive = fileItem >= 0;
+  if (fileItem >= 0) controls.wavFileItem = fileItem;
+  controls.opusBitRateItem = NearestOpusBitRateItem(settings.opusBitRate);
   if (int item = ItemOf(kWavRates, settings.sampleRate); item >= 0) controls.wavRateItem = item;
   controls.wavChannelItem = settings.channels == 1 ? 1 : 0;
   controls.wavBitsItem = settings.bitsPerSample == 8 ? 1 : 0;
@@ -96,7 +104,8 @@ void SettingsToControls(const RecordSettings& settings, RecSettingsControls& con
 }
 
 void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& settings) {
-  settings.format = controls.wavPageActive ? OutputFormat::Wav : OutputFormat::Mp3;
+  settings.format = controls.wavPageActive ? ItemValue(kWavPageFormats, controls.wavFileItem) : OutputFormat::Mp3;
+  settings.opusBitRate = ItemValue(kOpusBitRates, controls.opusBitRateItem);
   settings.sampleRate = ItemValue(kWavRates, controls.wavRateItem);
   settings.channels = controls.wavChannelItem == 1 ? 1 : 2;
   settings.bitsPerSample = controls.wavBitsItem == 1 ? 8 : 16;

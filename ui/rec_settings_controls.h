@@ -16,6 +16,12 @@ namespace tarnovox {
 // The 14 rates of the bit-rate, minimum and maximum lists, item 0 to 13.
 inline constexpr std::array<int32_t, 14> kMp3BitRates = {32,  40,  48,  56,  64,  80,  96,
                                                          112, 128, 160, 192, 224, 256, 320};
+// The Opus bit-rate list, item 0 to 14.
+inline constexpr std::array<int32_t, 15> kOpusBitRates = {6, 8, 12, 16, 24, 32, 48, 64, 80, 96, 112, 128, 160, 192, 256};
+// The WAV page's file formats, item 0 to 2: they share its channels, FLAC its
+// rate and bits too.
+inline constexpr std::array<OutputFormat, 3> kWavPageFormats = {OutputFormat::Wav, OutputFormat::Flac,
+                                                                OutputFormat::Opus};
 inline constexpr int kVbrQualityBest = 0;
 inline constexpr int kVbrQualityWorst = 9;
 
@@ -26,6 +32,8 @@ struct RecSettingsControls {
   int wavRateItem = 0;     // "44100 Hz", "22050 Hz ", "11025 Hz "
   int wavChannelItem = 0;  // "stereo", "mono"
   int wavBitsItem = 0;     // "16 bit", "8  bit"
+  int wavFileItem = 0;     // "WAV", "FLAC", "Opus"
+  int opusBitRateItem = 9;  // 96
   int bitRateItem = 8;     // 128
   int modeItem = 0;        // "stereo", "joint stereo", "mono"
   bool vbr = false;
@@ -75,6 +83,7 @@ void ControlsToSettings(const RecSettingsControls& controls, RecordSettings& set
 // The item of the rate list that shows `rate`: the listed rate itself, or for
 // an unlisted one the nearest listed rate (the lower one on a tie).
 int NearestBitRateItem(int32_t rate);
+int NearestOpusBitRateItem(int32_t rate);
 
 // Whether the two records differ in a field the dialog edits.
 bool DialogFieldsDiffer(const RecordSettings& a, const RecordSettings& b);

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tarnovox {
 namespace {
@@ -35,6 +36,9 @@ struct Texts {
   // The trailing spaces are kept on purpose.
   QStringList sampleRates = {RecordSettingsDialog::tr("44100 Hz"), RecordSettingsDialog::tr("22050 Hz "),
                              RecordSettingsDialog::tr("11025 Hz ")};
+  QString fileFormat = RecordSettingsDialog::tr("File format");
+  QStringList fileFormats = {"WAV", "FLAC", "Opus"};
+  QString opusBitRate = RecordSettingsDialog::tr("Opus bit rate, kbps");
   QString channel = RecordSettingsDialog::tr("Channel");
   QStringList channels = {RecordSettingsDialog::tr("stereo"), RecordSettingsDialog::tr("mono")};
   QString bitsPerSample = RecordSettingsDialog::tr("Bit Per Sample");
@@ -90,10 +94,20 @@ QSpinBox* SecondsBox(QWidget* parent, const char* name, int most, const Texts& t
   return box;
 }
 
-QStringList BitRateItems() {
+template <typename List>
+QStringList BitRateItems(const List& rates) {
   QStringList items;
-  for (int32_t rate : kMp3BitRates) items << QString::number(rate);
+  for (int32_t rate : rates) items << QString::number(rate);
   return items;
+}
+
+// The WAV page's caption names the file format chosen on it.
+QString WavPageCaption(OutputFormat format) {
+  switch (format) {
+    case OutputFormat::Flac: return "FLAC";
+    case OutputFormat::Opus: return "OPUS";
+    default: return "WAV";
+  }
 }
 
 }  // namespace
@@ -146,10 +160,15 @@ QWidget* RecordSettingsDialog::CreateWavPage() {
   sampleRateBox_ = PickList(page, "sampleRateBox", texts.sampleRates);
   channelsBox_ = PickList(page, "channelsBox", texts.channels);
   bitsPerSampleBox_ = PickList(page, "bitsPerSampleBox", texts.sampleSizes);
+  wavFileBox_ = PickList(page, "wavFileBox", texts.fileFormats);
+  opusBitRateBox_ = PickList(page, "opusBitRateBox", BitRateItems(kOpusBitRates));
   auto* form = new QFormLayout(page);
+  form->addRow(texts.fileFormat, wavFileBox_);
   form->addRow(texts.sampleRate, sampleRateBox_);
   form->addRow(texts.channel, channelsBox_);
   form->addRow(texts.bitsPerSample, bitsPerSampleBox_);
+  form->addRow(texts.opusBitRate, opusBitRateBox_);
+  connect(wavFileBox_, &QComboBox::currentIndexChanged, this, [this] { WavPageFormatChosen(); });
   return page;
 }
 
@@ -157,13 +176,13 @@ QWidget* RecordSettingsDialog::CreateMp3Page() {
   const Texts texts;
   auto* page = new QWidget;
   page->setObjectName("mp3Page");
-  bitRateBox_ = PickList(page, "bitRateBox", BitRateItems());
+  bitRateBox_ = PickList(page, "bitRateBox", BitRateItems(kMp3BitRates));
   channelModeBox_ = PickList(page, "channelModeBox", texts.channelModes);
   auto* vbrGroup = new QGroupBox(texts.vbrGroup, page);
   vbrGroup->setObjectName("vbrGroup");
   vbrCheck_ = CheckBox(vbrGroup, "vbrCheck", texts.enableVbr);
-  minBitRateBox_ = PickList(vbrGroup, "minBitRateBox", BitRateItems());
-  maxBitRateBox_ = PickList(vbrGroup, "maxBitRateBox", BitRateItems());
+  minBitRateBox_ = PickList(vbrGroup, "minBitRateBox", BitRateItems(kMp3BitRates));
+  maxBitRateBox_ = PickList(vbrGroup, "maxBitRateBox", BitRateItems(kMp3BitRates));
   vbrQualityBar_ = new QSlider(Qt::Horizontal, vbrGroup);
   vbrQualityBar_->setObjectName("vbrQualityBar");
   vbrQualityBar_->setRange(kVbrQualityBest, kVbrQualityWorst);
@@ -316,12 +335,29 @@ void RecordSettingsDialog::FormatPageChosen(int page) {
   const bool wav = page == kWavPage;
   SetPageCaptions(wav);
   if (state_->Recording()) return;
-  settings_->format = wav ? OutputFormat::Wav : OutputFormat::Mp3;
+  settings_->format = wav ? WavPageFormat() : OutputFormat::Mp3;
+}
+
+OutputFormat RecordSettingsDialog::WavPageFormat() const {
+  return kWavPageFormats[static_cast<size_t>(std::clamp(wavFileBox_->currentIndex(), 0, 2))];
+}
+
+// Opus has a rate and sample size of its own: the page's lists for them stand
+// aside, and its bit rate comes forward.
+void RecordSettingsDialog::WavPageFormatChosen() {
+  const OutputFormat format = WavPageFormat();
+  sampleRateBox_->setEnabled(format != OutputFormat::Opus);
+  bitsPerSampleBox_->setEnabled(format != OutputFormat::Opus);
+  opusBitRateBox_->setEnabled(format == OutputFormat::Opus);
+  SetPageCaptions(formatPages_->currentIndex() == kWavPage);
+  if (showing_ || !settings_ || state_->Recording() || formatPages_->currentIndex() != kWavPage) return;
+  settings_->format = format;
 }
 
 // The active format's page is captioned in capitals, the other in lower case.
 void RecordSettingsDialog::SetPageCaptions(bool wavActive) {
-  formatPages_->setTabText(kWavPage, wavActive ? "WAV" : "wav");
+  const QString wavCaption = WavPageCaption(WavPageFormat());
+  formatPages_->setTabText(kWavPage, wavActive ? wavCaption : wavCaption.toLower());
   formatPages_->setTabText(kMp3Page, wavActive ? "mp3" : "MP3");
 }
 
@@ -331,6 +367,8 @@ RecSettingsControls RecordSettingsDialog::ReadControls() const {
   c.wavRateItem = sampleRateBox_->currentIndex();
   c.wavChannelItem = channelsBox_->currentIndex();
   c.wavBitsItem = bitsPerSampleBox_->currentIndex();
+  c.wavFileItem = wavFileBox_->currentIndex();
+  c.opusBitRateItem = opusBitRateBox_->currentIndex();
   c.bitRateItem = bitRateBox_->currentIndex();
   c.modeItem = channelModeBox_->currentIndex();
   c.vbr = vbrCheck_->isChecked();
@@ -354,6 +392,9 @@ void RecordSettingsDialog::WriteControls(const RecSettingsControls& c) {
   showing_ = true;
   formatPage_ = c.wavPageActive ? kWavPage : kMp3Page;
   formatPages_->setCurrentIndex(formatPage_);
+  wavFileBox_->setCurrentIndex(c.wavFileItem);
+  opusBitRateBox_->setCurrentIndex(c.opusBitRateItem);
+  WavPageFormatChosen();
   showing_ = false;
   sampleRateBox_->setCurrentIndex(c.wavRateItem);
   channelsBox_->setCurrentIndex(c.wavChannelItem);

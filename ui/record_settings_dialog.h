@@ -1,7 +1,7 @@
 #pragma once
 // RecordSettingsDialog: the modal dialog in which the user chooses the output
-// format, WAV or MP3, its parameters, the input recorded from, and on a page
-// of their own how a take begins, ends and is cut into files. There is no
+// format, WAV, FLAC, Opus or MP3, its parameters, the input recorded from, and on
+// a page of their own how a take begins, ends and is cut into files. There is no
 // Cancel: every way of closing it applies all of its controls.
 #include <QDialog>
 #include <optional>
@@ -60,6 +60,9 @@ class RecordSettingsDialog : public QDialog {
   void ApplyControls();
   void FormatPageChosen(int page);
   void SetPageCaptions(bool wavActive);
+  // The format the WAV page stands for: its file list's choice.
+  OutputFormat WavPageFormat() const;
+  void WavPageFormatChosen();
   RecSettingsControls ReadControls() const;
   void WriteControls(const RecSettingsControls& controls);
   // Fills the input list from the sources last listed, selecting `chosen`.
@@ -71,6 +74,8 @@ class RecordSettingsDialog : public QDialog {
   QComboBox* sampleRateBox_ = nullptr;
   QComboBox* channelsBox_ = nullptr;
   QComboBox* bitsPerSampleBox_ = nullptr;
+  QComboBox* wavFileBox_ = nullptr;
+  QComboBox* opusBitRateBox_ = nullptr;
   QComboBox* bitRateBox_ = nullptr;
   QComboBox* channelModeBox_ = nullptr;
   QCheckBox* vbrCheck_ = nullptr;

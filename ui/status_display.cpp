@@ -20,7 +20,9 @@ struct Texts {
   static QString KbpsRange(int32_t min, int32_t max) {
     return StatusDisplay::tr("%1-%2 kbps").arg(QString::number(min), QString::number(max));
   }
+  static QString KbitPerSecond(int32_t rate) { return StatusDisplay::tr("%1 kbit/s").arg(QString::number(rate)); }
   static QString StereoDefault() { return StatusDisplay::tr("Stereo"); }
+  static QString MonoCapital() { return StatusDisplay::tr("Mono"); }
   static QString Stereo() { return StatusDisplay::tr("stereo"); }
   static QString JointStereo() { return StatusDisplay::tr("joint stereo"); }
   static QString DualChannels() { return StatusDisplay::tr("dual channels"); }
@@ -63,6 +65,29 @@ void UpdateMp3Labels(const RecordSettings& settings, FormatLabels& labels) {
   }
 }
 
+// FLAC and Opus name their channels with a capital, as the labels' first
+// "Stereo" does.
+QString CapitalChannels(uint16_t channels) { return channels == 1 ? Texts::MonoCapital() : Texts::StereoDefault(); }
+
+void UpdateFlacLabels(const RecordSettings& settings, FormatLabels& labels) {
+  labels.wavMp3 = "FLAC";
+  labels.bitsVisible = true;
+  labels.rateLeft = 152;
+  labels.stereoLeft = 246;
+  labels.rate = Texts::Hertz(settings.sampleRate);
+  labels.bits = Texts::Bits(settings.bitsPerSample);
+  labels.stereo = CapitalChannels(settings.channels);
+}
+
+void UpdateOpusLabels(const RecordSettings& settings, FormatLabels& labels) {
+  labels.wavMp3 = "Opus";
+  labels.bitsVisible = false;
+  labels.rateLeft = 165;
+  labels.stereoLeft = 246;
+  labels.rate = Texts::KbitPerSecond(settings.opusBitRate);
+  labels.stereo = CapitalChannels(settings.channels);
+}
+
 }  // namespace
 
 FormatLabels::FormatLabels()
@@ -71,6 +96,14 @@ FormatLabels::FormatLabels()
 void UpdateFormatLabels(const RecordSettings& settings, FormatLabels& labels) {
   if (settings.format == OutputFormat::Mp3) {
     UpdateMp3Labels(settings, labels);
+    return;
+  }
+  if (settings.format == OutputFormat::Opus) {
+    UpdateOpusLabels(settings, labels);
+    return;
+  }
+  if (settings.format == OutputFormat::Flac) {
+    UpdateFlacLabels(settings, labels);
     return;
   }
   labels.wavMp3 = "WAV";

@@ -103,6 +103,7 @@ TagEditorWindow::TagEditorWindow(const RecordSettings& settings, RecorderState& 
       recordings_(recordings),
       ui_(ui),
       tags_(state, *this, ui),
+      vorbisTags_(state, *this, ui),
       background_(SkinPictures::LoadSkinPicture("ImageFormTag")) {
   setObjectName("tagEditorWindow");
   new CompanionWindow(this);  // owned by this window
@@ -242,10 +243,12 @@ void TagEditorWindow::ClearFields() {
 
 void TagEditorWindow::DisableSave() { saveButton_->setEnabled(false); }
 
-bool TagEditorWindow::CurrentFileIsMp3() const { return UpperExtension(state_.CurrentFile) == ".MP3"; }
+bool TagEditorWindow::CurrentFileHasTag() const {
+  return UpperExtension(state_.CurrentFile) == ".MP3" || IsVorbisCommentFile(state_.CurrentFile);
+}
 
 void TagEditorWindow::FieldChanged() {
-  if (CurrentFileIsMp3()) saveButton_->setEnabled(true);
+  if (CurrentFileHasTag()) saveButton_->setEnabled(true);
 }
 
 bool TagEditorWindow::SaveTag() {
@@ -255,8 +258,8 @@ bool TagEditorWindow::SaveTag() {
     ui_.ShowMessage(Texts::WhileRecording());
     return false;
   }
-  // Save may still be on from an MP3 while CurrentFile has moved to a WAV.
-  if (!CurrentFileIsMp3()) return false;
+  // Save may still be on from a tagged file while CurrentFile has moved to a WAV.
+  if (!CurrentFileHasTag()) return false;
   if (drives_.IsCdRom(settings_.folder)) {
     ui_.ShowMessage(Texts::OnCdRom());
     return false;
@@ -264,7 +267,8 @@ bool TagEditorWindow::SaveTag() {
   // The player may hold the very file; close it whichever file it plays.
   ClosePlaybackForFileChange(playback_, state_);
   const std::string file = state_.CurrentFile;
-  if (!WriteKeepingFileOnFailure()) return false;
+  // A FLAC or Opus file is replaced whole by a copy with the new comments.
+  if (IsVorbisCommentFile(file) ? !vorbisTags_.Write() : !WriteKeepingFileOnFailure()) return false;
   RefreshRecordings();
   // The rescan leaves the last listed file picked; Play must play this one.
   state_.PickedFile = file;

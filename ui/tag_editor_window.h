@@ -15,6 +15,7 @@
 #include "settings/record_settings.h"
 #include "tags/mp3_file_tags.h"
 #include "tags/tag_editor_fields.h"
+#include "tags/vorbis_file_tags.h"
 #include "ui/background_drag.h"
 
 class QComboBox;
@@ -51,6 +52,8 @@ class TagEditorWindow : public QWidget, public TagEditorFields {
   // again, since filling the fields counts as a change.
   void ClearFields();
   void DescribePickedMp3() { tags_.DescribeMp3File(); }
+  // The same for a FLAC or Opus file (stream and Vorbis comments, VorbisFileTags).
+  void DescribePickedVorbis() { vorbisTags_.Describe(); }
   void DisableSave();
 
   // The save command. Refused while recording (the file being written must not
@@ -85,7 +88,8 @@ class TagEditorWindow : public QWidget, public TagEditorFields {
   QLineEdit* MakeEdit(const char* name, const QRect& place);
   // Any of the six fields changed.
   void FieldChanged();
-  bool CurrentFileIsMp3() const;
+  // Whether CurrentFile is a file whose tag the editor writes: MP3, FLAC, Opus.
+  bool CurrentFileHasTag() const;
   bool WriteKeepingFileOnFailure();
   void RefreshRecordings();
 
@@ -96,6 +100,7 @@ class TagEditorWindow : public QWidget, public TagEditorFields {
   RecordingsLibrary& recordings_;
   UiHooks& ui_;
   Mp3FileTags tags_;
+  VorbisFileTags vorbisTags_;
   QPixmap background_;
   QLineEdit* titleEdit_ = nullptr;
   QLineEdit* albumEdit_ = nullptr;

@@ -36,5 +36,31 @@ TEST(AudioFileDecoder, GluedStereoAndMonoMp3PlaysToTheEndAtTheFirstFormat) {
   EXPECT_EQ(sound[2 * 66150], sound[2 * 66150 + 1]);
 }
 
+// FLAC and Opus play at their own rate and length; a file whose sound is not
+// what its extension names is refused with a message.
+TEST(AudioFileDecoder, FlacAndOpusOpenWithTheirLengthAndAFileNamedWronglyIsRefused) {
+  testing::TempFolder dir;
+  const std::string d = dir.Path() + "/";
+  testing::RunCommand("sox -n -r 22050 -c 1 -b 16 " + d + "t.wav synth 1.5 sine 1000 gain -6 && ffmpeg -v error -i " +
+                      d + "t.wav " + d + "t.flac && ffmpeg -v error -i " + d + "t.wav " + d + "t.opus && cp " + d +
+                      "t.wav " + d + "wav.flac && cp " + d + "t.flac " + d + "flac.opus");
+  for (const auto& [name, rate] : {std::pair<std::string, uint32_t>{"t.flac", 22050}, {"t.opus", 48000}}) {
+    AudioFileDecoder decoder;
+    ASSERT_TRUE(decoder.Open(d + name)) << name << ": " << decoder.Failure();
+    EXPECT_EQ(decoder.SampleRate(), rate) << name;
+    EXPECT_EQ(decoder.Channels(), 1) << name;
+    EXPECT_NEAR(decoder.Length().count(), 1500, 10) << name;
+    std::vector<int16_t> sound;
+    while (decoder.Read(sound)) {
+    }
+    EXPECT_NEAR(MeasureTone(sound, sound.size() / 4, sound.size() / 2, rate).hz, 1000, 10) << name;
+  }
+  for (const std::string name : {"wav.flac", "flac.opus"}) {
+    AudioFileDecoder decoder;
+    EXPECT_FALSE(decoder.Open(d + name)) << name;
+    EXPECT_EQ(decoder.Failure(), "The file's sound is not what its extension says.") << name;
+  }
+}
+
 }  // namespace
 }  // namespace tarnovox

@@ -43,7 +43,7 @@ TEST(PlaybackMath, RoundsHalvesToEvenWithoutOverflow) {
   EXPECT_EQ(SeekTargetFor(0xFFFFFFFFms, 1000), 0xFFFFFFFFms);
 }
 
-TEST(Playback, PlayOpensWavMp3AndWmaFilesAndIgnoresOtherFiles) {
+TEST(Playback, PlayOpensWavMp3WmaFlacAndOpusFilesAndIgnoresOtherFiles) {
   PlaybackRig rig;
   rig.Play("song.Mp3");
   EXPECT_EQ(rig.player.commands, (std::vector<std::string>{"open song.Mp3", "play song.Mp3", "length song.Mp3"}));
@@ -80,6 +80,14 @@ TEST(Playback, PlayOpensWavMp3AndWmaFilesAndIgnoresOtherFiles) {
   rig.playback.StartPlayback();
   EXPECT_EQ(rig.player.commands.back(), "length talk.wma");
   EXPECT_EQ(rig.player.OpenFile().name, "talk.wma");
+
+  rig.state.mode = RecorderMode::Monitoring;
+  rig.player.lengths.insert({{"take.FLAC", 3000ms}, {"take.opus", 4000ms}});
+  for (const char* file : {"take.FLAC", "take.opus"}) {
+    rig.Play(file);
+    EXPECT_EQ(rig.player.OpenFile().name, file);
+    EXPECT_TRUE(rig.state.Playing()) << file;
+  }
 }
 
 // Starting runs to its end without the event loop (the rig fails on any

@@ -36,7 +36,7 @@ struct ControllerRig : RecorderRig<ManualClock, SettableDrive> {
   void Touch(const std::string& name) { dir.WriteText("out/" + name, ""); }
 };
 
-TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3OrSaysNoneIsLeft) {
+TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfEveryTakeFormatOrSaysNoneIsLeft) {
   ControllerRig rig;
   rig.Touch("record1.wav");
   rig.Touch("record2.mp3");
@@ -58,6 +58,16 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfWavAndMp3OrSaysN
   std::filesystem::create_symlink("record1.wav", rig.dir.File("out/record11.wav"));
   rig.controller.NextRecordName();
   EXPECT_EQ(rig.state.CurrentBaseName, "record12");
+  // FLAC and Opus takes hold numbers too, and are named by their own extension.
+  rig.Touch("record12.flac");
+  rig.Touch("record13.opus");
+  rig.settings.format = OutputFormat::Opus;
+  rig.controller.NextRecordName();
+  EXPECT_EQ(rig.state.ActiveFileName, "record14.opus");
+  rig.settings.format = OutputFormat::Flac;
+  rig.controller.NextRecordName();
+  EXPECT_EQ(rig.state.ActiveFileName, "record14.flac");
+  rig.settings.format = OutputFormat::Wav;
 
   // All numbers taken: a message, and nothing is recorded.
   for (int n = 1; n <= 100000; ++n) rig.Touch("record" + std::to_string(n) + (n % 2 ? ".wav" : ".mp3"));

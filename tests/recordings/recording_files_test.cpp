@@ -13,9 +13,10 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
   return mktime(&local);
 }
 
-TEST(RecordingFiles, OnlyWavMp3OrWmaNamesAreRecordings) {
-  for (const char* name : {"TAKE.Wav", "a.mp3", "b.WMA", "x.y.wav"}) EXPECT_TRUE(IsRecordingName(name)) << name;
-  for (const char* name : {"notes.txt", "a.wav.bak", "wav", "a.wav\\b", "a.wav:b", "a.wavx", ""}) {
+TEST(RecordingFiles, OnlyWavMp3WmaFlacOrOpusNamesAreRecordings) {
+  for (const char* name : {"TAKE.Wav", "a.mp3", "b.WMA", "x.y.wav", "c.FLAC", "d.opus"})
+    EXPECT_TRUE(IsRecordingName(name)) << name;
+  for (const char* name : {"notes.txt", "a.wav.bak", "wav", "a.wav\\b", "a.wav:b", "a.wavx", "", "a.ogg", "a.fla"}) {
     EXPECT_FALSE(IsRecordingName(name)) << name;
   }
   EXPECT_EQ(UpperExtension("x.\xe9wav"), ".\xe9WAV");  // only a-z are upper-cased

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "settings/ini_file.h"
 #include "settings/settings_store.h"
@@ -217,6 +218,51 @@ TEST(SettingsStore, ModesAndOrdersTheRecorderDoesNotKnowReadAsTheDefaults) {
   // Dual channel is no item of the dialog, but the encoder takes it.
   dir.WriteText("t.INI", "[Record Settings]\nMode=2\n");
   EXPECT_EQ(Loaded(dir.File("t.INI")).channelMode, ChannelMode::DualChannel);
+}
+
+// "Format" names FLAC and Opus in any letter case and outranks the flags,
+// which still say the nearest older format; a file with only the flags is
+// written back byte for byte until FLAC or Opus is chosen.
+TEST(SettingsStore, FormatNamesFlacAndOpusAndFlagsStayForOlderVersions) {
+  TempFolder dir;
+  const std::string old = "[Record Settings]\nWav=1\nMP3=0\n";
+  const std::pair<std::string, OutputFormat> names[] = {
+      {"flac", OutputFormat::Flac}, {"OPUS", OutputFormat::Opus}, {"Wav", OutputFormat::Wav},
+      {"mp3", OutputFormat::Mp3},   {"ogg", OutputFormat::Wav}};
+  for (const auto& [name, format] : names) {
+    dir.WriteText("t.INI", old + "Format=" + name + "\n");
+    EXPECT_EQ(Loaded(dir.File("t.INI")).format, format) << name;
+  }
+  for (const auto& [rate, taken] : {std::pair<std::string, int32_t>{"6", 6}, {"256", 256}, {"5", 96}, {"257", 96}}) {
+    dir.WriteText("t.INI", "[Record Settings]\nOpusBitRate=" + rate + "\n");
+    EXPECT_EQ(Loaded(dir.File("t.INI")).opusBitRate, taken) << rate;
+  }
+
+  RecordSettings settings;
+  SettingsStore store(settings, dir.File("t.INI"));
+  dir.WriteText("t.INI", old);
+  store.LoadSettings();
+  ASSERT_TRUE(store.SaveSettings());
+  const std::string wavFile = dir.ReadText("t.INI");
+  EXPECT_EQ(wavFile.find("Format"), std::string::npos) << wavFile;
+  EXPECT_EQ(wavFile.find("Opus"), std::string::npos) << wavFile;
+  dir.WriteText("t.INI", wavFile);
+  ASSERT_TRUE(store.SaveSettings());
+  EXPECT_EQ(dir.ReadText("t.INI"), wavFile);
+
+  const std::tuple<OutputFormat, std::string, std::string> chosen[] = {
+      {OutputFormat::Flac, "Wav=1\n", "Format=FLAC\n"},
+      {OutputFormat::Opus, "MP3=1\n", "Format=Opus\nOpusBitRate=48\n"},
+      {OutputFormat::Wav, "Wav=1\n", "Format=WAV\n"}};
+  for (const auto& [format, flag, lines] : chosen) {
+    settings.format = format;
+    settings.opusBitRate = 48;
+    ASSERT_TRUE(store.SaveSettings());
+    const std::string text = dir.ReadText("t.INI");
+    EXPECT_NE(text.find(flag), std::string::npos) << text;
+    EXPECT_NE(text.find(lines), std::string::npos) << text;
+    EXPECT_TRUE(Loaded(dir.File("t.INI")) == settings) << text;
+  }
 }
 
 TEST(SettingsStore, SaveUpdatesKeysInPlaceAndKeepsEverythingElse) {

@@ -63,6 +63,16 @@ TEST(RecSettingsControls, UnlistedValuesBecomeTheShownItemsAndListedOnesSurvive)
   stored = ShownAndClosed(s, controls);
   EXPECT_EQ(stored.format, OutputFormat::Mp3);
   EXPECT_EQ(stored.sampleRate, 22050u);
+  // FLAC and Opus are chosen on the WAV page; Opus bit rates go to the nearest listed.
+  for (const OutputFormat format : {OutputFormat::Flac, OutputFormat::Opus, OutputFormat::Wav}) {
+    s.format = format;
+    EXPECT_FALSE(DialogFieldsDiffer(s, ShownAndClosed(s, controls)));
+    EXPECT_TRUE(controls.wavPageActive);
+  }
+  for (auto [given, shown] : {std::pair{6, 6}, {256, 256}, {100, 96}, {1000, 256}}) {
+    s.opusBitRate = given;
+    EXPECT_EQ(ShownAndClosed(s, controls).opusBitRate, shown) << given;
+  }
 }
 
 TEST(RecSettingsControls, InputsAreListedByDescriptionAndAChosenMissingOneIsKept) {
@@ -147,6 +157,22 @@ TEST(RecordSettingsDialog, TheCloseBoxAppliesButNeverToARunningRecording) {
   EXPECT_EQ(settings.channels, 1);
   WhileOpen([&] { Child<QPushButton>(dialog, "okButton")->click(); });
   EXPECT_FALSE(dialog.Edit(settings, state));  // unchanged values through OK
+  WhileOpen([&] {
+    Child<QComboBox>(dialog, "wavFileBox")->setCurrentIndex(2);
+    Child<QComboBox>(dialog, "opusBitRateBox")->setCurrentIndex(0);
+    EXPECT_EQ(Child<QTabWidget>(dialog, "formatPages")->tabText(0), "OPUS");
+    EXPECT_FALSE(Child<QComboBox>(dialog, "sampleRateBox")->isEnabled());
+    dialog.close();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_EQ(settings.format, OutputFormat::Opus);
+  EXPECT_EQ(settings.opusBitRate, 6);
+  WhileOpen([&] {
+    Child<QComboBox>(dialog, "wavFileBox")->setCurrentIndex(1);
+    dialog.close();
+  });
+  EXPECT_TRUE(dialog.Edit(settings, state));
+  EXPECT_EQ(settings.format, OutputFormat::Flac);
 
   state.mode = RecorderMode::Recording;
   EXPECT_FALSE(testing::ShownBy(dialog, [&] { EXPECT_FALSE(dialog.Edit(settings, state)); }));

@@ -34,6 +34,9 @@ TEST(StatusDisplay, FormatLabelsTextsAndPlaces) {
       {OutputFormat::Mp3, true, ChannelMode::Mono, 2, "MP3 96-192 kbps mono", 165, 246},
       {OutputFormat::Mp3, false, ChannelMode::DualChannel, 2, "MP3 128 kbps dual channels", 153, 224},
       {OutputFormat::Mp3, false, ChannelMode::Stereo, 2, "MP3 128 kbps stereo", 180, 246},
+      {OutputFormat::Flac, false, ChannelMode::Stereo, 2, "FLAC 44100 Hz 16 bit Stereo", 152, 246},
+      {OutputFormat::Opus, false, ChannelMode::Stereo, 1, "Opus 96 kbit/s Mono", 165, 246},
+      {OutputFormat::Opus, false, ChannelMode::Stereo, 2, "Opus 96 kbit/s Stereo", 165, 246},
   };
   FormatLabels labels;
   for (const Case& c : cases) {

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -46,6 +47,7 @@ class TagEditorWindowTest : public ::testing::Test, public testing::UiRig {
     state.PickedFile = state.CurrentFile = file;
     editor.ClearFields();
     if (file.ends_with(".mp3")) editor.DescribePickedMp3();
+    if (file.ends_with(".flac") || file.ends_with(".opus")) editor.DescribePickedVorbis();
     editor.DisableSave();
   }
   QLineEdit* Field(const char* name) const { return testing::Child<QLineEdit>(editor, name); }
@@ -101,6 +103,52 @@ TEST_F(TagEditorWindowTest, SaveWritesCutFieldsThatFfprobeReads) {
   EXPECT_TRUE(ui.messages.empty());
   Pick(file);  // read back: the comment's last byte is not, unused bytes are no text
   EXPECT_EQ(Fields(), QString(30, 'T') + "|Tester||2024|" + QString(29, 'c') + "|Acid Jazz");
+}
+
+// FLAC and Opus hold the six fields as Vorbis comments: what is typed is what
+// mutagen reads, the FLAC's sound decodes bit for bit as before, and a file
+// that only has the extension is refused with a message.
+TEST_F(TagEditorWindowTest, FlacAndOpusCommentsTypedInTheEditorAreReadBackByMutagen) {
+  const std::string reader =
+      "/usr/bin/python3 -c 'import sys, mutagen; f = mutagen.File(sys.argv[1]); "
+      "print(\"|\".join(f.get(k, [\"-\"])[0] for k in (\"title\", \"artist\", \"album\", \"date\", "
+      "\"comment\", \"genre\")))' ";
+  for (const std::string name : {"noise.flac", "noise.opus"}) {
+    SCOPED_TRACE(name);
+    const std::string file = temp.File(name);
+    testing::RunCommand("ffmpeg -v error -f lavfi -i anoisesrc=d=2:r=48000 -ac 2 -metadata TITLE=Old '" + file + "'");
+    const std::string soundBefore = testing::RunCommand("ffmpeg -v error -i '" + file + "' -f md5 -");
+    Pick(file);
+    EXPECT_EQ(Fields(), "Old|||||");
+    EXPECT_EQ(state.FileSampleRate, 48000u);
+    Field("titleEdit")->clear();
+    QTest::keyClicks(Field("titleEdit"), "Caf");
+    QKeyEvent eAcute(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString(QChar(0xe9)));  // not ASCII: no keyClicks
+    QCoreApplication::sendEvent(Field("titleEdit"), &eAcute);
+    QTest::keyClicks(Field("titleEdit"), " Title");
+    QTest::keyClicks(Field("artistEdit"), "The Tester");
+    QTest::keyClicks(Field("albumEdit"), "Album  Two");
+    QTest::keyClicks(Field("yearEdit"), "2026");
+    QTest::keyClicks(Field("commentEdit"), QString(300, 'c'));
+    GenreBox()->setEditText("Acid Jazz");
+    QTest::mouseClick(Button("saveButton"), Qt::LeftButton);
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+    EXPECT_EQ(testing::RunCommand(reader + "'" + file + "'"),
+              "Caf\u00e9 Title|The Tester|Album  Two|2026|" + std::string(300, 'c') + "|Acid Jazz\n");
+    if (name.ends_with(".flac"))
+      EXPECT_EQ(testing::RunCommand("ffmpeg -v error -i '" + file + "' -f md5 -"), soundBefore);
+    Pick(file);
+    EXPECT_EQ(Fields(), QString::fromUtf8("Caf\u00e9 Title|The Tester|Album  Two|2026|") + QString(300, 'c') +
+                            "|Acid Jazz");
+    Field("albumEdit")->clear();  // an emptied field removes its comment
+    QTest::mouseClick(Button("saveButton"), Qt::LeftButton);
+    EXPECT_EQ(testing::RunCommand(reader + "'" + file + "'"),
+              "Caf\u00e9 Title|The Tester|-|2026|" + std::string(300, 'c') + "|Acid Jazz\n");
+  }
+  Pick(Write("fake.flac", std::string(5000, 'x')));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], "Cannot open file \"" + temp.File("fake.flac") + "\". It is not a FLAC file.");
+  EXPECT_EQ(Fields(), "|||||");
 }
 
 TEST_F(TagEditorWindowTest, RefusedOrFailedSavesLeaveTheFilesAsTheyWere) {
