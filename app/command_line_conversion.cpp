@@ -28,6 +28,7 @@ std::optional<ConversionTask> TaskFor(const std::string& format, const std::stri
     error = "\"" + target + "\" already exists and is kept";
     return std::nullopt;
   }
+  if (format == "flac") return WavToFlacTask(source, target, false, error);
   return WavToMp3Task(loader, settings, source, target, false, error);
 }
 

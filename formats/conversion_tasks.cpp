@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "formats/encoder_config.h"
+#include "formats/encoder_conversion.h"
+#include "formats/flac_file_encoder.h"
 
 namespace tarnovox {
 
@@ -21,6 +23,25 @@ std::optional<ConversionTask> WavToMp3Task(DynamicLibraryLoader& loader, const R
   task.weight = request.format.dataBytes;
   task.run = [&loader, request](const std::function<void(int)>& progress, const std::atomic<bool>& cancel) {
     return ConvertWavToMp3(loader, request, progress, cancel);
+  };
+  return task;
+}
+
+std::optional<ConversionTask> WavToFlacTask(const std::string& source, const std::string& target, bool mayReplace,
+                                            std::string& error) {
+  ConversionRequest request;
+  if (!ReadWavSourceFormat(source, request.format, error)) return std::nullopt;
+  request.source = source;
+  request.target = target;
+  request.mayReplace = mayReplace;
+  ConversionTask task;
+  task.source = source;
+  task.target = target;
+  task.weight = request.format.dataBytes;
+  task.run = [request](const std::function<void(int)>& progress, const std::atomic<bool>& cancel) {
+    FlacFileEncoder encoder(
+        PcmFormat{request.format.sampleRate, request.format.channels, request.format.bitsPerSample});
+    return ConvertWavWithEncoder(encoder, request, progress, cancel);
   };
   return task;
 }

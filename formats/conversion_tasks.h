@@ -19,4 +19,8 @@ std::optional<ConversionTask> WavToMp3Task(DynamicLibraryLoader& loader, const R
                                            const std::string& source, const std::string& target, bool mayReplace,
                                            std::string& error);
 
+// The same into a FLAC file of the source's own rate, bits and channels.
+std::optional<ConversionTask> WavToFlacTask(const std::string& source, const std::string& target, bool mayReplace,
+                                            std::string& error);
+
 }  // namespace tarnovox

@@ -63,6 +63,19 @@ bool ReplacingFile::Commit(bool mayReplace) {
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) return Fail();
+  return CommitWritten(mayReplace);
+}
+
+bool ReplacingFile::ReserveName(const std::string& target) {
+  if (!Create(target)) return false;
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(partPath_.c_str());
+  return true;
+}
+
+bool ReplacingFile::CommitWritten(bool mayReplace) {
+  if (partPath_.empty()) return false;
   if (!Rename(mayReplace)) return Fail();
   partPath_.clear();
   // Makes the rename itself durable; the file is complete and in place either

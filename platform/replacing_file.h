@@ -27,6 +27,13 @@ class ReplacingFile {
   bool Commit(bool mayReplace);
   // Closes and removes the part file, if any.
   void Discard();
+  // For a writer that creates the part file itself: the part's name, free
+  // now (the reserved file is removed again), so Commit of that file is
+  // CommitWritten.
+  bool ReserveName(const std::string& target);
+  // Renames the part file, written, synced and closed by someone else, to
+  // the target as Commit does; on failure it is removed.
+  bool CommitWritten(bool mayReplace);
 
   // errno of the last failure.
   int Error() const { return error_; }

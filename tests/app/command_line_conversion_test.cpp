@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -57,6 +58,20 @@ TEST(CommandLineConversion, EachFileIsConvertedOrAbsentAndEveryFailureIsNamed) {
   EXPECT_NE(again.str().find(folder.File("t0.mp3") + "\" already exists and is kept"), std::string::npos);
   EXPECT_NE(again.str().find("cannot convert " + folder.File("x.wav")), std::string::npos) << again.str();
   EXPECT_FALSE(fs::exists(folder.File("x.mp3")));
+
+  // FLAC is lossless: FFmpeg decodes exactly the source's samples.
+  std::ostringstream flac;
+  EXPECT_EQ(ConvertFromCommandLine("flac", {folder.File("t1.wav")}, {}, loader, flac), 0) << flac.str();
+  const std::vector<int16_t> tone = Tone(440, 44100, 2, seconds[1]);
+  std::string decoded;
+  if (FILE* pipe = ::popen(("ffmpeg -v error -i '" + folder.File("t1.flac") + "' -f s16le -").c_str(), "r")) {
+    char buffer[65536];
+    while (size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) decoded.append(buffer, got);
+    ::pclose(pipe);
+  }
+  EXPECT_TRUE(decoded == std::string(reinterpret_cast<const char*>(tone.data()), tone.size() * 2))
+      << decoded.size() << " bytes decoded";
+  for (const std::string& name : Names(folder.Path())) EXPECT_FALSE(name.ends_with(".part")) << name;
 }
 
 }  // namespace
