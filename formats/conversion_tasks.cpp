@@ -8,42 +8,47 @@
 
 namespace tarnovox {
 
-std::optional<ConversionTask> WavToMp3Task(DynamicLibraryLoader& loader, const RecordSettings& settings,
-                                           const std::string& source, const std::string& target, bool mayReplace,
-                                           std::string& error) {
-  ConversionRequest request;
-  if (!ReadWavSourceFormat(source, request.format, error)) return std::nullopt;
-  request.source = source;
-  request.target = target;
-  request.mayReplace = mayReplace;
-  request.config = ConversionConfig(settings, request.format.sampleRate, request.format.channels);
-  ConversionTask task;
-  task.source = source;
-  task.target = target;
-  task.weight = request.format.dataBytes;
-  task.run = [&loader, request](const std::function<void(int)>& progress, const std::atomic<bool>& cancel) {
-    return ConvertWavToMp3(loader, request, progress, cancel);
-  };
-  return task;
-}
+namespace {
 
-std::optional<ConversionTask> WavToFlacTask(const std::string& source, const std::string& target, bool mayReplace,
+// The request for a WAV source, or nothing and the reason in `error`.
+std::optional<ConversionRequest> RequestFor(const std::string& source, const std::string& target, bool mayReplace,
                                             std::string& error) {
   ConversionRequest request;
   if (!ReadWavSourceFormat(source, request.format, error)) return std::nullopt;
   request.source = source;
   request.target = target;
   request.mayReplace = mayReplace;
-  ConversionTask task;
-  task.source = source;
-  task.target = target;
-  task.weight = request.format.dataBytes;
-  task.run = [request](const std::function<void(int)>& progress, const std::atomic<bool>& cancel) {
+  return request;
+}
+
+ConversionTask TaskFor(const ConversionRequest& request, ConversionTask::Run run) {
+  return {request.source, request.target, request.format.dataBytes, std::move(run)};
+}
+
+}  // namespace
+
+std::optional<ConversionTask> WavToMp3Task(DynamicLibraryLoader& loader, const RecordSettings& settings,
+                                           const std::string& source, const std::string& target, bool mayReplace,
+                                           std::string& error) {
+  std::optional<ConversionRequest> request = RequestFor(source, target, mayReplace, error);
+  if (!request) return std::nullopt;
+  request->config = ConversionConfig(settings, request->format.sampleRate, request->format.channels);
+  return TaskFor(*request, [&loader, request = *request](const std::function<void(int)>& progress,
+                                                         const std::atomic<bool>& cancel) {
+    return ConvertWavToMp3(loader, request, progress, cancel);
+  });
+}
+
+std::optional<ConversionTask> WavToFlacTask(const std::string& source, const std::string& target, bool mayReplace,
+                                            std::string& error) {
+  const std::optional<ConversionRequest> request = RequestFor(source, target, mayReplace, error);
+  if (!request) return std::nullopt;
+  return TaskFor(*request, [request = *request](const std::function<void(int)>& progress,
+                                                const std::atomic<bool>& cancel) {
     FlacFileEncoder encoder(
         PcmFormat{request.format.sampleRate, request.format.channels, request.format.bitsPerSample});
     return ConvertWavWithEncoder(encoder, request, progress, cancel);
-  };
-  return task;
+  });
 }
 
 }  // namespace tarnovox

@@ -266,22 +266,9 @@ void RecorderController::BeginWavTake() {
 void RecorderController::BeginOpusTake() {
   auto encoder = std::make_unique<OpusFileEncoder>(p_.settings.channels == 1 ? 1 : 2, p_.settings.opusBitRate);
   const PcmFormat format = encoder->Input();
-  if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.inputSource)) {
-    Raise(p_.engine.Mp3ErrorText(code));
-    return;
-  }
-  Raise(p_.engine.Mp3SubstituteNotice());
   auto writer = std::make_unique<EncodedTakeWriter>(std::move(encoder), TakeNamer());
-  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
-    p_.engine.CloseTakeStream();
-    Raise(error);
-    return;
-  }
-  FollowTakeFile(writer->CurrentFile());
-  p_.engine.BeginTake(InPartsWhenAsked(std::move(writer), format), TakeFrameLimit(format.sampleRate));
-  takeOnMonitoring_ = false;
-  takeShared_ = false;
-  SetMode(RecorderMode::Recording);
+  EncodedTakeWriter& file = *writer;
+  BeginSecondStreamTake(std::move(writer), [&file, this] { return file.Create(p_.state.CurrentFile); }, format);
 }
 
 void RecorderController::BeginMp3Take() {
@@ -293,13 +280,22 @@ void RecorderController::BeginMp3Take() {
     return;
   }
   p_.settings.bitsPerSample = 16;
+  Mp3TakeWriter& file = *writer;
+  BeginSecondStreamTake(std::move(writer), [&file, this] { return file.Create(p_.state.CurrentFile); }, format);
+}
+
+// A take through the second stream, beside monitoring: the stream opens, the
+// file is created, and the writer takes over.
+void RecorderController::BeginSecondStreamTake(std::unique_ptr<TakeWriter> writer,
+                                               const std::function<std::string()>& createFile,
+                                               const PcmFormat& format) {
   if (const uint32_t code = p_.engine.OpenMp3TakeStream(format, p_.settings.inputSource)) {
     Raise(p_.engine.Mp3ErrorText(code));
     return;
   }
   // The take goes on from the default input; the user is told which.
   Raise(p_.engine.Mp3SubstituteNotice());
-  if (const std::string error = writer->Create(p_.state.CurrentFile); !error.empty()) {
+  if (const std::string error = createFile(); !error.empty()) {
     p_.engine.CloseTakeStream();
     Raise(error);
     return;

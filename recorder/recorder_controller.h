@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,6 +132,8 @@ class RecorderController : public QObject {
   bool MakeSharedWriter(std::unique_ptr<TakeWriter>& writer, SharedTake& take);
   void FollowSharedTake(const TakeProgress& progress);
   void BeginOpusTake();
+  void BeginSecondStreamTake(std::unique_ptr<TakeWriter> writer, const std::function<std::string()>& createFile,
+                             const PcmFormat& format);
   std::string JoinFolder(const std::string& name) const;
   NextTakeFile TakeNamer();
   enum class MonitoringAfter { Closed, Quiet, Told };
