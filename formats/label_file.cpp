@@ -63,12 +63,14 @@ bool ParseLine(std::string_view line, Label& label) {
                                                                   ? std::string_view::npos
                                                                   : secondTab - firstTab - 1);
   // Fields after the text (some editors add frequencies there) are not read.
-  const std::string_view text = secondTab == std::string_view::npos
+  std::string_view text = secondTab == std::string_view::npos
                                     ? std::string_view()
                                     : line.substr(secondTab + 1, line.find('\t', secondTab + 1) - secondTab - 1);
+  // A carriage return closing the text belongs to a line end, not to the text.
+  while (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   double end = 0;
   if (!ParseSeconds(line.substr(0, firstTab), label.seconds) || !ParseSeconds(endField, end) ||
-      end < label.seconds || !IsUtf8(text))
+      end < label.seconds || text.size() > kMaxLabelTextBytes || !IsUtf8(text))
     return false;
   label.text = std::string(text);
   return true;

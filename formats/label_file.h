@@ -27,11 +27,14 @@ std::string LabelLine(uint64_t frame, uint32_t sampleRate, const std::string& te
 inline constexpr size_t kMaxLabelFileBytes = 1 << 20;
 inline constexpr size_t kMaxLabels = 10000;
 inline constexpr size_t kMaxLabelLineBytes = 4096;
+// Short enough that a label read is written back within kMaxLabelLineBytes.
+inline constexpr size_t kMaxLabelTextBytes = kMaxLabelLineBytes - 64;
 
 // The labels of a label file's bytes, sorted by time. Fields after the text
-// are ignored. A line that is not "start<TAB>end[<TAB>text]" with times from 0 to ten days (end not before
-// start), longer than kMaxLabelLineBytes, or whose text is not UTF-8, is
-// skipped; the rest are kept, up to kMaxLabels.
+// are ignored. A line is skipped when it is not "start<TAB>end[<TAB>text]"
+// with times from 0 to ten days (end not before start), is longer than
+// kMaxLabelLineBytes, or its text is longer than kMaxLabelTextBytes or not
+// UTF-8; the rest are kept, up to kMaxLabels.
 std::vector<Label> ParseLabels(std::string_view bytes);
 // The labels of the file at `path`: none when it is missing or not a regular
 // file; only its first kMaxLabelFileBytes are read.

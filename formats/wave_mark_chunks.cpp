@@ -9,7 +9,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-void PutId(std::vector<uint8_t>& out, const char (&id)[5]) { out.insert(out.end(), id, id + 4); }
+void PutId(std::vector<uint8_t>& out, const char (&id)[5]) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(id[i]));
+}
 
 void PutCuePoint(std::vector<uint8_t>& out, uint32_t id, uint32_t frame) {
   Put32(out, id);

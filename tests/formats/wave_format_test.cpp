@@ -105,7 +105,7 @@ TEST(LabelFile, LinesHoldSixDecimalsAndBadLinesAreSkippedOneByOne) {
   EXPECT_EQ(LabelLine(5999999, 3000000, ""), "2.000000\t2.000000\t\n");  // rounds up into the next second
   EXPECT_EQ(LabelFilePath("/a/b.c/record3.wav"), "/a/b.c/record3.labels.txt");
   const std::string bytes = std::string("5.5\t5.5\tlater\t440\r\n") +
-                            "1.250000\t2\tregion\n"      // a region counts from its start
+                            "1.250000\t2\tregion\r\r\tx\n"  // a region counts from its start
                             "3\t2\tbackwards\n"          // end before start
                             "-1\t-1\tnegative\nnan\tnan\tnan\n1e3\t1e3\texponent\n"
                             "4\t4\t\xc3\x28\n"         // not UTF-8
