@@ -18,7 +18,7 @@ constexpr std::pair<const char*, Command> kCommands[] = {
     {"--mark", Command::Mark},     {"--show", Command::Show}};
 
 // The formats `--convert` makes, as they are written on the command line.
-constexpr const char* kConvertFormats[] = {"mp3", "flac"};
+constexpr const char* kConvertFormats[] = {"mp3", "flac", "opus"};
 
 CommandLine Failure(std::string error) {
   CommandLine line;
@@ -156,7 +156,7 @@ std::string UsageText() {
          "  --at HH:MM      with --record: start the recording at the next such local time\n"
          "                  (Stop cancels it)\n"
          "  --convert FORMAT FILE...\n"
-         "             convert each WAV file to FORMAT (mp3, flac) beside it, with no window;\n"
+         "             convert each WAV file to FORMAT (mp3, flac, opus) beside it, with no window;\n"
          "             exits 0 when every file was converted, 1 naming each failure\n"
          "  --help     print this help and exit\n"
          "  --version  print the version and exit\n"

@@ -28,8 +28,12 @@ std::optional<ConversionTask> TaskFor(const std::string& format, const std::stri
     error = "\"" + target + "\" already exists and is kept";
     return std::nullopt;
   }
-  if (format == "flac") return WavToFlacTask(source, target, false, error);
-  return WavToMp3Task(loader, settings, source, target, false, error);
+  const std::optional<ConversionTarget> kind = ConversionTargetNamed(format);
+  if (!kind) {
+    error = "cannot convert to '" + format + "'";
+    return std::nullopt;
+  }
+  return MakeConversionTask(*kind, loader, settings, source, target, false, error);
 }
 
 }  // namespace

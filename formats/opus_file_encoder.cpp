@@ -10,7 +10,10 @@ constexpr int kMuxingDelay = 9600;  // 0.2 s
 }  // namespace
 
 OpusFileEncoder::OpusFileEncoder(uint16_t channels, int32_t kbitPerSecond)
-    : format_{kSampleRate, channels, 16}, bitRate_(kbitPerSecond * 1000) {}
+    : OpusFileEncoder(PcmFormat{kSampleRate, channels, 16}, kbitPerSecond) {}
+
+OpusFileEncoder::OpusFileEncoder(const PcmFormat& input, int32_t kbitPerSecond)
+    : format_(input), bitRate_(kbitPerSecond * 1000) {}
 
 OpusFileEncoder::~OpusFileEncoder() { Drop(); }
 
@@ -34,7 +37,8 @@ std::string OpusFileEncoder::Create(const std::string& path) {
   static const OpusEncCallbacks kCallbacks = {WritePage, CloseNothing};
   int error = comments_ ? OPE_OK : OPE_ALLOC_FAIL;
   if (comments_)
-    encoder_ = ope_encoder_create_callbacks(&kCallbacks, this, comments_, kSampleRate, format_.channels, 0, &error);
+    encoder_ = ope_encoder_create_callbacks(&kCallbacks, this, comments_, static_cast<opus_int32>(format_.sampleRate),
+                                            format_.channels, 0, &error);
   if (encoder_) error = ope_encoder_ctl(encoder_, OPUS_SET_BITRATE(bitRate_));
   if (error == OPE_OK) error = ope_encoder_ctl(encoder_, OPE_SET_DECISION_DELAY(kDecisionDelay));
   if (error == OPE_OK) error = ope_encoder_ctl(encoder_, OPE_SET_MUXING_DELAY(kMuxingDelay));
@@ -51,8 +55,15 @@ std::string OpusFileEncoder::Create(const std::string& path) {
 std::string OpusFileEncoder::Encode(const uint8_t* pcm, size_t bytes) {
   if (!encoder_ || !failure_.empty()) return failure_;
   const int frames = static_cast<int>(bytes / format_.BlockAlign());
-  // The capture's 16-bit samples are little-endian, as this machine's are.
-  const int error = ope_encoder_write(encoder_, reinterpret_cast<const opus_int16*>(pcm), frames);
+  // 16-bit samples are little-endian, as this machine's are; 8-bit ones are
+  // unsigned around 128.
+  const opus_int16* samples = reinterpret_cast<const opus_int16*>(pcm);
+  if (format_.bitsPerSample == 8) {
+    widened_.resize(static_cast<size_t>(frames) * format_.channels);
+    for (size_t i = 0; i < widened_.size(); ++i) widened_[i] = static_cast<opus_int16>((pcm[i] - 128) * 256);
+    samples = widened_.data();
+  }
+  const int error = ope_encoder_write(encoder_, samples, frames);
   if (error != OPE_OK && failure_.empty()) failure_ = Reason(error);
   return failure_;
 }

@@ -1,10 +1,12 @@
 #pragma once
-// An Ogg Opus file encoded from 48 kHz 16-bit PCM as it comes (libopusenc).
+// An Ogg Opus file encoded from 8- or 16-bit PCM of any rate as it comes
+// (libopusenc, which resamples to Opus's 48 kHz itself).
 // Pages are written whole and at most 0.2 s after their sound is encoded, so a
 // file whose program is killed decodes up to about then.
 #include <opus/opusenc.h>
 
 #include <string>
+#include <vector>
 
 #include "formats/append_file.h"
 #include "formats/file_encoder.h"
@@ -16,8 +18,10 @@ class OpusFileEncoder final : public FileEncoder {
   // Opus encodes at 48000 Hz whatever the source's rate was.
   static constexpr uint32_t kSampleRate = 48000;
 
-  // 1 or 2 channels; the bit rate in kbit/s.
+  // 48 kHz 16-bit PCM of 1 or 2 channels; the bit rate in kbit/s.
   OpusFileEncoder(uint16_t channels, int32_t kbitPerSecond);
+  // PCM of 8 or 16 bits, 1 or 2 channels, at any rate (a WAV file converted).
+  OpusFileEncoder(const PcmFormat& input, int32_t kbitPerSecond);
   ~OpusFileEncoder() override;
   OpusFileEncoder(const OpusFileEncoder&) = delete;
   OpusFileEncoder& operator=(const OpusFileEncoder&) = delete;
@@ -41,6 +45,7 @@ class OpusFileEncoder final : public FileEncoder {
   OggOpusComments* comments_ = nullptr;
   AppendFile file_;
   std::string failure_;
+  std::vector<opus_int16> widened_;  // 8-bit input made 16-bit
 };
 
 }  // namespace tarnovox

@@ -72,8 +72,9 @@ void WavToMp3::ConvertCurrentFile() {
   if (!RecordingAllows(source, target)) return;
   // Bare names resolve against the output folder, which may change while the
   // job runs: the job gets the paths as they are now.
-  std::optional<ConversionTask> task = WavToMp3Task(loader_, settings_, fs::absolute(source, ignored).string(),
-                                                    fs::absolute(target, ignored).string(), mayReplace, error);
+  std::optional<ConversionTask> task =
+      MakeConversionTask(ConversionTarget::Mp3, loader_, settings_, fs::absolute(source, ignored).string(),
+                         fs::absolute(target, ignored).string(), mayReplace, error);
   if (!task) {
     ui_.ShowMessage(error);
     return;

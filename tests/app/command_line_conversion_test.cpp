@@ -71,6 +71,18 @@ TEST(CommandLineConversion, EachFileIsConvertedOrAbsentAndEveryFailureIsNamed) {
   }
   EXPECT_TRUE(decoded == std::string(reinterpret_cast<const char*>(tone.data()), tone.size() * 2))
       << decoded.size() << " bytes decoded";
+
+  // Opus from 8-bit mono at 22050 Hz: resampled to 48 kHz, the same length and pitch.
+  std::vector<uint8_t> narrow;
+  for (int16_t sample : Tone(440, 22050, 1, 1.0)) narrow.push_back(static_cast<uint8_t>((sample >> 8) + 128));
+  folder.WriteText("t3.wav", WavBytes(1, 22050, 8, narrow));
+  std::ostringstream opus;
+  EXPECT_EQ(ConvertFromCommandLine("opus", {folder.File("t3.wav")}, {}, loader, opus), 0) << opus.str();
+  const DecodedMp3 opusSound = DecodeMp3(folder.File("t3.opus"));
+  EXPECT_EQ(opusSound.codec, "opus");
+  EXPECT_EQ(opusSound.sampleRate, 48000);
+  EXPECT_NEAR(opusSound.Seconds(), 1.0, 0.01);
+  EXPECT_NEAR(ToneHz(opusSound.left, 48000), 440, 3);
   for (const std::string& name : Names(folder.Path())) EXPECT_FALSE(name.ends_with(".part")) << name;
 }
 
