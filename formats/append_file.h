@@ -47,8 +47,11 @@ class AppendFile {
   uint64_t Size() const { return size_; }
 
  private:
+  static constexpr uint64_t kWriteBackStretch = 1 << 20;
+
   int fd_ = -1;
   uint64_t size_ = 0;
+  uint64_t writeBackStarted_ = 0;
   bool nameTaken_ = false;
 };
 
