@@ -11,7 +11,8 @@ namespace tarnovox {
 
 namespace {
 
-// A dotted cosmetic pen draws 3 pixels and skips 3, starting afresh with every line.
+// A dotted cosmetic pen draws 3 pixels and skips 3, starting afresh with every
+// line; scaled with the image, so the dots keep their length on the screen.
 constexpr int kDotOn = 3;
 constexpr int kDotPeriod = 6;
 
@@ -34,7 +35,10 @@ GdiCanvas::GdiCanvas(QImage& image)
       bits_(image.bits()),
       bytesPerLine_(image.bytesPerLine()),
       width_(image.width()),
-      height_(image.height()) {}
+      height_(image.height()),
+      ratio_(image.devicePixelRatio()),
+      dotOn_(Scaled(kDotOn)),
+      dotPeriod_(Scaled(kDotPeriod)) {}
 
 void GdiCanvas::SetPen(Rgb colour, PenStyle style) {
   pen_ = colour;
@@ -47,16 +51,18 @@ void GdiCanvas::MoveTo(int x, int y) {
 }
 
 // Bresenham from the current position; the end point itself is not drawn.
-void GdiCanvas::LineTo(int x, int y) {
-  const int dx = std::abs(x - x_);
-  const int dy = -std::abs(y - y_);
-  const int sx = x_ < x ? 1 : -1;
-  const int sy = y_ < y ? 1 : -1;
+void GdiCanvas::LineTo(int toX, int toY) {
+  const int x = Scaled(toX);
+  const int y = Scaled(toY);
+  int px = Scaled(x_);
+  int py = Scaled(y_);
+  const int dx = std::abs(x - px);
+  const int dy = -std::abs(y - py);
+  const int sx = px < x ? 1 : -1;
+  const int sy = py < y ? 1 : -1;
   int error = dx + dy;
-  int px = x_;
-  int py = y_;
   for (int step = 0; px != x || py != y; ++step) {
-    if (penStyle_ == PenStyle::Solid || step % kDotPeriod < kDotOn) Plot(px, py, pen_);
+    if (penStyle_ == PenStyle::Solid || step % dotPeriod_ < dotOn_) Plot(px, py, pen_);
     const int twice = 2 * error;
     if (twice >= dy) {
       error += dy;
@@ -67,7 +73,7 @@ void GdiCanvas::LineTo(int x, int y) {
       py += sy;
     }
   }
-  MoveTo(x, y);
+  MoveTo(toX, toY);
 }
 
 void GdiCanvas::FillSpan(int x1, int x2, int y, Rgb colour) {
@@ -79,10 +85,10 @@ void GdiCanvas::FillSpan(int x1, int x2, int y, Rgb colour) {
 }
 
 void GdiCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-  const int left = std::min(x1, x2);
-  const int right = std::max(x1, x2);
-  const int top = std::min(y1, y2);
-  const int bottom = std::max(y1, y2);
+  const int left = Scaled(std::min(x1, x2));
+  const int right = Scaled(std::max(x1, x2));
+  const int top = Scaled(std::min(y1, y2));
+  const int bottom = Scaled(std::max(y1, y2));
   if (left == right || top == bottom) return;
   FillSpan(left, right, top, pen_);
   // Only the rows inside the image: a tall bar may reach far past its edge.
@@ -96,6 +102,14 @@ void GdiCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   if (bottom - 1 > top) FillSpan(left, right, bottom - 1, pen_);
 }
 
+void GdiCanvas::Column(int x, int top, int bottom) {
+  const int firstRow = std::max(Scaled(top), 0);
+  const int endRow = std::min(Scaled(bottom), height_);
+  for (int y = firstRow; y < endRow; ++y) FillSpan(Scaled(x), Scaled(x + 1), y, pen_);
+}
+
+// On a scaled image the painter takes window coordinates and draws the letters
+// at the image's resolution.
 void GdiCanvas::TextOut(int x, int y, const QString& text) {
   if (QGuiApplication::instance() == nullptr) return;
   QPainter painter(&image_);

@@ -3,8 +3,14 @@
 // a line from A to B leaves out B, a rectangle from (x1, y1) to (x2, y2) covers
 // x1..x2-1 and y1..y2-1 with its one-pixel outline inside, and a dotted pen
 // leaves its gaps transparent. Everything outside the image is clipped.
+//
+// Coordinates are the window's. On an image with a device pixel ratio above 1
+// (a screen scaled above 100 %) they are multiplied by it, while lines and
+// outlines stay one pixel of the image wide, so they are as sharp as at 100 %;
+// at ratio 1 every pixel is the same as ever.
 #include <QImage>
 #include <QString>
+#include <cmath>
 
 #include "analysis/meter_colours.h"
 
@@ -29,6 +35,9 @@ class GdiCanvas {
   }
   // Corners may be given in any order; an empty rectangle draws nothing.
   void Rectangle(int x1, int y1, int x2, int y2);
+  // Rows top..bottom-1 of column x in the pen's colour, filling every image
+  // pixel of the column (at ratio 1 the same as Line(x, top, x, bottom)).
+  void Column(int x, int top, int bottom);
   // Text in the pen's colour with a transparent background; (x, y) is the top
   // left of the text cell. Needs a QGuiApplication (fonts); without one it
   // draws nothing.
@@ -41,12 +50,17 @@ class GdiCanvas {
     }
   }
   void FillSpan(int x1, int x2, int y, Rgb colour);
+  // A window coordinate in image pixels.
+  int Scaled(int v) const { return ratio_ == 1.0 ? v : static_cast<int>(std::lround(v * ratio_)); }
 
   QImage& image_;
   uchar* bits_;
   qsizetype bytesPerLine_;
   int width_;
   int height_;
+  double ratio_;
+  int dotOn_;
+  int dotPeriod_;
   Rgb pen_ = 0;
   PenStyle penStyle_ = PenStyle::Solid;
   Rgb brush_ = 0xFFFFFF;

@@ -13,21 +13,23 @@ constexpr int kMaxBarLength = 368;
 int RoundToInt(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 // Columns 1 to n of rows top..bottom-1; the colour runs with the column, so a
-// long bar ends in orange however it got there.
+// long bar ends in orange however it got there. The bar is an area, not lines:
+// on a scaled screen each column fills all of its pixels.
 void DrawBar(GdiCanvas& canvas, int16_t peak, float meterScale, int top, int bottom) {
   int n = RoundToInt(static_cast<double>(peak) * meterScale);
   if (n > kMaxBarLength) n = kMaxBarLength;
   for (int x = 1; x <= n; ++x) {
     canvas.SetPen(LevelColour(RoundToInt(370.0 * x / 360.0)));
-    canvas.Line(x, top, x, bottom);
+    canvas.Column(x, top, bottom);
   }
 }
 
-// Every sixth column is blanked, cutting the bars into segments of 5 pixels.
+// Every sixth column is blanked, cutting the bars into segments of 5 pixels
+// (of 5 window pixels on a scaled screen too).
 void DrawSegmentGaps(GdiCanvas& canvas, int w, int top, int bottom) {
   canvas.SetPen(kMeterBackground);
   const int segments = RoundToInt(w / 6.0);
-  for (int j = 1; j <= segments; ++j) canvas.Line(6 * j, top, 6 * j, bottom);
+  for (int j = 1; j <= segments; ++j) canvas.Column(6 * j, top, bottom);
 }
 
 // The lamp's rectangle reaches past the bitmap; only its left part shows, at

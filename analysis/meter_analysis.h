@@ -25,7 +25,11 @@ class MeterAnalysis : public CaptureAnalysis {
   MeterAnalysis(const CaptureEngine& engine, const RecordSettings& settings, const RecorderState& state);
 
   // The window canvas the bitmaps are copied to; without one they are only drawn.
-  void SetCanvas(MeterCanvas* canvas) { canvas_ = canvas; }
+  // The bitmaps are sized for the canvas's device pixel ratio from now on.
+  void SetCanvas(MeterCanvas* canvas) {
+    canvas_ = canvas;
+    SetMeterGeometry();
+  }
 
   // Splits the block, measures its peaks and, with `draw`, refreshes the meters.
   void Analyse(const MeterBlock& block, bool draw) override;
@@ -41,7 +45,8 @@ class MeterAnalysis : public CaptureAnalysis {
   void ComputeSpectrum();
   void GroupBands();
 
-  void SetMeterGeometry() { display_.SetMeterGeometry(); }
+  // At the canvas's device pixel ratio, once there is a canvas.
+  void SetMeterGeometry() { display_.SetMeterGeometry(canvas_ != nullptr ? canvas_->DevicePixelRatio() : 1.0); }
   void ClearMeterBitmaps() { display_.ClearMeterBitmaps(); }
   // Both do nothing at all while the capture device is closed.
   void DrawStereoMeters();

@@ -1,11 +1,14 @@
 #include "analysis/meter_canvas.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace tarnovox {
 
-ImageMeterCanvas::ImageMeterCanvas(int width, int height, QRgb fill)
-    : image_(width, height, QImage::Format_RGB32) {
+ImageMeterCanvas::ImageMeterCanvas(int width, int height, QRgb fill, double devicePixelRatio)
+    : image_(static_cast<int>(std::lround(width * devicePixelRatio)),
+             static_cast<int>(std::lround(height * devicePixelRatio)), QImage::Format_RGB32) {
+  image_.setDevicePixelRatio(devicePixelRatio);
   image_.fill(fill);
 }
 

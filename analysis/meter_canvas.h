@@ -10,13 +10,17 @@ class MeterCanvas {
   // Copies the whole bitmap with its top-left corner at (x, y) of the window's
   // client area.
   virtual void CopyBitmap(int x, int y, const QImage& bitmap) = 0;
+  // Image pixels per window pixel: the bitmaps are drawn at this resolution.
+  virtual double DevicePixelRatio() const { return 1.0; }
 };
 
 // A canvas that is itself an image, e.g. a window's back buffer.
 class ImageMeterCanvas : public MeterCanvas {
  public:
-  ImageMeterCanvas(int width, int height, QRgb fill);
+  // width x height window pixels, at that many image pixels per window pixel.
+  ImageMeterCanvas(int width, int height, QRgb fill, double devicePixelRatio = 1.0);
   void CopyBitmap(int x, int y, const QImage& bitmap) override;
+  double DevicePixelRatio() const override { return image_.devicePixelRatio(); }
   const QImage& Image() const { return image_; }
   int CopyCount() const { return copyCount_; }
 

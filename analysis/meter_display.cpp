@@ -1,5 +1,7 @@
 #include "analysis/meter_display.h"
 
+#include <cmath>
+
 #include "analysis/gdi_canvas.h"
 #include "analysis/level_painter.h"
 #include "analysis/spectrum_painter.h"
@@ -9,28 +11,30 @@ namespace tarnovox {
 
 namespace {
 
-void SizeBitmap(QImage& bitmap, const MeterRect& rect) {
-  if (bitmap.width() == rect.BitmapWidth() && bitmap.height() == rect.BitmapHeight()) return;
-  bitmap = QImage(rect.BitmapWidth(), rect.BitmapHeight(), QImage::Format_RGB32);
+int Scaled(int size, double ratio) { return static_cast<int>(std::lround(size * ratio)); }
+
+void SizeBitmap(QImage& bitmap, const MeterRect& rect, double ratio) {
+  const int width = Scaled(rect.BitmapWidth(), ratio);
+  const int height = Scaled(rect.BitmapHeight(), ratio);
+  if (bitmap.width() == width && bitmap.height() == height && bitmap.devicePixelRatio() == ratio) return;
+  bitmap = QImage(width, height, QImage::Format_RGB32);
+  bitmap.setDevicePixelRatio(ratio);
   bitmap.fill(QColor::fromRgb(0xFF000000u | kMeterBackground));
 }
 
 void Clear(QImage& bitmap) {
-  GdiCanvas canvas(bitmap);
-  canvas.SetPen(kMeterBackground);
-  canvas.SetBrush(kMeterBackground);
-  canvas.Rectangle(0, 0, bitmap.width(), bitmap.height());
+  bitmap.fill(QColor::fromRgb(0xFF000000u | kMeterBackground));
 }
 
 }  // namespace
 
 MeterDisplay::MeterDisplay() { SetMeterGeometry(); }
 
-void MeterDisplay::SetMeterGeometry() {
+void MeterDisplay::SetMeterGeometry(double devicePixelRatio) {
   Geometry = MeterGeometry::Standard();
-  SizeBitmap(ScopeBitmap, Geometry.ScopeRect);
-  SizeBitmap(SpectrumBitmap, Geometry.SpectrumRect);
-  SizeBitmap(LevelBitmap, Geometry.LevelRect);
+  SizeBitmap(ScopeBitmap, Geometry.ScopeRect, devicePixelRatio);
+  SizeBitmap(SpectrumBitmap, Geometry.SpectrumRect, devicePixelRatio);
+  SizeBitmap(LevelBitmap, Geometry.LevelRect, devicePixelRatio);
 }
 
 void MeterDisplay::ClearMeterBitmaps() {

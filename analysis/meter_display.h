@@ -14,8 +14,9 @@ class MeterDisplay {
   MeterDisplay();
 
   // Sets the rectangles and derived lines and sizes the bitmaps (171 x 116,
-  // 177 x 118, 371 x 24); bitmaps already of that size are kept.
-  void SetMeterGeometry();
+  // 177 x 118, 371 x 24 window pixels, times the device pixel ratio of the
+  // screen they are shown on); bitmaps already of that size are kept.
+  void SetMeterGeometry(double devicePixelRatio = 1.0);
   // Fills each bitmap completely with the background colour.
   void ClearMeterBitmaps();
   // Draw the two-channel or one-channel layout into the bitmaps, then copy

@@ -1,6 +1,7 @@
 #include "ui/file_grid.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -50,7 +51,10 @@ QString MarkText(SortMark mark) {
 }  // namespace
 
 QPixmap FileKindPicture(int index) {
-  QPixmap picture(24, 24);
+  // Drawn at the screen's resolution, so it is as sharp as the text at 200 %.
+  const qreal ratio = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+  QPixmap picture(QSize(24, 24) * ratio);
+  picture.setDevicePixelRatio(ratio);
   picture.fill(Qt::transparent);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);

@@ -20,6 +20,7 @@ namespace tarnovox {
 class FileGrid;
 class MarkedPositionBar;
 class Playback;
+class FocusMarks;
 class SkinButton;
 class SkinPictures;
 
@@ -66,6 +67,7 @@ class FileListWindow : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;  // the background resets the tag editor's button
 
  private:
+  void SetTabOrder();
   void CreateFileLabel();
   void CreateGrid();
   void CreateBars();
@@ -87,6 +89,7 @@ class FileListWindow : public QWidget {
   MarkedPositionBar* positionBar_ = nullptr;
   QSlider* volumeBar_ = nullptr;
   SkinButton* tagEditorButton_ = nullptr;
+  FocusMarks* focusMarks_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QAction* renameAction_ = nullptr;
   QAction* convertAction_ = nullptr;

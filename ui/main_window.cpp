@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <cmath>
 
 #include "ui/program_name.h"
 #include "ui/skin_button.h"
@@ -32,6 +33,16 @@ struct Texts {
   QString fileList = MainWindow::tr("Show/Hide File List");
 };
 
+// The window's picture at the screen's resolution: on a screen scaled above
+// 100 % it has that many pixels per window pixel, so the skin and the meters
+// are drawn sharp instead of being enlarged.
+QImage BackBuffer(double devicePixelRatio) {
+  QImage buffer(static_cast<int>(std::lround(MainWindow::kWidth * devicePixelRatio)),
+                static_cast<int>(std::lround(MainWindow::kHeight * devicePixelRatio)), QImage::Format_RGB32);
+  buffer.setDevicePixelRatio(devicePixelRatio);
+  return buffer;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(const RecordSettings& settings, RecorderState& state, QWidget* parent)
@@ -39,7 +50,7 @@ MainWindow::MainWindow(const RecordSettings& settings, RecorderState& state, QWi
       labels_(this),
       settings_(settings),
       state_(state),
-      backBuffer_(kWidth, kHeight, QImage::Format_RGB32) {
+      backBuffer_(BackBuffer(devicePixelRatioF())) {
   setObjectName("mainWindow");
   setWindowTitle(kProgramName);
   setFixedSize(kWidth, kHeight);
@@ -52,6 +63,8 @@ MainWindow::MainWindow(const RecordSettings& settings, RecorderState& state, QWi
   // The skin's 400 x 300 background cut to the window's 399 x 299.
   backBuffer_.fill(kWindowColour);
   QPainter painter(&backBuffer_);
+  // At 150 % the 2x picture is drawn smaller: smoothly, not by dropping pixels.
+  if (backBuffer_.devicePixelRatio() != 1.0) painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawPixmap(0, 0, SkinPictures::LoadSkinPicture("Background"));
   painter.end();
 
@@ -204,7 +217,7 @@ void MainWindow::CopyBitmap(int x, int y, const QImage& bitmap) {
   painter.drawImage(x, y, bitmap);
   painter.end();
   // Within the paint sequence the buffer is drawn right afterwards.
-  if (!inPaint_) update(QRect(x, y, bitmap.width(), bitmap.height()));
+  if (!inPaint_) update(QRectF(QPointF(x, y), bitmap.deviceIndependentSize()).toAlignedRect());
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -219,7 +232,10 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     inPaint_ = false;
   }
   QPainter painter(this);
-  painter.drawImage(event->rect(), backBuffer_, event->rect());
+  // The buffer's own pixels of that part of the window.
+  const double ratio = backBuffer_.devicePixelRatio();
+  const QRectF part = event->rect();
+  painter.drawImage(part, backBuffer_, QRectF(part.topLeft() * ratio, part.size() * ratio));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -63,6 +63,7 @@ class MainWindow : public QWidget, public MeterCanvas {
 
   // MeterCanvas: the displays' bitmaps go into the window's back buffer.
   void CopyBitmap(int x, int y, const QImage& bitmap) override;
+  double DevicePixelRatio() const override { return backBuffer_.devicePixelRatio(); }
   // The status tick's interval; setting it restarts the timer.
   uint32_t StatusInterval() const { return static_cast<uint32_t>(statusTimer_.interval()); }
   void SetStatusInterval(uint32_t ms) { statusTimer_.start(static_cast<int>(ms)); }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <future>
 
@@ -29,16 +30,44 @@ std::shared_future<QHash<QString, QImage>>& DecodedSkin() {
   return decoded;
 }
 
+// The picture drawn at twice the size, with its ratio set so that it covers the
+// same window pixels; the ratio is set here as well as taken from the name, so
+// that turning Qt's own "@2x" reading off cannot double the windows' pictures.
+QPixmap TwiceTheSize(QPixmap picture) {
+  if (!picture.isNull()) picture.setDevicePixelRatio(2);
+  return picture;
+}
+
+QPixmap DecodedOrLoaded(const QString& name) {
+  if (const auto& decoded = DecodedSkin(); decoded.valid()) {
+    const auto& pictures = decoded.get();
+    const auto found = pictures.constFind(name);
+    return found == pictures.constEnd() ? QPixmap() : QPixmap::fromImage(*found);
+  }
+  const QString path = ":/skin/" + name + ".gif";
+  // QPixmap(path) warns about a missing file; the skin may legitimately lack one.
+  if (!QFile::exists(path)) return QPixmap();
+  return QPixmap(path);
+}
+
 }  // namespace
+
+bool SkinPictures::SharpPicturesWanted() {
+  const auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  return application != nullptr && application->devicePixelRatio() > 1;
+}
 
 void SkinPictures::DecodeSkinMeanwhile() {
   InitSkinResources();
   auto& decoded = DecodedSkin();
   if (decoded.valid()) return;
-  decoded = std::async(std::launch::async, [] {
+  // At 100 % the 2x pictures are not decoded at all: start-up stays as quick.
+  const bool sharp = SharpPicturesWanted();
+  decoded = std::async(std::launch::async, [sharp] {
               QHash<QString, QImage> pictures;
-              for (const QString& file : QDir(":/skin").entryList({"*.gif"}))
-                pictures.insert(file.chopped(4), QImage(":/skin/" + file));
+              for (const QString& file : QDir(":/skin").entryList({"*.gif"})) {
+                if (sharp || !file.contains("@2x")) pictures.insert(file.chopped(4), QImage(":/skin/" + file));
+              }
               return pictures;
             }).share();
 }
@@ -65,15 +94,11 @@ const QPixmap& SkinPictures::Picture(const QString& name) const {
 
 QPixmap SkinPictures::LoadSkinPicture(const QString& name) {
   InitSkinResources();
-  if (const auto& decoded = DecodedSkin(); decoded.valid()) {
-    const auto& pictures = decoded.get();
-    const auto found = pictures.constFind(name);
-    return found == pictures.constEnd() ? QPixmap() : QPixmap::fromImage(*found);
+  if (SharpPicturesWanted()) {
+    QPixmap sharp = TwiceTheSize(DecodedOrLoaded(name + "@2x"));
+    if (!sharp.isNull()) return sharp;
   }
-  const QString path = ":/skin/" + name + ".gif";
-  // QPixmap(path) warns about a missing file; the skin may legitimately lack one.
-  if (!QFile::exists(path)) return QPixmap();
-  return QPixmap(path);
+  return DecodedOrLoaded(name);
 }
 
 }  // namespace tarnovox

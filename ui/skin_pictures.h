@@ -18,8 +18,12 @@ class SkinPictures {
   // Replaces one picture (another skin, or a test's own pictures).
   void SetPicture(const QString& name, const QPixmap& picture) { pictures_[name] = picture; }
 
-  // The skin resource of a picture: ":/skin/<name>.gif".
+  // The skin resource of a picture: ":/skin/<name>.gif", or on a screen scaled
+  // above 100 % ":/skin/<name>@2x.gif" (device pixel ratio 2, the same size in
+  // window pixels) where the skin has one.
   static QPixmap LoadSkinPicture(const QString& name);
+  // Whether the screens are scaled above 100 %, so the 2x pictures are taken.
+  static bool SharpPicturesWanted();
   // Starts decoding every skin picture on a thread of its own, so the windows
   // made meanwhile (and their fonts) do not wait for it; LoadSkinPicture
   // then takes the decoded picture. Once, with the application object made.

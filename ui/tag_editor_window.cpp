@@ -16,6 +16,7 @@
 
 #include "ui/companion_window.h"
 #include "ui/file_list_rules.h"
+#include "ui/focus_marks.h"
 #include "ui/program_name.h"
 #include "ui/skin_button.h"
 #include "ui/skin_pictures.h"
@@ -118,6 +119,7 @@ TagEditorWindow::TagEditorWindow(const RecordSettings& settings, RecorderState& 
   CreateLabels();
   CreateFields();
   CreateButtons();
+  SetTabOrder();
   tags_.FillGenreList();
   DisableSave();
 }
@@ -185,11 +187,19 @@ void TagEditorWindow::CreateFields() {
                                                 {genreBox_, texts.genre},      {artistEdit_, texts.artist},
                                                 {commentEdit_, texts.comment}, {yearEdit_, texts.year}};
   for (const auto& [field, name] : names) field->setAccessibleName(name);
+}
+
+// Tab goes down the six fields, then to Save and to the close button.
+void TagEditorWindow::SetTabOrder() {
   setTabOrder(titleEdit_, albumEdit_);
   setTabOrder(albumEdit_, genreBox_);
   setTabOrder(genreBox_, artistEdit_);
   setTabOrder(artistEdit_, commentEdit_);
   setTabOrder(commentEdit_, yearEdit_);
+  setTabOrder(yearEdit_, saveButton_);
+  setTabOrder(saveButton_, closeButton_);
+  focusMarks_ = new FocusMarks(this);
+  focusMarks_->Watch({titleEdit_, albumEdit_, genreBox_, artistEdit_, commentEdit_, yearEdit_});
 }
 
 void TagEditorWindow::CreateButtons() {
@@ -326,7 +336,10 @@ void TagEditorWindow::AddGenreItem(const std::string& name) {
 void TagEditorWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), kWindowColour);
+  // At 150 % the 2x picture is drawn smaller: smoothly, not by dropping pixels.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawPixmap(0, 0, background_);
+  focusMarks_->Paint(painter);
 }
 
 void TagEditorWindow::hideEvent(QHideEvent* event) {

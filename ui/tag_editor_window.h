@@ -23,6 +23,7 @@ class QLineEdit;
 
 namespace tarnovox {
 
+class FocusMarks;
 class SkinButton;
 class SkinPictures;
 
@@ -85,6 +86,7 @@ class TagEditorWindow : public QWidget, public TagEditorFields {
   void CreateLabels();
   void CreateFields();
   void CreateButtons();
+  void SetTabOrder();
   QLineEdit* MakeEdit(const char* name, const QRect& place);
   // Any of the six fields changed.
   void FieldChanged();
@@ -110,6 +112,7 @@ class TagEditorWindow : public QWidget, public TagEditorFields {
   QLineEdit* yearEdit_ = nullptr;
   SkinButton* closeButton_ = nullptr;
   SkinButton* saveButton_ = nullptr;
+  FocusMarks* focusMarks_ = nullptr;
   bool shown_ = false;
   BackgroundDrag drag_{*this};
 };

@@ -13,16 +13,19 @@ constexpr Rgb kOutside = 0x123456;
 
 // One stereo redraw of the given samples and analysis results, as the window sees it.
 struct StereoDraw {
+  explicit StereoDraw(double imagePixelsPerWindowPixel = 1.0) : ratio(imagePixelsPerWindowPixel) {}
+
   std::vector<int16_t> left = std::vector<int16_t>(8820, 0);
   std::vector<int16_t> right = std::vector<int16_t>(8820, 0);
   DisplayScales scales = DisplayScales::For(false, 4410);
   PeakMeter peaks;
   SpectrumBands bands;
   MeterDisplay display;
-  ImageMeterCanvas canvas{400, 270, 0xFF000000 | kOutside};
+  double ratio;
+  ImageMeterCanvas canvas{400, 270, 0xFF000000 | kOutside, ratio};
 
   const QImage& Draw() {
-    display.SetMeterGeometry();
+    display.SetMeterGeometry(ratio);
     display.ClearMeterBitmaps();
     display.DrawStereo({left.data(), right.data(), left.size(), 4410, false, scales, peaks, bands},
                        &canvas);
@@ -115,6 +118,41 @@ TEST(MeterDisplay, SpectrumBarsInTheirBandColours) {
     if (b < 32) ExpectPixels(spectrum, {{x + 3, 48, kBlack}, {x + 4, 48, kBackground}});
   }
   EXPECT_EQ(At(spectrum, 19, 48), kBackground);
+}
+
+// On a screen scaled to 200 % the bitmaps have twice the pixels: lines stay one
+// pixel wide, areas (bars) cover twice the pixels and every level is the same.
+TEST(MeterDisplay, AtTwiceTheResolutionLinesStayThinAndLevelsTheSame) {
+  StereoDraw one;
+  StereoDraw two(2.0);
+  for (StereoDraw* d : {&one, &two}) {
+    d->peaks.PeakLeft = 20000;
+    d->peaks.PeakRight = 9000;
+    for (int b = 1; b <= 32; ++b) d->bands.BandLeft[b] = 11400;  // 20 window pixels
+    d->Draw();
+  }
+  const QImage& scope = two.display.ScopeBitmap;
+  ASSERT_EQ(scope.size(), QSize(342, 232));
+  ASSERT_EQ(two.display.LevelBitmap.size(), QSize(742, 48));
+  // The flat left trace on window row 28: image row 56 only, dotted as at 100 %.
+  for (int x = 0; x <= 168; ++x) {
+    ASSERT_EQ(At(scope, 2 * x, 56), At(one.display.ScopeBitmap, x, 28)) << x;
+    ASSERT_EQ(At(scope, 2 * x + 1, 56), At(one.display.ScopeBitmap, x, 28)) << x;
+    EXPECT_EQ(At(two.canvas.Image(), 32 + 2 * x, 190 + 56), At(scope, 2 * x, 56)) << x;
+  }
+  ExpectOnlyBackgroundAndSilver(scope, 0, 55, 342, 56);
+  ExpectOnlyBackgroundAndSilver(scope, 0, 57, 342, 58);
+  // Level bars, right of the channel letters: each image pixel is its window pixel's.
+  const QImage& level = two.display.LevelBitmap;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 24; x < 742; ++x)
+      ASSERT_EQ(At(level, x, y), At(one.display.LevelBitmap, x / 2, y / 2)) << x << "," << y;
+  // A spectrum bar of 20 window pixels is 40 image pixels high, its outline one pixel.
+  const QImage& spectrum = two.display.SpectrumBitmap;
+  const int x = 2 * (5 * 7 + 15);
+  ExpectPixels(spectrum, {{x, 100, kBlack}, {x + 1, 100, BandColour(7)}, {x + 7, 100, kBlack}, {x + 8, 100, kBackground},
+                          {x + 2, 76, kBlack}, {x + 2, 77, BandColour(7)}, {x + 2, 75, kBackground},
+                          {x + 2, 115, kBlack}, {x + 2, 114, BandColour(7)}});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // describes the file, the header sorts, the menu follows the picked file, and
 // rename, delete and the position bar act as the user expects.
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QSlider>
@@ -285,6 +286,18 @@ TEST_F(FileListWindowTest, PositionBarSeeksAndFollowsPlayback) {
   EXPECT_EQ(player.commands.back(), "seek take.wav 8250");
   QTest::keyClick(Grid(), Qt::Key_Left, Qt::ControlModifier);
   EXPECT_EQ(player.commands.back(), "seek take.wav 3000");
+}
+
+TEST_F(FileListWindowTest, TabLeavesTheGridForTheBarsAndTheTagButtonMarkingEach) {
+  fileList->EnablePositionBar(true);
+  const QStringList visited = testing::TabVisits(*fileList, Grid(), 4);
+  EXPECT_EQ(visited.join(" ").toStdString(), "grid positionBar volumeBar tagEditorButton grid");
+  // The grid's mark runs along the top of its well, after Tab only.
+  Grid()->setFocus(Qt::TabFocusReason);
+  EXPECT_GE(testing::SilverPixels(fileList->grab().toImage(), 31, 9, 387), 120);
+  PositionBar()->setFocus(Qt::MouseFocusReason);
+  Grid()->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(testing::SilverPixels(fileList->grab().toImage(), 31, 9, 387), 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // guards, press offset and hover pictures, the labels of the status tick and
 // the close query; and from the keyboard and a screen reader.
 #include <QAccessible>
+#include <QDir>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -208,6 +209,26 @@ TEST_F(MainWindowTest, EveryPictureButtonIsANamedPushButtonThatTabReachesAndSpac
   state.mode = RecorderMode::Monitoring;
   QAccessible::queryAccessibleInterface(record)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_EQ(records, 3);
+}
+
+// Every skin picture has a 2x twin for scaled screens, drawn anew at twice the
+// size rather than enlarged; at 100 % the 1x picture is the one taken.
+TEST(SkinPictures, EveryPictureHasATwinDrawnAtTwiceTheSize) {
+  const QPixmap shown = SkinPictures::LoadSkinPicture("Background");
+  EXPECT_EQ(shown.size(), QSize(400, 300));
+  EXPECT_EQ(shown.devicePixelRatio(), 1.0);
+  int pictures = 0;
+  for (const QString& file : QDir(":/skin").entryList({"*.gif"})) {
+    if (file.contains("@2x")) continue;
+    SCOPED_TRACE(file.toStdString());
+    ++pictures;
+    const QImage one = QImage(":/skin/" + file).convertToFormat(QImage::Format_RGB32);
+    QImage two = QImage(":/skin/" + file.chopped(4) + "@2x.gif").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(two.size(), one.size() * 2);
+    two.setDevicePixelRatio(1);  // compared by its pixels alone
+    EXPECT_NE(two, one.scaled(one.size() * 2));
+  }
+  EXPECT_EQ(pictures, 33);
 }
 
 }  // namespace

@@ -204,5 +204,21 @@ TEST_F(TagEditorWindowTest, CloseButtonHidesAndOneToggleShowsAgain) {
   EXPECT_EQ(Field("yearEdit")->accessibleName(), "Year");
 }
 
+TEST_F(TagEditorWindowTest, TabGoesDownTheSixFieldsThenSaveAndCloseMarkingEachField) {
+  editor.ToggleAt(QPoint(300, 40));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+  Pick(Write("a.mp3", Mp3Bytes()));
+  Field("yearEdit")->setText("2001");  // Save takes the keyboard only while it can save
+  const QStringList visited = testing::TabVisits(editor, Field("titleEdit"), 8);
+  EXPECT_EQ(visited.join(" ").toStdString(),
+            "titleEdit albumEdit genreBox artistEdit commentEdit yearEdit saveButton closeButton titleEdit");
+  // The mark runs along the genre box's slot, two pixels outside it, after Tab only.
+  GenreBox()->setFocus(Qt::TabFocusReason);
+  EXPECT_GE(testing::SilverPixels(editor.grab().toImage(), 119, 13, 237), 70);
+  Field("titleEdit")->setFocus(Qt::MouseFocusReason);
+  GenreBox()->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(testing::SilverPixels(editor.grab().toImage(), 119, 13, 237), 0);
+}
+
 }  // namespace
 }  // namespace tarnovox

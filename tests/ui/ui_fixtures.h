@@ -2,7 +2,9 @@
 // Set-up shared by the window tests: a temporary working folder with the
 // settings, state and doubles around it, skin pictures that tell themselves
 // apart, a driver for modal dialogs and the lookup of a window's widgets.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -33,6 +35,28 @@ inline bool ShownBy(QWidget& dialog, const std::function<void()>& open) {
   open();
   QCoreApplication::processEvents();  // runs the steps when the dialog did not open
   return shown;
+}
+
+// Makes the window active with the keyboard on `first`, as Tab had put it
+// there, then presses Tab that often: the object names of the focused widget
+// before and after each press.
+inline QStringList TabVisits(QWidget& window, QWidget* first, int presses) {
+  QApplication::setActiveWindow(&window);
+  if (!QTest::qWaitForWindowActive(&window)) return {"window not active"};
+  first->setFocus(Qt::TabFocusReason);
+  QStringList visited{QApplication::focusWidget()->objectName()};
+  for (int i = 0; i < presses; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited << QApplication::focusWidget()->objectName();
+  }
+  return visited;
+}
+
+// How many pixels of row y, x1..x2-1, are the focus mark's silver.
+inline int SilverPixels(const QImage& image, int y, int x1, int x2) {
+  int silver = 0;
+  for (int x = x1; x < x2; ++x) silver += image.pixelColor(x, y) == QColor(192, 192, 192);
+  return silver;
 }
 
 inline void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {

@@ -7,9 +7,13 @@ for the lettering):
     /usr/bin/python3 ui/skin/make_skin.py             # GIFs into ui/skin/, icon into data/
     /usr/bin/python3 ui/skin/make_skin.py --preview /tmp/skin-preview.png
 
-Everything is drawn eight times larger and scaled down, which gives clean
+Every picture comes twice: NAME.gif at the window's own size and NAME@2x.gif
+drawn by the same code at twice the size, for screens scaled above 100 %.
+The buttons are drawn eight times larger and scaled down, which gives clean
 anti-aliased edges; shapes are placed on whole output pixels so that the small
-symbols stay sharp. The pictures are opaque: a button's rounded corners carry
+symbols stay sharp. The backgrounds are drawn pixel by pixel through Canvas,
+which at twice the size makes every one-pixel line two pixels wide and sets
+the lettering and rounded corners at twice the size. The pictures are opaque: a button's rounded corners carry
 the colour of the bar it sits in (BAR), so the same picture fits every window.
 """
 
@@ -59,12 +63,57 @@ def mix(a, b, t):
     return tuple(round(x + (y - x) * t) for x, y in zip(a, b))
 
 
-def vgradient(img, box, top, bottom):
+class Canvas:
+    """ImageDraw in window pixels on a picture SCALE times the window's size.
+
+    At scale 1 every call is ImageDraw's own, so the 1x pictures stay as they
+    always were; above it, a box covering window pixels x0..x1 covers every
+    picture pixel of theirs, and the one-pixel lines (all of them level or
+    upright) become boxes as wide as one window pixel."""
+
+    def __init__(self, img, scale=1):
+        self.img = img
+        self.k = scale
+        self.d = ImageDraw.Draw(img)
+
+    def _box(self, box):
+        x0, y0, x1, y1 = box
+        k = self.k
+        return [x0 * k, y0 * k, x1 * k + k - 1, y1 * k + k - 1]
+
+    def rectangle(self, box, **kw):
+        if self.k == 1:
+            self.d.rectangle(box, **kw)
+        else:
+            self.d.rectangle(self._box(box), width=self.k, **kw)
+
+    def rounded_rectangle(self, box, radius, **kw):
+        if self.k == 1:
+            self.d.rounded_rectangle(box, radius, **kw)
+        else:
+            self.d.rounded_rectangle(self._box(box), radius * self.k, **kw)
+
+    def line(self, pts, fill):
+        if self.k == 1:
+            self.d.line(pts, fill=fill)
+            return
+        for (ax, ay), (bx, by) in zip(pts, pts[1:]):
+            self.rectangle([min(ax, bx), min(ay, by), max(ax, bx), max(ay, by)], fill=fill)
+
+    def text(self, xy, ch, size, bold, fill):
+        x, y = xy
+        self.d.text((x * self.k, y * self.k), ch, font=font(size * self.k, bold), fill=fill)
+
+    def textlength(self, ch, size, bold):
+        return self.d.textlength(ch, font=font(size * self.k, bold)) / self.k
+
+
+def vgradient(img, box, top, bottom, scale=1):
     x0, y0, x1, y1 = box
     d = ImageDraw.Draw(img)
     span = max(1, y1 - y0 - 1)
-    for y in range(y0, y1):
-        d.line([(x0, y), (x1 - 1, y)], fill=mix(top, bottom, (y - y0) / span))
+    for y in range(y0 * scale, y1 * scale):
+        d.line([(x0 * scale, y), (x1 * scale - 1, y)], fill=mix(top, bottom, (y / scale - y0) / span))
 
 
 def bevel(d, box, upper, lower):
@@ -82,127 +131,122 @@ def to_gif(img, path, colours):
 
 # --------------------------------------------------------------------------- background
 
-def recess(img, box, fill, radius=0):
+def recess(c, box, fill, radius=0):
     """A panel sunk into the body: dark upper/left edge, light lower/right edge."""
-    d = ImageDraw.Draw(img)
     x0, y0, x1, y1 = box
     if radius:
-        d.rounded_rectangle([x0, y0, x1 - 1, y1 - 1], radius, fill=LIGHT)
-        d.rounded_rectangle([x0, y0, x1 - 2, y1 - 2], radius, fill=SHADE)
-        d.rounded_rectangle([x0 + 1, y0 + 1, x1 - 2, y1 - 2], radius - 1, fill=fill)
+        c.rounded_rectangle([x0, y0, x1 - 1, y1 - 1], radius, fill=LIGHT)
+        c.rounded_rectangle([x0, y0, x1 - 2, y1 - 2], radius, fill=SHADE)
+        c.rounded_rectangle([x0 + 1, y0 + 1, x1 - 2, y1 - 2], radius - 1, fill=fill)
     else:
-        d.rectangle([x0, y0, x1 - 1, y1 - 1], fill=fill)
-        bevel(d, box, SHADE, LIGHT)
+        c.rectangle([x0, y0, x1 - 1, y1 - 1], fill=fill)
+        bevel(c, box, SHADE, LIGHT)
 
 
-def display_frame(img, rect):
+def display_frame(c, rect):
     """The well a display is copied into: the display's own pixels stay window-coloured."""
     left, top, right, bottom = rect
-    recess(img, (left - 4, top - 4, right + 5, bottom + 5), PANEL, radius=4)
-    d = ImageDraw.Draw(img)
-    bevel(d, (left - 1, top - 1, right + 2, bottom + 2), SHADE, (40, 60, 190))
-    d.rectangle([left, top, right, bottom], fill=WINDOW)
+    recess(c, (left - 4, top - 4, right + 5, bottom + 5), PANEL, radius=4)
+    bevel(c, (left - 1, top - 1, right + 2, bottom + 2), SHADE, (40, 60, 190))
+    c.rectangle([left, top, right, bottom], fill=WINDOW)
 
 
-def button_well(d, x, y, size):
-    d.rounded_rectangle([x - 2, y - 2, x + size + 1, y + size + 1], 6, fill=(2, 4, 44))
-    d.rounded_rectangle([x - 1, y - 1, x + size, y + size], 5, fill=BAR)
+def button_well(c, x, y, size):
+    c.rounded_rectangle([x - 2, y - 2, x + size + 1, y + size + 1], 6, fill=(2, 4, 44))
+    c.rounded_rectangle([x - 1, y - 1, x + size, y + size], 5, fill=BAR)
 
 
-def grille(d, box):
+def grille(c, box):
     x0, y0, x1, y1 = box
     for x in range(x0, x1, 6):
-        d.rounded_rectangle([x, y0, x + 2, y1], 1, fill=(0, 0, 40))
-        d.line([(x + 3, y0 + 1), (x + 3, y1)], fill=(28, 36, 112))
+        c.rounded_rectangle([x, y0, x + 2, y1], 1, fill=(0, 0, 40))
+        c.line([(x + 3, y0 + 1), (x + 3, y1)], fill=(28, 36, 112))
 
 
-def lettering(img, xy, text, size, colour, bold=True, spacing=0):
-    d = ImageDraw.Draw(img)
-    f = font(size, bold)
+def lettering(c, xy, text, size, colour, bold=True, spacing=0):
     x, y = xy
     for ch in text:
-        d.text((x + 1, y + 1), ch, font=f, fill=SHADE)
-        d.text((x, y), ch, font=f, fill=colour)
-        x += d.textlength(ch, font=f) + spacing
+        c.text((x + 1, y + 1), ch, size, bold, SHADE)
+        c.text((x, y), ch, size, bold, colour)
+        x += c.textlength(ch, size, bold) + spacing
 
 
-def background():
-    img = Image.new("RGB", (400, 300), WINDOW)
-    d = ImageDraw.Draw(img)
-    vgradient(img, (0, 0, 400, 300), BODY_TOP, BODY_BOTTOM)
-    # Bars for the two button rows; the window shows only 399 x 299 pixels.
-    d.rectangle([0, 0, 398, 26], fill=BAR)
-    d.line([(0, 27), (398, 27)], fill=(40, 56, 170))
-    d.rectangle([0, 261, 398, 298], fill=BAR)
-    d.line([(0, 260), (398, 260)], fill=SHADE)
+def face(width, height, shown_width, scale):
+    """A window's body: the gradient, the top bar and its lower edge."""
+    img = Image.new("RGB", (width * scale, height * scale), WINDOW)
+    vgradient(img, (0, 0, width, height), BODY_TOP, BODY_BOTTOM, scale)
+    c = Canvas(img, scale)
+    c.rectangle([0, 0, shown_width - 1, 26], fill=BAR)
+    c.line([(0, 27), (shown_width - 1, 27)], fill=(40, 56, 170))
+    return img, c
+
+
+def background(scale=1):
+    # The window shows only 399 x 299 pixels of the 400 x 300 picture.
+    img, c = face(400, 300, 399, scale)
+    # The bars for the two button rows.
+    c.rectangle([0, 261, 398, 298], fill=BAR)
+    c.line([(0, 260), (398, 260)], fill=SHADE)
     for x, y in TOP_BUTTONS.values():
-        button_well(d, x, y, 19)
+        button_well(c, x, y, 19)
     for x, y in BOTTOM_BUTTONS.values():
-        button_well(d, x, y, 27)
-    grille(d, (198, 270, 348, 289))
-    lettering(img, (66, 6), "TARNOVOX", 12, (170, 186, 240), spacing=2)
-    lettering(img, (177, 9), "sound recorder", 8, CAPTION, bold=False, spacing=0)
+        button_well(c, x, y, 27)
+    grille(c, (198, 270, 348, 289))
+    lettering(c, (66, 6), "TARNOVOX", 12, (170, 186, 240), spacing=2)
+    lettering(c, (177, 9), "sound recorder", 8, CAPTION, bold=False, spacing=0)
     # The folder path runs along below the top bar; the panel holds the status
     # word, the format line, the file name and (boxed) the time.
-    folder_glyph(d, 25, 30)
-    recess(img, (10, 44, 390, 86), PANEL, radius=5)
-    recess(img, (288, 48, 387, 80), (0, 0, 60), radius=3)
+    folder_glyph(c, 25, 30)
+    recess(c, (10, 44, 390, 86), PANEL, radius=5)
+    recess(c, (288, 48, 387, 80), (0, 0, 60), radius=3)
     for rect in DISPLAYS:
-        display_frame(img, rect)
-    lettering(img, (20, 216), "WAVEFORM", 7, CAPTION, spacing=1)
-    lettering(img, (212, 216), "SPECTRUM", 7, CAPTION, spacing=1)
+        display_frame(c, rect)
+    lettering(c, (20, 216), "WAVEFORM", 7, CAPTION, spacing=1)
+    lettering(c, (212, 216), "SPECTRUM", 7, CAPTION, spacing=1)
     # Window edge, last so nothing covers it.
-    bevel(d, (0, 0, 399, 299), (96, 120, 236), (0, 0, 30))
+    bevel(c, (0, 0, 399, 299), (96, 120, 236), (0, 0, 30))
     return img
 
 
-def tag_background():
+def tag_background(scale=1):
     """The tag editor's 249 x 299 face: a caption bar with the close button's
     well, a recessed slot under each label for its field, the save button's well."""
-    img = Image.new("RGB", (249, 299), WINDOW)
-    d = ImageDraw.Draw(img)
-    vgradient(img, (0, 0, 249, 299), BODY_TOP, BODY_BOTTOM)
-    d.rectangle([0, 0, 248, 26], fill=BAR)
-    d.line([(0, 27), (248, 27)], fill=(40, 56, 170))
-    button_well(d, 225, 5, 19)
-    lettering(img, (8, 7), "ID3 TAG", 9, (170, 186, 240), spacing=1)
+    img, c = face(249, 299, 249, scale)
+    button_well(c, 225, 5, 19)
+    lettering(c, (8, 7), "ID3 TAG", 9, (170, 186, 240), spacing=1)
     # Field slots (left, top, width, height) one pixel around each field.
     for x, y, w, h in ((18, 29, 215, 16), (18, 78, 215, 15), (16, 122, 219, 21),
                        (18, 172, 215, 17), (18, 220, 215, 17), (18, 268, 113, 17)):
-        recess(img, (x - 2, y - 2, x + w + 2, y + h + 2), (192, 192, 192))
-    button_well(d, 200, 260, 27)
-    bevel(d, (0, 0, 249, 299), (96, 120, 236), (0, 0, 30))
+        recess(c, (x - 2, y - 2, x + w + 2, y + h + 2), (192, 192, 192))
+    button_well(c, 200, 260, 27)
+    bevel(c, (0, 0, 249, 299), (96, 120, 236), (0, 0, 30))
     return img
 
 
-def file_list_background():
+def file_list_background(scale=1):
     """The file list's 399 x 299 face: a caption bar for the file name, a
     recessed well around the grid, and a bottom bar with the slots of the
     position and volume bars and the tag button's well."""
-    img = Image.new("RGB", (399, 299), WINDOW)
-    d = ImageDraw.Draw(img)
-    vgradient(img, (0, 0, 399, 299), BODY_TOP, BODY_BOTTOM)
-    d.rectangle([0, 0, 398, 26], fill=BAR)
-    d.line([(0, 27), (398, 27)], fill=(40, 56, 170))
+    img, c = face(399, 299, 399, scale)
     # A small list glyph before the file name label at (32, 9).
     for i in range(3):
-        d.rectangle([12, 9 + i * 4, 13, 10 + i * 4], fill=CAPTION)
-        d.line([(16, 9 + i * 4), (24, 9 + i * 4)], fill=CAPTION)
-    recess(img, (8, 30, 390, 264), PANEL, radius=4)
-    d.rectangle([0, 262, 398, 298], fill=BAR)
-    d.line([(0, 261), (398, 261)], fill=SHADE)
-    recess(img, (18, 268, 237, 291), (0, 0, 60), radius=3)
-    recess(img, (254, 268, 359, 291), (0, 0, 60), radius=3)
-    button_well(d, 364, 265, 27)
-    bevel(d, (0, 0, 399, 299), (96, 120, 236), (0, 0, 30))
+        c.rectangle([12, 9 + i * 4, 13, 10 + i * 4], fill=CAPTION)
+        c.line([(16, 9 + i * 4), (24, 9 + i * 4)], fill=CAPTION)
+    recess(c, (8, 30, 390, 264), PANEL, radius=4)
+    c.rectangle([0, 262, 398, 298], fill=BAR)
+    c.line([(0, 261), (398, 261)], fill=SHADE)
+    recess(c, (18, 268, 237, 291), (0, 0, 60), radius=3)
+    recess(c, (254, 268, 359, 291), (0, 0, 60), radius=3)
+    button_well(c, 364, 265, 27)
+    bevel(c, (0, 0, 399, 299), (96, 120, 236), (0, 0, 30))
     return img
 
 
-def folder_glyph(d, x, y):
+def folder_glyph(c, x, y):
     """A small folder beside the folder path (drawn at 1:1)."""
-    c = CAPTION
-    d.rectangle([x, y + 2, x + 3, y + 3], fill=c)
-    d.rectangle([x, y + 3, x + 12, y + 9], outline=c, fill=(30, 44, 150))
+    col = CAPTION
+    c.rectangle([x, y + 2, x + 3, y + 3], fill=col)
+    c.rectangle([x, y + 3, x + 12, y + 9], outline=col, fill=(30, 44, 150))
 
 
 # --------------------------------------------------------------------------- buttons
@@ -366,11 +410,11 @@ SYMBOLS = {
 }
 
 
-def button(name, hover):
+def button(name, hover, scale=1):
     size, draw = SYMBOLS[name]
     img = tile(size, hover)
     draw(Pen(img, SYMBOL_HOVER if hover else SYMBOL), hover)
-    return img.resize((size, size), Image.Resampling.LANCZOS)
+    return img.resize((size * scale, size * scale), Image.Resampling.LANCZOS)
 
 
 # --------------------------------------------------------------------------- icon and preview
@@ -433,12 +477,13 @@ def main():
     ap.add_argument("--preview", help="also write a preview PNG (window and every hover picture)")
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    to_gif(background(), os.path.join(args.out, "Background.gif"), 64)
-    to_gif(tag_background(), os.path.join(args.out, "ImageFormTag.gif"), 64)
-    to_gif(file_list_background(), os.path.join(args.out, "FileList.gif"), 64)
-    for name in SYMBOLS:
-        for n, hover in ((1, False), (2, True)):
-            to_gif(button(name, hover), os.path.join(args.out, f"{name}{n}.gif"), 48)
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        to_gif(background(scale), os.path.join(args.out, f"Background{suffix}.gif"), 64)
+        to_gif(tag_background(scale), os.path.join(args.out, f"ImageFormTag{suffix}.gif"), 64)
+        to_gif(file_list_background(scale), os.path.join(args.out, f"FileList{suffix}.gif"), 64)
+        for name in SYMBOLS:
+            for n, hover in ((1, False), (2, True)):
+                to_gif(button(name, hover, scale), os.path.join(args.out, f"{name}{n}{suffix}.gif"), 48)
     if args.icon:
         os.makedirs(os.path.dirname(os.path.abspath(args.icon)), exist_ok=True)
         icon().save(args.icon, optimize=True)
