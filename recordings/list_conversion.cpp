@@ -1,25 +1,15 @@
-#include "formats/wav_to_mp3.h"
+#include "recordings/list_conversion.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <filesystem>
 
-#include "formats/wave_format.h"
-#include "formats/conversion_tasks.h"
+#include "formats/wav_source.h"
+#include "recordings/recording_files.h"  // UpperExtension
 
 namespace tarnovox {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string UpperExtension(const std::string& path) {
-  std::string extension = fs::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return extension;
-}
 
 // Whether two paths name the same file; bare names resolve against the
 // current folder, which is the output folder.
@@ -35,11 +25,25 @@ bool SameFile(const std::string& a, const std::string& b) {
   return normal(a) == normal(b);
 }
 
+std::string Absolute(const std::string& path) {
+  std::error_code ignored;
+  return fs::absolute(path, ignored).string();
+}
+
+std::string FormatName(ConversionTarget format) {
+  switch (format) {
+    case ConversionTarget::Mp3: return "MP3";
+    case ConversionTarget::Flac: return "FLAC";
+    case ConversionTarget::Opus: return "Opus";
+  }
+  return {};
+}
+
 }  // namespace
 
-WavToMp3::WavToMp3(DynamicLibraryLoader& loader, const RecordSettings& settings, RecorderState& state, UiHooks& ui,
-                   PlaybackControl& playback, RecordingsLibrary& library, ConvertProgress& progress,
-                   ConversionJob::Deliver deliver)
+ListConversion::ListConversion(DynamicLibraryLoader& loader, const RecordSettings& settings, RecorderState& state,
+                               UiHooks& ui, PlaybackControl& playback, RecordingsLibrary& library,
+                               ConvertProgress& progress, ConversionJob::Deliver deliver)
     : loader_(loader),
       settings_(settings),
       state_(state),
@@ -49,51 +53,93 @@ WavToMp3::WavToMp3(DynamicLibraryLoader& loader, const RecordSettings& settings,
       progress_(progress),
       job_(std::move(deliver)) {}
 
-std::string WavToMp3::TargetName(const std::string& source) {
-  return fs::path(source).replace_extension(".mp3").string();
+std::string ListConversion::TargetName(const std::string& source, ConversionTarget format) {
+  return fs::path(source).replace_extension(TargetExtension(format)).string();
 }
 
-void WavToMp3::ConvertCurrentFile() {
+void ListConversion::ConvertFiles(const std::vector<std::string>& files, ConversionTarget format) {
   if (job_.Running()) return;
-  const std::string source = state_.CurrentFile;
-  if (UpperExtension(source) != ".WAV") return;
-  const std::string target = TargetName(source);
-  if (!RecordingAllows(source, target)) return;
+  failures_.clear();
+  std::vector<Chosen> candidates;
+  for (const std::string& file : files) {
+    if (UpperExtension(file) == ".WAV") candidates.push_back({file, TargetName(file, format), false});
+  }
+  if (candidates.empty() || !RecordingAllows(candidates)) return;
   playback_.ClosePlayback();
-  WavSourceFormat format;
-  std::string error;
-  if (!ReadWavSourceFormat(source, format, error)) {
-    ui_.ShowMessage(error);
-    return;
+  const std::vector<Chosen> chosen = Choose(candidates);
+  if (!chosen.empty() && RecordingAllows(chosen)) {
+    std::vector<ConversionTask> tasks = MakeTasks(chosen, format);
+    if (!tasks.empty()) {
+      Start(std::move(tasks), format);
+      return;
+    }
   }
-  std::error_code ignored;
-  const bool mayReplace = fs::exists(target, ignored);
-  if (mayReplace && !ui_.AskYesNo(target + " already exists.\rDo you want to overwrite it?", "Confirm")) return;
-  if (!RecordingAllows(source, target)) return;
-  // Bare names resolve against the output folder, which may change while the
-  // job runs: the job gets the paths as they are now.
-  std::optional<ConversionTask> task =
-      MakeConversionTask(ConversionTarget::Mp3, loader_, settings_, fs::absolute(source, ignored).string(),
-                         fs::absolute(target, ignored).string(), mayReplace, error);
-  if (!task) {
-    ui_.ShowMessage(error);
-    return;
+  TellFailures();
+}
+
+// A file that cannot be read is told before any question; each existing target
+// gets the question of its own, so that some can be kept and others replaced.
+std::vector<ListConversion::Chosen> ListConversion::Choose(const std::vector<Chosen>& candidates) {
+  std::vector<Chosen> chosen;
+  for (Chosen candidate : candidates) {
+    WavSourceFormat source;
+    std::string error;
+    if (!ReadWavSourceFormat(candidate.source, source, error)) {
+      failures_.push_back(error);
+      continue;
+    }
+    std::error_code ignored;
+    candidate.mayReplace = fs::exists(candidate.target, ignored);
+    // The line break is a carriage return, kept on purpose as the question always had it.
+    if (candidate.mayReplace &&
+        !ui_.AskYesNo(candidate.target + " already exists.\rDo you want to overwrite it?", "Confirm"))
+      continue;
+    chosen.push_back(std::move(candidate));
   }
-  progress_.SetFileGridEnabled(false);
-  progress_.Show(source, target);
-  progress_.SetCancelAction([this] { job_.Cancel(); });
+  return chosen;
+}
+
+std::vector<ConversionTask> ListConversion::MakeTasks(const std::vector<Chosen>& chosen, ConversionTarget format) {
   std::vector<ConversionTask> tasks;
-  tasks.push_back(std::move(*task));
+  for (const Chosen& file : chosen) {
+    std::string error;
+    // Bare names resolve against the output folder, which may change while the
+    // job runs: the job gets the paths as they are now.
+    std::optional<ConversionTask> task = MakeConversionTask(format, loader_, settings_, Absolute(file.source),
+                                                            Absolute(file.target), file.mayReplace, error);
+    if (task) tasks.push_back(std::move(*task));
+    else failures_.push_back(error);
+  }
+  return tasks;
+}
+
+void ListConversion::Start(std::vector<ConversionTask> tasks, ConversionTarget format) {
+  sources_.clear();
+  for (const ConversionTask& task : tasks) sources_.push_back(task.source);
+  progress_.SetFileGridEnabled(false);
+  if (tasks.size() == 1) {
+    progress_.Show(format, tasks.front().source, tasks.front().target);
+  } else {
+    const std::string count = std::to_string(tasks.size());
+    progress_.Show(format, count + " WAV files in " + fs::path(tasks.front().source).parent_path().string(),
+                   count + " " + FormatName(format) + " files");
+  }
+  progress_.SetCancelAction([this] { job_.Cancel(); });
   job_.Start(std::move(tasks), [this](int percent) { progress_.SetProgress(percent); },
              [this](const std::vector<ConversionOutcome>& outcomes) { Finish(outcomes); });
 }
 
-void WavToMp3::Finish(const std::vector<ConversionOutcome>& outcomes) {
+void ListConversion::Finish(const std::vector<ConversionOutcome>& outcomes) {
   progress_.SetCancelAction(nullptr);
   if (closing_) return;
-  for (const ConversionOutcome& outcome : outcomes) {
-    if (!outcome.message.empty()) ui_.ShowMessage(outcome.message);
+  for (size_t i = 0; i < outcomes.size(); ++i) {
+    const std::string& message = outcomes[i].message;
+    if (message.empty()) continue;
+    // Among several files, a failure that does not name its file is told with it.
+    const bool named = outcomes.size() == 1 || message.find(sources_[i]) != std::string::npos;
+    failures_.push_back(named ? message : "Can not convert \"" + sources_[i] + "\": " + message);
   }
+  TellFailures();
   progress_.SetFileGridEnabled(true);
   ui_.SetBusyCursor(true);
   library_.Rescan();
@@ -102,20 +148,32 @@ void WavToMp3::Finish(const std::vector<ConversionOutcome>& outcomes) {
   library_.ApplySort();
 }
 
-void WavToMp3::CancelAndWait() {
+void ListConversion::TellFailures() {
+  if (failures_.empty()) return;
+  std::string text;
+  for (const std::string& failure : failures_) text += (text.empty() ? "" : "\n") + failure;
+  failures_.clear();
+  ui_.ShowMessage(text);
+}
+
+void ListConversion::CancelAndWait() {
   closing_ = true;
   job_.Cancel();
   job_.Wait();
   progress_.Close();
 }
 
-bool WavToMp3::RecordingAllows(const std::string& source, const std::string& target) {
+bool ListConversion::RecordingAllows(const std::vector<Chosen>& chosen) {
   if (!state_.Recording()) return true;
   const std::string& recording = state_.CurrentFile;
-  if (!SameFile(recording, source) && !SameFile(recording, target)) return true;
-  ui_.ShowMessage("Can not convert \"" + source + "\": \"" + recording +
-                  "\" is being recorded. Nothing was converted or overwritten.");
-  return false;
+  for (const Chosen& file : chosen) {
+    if (!SameFile(recording, file.source) && !SameFile(recording, file.target)) continue;
+    ui_.ShowMessage("Can not convert \"" + file.source + "\": \"" + recording +
+                    "\" is being recorded. Nothing was converted or overwritten.");
+    failures_.clear();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace tarnovox

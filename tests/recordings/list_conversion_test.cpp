@@ -1,4 +1,4 @@
-// The "Convert  to MP3" command over a scripted encoder library: what it leaves
+// The file list's conversion to MP3 over a scripted encoder library: what it leaves
 // on disk for each answer, cancel and failure, where it finds the samples of a
 // WAV file, and what it refuses.
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <set>
 #include <thread>
 
-#include "tests/formats/wav_to_mp3_rig.h"
+#include "tests/recordings/list_conversion_rig.h"
 #include "tests/support/fake_lame_library.h"
 #include "tests/support/sound_check.h"
 
@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tarnovox::testing;
 
-TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
+TEST(ListConversion, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   FakeLameLibrary lib;
   const std::vector<uint8_t> data(2304 * 2 * 3 + 3, 0);  // three chunks and an odd tail
   {
@@ -100,7 +100,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   EXPECT_EQ(lib.loads, lib.frees);
 }
 
-TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
+TEST(ListConversion, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
   struct Case {
     const char* what;
     std::function<void(FakeLameLibrary&, ConversionRig&)> arrange;
@@ -164,7 +164,7 @@ TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
   }
 }
 
-TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
+TEST(ListConversion, RecordingOfSourceOrTargetStopsTheConversion) {
   auto refusal = [](const std::string& source, const std::string& recording) {
     return std::vector<std::string>{"Can not convert \"" + source + "\": \"" + recording +
                                     "\" is being recorded. Nothing was converted or overwritten."};
@@ -201,7 +201,7 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
 // The job runs while the window thread goes on: the output folder (the current
 // folder, against which the picked bare name resolves) may change under it,
 // and the program may close. Neither breaks the conversion or leaves a part file.
-TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
+TEST(ListConversion, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
   const fs::path before = fs::current_path();
   {
     SCOPED_TRACE("the output folder changes after the second chunk");
@@ -210,11 +210,10 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
     testing::TempFolder other;
     rig.WriteSource(false);
     fs::current_path(rig.folder.path());
-    rig.state.CurrentFile = "a.wav";
     lib.onEncode = [&](int call) {
       if (call == 2) fs::current_path(other.path());
     };
-    rig.Convert();
+    rig.Convert({"a.wav"});
     EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
     EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "a.mp3"}));
     EXPECT_EQ(fs::file_size(rig.folder.File("a.mp3")), 4 * lib.bytesPerEncode + lib.flushBytes);
@@ -231,8 +230,7 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
       reached = true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     };
-    rig.state.CurrentFile = rig.folder.File("a.wav");
-    rig.convert.ConvertCurrentFile();
+    rig.convert.ConvertFiles({rig.folder.File("a.wav")}, ConversionTarget::Mp3);
     while (!reached) std::this_thread::yield();
     rig.convert.CancelAndWait();
     rig.ExpectUntouched(true);  // the old MP3 as it was, no part file
@@ -246,7 +244,7 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
   fs::current_path(before);
 }
 
-TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
+TEST(ListConversion, EncodesTheDataChunkWhereverItLies) {
   std::vector<int16_t> samples(2304 + 10, 9);
   samples[0] = 0x1234;
   samples[2304] = 0x0567;
@@ -277,7 +275,7 @@ TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
   }
 }
 
-TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
+TEST(ListConversion, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
   const std::string data = Chunk("data", std::string(4608, '\0'));
   const std::vector<std::pair<std::string, std::string>> cases = {
       {Wave({Chunk("fmt ", Fmt(3, 2, 44100, 32, 18)), data}),
