@@ -2,7 +2,8 @@
 # Several rows converted together: Ctrl+A in the file list takes every row, the
 # context menu's "Convert  to FLAC" converts the WAV files among them (the MP3
 # row is left alone) behind one progress dialog, and every FLAC file decodes
-# to its WAV file's samples exactly; no part file stays.
+# to its WAV file's samples exactly; no part file stays. Then Shift-click takes
+# three rows and "Delete File" deletes those three after one question.
 source "$(dirname "$0")/../scenario_lib.sh"
 
 click_list() { xdotool mousemove --window "$list" "$1" "$2" click "${3:-1}"; }
@@ -54,5 +55,22 @@ for w in "${wavs[@]}"; do
 done
 [ ! -e "$out/song.flac" ] || fail "the MP3 row was converted too"
 [ -z "$(find "$out" -name '*.part')" ] || fail "part files left: $(find "$out" -name '*.part')"
+
+# The rows by name: interview.flac, interview.wav, song.mp3, street.flac, ...
+folder_is() { [ "$(ls "$out" | tr '\n' ' ')" = "$1 " ]; }
+eventually folder_is "interview.flac interview.wav song.mp3 street.flac street.wav voice.flac voice.wav" ||
+  fail "before the delete the folder holds $(ls "$out" | tr '\n' ' ')"
+click_list 100 "$(list_row_y 2)"; sleep 0.3
+xdotool keydown shift; click_list 100 "$(list_row_y 4)"; xdotool keyup shift; sleep 0.3
+before=$(own_windows)
+click_list 100 "$(list_row_y 3)" 3
+eventually [ "$(own_windows)" -gt "$before" ] || fail "no context menu on the three rows"
+sleep 0.2
+xdotool key Up Return  # Delete File, the last item
+question=$(wait_window "Delete File") || fail "no delete question"
+xdotool windowfocus --sync "$question" key alt+y
+eventually folder_is "interview.flac street.wav voice.flac voice.wav" ||
+  fail "after deleting three rows the folder holds $(ls "$out" | tr '\n' ' ')"
+[ -z "$(wait_window "Delete File")" ] || fail "a second delete question"
 close_program
 passed
