@@ -198,6 +198,43 @@ TEST(ListConversion, RecordingOfSourceOrTargetStopsTheConversion) {
   }
 }
 
+// Several files: an existing target is replaced only after its own Yes, a
+// non-WAV row is left out, and a take of any one target begun during a
+// question refuses them all.
+TEST(ListConversion, SeveralFilesAskPerTargetAndARecordingRefusesThemAll) {
+  FakeLameLibrary lib;
+  ConversionRig rig(lib);
+  for (const char* name : {"a.wav", "b.wav", "c.wav"})
+    rig.folder.WriteText(name, testing::WavBytes(2, 44100, 16, std::vector<int16_t>(2304 * 2, 9)));
+  rig.folder.WriteText("a.mp3", OldMp3());
+  rig.folder.WriteText("b.mp3", OldMp3());
+  const std::vector<std::string> files = {rig.folder.File("a.wav"), rig.folder.File("b.wav"),
+                                          rig.folder.File("c.wav"), rig.folder.File("a.mp3")};
+  rig.ui.answers = {true, true};
+  rig.ui.onAsk = [&] { rig.StartRecording(rig.folder.File("c.mp3")); };
+  rig.Convert(files);
+  EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Can not convert \"" + rig.folder.File("c.wav") + "\": \"" +
+                                                      rig.folder.File("c.mp3") +
+                                                      "\" is being recorded. Nothing was converted or overwritten."});
+  EXPECT_EQ(lib.loads, 0);
+  EXPECT_TRUE(rig.library.calls.empty());
+  EXPECT_TRUE(rig.folder.ReadText("a.mp3") == OldMp3() && rig.folder.ReadText("b.mp3") == OldMp3());
+  EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "b.wav", "c.wav", "a.mp3", "b.mp3"}));
+
+  rig.ui = {};
+  rig.state.mode = RecorderMode::Monitoring;
+  rig.ui.answers = {false, true};  // keep a.mp3, replace b.mp3
+  rig.Convert(files);
+  EXPECT_EQ(rig.ui.questions.size(), 2u);
+  EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
+  EXPECT_TRUE(rig.folder.ReadText("a.mp3") == OldMp3());
+  EXPECT_EQ(fs::file_size(rig.folder.File("b.mp3")), 2 * lib.bytesPerEncode + lib.flushBytes);
+  EXPECT_EQ(fs::file_size(rig.folder.File("c.mp3")), 2 * lib.bytesPerEncode + lib.flushBytes);
+  EXPECT_EQ(rig.progress.shown, "2 WAV files in " + rig.folder.Path() + " -> 2 MP3 files");
+  EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "b.wav", "c.wav", "a.mp3", "b.mp3", "c.mp3"}));
+  EXPECT_EQ(rig.library.calls, std::vector<std::string>({"Rescan", "ApplySort"}));
+}
+
 // The job runs while the window thread goes on: the output folder (the current
 // folder, against which the picked bare name resolves) may change under it,
 // and the program may close. Neither breaks the conversion or leaves a part file.
