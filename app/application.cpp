@@ -177,14 +177,17 @@ void Application::MakeWindowsAndDialogs() {
   StartupMark("dialogs, tag editor");
   PaintMeanwhile();
   // The conversion's worker hands its progress and outcome to the event loop.
-  wavToMp3_.emplace(loader_, settings_, state_, hooks_, playback_, recordings_, *conversionDialog_,
-                    [](std::function<void()> call) {
-                      QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
-                    });
+  listConversion_.emplace(loader_, settings_, state_, hooks_, playback_, recordings_, *conversionDialog_,
+                          [](std::function<void()> call) {
+                            QMetaObject::invokeMethod(qApp, std::move(call), Qt::QueuedConnection);
+                          });
 }
 
 void Application::ConnectWindows() {
-  QObject::connect(&*fileList_, &FileListWindow::convertRequested, [this] { wavToMp3_->ConvertCurrentFile(); });
+  QObject::connect(&*fileList_, &FileListWindow::convertRequested,
+                   [this](const std::vector<std::string>& files, ConversionTarget format) {
+                     listConversion_->ConvertFiles(files, format);
+                   });
   const FileListCommands& listCommands = fileList_->Commands();
   TagEditorWindow* tagEditor = &*tagEditor_;
   QObject::connect(&listCommands, &FileListCommands::pickStarted, tagEditor, &TagEditorWindow::ClearFields);
@@ -247,7 +250,7 @@ void Application::ShowOnDesktop() {
 // again, also while the last message is open.
 bool Application::CloseQuery() {
   if (state_.Recording() && !hooks_.AskYesNo("Are you sure you want to interrupt recording?", "Confirm")) return false;
-  wavToMp3_->CancelAndWait();
+  listConversion_->CancelAndWait();
   if (const std::string failure = recorder_.ShutDown(); !failure.empty()) hooks_.ShowMessage(failure);
   return true;
 }

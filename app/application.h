@@ -13,7 +13,6 @@
 #include "app/instance_channel.h"
 #include "app/qt_ui_hooks.h"
 #include "app/take_notices.h"
-#include "formats/wav_to_mp3.h"
 #include "platform/dynamic_library.h"
 #include "platform/input_sources_pulse.h"
 #include "platform/pulse_capture_stream.h"
@@ -21,6 +20,7 @@
 #include "platform/pulse_output_volume.h"
 #include "platform/pulse_player.h"
 #include "recorder/recorder_controller.h"
+#include "recordings/list_conversion.h"
 #include "recordings/playback.h"
 #include "recordings/recordings_list.h"
 #include "ui/about_dialog.h"
@@ -99,7 +99,7 @@ class Application {
   std::optional<ConversionProgressDialog> conversionDialog_;
   std::optional<RecordSettingsDialog> recordSettingsDialog_;
   std::optional<TagEditorWindow> tagEditor_;
-  std::optional<WavToMp3> wavToMp3_;
+  std::optional<ListConversion> listConversion_;
   std::optional<GlobalHotKeys> hotKeys_;
   std::optional<StatusIcon> statusIcon_;
   std::optional<TakeNotices> takeNotices_;

@@ -13,7 +13,7 @@
 #include <random>
 #include <vector>
 
-#include "formats/wav_to_mp3.h"
+#include "recordings/list_conversion.h"
 
 namespace tarnovox {
 namespace {
@@ -42,7 +42,7 @@ struct NoLibrary : RecordingsLibrary {
   void SortColumnForSort() override {}
 };
 struct NoDialog : ConvertProgress {
-  void Show(const std::string&, const std::string&) override {}
+  void Show(ConversionTarget, const std::string&, const std::string&) override {}
   void SetProgress(int) override {}
   bool Cancelled() const override { return false; }
   void SetCancelAction(std::function<void()>) override {}
@@ -110,15 +110,14 @@ void BM_ConvertWavToMp3(benchmark::State& state) {
   // The job's progress and outcome, run here once it is done.
   std::mutex mutex;
   std::vector<std::function<void()>> posted;
-  WavToMp3 convert(loader, settings, recorder, ui, playback, library, dialog, [&](std::function<void()> call) {
+  ListConversion convert(loader, settings, recorder, ui, playback, library, dialog, [&](std::function<void()> call) {
     std::lock_guard lock(mutex);
     posted.push_back(std::move(call));
   });
-  recorder.CurrentFile = SourceWav();
   double seconds = 0;
   for (auto _ : state) {
     const auto begin = std::chrono::steady_clock::now();
-    convert.ConvertCurrentFile();
+    convert.ConvertFiles({SourceWav()}, ConversionTarget::Mp3);
     convert.Wait();
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     for (auto& call : posted) call();

@@ -3,14 +3,18 @@
 #include <functional>
 #include <string>
 
+#include "formats/conversion_tasks.h"
+
 namespace tarnovox {
 
 class ConvertProgress {
  public:
   virtual ~ConvertProgress() = default;
-  // Shows the dialog (not modal) for the two paths and clears any earlier cancel.
-  virtual void Show(const std::string& source, const std::string& target) = 0;
-  // Percentage of the source consumed, 0 to 100.
+  // Shows the dialog (not modal) for a conversion into `format` of what
+  // `source` and `target` name (two paths, or the files counted) and clears any
+  // earlier cancel.
+  virtual void Show(ConversionTarget format, const std::string& source, const std::string& target) = 0;
+  // Percentage of the sources consumed, 0 to 100.
   virtual void SetProgress(int percent) = 0;
   // Cancel was clicked or the dialog was closed since Show.
   virtual bool Cancelled() const = 0;

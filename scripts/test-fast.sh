@@ -3,7 +3,7 @@
 # there), builds everything with AddressSanitizer and UndefinedBehaviorSanitizer
 # in build-test/ (through ccache), and runs the unit and component tests in
 # parallel. Needs no sound server and no display; scripts/test-all.sh runs
-# every tier. Arguments go to ctest: scripts/test-fast.sh -R WavToMp3
+# every tier. Arguments go to ctest: scripts/test-fast.sh -R ListConversion
 set -euo pipefail
 # shellcheck source=scripts/test-lib.sh
 source "$(dirname "$0")/test-lib.sh"

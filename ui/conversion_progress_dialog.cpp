@@ -12,7 +12,14 @@ namespace {
 
 // The dialog's texts, in one place and through tr() so they can be translated.
 struct Texts {
-  QString title = ConversionProgressDialog::tr("Converting WAV to MP3");
+  static QString Title(ConversionTarget format) {
+    switch (format) {
+      case ConversionTarget::Flac: return ConversionProgressDialog::tr("Converting WAV to FLAC");
+      case ConversionTarget::Opus: return ConversionProgressDialog::tr("Converting WAV to Opus");
+      case ConversionTarget::Mp3: break;
+    }
+    return ConversionProgressDialog::tr("Converting WAV to MP3");
+  }
   QString heading = ConversionProgressDialog::tr("Converting... ");  // the trailing space is kept on purpose
   QString cancel = ConversionProgressDialog::tr("Cancel");
   static std::string Source() { return ConversionProgressDialog::tr("Source: ").toStdString(); }
@@ -28,7 +35,7 @@ ConversionProgressDialog::ConversionProgressDialog(QWidget* mainWindow)
                               Qt::MSWindowsFixedSizeDialogHint) {
   const Texts texts;
   setObjectName("conversionProgressDialog");
-  setWindowTitle(texts.title);
+  setWindowTitle(Texts::Title(ConversionTarget::Mp3));
   setModal(false);
   auto* heading = new QLabel(texts.heading, this);
   heading->setObjectName("headingLabel");
@@ -55,7 +62,8 @@ ConversionProgressDialog::ConversionProgressDialog(QWidget* mainWindow)
   connect(cancelButton, &QPushButton::clicked, this, [this] { CancelConversion(); });
 }
 
-void ConversionProgressDialog::Show(const std::string& source, const std::string& target) {
+void ConversionProgressDialog::Show(ConversionTarget format, const std::string& source, const std::string& target) {
+  setWindowTitle(Texts::Title(format));
   sourceLabel_->setText(QString::fromStdString(Texts::Source() + source));
   targetLabel_->setText(QString::fromStdString(Texts::Target() + target));
   progressBar_->setValue(0);

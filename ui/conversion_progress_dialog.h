@@ -1,6 +1,7 @@
 #pragma once
-// ConversionProgressDialog: the small stay-on-top dialog shown while a WAV
-// file is converted to MP3. Cancel and closing the dialog both cancel.
+// ConversionProgressDialog: the small stay-on-top dialog shown while WAV
+// files are converted to MP3, FLAC or Opus. Cancel and closing the dialog both
+// cancel the whole conversion.
 #include <QDialog>
 #include <functional>
 
@@ -21,8 +22,9 @@ class ConversionProgressDialog : public QDialog, public ConvertProgress {
   // The file list window hands over the enabling of its grid.
   void SetGridEnabler(std::function<void(bool)> enabler) { gridEnabler_ = std::move(enabler); }
 
-  // The labels name the two files; an earlier cancel is forgotten.
-  void Show(const std::string& source, const std::string& target) override;
+  // The title names the format, the labels the two files (or how many there
+  // are); an earlier cancel is forgotten.
+  void Show(ConversionTarget format, const std::string& source, const std::string& target) override;
   void SetProgress(int percent) override;
   bool Cancelled() const override { return cancelled_; }
   void SetCancelAction(std::function<void()> cancel) override { cancelAction_ = std::move(cancel); }

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "ui/file_list_rules.h"
 
@@ -158,7 +159,9 @@ FileGrid::FileGrid(QWidget* parent)
   verticalHeader()->setDefaultSectionSize(kRowHeight);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   setSelectionBehavior(QAbstractItemView::SelectRows);
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  // Ctrl-click, Shift-click and Ctrl+A take several rows for Convert and
+  // Delete; the current row stays the one everything else works on.
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setShowGrid(true);
   setWordWrap(false);
@@ -178,6 +181,14 @@ FileGrid::FileGrid(QWidget* parent)
     const int row = current.row();
     if (writing_ || row < 0) return;
     emit rowPicked(row + 1);
+  });
+  // A Ctrl-click that takes a row out of the selection makes that row current;
+  // with one row left highlighted, that row becomes the current one again, so
+  // what is highlighted is what everything works on.
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (writing_ || rows.size() != 1 || rows.first().row() == currentIndex().row()) return;
+    selectionModel()->setCurrentIndex(rows.first(), QItemSelectionModel::NoUpdate);
   });
 }
 
@@ -214,6 +225,13 @@ QString FileGrid::Cell(int column, int row) const {
 int FileGrid::SelectedRow() const {
   const QModelIndexList rows = selectionModel()->selectedRows();
   return rows.isEmpty() ? 0 : rows.first().row() + 1;
+}
+
+std::vector<int> FileGrid::SelectedRows() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row() + 1);
+  std::sort(rows.begin(), rows.end());
+  return rows;
 }
 
 void FileGrid::paintEvent(QPaintEvent* event) {

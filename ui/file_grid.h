@@ -70,6 +70,8 @@ class FileGrid : public QTableView, public RecordingsGrid {
   QString Cell(int column, int row) const;
   // The grid row (1 and up) of the highlighted data row, 0 when none.
   int SelectedRow() const;
+  // The grid rows (1 and up) of every highlighted data row, in grid order.
+  std::vector<int> SelectedRows() const;
   FileGridHeader* Header() const { return header_; }
 
  signals:

@@ -25,6 +25,7 @@ struct Texts {
   static QString AlreadyExists() { return FileListCommands::tr("%1 already exists.\nDo you want to replace it?"); }
   static QString ConfirmCaption() { return FileListCommands::tr("Confirm"); }
   static QString AskDelete() { return FileListCommands::tr("Are you sure you want to delete %1?"); }
+  static QString AskDeleteSeveral() { return FileListCommands::tr("Are you sure you want to delete %1 files?"); }
   static QString DeleteCaption() { return FileListCommands::tr("Delete File"); }
   static QString CannotDelete() { return FileListCommands::tr("Cannot delete file \"%1\". %2"); }
   static QString RenameWhileRecording() { return FileListCommands::tr("Cannot rename the file while recording"); }
@@ -130,17 +131,35 @@ void FileListCommands::RenameCurrentFile() {
 
 void FileListCommands::DeleteCurrentFile() {
   if (state_.Recording() || !CurrentFileExists()) return;
-  const std::string current = state_.CurrentFile;
-  if (!ui_.AskYesNo(Fill(Texts::AskDelete(), {FileNamePart(current)}), Fill(Texts::DeleteCaption()))) return;
+  DeleteFiles({state_.CurrentFile});
+}
+
+void FileListCommands::DeleteFiles(const std::vector<std::string>& files) {
+  if (state_.Recording()) return;
+  std::vector<std::string> existing;
+  for (const std::string& file : files) {
+    if (IsRegularFile(file)) existing.push_back(file);
+  }
+  if (existing.empty()) return;
+  const std::string question = existing.size() == 1
+                                   ? Fill(Texts::AskDelete(), {FileNamePart(existing.front())})
+                                   : Fill(Texts::AskDeleteSeveral(), {std::to_string(existing.size())});
+  if (!ui_.AskYesNo(question, Fill(Texts::DeleteCaption()))) return;
   const std::string whileRecording = Fill(Texts::DeleteWhileRecording());
   if (RecordingStartedMeanwhile(whileRecording)) return;
   CloseRunningPlayback();
-  const int error = ::unlink(current.c_str()) == 0 ? 0 : errno;
-  if (error == 0) DeleteLabelFile(current);
+  std::string failures;
+  bool currentAmongThem = false;
+  for (const std::string& file : existing) {
+    const int error = ::unlink(file.c_str()) == 0 ? 0 : errno;
+    if (error == 0) DeleteLabelFile(file);
+    else failures += (failures.empty() ? "" : "\n") + Fill(Texts::CannotDelete(), {file, std::strerror(error)});
+    currentAmongThem = currentAmongThem || file == state_.CurrentFile;
+  }
   // Emptied before the message box opens: a recording started while it is
   // open makes CurrentFile its own path, which must stay.
-  state_.CurrentFile.clear();
-  if (error != 0) ui_.ShowMessage(Fill(Texts::CannotDelete(), {current, std::strerror(error)}));
+  if (currentAmongThem) state_.CurrentFile.clear();
+  if (!failures.empty()) ui_.ShowMessage(failures);
   RescanAndSort();
 }
 
@@ -152,9 +171,11 @@ bool FileListCommands::RecordingStartedMeanwhile(const std::string& message) {
   ui_.ShowMessage(message);
   return true;
 }
-bool FileListCommands::CurrentFileExists() const {
+bool FileListCommands::CurrentFileExists() const { return IsRegularFile(state_.CurrentFile); }
+
+bool FileListCommands::IsRegularFile(const std::string& path) {
   struct stat info {};
-  return !state_.CurrentFile.empty() && ::stat(state_.CurrentFile.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 void FileListCommands::CloseRunningPlayback() {

@@ -1,12 +1,13 @@
 #pragma once
 // What the file list window does with the recordings list: picking a row,
-// double-click play, rename and delete. No widgets: the window forwards its
+// double-click play, rename and delete of one row or several. No widgets: the window forwards its
 // events here, and what the tag editor and playback are to do is announced as
 // signals, so the rules can be tested on their own.
 #include <QObject>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "recorder/collaborators.h"
 #include "recorder/recorder_state.h"
@@ -42,6 +43,10 @@ class FileListCommands : public QObject {
   void RenameCurrentFile();
   // Deletes CurrentFile after the question; only Yes deletes.
   void DeleteCurrentFile();
+  // Deletes the files of several rows (bare names or paths) after one
+  // question naming how many there are, each with its label file; a failure
+  // names its file, and the others are deleted all the same.
+  void DeleteFiles(const std::vector<std::string>& files);
 
  signals:
   // A row's file is being made current, in this order: pickStarted (the tag
@@ -60,6 +65,7 @@ class FileListCommands : public QObject {
   // True, after saying so, when a recording runs now.
   bool RecordingStartedMeanwhile(const std::string& message);
   bool CurrentFileExists() const;
+  static bool IsRegularFile(const std::string& path);
   void CloseRunningPlayback();
   void RescanAndSort();
   // Moves `from` to `to` without replacing an existing `to`; "" or the reason.

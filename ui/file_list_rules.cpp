@@ -2,12 +2,19 @@
 
 namespace tarnovox {
 
-FileMenuState MenuStateFor(const RecorderState& state) {
+FileMenuState MenuStateFor(const RecorderState& state, const std::vector<std::string>& selected) {
   FileMenuState menu;
-  if (state.Recording() || state.CurrentFile.empty()) return menu;
+  if (state.Recording()) return menu;
+  if (selected.size() > 1) {
+    menu.renameFile = !state.CurrentFile.empty();
+    menu.deleteFile = true;
+    for (const std::string& file : selected) menu.convert = menu.convert || UpperExtension(file) == ".WAV";
+    return menu;
+  }
+  if (state.CurrentFile.empty()) return menu;
   menu.renameFile = true;
   menu.deleteFile = true;
-  menu.convertToMp3 = UpperExtension(state.CurrentFile) == ".WAV";
+  menu.convert = UpperExtension(state.CurrentFile) == ".WAV";
   return menu;
 }
 

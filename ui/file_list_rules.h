@@ -2,6 +2,7 @@
 // The file list window's rules that need no widget: which menu items a state
 // allows, which sort mark a header shows and what counts as a click on a header.
 #include <string>
+#include <vector>
 
 #include "recorder/collaborators.h"
 #include "recorder/recorder_state.h"
@@ -13,14 +14,15 @@ namespace tarnovox {
 // Which of the context menu's items are enabled.
 struct FileMenuState {
   bool renameFile = false;
-  bool convertToMp3 = false;
+  bool convert = false;  // the three conversions
   bool deleteFile = false;
 };
 
-// Rename and delete need a current file, conversion a WAV one. While a
-// recording runs CurrentFile is the recording itself, which no menu item may
-// touch, so everything is off then.
-FileMenuState MenuStateFor(const RecorderState& state);
+// Rename and delete need a current file, conversion a WAV one; with several
+// rows `selected` (their files), delete needs nothing more and conversion a WAV
+// file among them. While a recording runs CurrentFile is the recording itself,
+// which no menu item may touch, so everything is off then.
+FileMenuState MenuStateFor(const RecorderState& state, const std::vector<std::string>& selected = {});
 
 enum class SortMark { None, Up, Down };
 // Up when the list is sorted by the column ascending, Down when descending.

@@ -35,6 +35,9 @@ struct Texts {
   QString tagEditor = FileListWindow::tr("TAG Editor");
   QString rename = FileListWindow::tr("Rename File");
   QString convert = FileListWindow::tr("Convert  to MP3");  // the double space is kept on purpose
+  // The same double space, so the three conversions line up as one family.
+  QString convertFlac = FileListWindow::tr("Convert  to FLAC");
+  QString convertOpus = FileListWindow::tr("Convert  to Opus");
   QString remove = FileListWindow::tr("Delete File");
 };
 
@@ -181,6 +184,10 @@ void FileListWindow::CreateMenu() {
   renameAction_->setObjectName("renameAction");
   convertAction_ = contextMenu_->addAction(texts.convert);
   convertAction_->setObjectName("convertAction");
+  convertFlacAction_ = contextMenu_->addAction(texts.convertFlac);
+  convertFlacAction_->setObjectName("convertFlacAction");
+  convertOpusAction_ = contextMenu_->addAction(texts.convertOpus);
+  convertOpusAction_->setObjectName("convertOpusAction");
   deleteAction_ = contextMenu_->addAction(texts.remove);
   deleteAction_->setObjectName("deleteAction");
   // The style's pictures come from a search of the icon theme: done when the
@@ -188,13 +195,18 @@ void FileListWindow::CreateMenu() {
   connect(contextMenu_, &QMenu::aboutToShow, this, [this] {
     if (!renameAction_->icon().isNull()) return;
     renameAction_->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    convertAction_->setIcon(QIcon(FileKindPicture(1)));
+    for (QAction* convert : {convertAction_, convertFlacAction_, convertOpusAction_})
+      convert->setIcon(QIcon(FileKindPicture(1)));
     deleteAction_->setIcon(style()->standardIcon(QStyle::SP_TrashIcon));
   });
-  for (QAction* item : {renameAction_, convertAction_, deleteAction_}) item->setEnabled(false);
+  for (QAction* item : contextMenu_->actions()) item->setEnabled(false);
   connect(renameAction_, &QAction::triggered, this, [this] { commands_.RenameCurrentFile(); });
-  connect(convertAction_, &QAction::triggered, this, [this] { ConvertSelected(); });
-  connect(deleteAction_, &QAction::triggered, this, [this] { commands_.DeleteCurrentFile(); });
+  for (const auto& [action, format] : {std::pair{convertAction_, ConversionTarget::Mp3},
+                                       std::pair{convertFlacAction_, ConversionTarget::Flac},
+                                       std::pair{convertOpusAction_, ConversionTarget::Opus}}) {
+    connect(action, &QAction::triggered, this, [this, format = format] { ConvertSelected(format); });
+  }
+  connect(deleteAction_, &QAction::triggered, this, [this] { DeleteSelected(); });
 }
 
 void FileListWindow::SetSkinPictures(const SkinPictures* pictures) {
@@ -209,9 +221,9 @@ void FileListWindow::SetVolumeBar(int position) { volumeBar_->setValue(position)
 void FileListWindow::SetGridEnabled(bool enabled) { grid_->setEnabled(enabled); }
 
 void FileListWindow::UpdateMenuForCurrentFile() {
-  const FileMenuState menu = MenuStateFor(state_);
+  const FileMenuState menu = MenuStateFor(state_, SelectedFiles());
   renameAction_->setEnabled(menu.renameFile);
-  convertAction_->setEnabled(menu.convertToMp3);
+  for (QAction* convert : {convertAction_, convertFlacAction_, convertOpusAction_}) convert->setEnabled(menu.convert);
   deleteAction_->setEnabled(menu.deleteFile);
 }
 
@@ -232,10 +244,26 @@ void FileListWindow::SortByHeaderAt(int x) {
   StoreColumnWidths();
 }
 
-void FileListWindow::ConvertSelected() {
+void FileListWindow::ConvertSelected(ConversionTarget format) {
   // While recording the current file is the file being written.
   if (state_.Recording()) return;
-  emit convertRequested();
+  emit convertRequested(SelectedFiles(), format);
+}
+
+void FileListWindow::DeleteSelected() {
+  const std::vector<std::string> files = SelectedFiles();
+  if (files.size() > 1) commands_.DeleteFiles(files);
+  else commands_.DeleteCurrentFile();
+}
+
+// One highlighted row is the current file's, unless a pause kept the current
+// file while the user moved on: the current file is what one row works on.
+std::vector<std::string> FileListWindow::SelectedFiles() const {
+  std::vector<std::string> files;
+  for (int row : grid_->SelectedRows()) files.push_back(list_.RowFile(row));
+  if (files.size() > 1) return files;
+  if (state_.CurrentFile.empty()) return {};
+  return {state_.CurrentFile};
 }
 
 void FileListWindow::StoreColumnWidths() {

@@ -1,11 +1,16 @@
 #pragma once
 // FileListWindow: a borderless skinned panel docked below the main window with
-// the recordings grid, the playback position and volume bars, the tag editor's
-// button and the context menu to rename, convert and delete.
+// the recordings grid (one current row, several selected ones), the playback
+// position and volume bars, the tag editor's button and the context menu to
+// rename, convert and delete.
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
+#include "formats/conversion_tasks.h"
 #include "recordings/recordings_list.h"
 #include "settings/record_settings.h"
 #include "ui/file_list_commands.h"
@@ -47,8 +52,13 @@ class FileListWindow : public QWidget {
 
   // Enables the menu items the current file allows, as every click on the grid does.
   void UpdateMenuForCurrentFile();
-  // The menu's conversion: asks for it unless a recording runs.
-  void ConvertSelected();
+  // The menu's conversions: asks for one of the selected files unless a recording runs.
+  void ConvertSelected(ConversionTarget format);
+  // The menu's delete: the selected files after one question.
+  void DeleteSelected();
+  // The files Convert and Delete work on: those of the selected rows when
+  // there are several, else the current file (none while there is none).
+  std::vector<std::string> SelectedFiles() const;
 
   FileListCommands& Commands() { return commands_; }
   // The label naming the current file, kept like the main window's.
@@ -58,8 +68,8 @@ class FileListWindow : public QWidget {
   // The tag editor's button: the editor is to be shown with its top-left
   // corner there (right of this window) when hidden, hidden when shown.
   void tagEditorToggleRequested(const QPoint& topLeft);
-  // The WAV to MP3 conversion of the current file.
-  void convertRequested();
+  // The conversion of the WAV files among `files` into `format`.
+  void convertRequested(const std::vector<std::string>& files, ConversionTarget format);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -92,7 +102,9 @@ class FileListWindow : public QWidget {
   FocusMarks* focusMarks_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   QAction* renameAction_ = nullptr;
-  QAction* convertAction_ = nullptr;
+  QAction* convertAction_ = nullptr;  // to MP3
+  QAction* convertFlacAction_ = nullptr;
+  QAction* convertOpusAction_ = nullptr;
   QAction* deleteAction_ = nullptr;
   // The row of the last release, 0 for the header: a double-click after a
   // release on the header plays nothing.

@@ -10,12 +10,17 @@ namespace tarnovox::testing {
 
 class FakeProgress : public ConvertProgress {
  public:
-  void Show(const std::string& s, const std::string& t) override { shown = s + " -> " + t; cancelled = false; }
+  void Show(ConversionTarget f, const std::string& s, const std::string& t) override {
+    format = f;
+    shown = s + " -> " + t;
+    cancelled = false;
+  }
   void SetProgress(int percent) override { last = percent; }
   bool Cancelled() const override { return cancelled; }
   void SetCancelAction(std::function<void()> action) override { cancel = std::move(action); }
   void Close() override { ++closes; }
   void SetFileGridEnabled(bool enabled) override { grid.push_back(enabled); }
+  ConversionTarget format = ConversionTarget::Mp3;
   std::string shown;
   int last = -1, closes = 0;
   bool cancelled = false;

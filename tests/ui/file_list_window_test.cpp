@@ -93,11 +93,13 @@ class FileListWindowTest : public ::testing::Test, public testing::UiRig {
            std::to_string(state.FileSampleRate);
   }
   bool Enabled(const char* action) const { return Child<QAction>(*fileList, action)->isEnabled(); }
-  // Rename, Convert and Delete, each enabled or not.
+  // Rename, the three conversions (W all, ? some) and Delete, each enabled or not.
   std::string Menu() const {
-    return std::string(Enabled("renameAction") ? "R" : "-") + (Enabled("convertAction") ? "W" : "-") +
+    const int converts = Enabled("convertAction") + Enabled("convertFlacAction") + Enabled("convertOpusAction");
+    return std::string(Enabled("renameAction") ? "R" : "-") + (converts == 3 ? "W" : converts ? "?" : "-") +
            (Enabled("deleteAction") ? "D" : "-");
   }
+  void Trigger(const char* action) { Child<QAction>(*fileList, action)->trigger(); }
   QSlider* PositionBar() const { return Child<QSlider>(*fileList, "positionBar"); }
   static void SetTitle(TagEditorWindow& editor, const char* title) {
     Child<QLineEdit>(editor, "titleEdit")->setText(title);
@@ -155,7 +157,7 @@ TEST_F(FileListWindowTest, MenuItemsFollowThePickedFile) {
   ClickRow("music.wma");
   EXPECT_EQ(Menu(), "R-D");
   state.CurrentFile = "TAKE.Wav";  // counts as WAV
-  EXPECT_TRUE(MenuStateFor(state).convertToMp3);
+  EXPECT_TRUE(MenuStateFor(state).convert);
   state.mode = RecorderMode::Recording;  // a recording in progress allows nothing
   ClickRow("voice.wav");
   EXPECT_EQ(Menu(), "---");
@@ -163,6 +165,45 @@ TEST_F(FileListWindowTest, MenuItemsFollowThePickedFile) {
   state.CurrentFile.clear();
   fileList->UpdateMenuForCurrentFile();
   EXPECT_FALSE(Enabled("deleteAction"));
+}
+
+// Ctrl-click and Ctrl+A take several rows: each conversion gets the selected
+// files in grid order, and Delete asks once for all, deletes each file with
+// its label file and names the one it could not delete.
+TEST_F(FileListWindowTest, SeveralRowsAreConvertedAndDeletedTogether) {
+  std::vector<std::pair<Names, ConversionTarget>> requests;
+  QObject::connect(fileList.get(), &FileListWindow::convertRequested,
+                   [&](const Names& files, ConversionTarget format) { requests.emplace_back(files, format); });
+  ClickRow("voice.wav");
+  QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::ControlModifier, CellOf("take.wav"));
+  EXPECT_EQ(state.CurrentFile, "take.wav");  // the row clicked last is the current one
+  fileList->UpdateMenuForCurrentFile();
+  EXPECT_EQ(Menu(), "RWD");
+  Trigger("convertFlacAction");
+  Trigger("convertAction");
+  QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, Qt::ControlModifier, CellOf("voice.wav"));
+  Trigger("convertOpusAction");  // one row left: the current file
+  EXPECT_EQ(requests, (std::vector<std::pair<Names, ConversionTarget>>{
+                          {{"voice.wav", "take.wav"}, ConversionTarget::Flac},
+                          {{"voice.wav", "take.wav"}, ConversionTarget::Mp3},
+                          {{"take.wav"}, ConversionTarget::Opus}}));
+  EXPECT_EQ(Child<QAction>(*fileList, "convertFlacAction")->text(), "Convert  to FLAC");
+  EXPECT_EQ(Child<QAction>(*fileList, "convertOpusAction")->text(), "Convert  to Opus");
+
+  temp.WriteText("voice.labels.txt", "1.000000\t1.000000\tMark 1\n");
+  temp.WriteText("take.labels.txt", "2.000000\t2.000000\tMark 1\n");
+  QTest::keyClick(Grid(), Qt::Key_A, Qt::ControlModifier);
+  Trigger("deleteAction");  // the script answers No
+  EXPECT_EQ(ui.questions, Names{"Delete File: Are you sure you want to delete 3 files?"});
+  EXPECT_EQ(temp.Listing(), "music.wma:4000 take.labels.txt:25 take.wav:3000 voice.labels.txt:25 voice.wav:144 ");
+  ui.answers = {true};
+  ui.onAsk = [this] { fs::remove(temp.File("music.wma")); };  // gone meanwhile
+  Trigger("deleteAction");
+  EXPECT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(ui.messages, Names{"Cannot delete file \"music.wma\". No such file or directory"});
+  EXPECT_EQ(temp.Listing(), "");
+  EXPECT_EQ(list.Count, 0);
+  EXPECT_EQ(state.CurrentFile, "");
 }
 
 TEST_F(FileListWindowTest, RenameAndDeleteAskFirstAndSpareTheRecording) {

@@ -1,4 +1,4 @@
-// The "Convert  to MP3" command over a scripted encoder library: what it leaves
+// The file list's conversion to MP3 over a scripted encoder library: what it leaves
 // on disk for each answer, cancel and failure, where it finds the samples of a
 // WAV file, and what it refuses.
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <set>
 #include <thread>
 
-#include "tests/formats/wav_to_mp3_rig.h"
+#include "tests/recordings/list_conversion_rig.h"
 #include "tests/support/fake_lame_library.h"
 #include "tests/support/sound_check.h"
 
@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tarnovox::testing;
 
-TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
+TEST(ListConversion, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   FakeLameLibrary lib;
   const std::vector<uint8_t> data(2304 * 2 * 3 + 3, 0);  // three chunks and an odd tail
   {
@@ -100,7 +100,7 @@ TEST(WavToMp3, AnswersCancelAndShortSourcesLeaveTheRightFiles) {
   EXPECT_EQ(lib.loads, lib.frees);
 }
 
-TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
+TEST(ListConversion, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
   struct Case {
     const char* what;
     std::function<void(FakeLameLibrary&, ConversionRig&)> arrange;
@@ -164,7 +164,7 @@ TEST(WavToMp3, FailuresFullDiskAndCancelKeepTheOldMp3ByteForByte) {
   }
 }
 
-TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
+TEST(ListConversion, RecordingOfSourceOrTargetStopsTheConversion) {
   auto refusal = [](const std::string& source, const std::string& recording) {
     return std::vector<std::string>{"Can not convert \"" + source + "\": \"" + recording +
                                     "\" is being recorded. Nothing was converted or overwritten."};
@@ -198,10 +198,47 @@ TEST(WavToMp3, RecordingOfSourceOrTargetStopsTheConversion) {
   }
 }
 
+// Several files: an existing target is replaced only after its own Yes, a
+// non-WAV row is left out, and a take of any one target begun during a
+// question refuses them all.
+TEST(ListConversion, SeveralFilesAskPerTargetAndARecordingRefusesThemAll) {
+  FakeLameLibrary lib;
+  ConversionRig rig(lib);
+  for (const char* name : {"a.wav", "b.wav", "c.wav"})
+    rig.folder.WriteText(name, testing::WavBytes(2, 44100, 16, std::vector<int16_t>(2304 * 2, 9)));
+  rig.folder.WriteText("a.mp3", OldMp3());
+  rig.folder.WriteText("b.mp3", OldMp3());
+  const std::vector<std::string> files = {rig.folder.File("a.wav"), rig.folder.File("b.wav"),
+                                          rig.folder.File("c.wav"), rig.folder.File("a.mp3")};
+  rig.ui.answers = {true, true};
+  rig.ui.onAsk = [&] { rig.StartRecording(rig.folder.File("c.mp3")); };
+  rig.Convert(files);
+  EXPECT_EQ(rig.ui.messages, std::vector<std::string>{"Can not convert \"" + rig.folder.File("c.wav") + "\": \"" +
+                                                      rig.folder.File("c.mp3") +
+                                                      "\" is being recorded. Nothing was converted or overwritten."});
+  EXPECT_EQ(lib.loads, 0);
+  EXPECT_TRUE(rig.library.calls.empty());
+  EXPECT_TRUE(rig.folder.ReadText("a.mp3") == OldMp3() && rig.folder.ReadText("b.mp3") == OldMp3());
+  EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "b.wav", "c.wav", "a.mp3", "b.mp3"}));
+
+  rig.ui = {};
+  rig.state.mode = RecorderMode::Monitoring;
+  rig.ui.answers = {false, true};  // keep a.mp3, replace b.mp3
+  rig.Convert(files);
+  EXPECT_EQ(rig.ui.questions.size(), 2u);
+  EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
+  EXPECT_TRUE(rig.folder.ReadText("a.mp3") == OldMp3());
+  EXPECT_EQ(fs::file_size(rig.folder.File("b.mp3")), 2 * lib.bytesPerEncode + lib.flushBytes);
+  EXPECT_EQ(fs::file_size(rig.folder.File("c.mp3")), 2 * lib.bytesPerEncode + lib.flushBytes);
+  EXPECT_EQ(rig.progress.shown, "2 WAV files in " + rig.folder.Path() + " -> 2 MP3 files");
+  EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "b.wav", "c.wav", "a.mp3", "b.mp3", "c.mp3"}));
+  EXPECT_EQ(rig.library.calls, std::vector<std::string>({"Rescan", "ApplySort"}));
+}
+
 // The job runs while the window thread goes on: the output folder (the current
 // folder, against which the picked bare name resolves) may change under it,
 // and the program may close. Neither breaks the conversion or leaves a part file.
-TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
+TEST(ListConversion, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
   const fs::path before = fs::current_path();
   {
     SCOPED_TRACE("the output folder changes after the second chunk");
@@ -210,11 +247,10 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
     testing::TempFolder other;
     rig.WriteSource(false);
     fs::current_path(rig.folder.path());
-    rig.state.CurrentFile = "a.wav";
     lib.onEncode = [&](int call) {
       if (call == 2) fs::current_path(other.path());
     };
-    rig.Convert();
+    rig.Convert({"a.wav"});
     EXPECT_TRUE(rig.ui.messages.empty()) << rig.ui.messages[0];
     EXPECT_EQ(rig.Names(), std::set<std::string>({"a.wav", "a.mp3"}));
     EXPECT_EQ(fs::file_size(rig.folder.File("a.mp3")), 4 * lib.bytesPerEncode + lib.flushBytes);
@@ -231,8 +267,7 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
       reached = true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     };
-    rig.state.CurrentFile = rig.folder.File("a.wav");
-    rig.convert.ConvertCurrentFile();
+    rig.convert.ConvertFiles({rig.folder.File("a.wav")}, ConversionTarget::Mp3);
     while (!reached) std::this_thread::yield();
     rig.convert.CancelAndWait();
     rig.ExpectUntouched(true);  // the old MP3 as it was, no part file
@@ -246,7 +281,7 @@ TEST(WavToMp3, AFolderChangeOrAClosingProgramDuringTheJobLeavesNoPartFile) {
   fs::current_path(before);
 }
 
-TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
+TEST(ListConversion, EncodesTheDataChunkWhereverItLies) {
   std::vector<int16_t> samples(2304 + 10, 9);
   samples[0] = 0x1234;
   samples[2304] = 0x0567;
@@ -277,7 +312,7 @@ TEST(WavToMp3, EncodesTheDataChunkWhereverItLies) {
   }
 }
 
-TEST(WavToMp3, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
+TEST(ListConversion, RefusesWhatItCannotEncodeAndSaysWhatItFound) {
   const std::string data = Chunk("data", std::string(4608, '\0'));
   const std::vector<std::pair<std::string, std::string>> cases = {
       {Wave({Chunk("fmt ", Fmt(3, 2, 44100, 32, 18)), data}),

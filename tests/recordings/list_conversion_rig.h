@@ -1,6 +1,6 @@
 #pragma once
-// The "Convert  to MP3" command with its collaborators as doubles, in a
-// folder of its own, over whichever encoder library the test gives it.
+// The file list's conversion with its collaborators as doubles, in a folder of
+// its own, over whichever encoder library the test gives it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/wav_to_mp3.h"
+#include "recordings/list_conversion.h"
 #include "tests/support/fake_progress.h"
 #include "tests/support/posted_calls.h"
 #include "tests/support/recorder_doubles.h"
@@ -37,16 +37,15 @@ struct ConversionRig {
   TempFolder folder;
   std::optional<SmallDisk> disk;  // mounted over the folder when a case fills it
   PostedCalls posted;  // the window thread's share of the job
-  WavToMp3 convert;
+  ListConversion convert;
   explicit ConversionRig(DynamicLibraryLoader& loader)
       : convert(loader, settings, state, ui, playback, library, progress, posted.Deliver()) {}
   // The command, the job to its end, and what it hands back to the window thread.
-  void Run(const std::string& name) {
-    state.CurrentFile = folder.File(name);
-    Convert();
+  void Run(const std::string& name, ConversionTarget format = ConversionTarget::Mp3) {
+    Convert({folder.File(name)}, format);
   }
-  void Convert() {
-    convert.ConvertCurrentFile();
+  void Convert(const std::vector<std::string>& files, ConversionTarget format = ConversionTarget::Mp3) {
+    convert.ConvertFiles(files, format);
     convert.Wait();
     posted.RunAll();
   }
