@@ -171,10 +171,7 @@ TEST(RecorderController, ATimedTakeEndsItselfAtItsLengthNotCountingThePause) {
   EXPECT_EQ(stops, 1);
   EXPECT_EQ(rig.listChanges, 1);
   EXPECT_TRUE(rig.engine.MonitoringOpen());
-  const auto file = rig.dir.Read("out/record1.wav");
-  ASSERT_EQ(file.size(), 44u + 2 * 176400);
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
-  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), 88200u);  // the stopped stream made nothing meanwhile
+  ExpectCounterTake(rig.dir.Read("out/record1.wav"), 0, 88200);  // the stopped stream made nothing meanwhile
   EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
 
   rig.settings.stopAfterSeconds = 0;  // off: the next take runs until Stop
@@ -209,10 +206,7 @@ TEST(RecorderController, ATakeInPartsCutsAtTheExactFrameIntoTheNextFreeFiles) {
   for (const auto& [name, frames] : std::vector<std::pair<std::string, uint32_t>>{
            {"record1.wav", 44100}, {"record3.wav", 44100}, {"record4.wav", 30870}}) {
     SCOPED_TRACE(name);
-    const auto file = rig.dir.Read("out/" + name);
-    ASSERT_EQ(file.size(), 44u + 4 * frames);
-    EXPECT_TRUE(ReadWav(file).sizesMatch);
-    EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, first), frames);
+    ExpectCounterTake(rig.dir.Read("out/" + name), first, frames);
     first += frames;
   }
   EXPECT_FALSE(std::filesystem::exists(rig.dir.File("out/record5.wav")));
@@ -265,10 +259,7 @@ TEST(RecorderController, AStartLevelArmsUntilSoundAndAStopWhileArmedLeavesNoFile
   ControllerRig rig;
   uint64_t onset = ~uint64_t{0};
   // The left channel numbers the frame (quietly), the right one is sound from `onset` on.
-  rig.device.SetGenerator([&onset](uint64_t frame, const PcmFormat&, uint8_t* out) {
-    const int16_t samples[2] = {static_cast<int16_t>(frame & 0x3ff), static_cast<int16_t>(frame >= onset ? 9000 : 0)};
-    std::memcpy(out, samples, 4);
-  });
+  SetNumberedSound(rig.device, [&onset](uint64_t frame) { return frame >= onset; }, 9000);
   rig.settings.preRecordSeconds = 1;
   rig.settings.startLevelDb = -30;
   rig.Ticks(1);  // monitoring reopens keeping a second
@@ -292,9 +283,7 @@ TEST(RecorderController, AStartLevelArmsUntilSoundAndAStopWhileArmedLeavesNoFile
   const auto file = rig.dir.Read("out/record1.wav");
   const uint64_t frames = rig.device.FramesGenerated() - (onset - 44100);
   ASSERT_EQ(file.size(), 44 + 4 * frames);
-  size_t run = 0;
-  while (run < frames && (file[44 + 4 * run] | file[45 + 4 * run] << 8) == int((onset - 44100 + run) & 0x3ff)) ++run;
-  EXPECT_EQ(run, frames);
+  EXPECT_EQ(NumberedRun(file, 0, onset - 44100), frames);
   EXPECT_NEAR(rig.controller.Elapsed().count(), 1000.0 + 500 - 123 * 1000.0 / 44100, 101);
   EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
 }
@@ -365,9 +354,7 @@ TEST(RecorderController, ALostSoundServerEndsTheRecordingKeepingWhatWasCaptured)
   EXPECT_EQ(rig.messages, std::vector<std::string>{"Simulated device error 7"});
   EXPECT_EQ(rig.state.Mode(), RecorderMode::Monitoring);
   EXPECT_FALSE(rig.engine.MonitoringOpen());
-  auto file = rig.dir.Read("out/record1.wav");
-  EXPECT_EQ(file.size(), 44u + 25 * 17640);  // the half on disk and the five full buffers after it
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
+  ExpectCounterTake(rig.dir.Read("out/record1.wav"), 0, 25 * 4410);  // the half on disk and the five buffers after it
   EXPECT_EQ(rig.recordings.Count("Rescan"), 1);
 
   // Reopening is retried quietly while the server is away.
@@ -391,9 +378,7 @@ TEST(RecorderController, AMissingInputIsToldAtStartUpAndRecordAndMonitoringFollo
   rig.controller.StopAll();
   // Told again at Record, not when Stop reopens monitoring; the take is whole.
   EXPECT_EQ(rig.messages, (std::vector<std::string>{told, told}));
-  const auto file = rig.dir.Read("out/record1.wav");
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
-  EXPECT_EQ(file.size(), 44u + 25 * 17640);
+  ExpectCounterTake(rig.dir.Read("out/record1.wav"), 0, 25 * 4410);
 
   // Another input chosen: monitoring moves to it at the next tick; a recording
   // keeps the input it began with.
@@ -431,11 +416,7 @@ TEST(RecorderController, AnInputUnpluggedDuringATakeEndsItAndMonitoringGoesOnFro
     EXPECT_TRUE(rig.engine.MonitoringOpen());
     EXPECT_EQ(rig.device.OpenedSource(), "");  // the default input
     EXPECT_EQ(rig.settings.inputSource, "usb-mic");
-    if (format == OutputFormat::Wav) {
-      const auto file = rig.dir.Read("out/record1.wav");
-      EXPECT_TRUE(ReadWav(file).sizesMatch);
-      EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(file, 0), 10 * 4410u);
-    }
+    if (format == OutputFormat::Wav) ExpectCounterTake(rig.dir.Read("out/record1.wav"), 0, 10 * 4410);
     rig.Ticks(20);  // nothing more is said while it stays away
     rig.device.missingSources.clear();
     rig.Ticks(1);  // plugged in again: monitoring goes back to it
@@ -569,9 +550,7 @@ TEST(RecorderController, ShutDownEndsTheTakeClosesWhatItOpenedAndStartsNothingAf
   EXPECT_FALSE(rig.device.IsOpen());
   EXPECT_EQ(rig.shell.Count("CloseMixerWindows"), 1);
   EXPECT_EQ(rig.playback.Count("CloseVolume"), 1);
-  const auto file = rig.dir.Read("out/record1.wav");
-  EXPECT_EQ(file.size(), 44u + 5 * 17640 + 2205 * 4);
-  EXPECT_TRUE(ReadWav(file).sizesMatch);
+  ExpectCounterTake(rig.dir.Read("out/record1.wav"), 0, 5 * 4410 + 2205);
   EXPECT_TRUE(std::filesystem::exists(rig.dir.File("tarnovox.INI")));
 
   // A key or command that arrives while the last message is open starts nothing.
