@@ -37,7 +37,8 @@ struct EngineRig {
   }
   // A take cut at `limit` data bytes into part0.wav, part1.wav, ...
   void StartParts(uint64_t limit) {
-    StartWav("part0.wav", limit, [this, named = 0]() mutable { return dir.File("part" + std::to_string(++named) + ".wav"); });
+    StartWav("part0.wav", limit,
+             [this, named = 0]() mutable { return dir.File("part" + std::to_string(++named) + ".wav"); });
   }
   void Pumps(int n, uint32_t ms = 100) {
     for (int i = 0; i < n; ++i) {
@@ -287,7 +288,8 @@ TEST(CaptureEngine, APreRecordedTakeJoinsKeptAndLiveFramesWithoutLossOrRepeat) {
 // silence, 3 s sound, 4 s silence, 2 s sound, then Stop half a second later.
 TEST(CaptureEngine, AStartLevelWaitsForSoundAndASilencePauseResumesWithTheOnset) {
   EngineRig rig;
-  SetNumberedSound(rig.monitor, [](uint64_t f) { return (f >= 132300 && f < 264600) || (f >= 441000 && f < 529200); }, 16384);
+  SetNumberedSound(
+      rig.monitor, [](uint64_t f) { return (f >= 132300 && f < 264600) || (f >= 441000 && f < 529200); }, 16384);
   ASSERT_EQ(rig.engine.OpenMonitoring("", 44100, 22050), 0u);
   const auto begin = [&](const std::string& name) {
     auto writer = std::make_unique<WavTakeWriter>(PcmFormat{}, NextTakeFile{});

@@ -33,24 +33,23 @@ struct ControllerRig : RecorderRig<ManualClock, SettableDrive> {
     settings.format = OutputFormat::Wav;
     engine.OpenMonitoring("");
   }
-  void Touch(const std::string& name) { dir.WriteText("out/" + name, ""); }
+  void Touch(std::initializer_list<std::string> names) {
+    for (const std::string& name : names) dir.WriteText("out/" + name, "");
+  }
 };
 
 TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfEveryTakeFormatOrSaysNoneIsLeft) {
   ControllerRig rig;
-  rig.Touch("record1.wav");
-  rig.Touch("record2.mp3");
-  rig.Touch("record3.wma");
+  rig.Touch({"record1.wav", "record2.mp3", "record3.wma"});
   ASSERT_TRUE(rig.controller.NextRecordName());
   EXPECT_EQ(rig.state.ActiveFileName, "record3.wav");
   EXPECT_EQ(rig.state.CurrentBaseName, "record3");
   EXPECT_EQ(rig.state.CurrentFile, rig.dir.File("out/record3.wav"));
 
-  rig.Touch("record3.wav");
-  rig.Touch("record5.wav");
+  rig.Touch({"record3.wav", "record5.wav"});
   ASSERT_TRUE(rig.controller.NextRecordName());
   EXPECT_EQ(rig.state.ActiveFileName, "record4.wav");
-  for (int n = 4; n <= 9; ++n) rig.Touch("record" + std::to_string(n) + ".wav");
+  for (int n = 4; n <= 9; ++n) rig.Touch({"record" + std::to_string(n) + ".wav"});
   rig.controller.NextRecordName();
   EXPECT_EQ(rig.state.CurrentBaseName, "record10");
   // A link takes its name whether it points anywhere or not.
@@ -59,18 +58,17 @@ TEST(RecorderController, NextRecordNameTakesTheFirstNumberFreeOfEveryTakeFormatO
   rig.controller.NextRecordName();
   EXPECT_EQ(rig.state.CurrentBaseName, "record12");
   // FLAC and Opus takes hold numbers too, and are named by their own extension.
-  rig.Touch("record12.flac");
-  rig.Touch("record13.opus");
-  rig.settings.format = OutputFormat::Opus;
-  rig.controller.NextRecordName();
-  EXPECT_EQ(rig.state.ActiveFileName, "record14.opus");
-  rig.settings.format = OutputFormat::Flac;
-  rig.controller.NextRecordName();
-  EXPECT_EQ(rig.state.ActiveFileName, "record14.flac");
+  rig.Touch({"record12.flac", "record13.opus"});
+  for (const auto& [format, name] :
+       {std::pair{OutputFormat::Opus, "record14.opus"}, {OutputFormat::Flac, "record14.flac"}}) {
+    rig.settings.format = format;
+    rig.controller.NextRecordName();
+    EXPECT_EQ(rig.state.ActiveFileName, name);
+  }
   rig.settings.format = OutputFormat::Wav;
 
   // All numbers taken: a message, and nothing is recorded.
-  for (int n = 1; n <= 100000; ++n) rig.Touch("record" + std::to_string(n) + (n % 2 ? ".wav" : ".mp3"));
+  for (int n = 1; n <= 100000; ++n) rig.Touch({"record" + std::to_string(n) + (n % 2 ? ".wav" : ".mp3")});
   rig.controller.StartRecording();
   EXPECT_FALSE(rig.state.Recording());
   ASSERT_EQ(rig.messages.size(), 1u);
@@ -187,7 +185,7 @@ TEST(RecorderController, ATimedTakeEndsItselfAtItsLengthNotCountingThePause) {
 TEST(RecorderController, ATakeInPartsCutsAtTheExactFrameIntoTheNextFreeFiles) {
   ControllerRig rig;
   rig.settings.splitEverySeconds = 1;
-  rig.Touch("record2.mp3");
+  rig.Touch({"record2.mp3"});
   rig.controller.Execute(RecorderCommand::Record);
   rig.Ticks(13);
   EXPECT_EQ(rig.state.ActiveFileName, "record3.wav");

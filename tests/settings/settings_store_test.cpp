@@ -88,7 +88,8 @@ TEST(SettingsStore, NoFileGivesDefaultsAndNineteenKeysInFourSectionsAndAChosenIn
   EXPECT_EQ(dir.ReadText("t.INI"),
             nineteen + "[Capture]\nPreRecord=30\nSplitEvery=900\nStartLevel=-30\nSilencePause=2\n");
   EXPECT_EQ(Loaded(dir.File("t.INI")), settings);
-  EXPECT_EQ(LoadedFrom(dir, "[Capture]\nPreRecord=31\nSplitEvery=-1\nStartLevel=-91\nSilencePause=86401\n"), Defaults());
+  EXPECT_EQ(LoadedFrom(dir, "[Capture]\nPreRecord=31\nSplitEvery=-1\nStartLevel=-91\nSilencePause=86401\n"),
+            Defaults());
   EXPECT_EQ(LoadedFrom(dir, "[Capture]\nStartLevel=5\n"), Defaults());
 }
 
@@ -300,7 +301,8 @@ TEST(SettingsStore, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
   dir.WriteText("locked.INI", "[Settings]\nSort=4\n");
   std::filesystem::permissions(dir.File("locked.INI"), std::filesystem::perms::none);
   const bool rootReadsAnyway = std::ifstream(dir.File("locked.INI")).good();
-  for (const char* name : {"fifo.INI", "locked.INI"}) {
+  std::filesystem::create_directory(dir.File("folder.INI"));
+  for (const char* name : {"fifo.INI", "locked.INI", "folder.INI"}) {
     if (rootReadsAnyway && name == std::string("locked.INI")) continue;
     RecordSettings settings;
     SettingsStore store(settings, dir.File(name));
@@ -366,13 +368,6 @@ TEST(SettingsStore, FileFollowsTheExecutableOrTheUsersConfigFolder) {
   EXPECT_EQ(SettingsStore::IniPathFor("/opt/rec/other.bin", true, "/x"), "/opt/rec/other.INI");
   EXPECT_EQ(SettingsStore::IniPathFor("/usr/bin/tarnovox", false, "/home/u/.config"),
             "/home/u/.config/tarnovox/tarnovox.INI");
-
-  // A file that cannot be written reports failure instead of pretending.
-  TempFolder dir;
-  RecordSettings settings;
-  std::filesystem::create_directory(dir.File("blocked"));
-  SettingsStore blocked(settings, dir.File("blocked"));  // a folder of that name
-  EXPECT_FALSE(blocked.SaveSettings());
 }
 
 }  // namespace
