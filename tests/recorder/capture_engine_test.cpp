@@ -298,14 +298,10 @@ TEST(CaptureEngine, AStartLevelWaitsForSoundAndASilencePauseResumesWithTheOnset)
     take.createFile = [w = writer.get(), path = rig.dir.File(name)] { return w->Create(path); };
     ASSERT_TRUE(rig.engine.BeginSharedTake(std::move(writer), std::move(take)));
   };
-  begin("never.wav");
-  rig.Pumps(10);
-  EXPECT_TRUE(rig.engine.Progress().armed);
-  rig.engine.EndTake();  // stopped while waiting: no file
-  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.Path()));
-
+  // That a take stopped while it waits leaves no file, the recorder's test of
+  // the start level shows (Stop ends the take through EndTake).
   begin("take.wav");
-  rig.Pumps(19);
+  rig.Pumps(29);
   EXPECT_TRUE(rig.engine.Progress().armed);
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.Path()));
   rig.Pumps(2);

@@ -316,17 +316,14 @@ TEST(RecorderController, DeviceOrFileFailuresGoBackToMonitoring) {
             "Cannot create file \"" + rig.dir.File("out/missing/record1.wav") + "\". No such file or directory");
   EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
 
-  // MP3 that cannot start leaves the engine monitoring, creates nothing and
-  // encodes nothing; the next Record records.
+  // After an MP3 take that could not start (what it leaves behind is
+  // Mp3Take.StartFailuresRecordNothing's), the next Record records.
   rig.settings.folder = rig.dir.File("out");
   rig.settings.format = OutputFormat::Mp3;
   rig.lame.loadFails = true;
   rig.controller.StartRecording();
   rig.Ticks(3);
-  EXPECT_FALSE(rig.state.Recording());
   EXPECT_EQ(rig.messages.back(), "Lame_enc.dll did not found");
-  EXPECT_TRUE(std::filesystem::is_empty(rig.dir.File("out")));
-  EXPECT_FALSE(rig.mp3Stream.IsOpen());
   rig.lame.loadFails = false;
   rig.controller.StartRecording();
   rig.Ticks(3);

@@ -64,7 +64,6 @@ class FakeCaptureStream : public CaptureStream {
   const std::string& OpenedSource() const { return openedSource_; }
 
   bool IsOpen() const { return open_; }
-  bool IsStarted() const { return started_; }
   const PcmFormat& OpenedFormat() const { return format_; }
   // Frames produced by the generator so far (the frame number of the next one).
   uint64_t FramesGenerated() const { return nextFrame_; }
