@@ -104,36 +104,12 @@ Tones MonitoredTones(LiveRecorder& rig) {
   return Median(std::move(blocks));
 }
 
-// A second null sink for the test's lifetime.
-class ExtraSink {
- public:
-  ExtraSink() {
-    module_ = RunCommand(std::string("pactl load-module module-null-sink rate=44100 channels=2 sink_name=") + kSinkB);
-    module_ = module_.substr(0, module_.find('\n'));
-  }
-  ~ExtraSink() { Unload(); }
-  void Unload() {
-    if (!module_.empty()) RunCommand("pactl unload-module " + module_);
-    module_.clear();
-  }
-
- private:
-  std::string module_;
-};
-
 // Prints what `what` carried and expects the tone `heard` at the level it was
 // played (within `tolerance`) and the other below `leak`.
 void ExpectTone(const char* what, const Tones& t, double Tones::*heard, double tolerance = 0.01, double leak = 0.001) {
   std::cout << what << ": 1 kHz " << t.khz << ", 440 Hz " << t.a440 << " (played " << kPlayed << ")\n";
   EXPECT_NEAR(t.*heard, kPlayed, kPlayed * tolerance) << what;
   EXPECT_LT(heard == &Tones::khz ? t.a440 : t.khz, kPlayed * leak) << what;
-}
-
-std::unique_ptr<BackgroundProcess> PlayInto(const std::string& sink, const std::string& file) {
-  // A null sink fed with the default latency hands its monitor sound in
-  // blocks of seconds: short ones keep both monitors current.
-  return std::make_unique<BackgroundProcess>(
-      std::vector<std::string>{"paplay", "--latency-msec=100", "--device=" + sink, file});
 }
 
 bool Listed(InputSources& sources, const std::string& name) {
@@ -160,13 +136,13 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   inputs.Follow([&] { ++news; });
   ASSERT_FALSE(Listed(inputs, monitorB));
 
-  auto sinkB = std::make_unique<ExtraSink>();
+  auto sinkB = std::make_unique<NullSink>(kSinkB);
   EXPECT_TRUE(WaitFor([&] { return news > 0 && Listed(inputs, monitorB); })) << "the list missed the new sink";
   TempFolder tones;
   tones.WriteText("a.wav", WavBytes(2, kRate, 16, Tone(440, kRate, 2, 30)));
   tones.WriteText("b.wav", WavBytes(2, kRate, 16, Tone(1000, kRate, 2, 30)));
-  const auto playA = PlayInto("test_sink", tones.File("a.wav"));
-  auto playB = PlayInto(kSinkB, tones.File("b.wav"));
+  const auto playA = PlayInto("test_sink", tones.File("a.wav"), 100);
+  auto playB = PlayInto(kSinkB, tones.File("b.wav"), 100);
   // Both players run before anything is measured.
   WaitFor([] {
     return RunCommand("pactl list sink-inputs | grep -c 'application.name = \"paplay\"' || true").starts_with("2");
@@ -226,8 +202,8 @@ TEST(InputChoiceE2E, TheChosenMonitorIsRecordedAndAMissingOneFallsBackKeepingThe
   ExpectTone("fallback WAV", TakeTones(fallback), &Tones::a440);
 
   // B comes back: monitoring returns to it by itself, without a word.
-  sinkB = std::make_unique<ExtraSink>();
-  playB = PlayInto(kSinkB, tones.File("b.wav"));
+  sinkB = std::make_unique<NullSink>(kSinkB);
+  playB = PlayInto(kSinkB, tones.File("b.wav"), 100);
   wav.Ticks(10);
   ExpectTone("B back, monitoring", MonitoredTones(wav), &Tones::khz);
   EXPECT_EQ(wav.messages, told);
@@ -239,13 +215,13 @@ TEST(InputChoiceE2E, TheChosenInputGoingAwayEndsTheTakeAndMonitoringGoesOnFromTh
   TempFolder tones;
   tones.WriteText("a.wav", WavBytes(2, kRate, 16, Tone(440, kRate, 2, 30)));
   tones.WriteText("b.wav", WavBytes(2, kRate, 16, Tone(1000, kRate, 2, 30)));
-  const auto playA = PlayInto("test_sink", tones.File("a.wav"));
+  const auto playA = PlayInto("test_sink", tones.File("a.wav"), 100);
   const std::vector<std::string> told = {"The input \"tarnovox_input_b.monitor\" was disconnected. "
                                          "The recording was ended; it keeps what was recorded."};
   for (const bool wav : {true, false}) {
     SCOPED_TRACE(wav ? "WAV" : "MP3");
-    auto sinkB = std::make_unique<ExtraSink>();
-    auto playB = PlayInto(kSinkB, tones.File("b.wav"));
+    auto sinkB = std::make_unique<NullSink>(kSinkB);
+    auto playB = PlayInto(kSinkB, tones.File("b.wav"), 100);
     LiveRecorder rig(wav, monitorB);
     ExpectTone("B monitored", MonitoredTones(rig), &Tones::khz);
     rig.controller.Execute(RecorderCommand::Record);
@@ -273,8 +249,8 @@ TEST(InputChoiceE2E, TheChosenInputGoingAwayEndsTheTakeAndMonitoringGoesOnFromTh
     EXPECT_TRUE(rig.engine.MonitoringOpen());
     ExpectTone("default input monitored", MonitoredTones(rig), &Tones::a440);
     EXPECT_EQ(rig.settings.inputSource, monitorB);
-    sinkB = std::make_unique<ExtraSink>();
-    playB = PlayInto(kSinkB, tones.File("b.wav"));
+    sinkB = std::make_unique<NullSink>(kSinkB);
+    playB = PlayInto(kSinkB, tones.File("b.wav"), 100);
     rig.Ticks(10);
     ExpectTone("B back, monitoring", MonitoredTones(rig), &Tones::khz);
     EXPECT_EQ(rig.messages, told);

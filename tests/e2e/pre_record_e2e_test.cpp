@@ -80,9 +80,9 @@ TEST(PreRecordE2E, AWavTakeBeginsThreeSecondsBeforeRecordAsOneExactStretch) {
   const double lead = (static_cast<double>(heardAtCommand) - stretch.heardAt) / 44100.0;
   EXPECT_NEAR(seconds, 3.0 + live, 0.1);  // a loaded machine may tick late: the 4 s as they passed
   EXPECT_NEAR(lead, 3.0, 0.1) << "the first frame is not the one delivered 3 s before Record";
-  std::cout << "WAV take " << seconds << " s (Record to Stop " << live << " s), one stretch of " << stretch.length << " frames (" << playedRun
-            << " equal to the played file from its frame " << playedAt << "), first frame delivered " << lead
-            << " s (" << static_cast<long>(heardAtCommand) - stretch.heardAt << " frames) before Record\n";
+  std::cout << "WAV take " << seconds << " s (Record to Stop " << live << " s), one stretch of " << stretch.length
+            << " frames (" << playedRun << " of them the played file's from its frame " << playedAt
+            << "), first frame delivered " << lead << " s before Record\n";
 }
 
 // The same for an MP3 take: Record just as a tone begins; the decoded take is
@@ -155,12 +155,8 @@ TEST(PreRecordE2E, AStartLevelTakeKeepsBothTonesWithTheirOnsetsAndPausesOnSilenc
   LiveRecorder rig(true);
   Reconfigure(rig, 0, -30, 2);
   const std::string tones = rig.dir.File("tones.wav");
-  ASSERT_EQ(std::system(("sox -D -n -r 44100 -c 2 -b 16 " + rig.dir.File("a.wav") +
-                         " synth 3 sine 1000 vol 0.5 pad 3 4 && sox -D -n -r 44100 -c 2 -b 16 " +
-                         rig.dir.File("b.wav") + " synth 2 sine 1000 vol 0.5 pad 0 1 && sox " + rig.dir.File("a.wav") +
-                         " " + rig.dir.File("b.wav") + " " + tones)
-                            .c_str()),
-            0);
+  RunCommand("cd " + rig.dir.Path() + " && sox -D -n -r 44100 -c 2 -b 16 a.wav synth 3 sine 1000 vol 0.5 pad 3 4 && "
+             "sox -D -n -r 44100 -c 2 -b 16 b.wav synth 2 sine 1000 vol 0.5 pad 0 1 && sox a.wav b.wav tones.wav");
   rig.controller.Execute(RecorderCommand::Record);
   ASSERT_TRUE(rig.state.Recording());
   EXPECT_EQ(rig.state.wait, TakeWait::ForSound);

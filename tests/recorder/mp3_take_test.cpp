@@ -39,6 +39,21 @@ struct Mp3Rig : RecorderRig<ManualClock, StatfsDriveInfo, FakeRecordings, Librar
     EXPECT_EQ(this->lame.callsOnClosedStreams, 0);
     EXPECT_EQ(this->lame.loads, this->lame.frees);
   }
+  // The counter generator puts the frame number in the first channel, so each
+  // chunk must start where the previous one ended, and every frame captured
+  // must have been encoded.
+  void ExpectEveryFrameEncodedInOrder() const {
+    uint64_t frames = 0;
+    for (size_t i = 0; i < this->lame.encodedCounts.size(); ++i) {
+      ASSERT_EQ(this->lame.firstSamples[i], static_cast<uint16_t>(frames)) << "chunk " << i;
+      frames += this->lame.encodedCounts[i] / 2;
+    }
+    EXPECT_EQ(frames, this->mp3Stream.FramesGenerated());
+  }
+  // Every chunk and the flush reached the file.
+  void ExpectEveryChunkWritten() const {
+    EXPECT_EQ(FileSize(), this->lame.encodedCounts.size() * this->lame.bytesPerEncode + this->lame.flushBytes);
+  }
 };
 
 TEST(Mp3Take, EncodesEveryFrameInOrderThroughPausesAndStop) {
@@ -59,17 +74,9 @@ TEST(Mp3Take, EncodesEveryFrameInOrderThroughPausesAndStop) {
   rig.controller.StopAll();
   rig.ExpectEnded();
   EXPECT_EQ(rig.mp3Stream.OverrunFrames(), 0u);
-
-  // The counter generator puts the frame number in the first channel, so each
-  // chunk must start where the previous one ended.
-  uint64_t frames = 0;
-  for (size_t i = 0; i < rig.lame.encodedCounts.size(); ++i) {
-    ASSERT_EQ(rig.lame.firstSamples[i], static_cast<uint16_t>(frames)) << "chunk " << i;
-    frames += rig.lame.encodedCounts[i] / 2;
-  }
-  EXPECT_EQ(frames, rig.mp3Stream.FramesGenerated());
+  rig.ExpectEveryFrameEncodedInOrder();
   EXPECT_EQ(rig.lame.deinits, 1);
-  EXPECT_EQ(rig.FileSize(), rig.lame.encodedCounts.size() * rig.lame.bytesPerEncode + rig.lame.flushBytes);
+  rig.ExpectEveryChunkWritten();
 }
 
 // Mono from a missing input: the default input records and the user is told.
@@ -158,10 +165,8 @@ TEST(Mp3Take, ALostCaptureStreamEndsTheFileWithEverythingCapturedAndSaysWhy) {
   rig.Ticks(1);
   EXPECT_EQ(rig.messages, std::vector<std::string>{"Simulated device error 11"});
   rig.ExpectEnded();
-  uint64_t frames = 0;
-  for (uint32_t count : rig.lame.encodedCounts) frames += count / 2;
-  EXPECT_EQ(frames, rig.mp3Stream.FramesGenerated());  // nothing that arrived is missing
-  EXPECT_EQ(rig.FileSize(), rig.lame.encodedCounts.size() * rig.lame.bytesPerEncode + rig.lame.flushBytes);
+  rig.ExpectEveryFrameEncodedInOrder();  // nothing that arrived is missing
+  rig.ExpectEveryChunkWritten();
 }
 
 // SplitEvery=1 over 2.5 s: three files, each a whole encoder stream of its
@@ -182,12 +187,7 @@ TEST(Mp3Take, ATakeInPartsGivesEachFileAFreshEncoderStream) {
   ASSERT_GE(counts.size(), 80u);
   EXPECT_EQ(counts[38], 648u);
   EXPECT_EQ(counts[77], 648u);
-  uint64_t frames = 0;
-  for (size_t i = 0; i < counts.size(); ++i) {
-    ASSERT_EQ(rig.lame.firstSamples[i], static_cast<uint16_t>(frames)) << "chunk " << i;
-    frames += counts[i] / 2;
-  }
-  EXPECT_EQ(frames, rig.mp3Stream.FramesGenerated());
+  rig.ExpectEveryFrameEncodedInOrder();
   for (const char* name : {"record1.mp3", "record2.mp3"}) {
     EXPECT_EQ(std::filesystem::file_size(rig.dir.File(name)), 39 * rig.lame.bytesPerEncode + rig.lame.flushBytes);
   }

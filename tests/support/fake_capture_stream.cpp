@@ -1,6 +1,7 @@
 #include "tests/support/fake_capture_stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tarnovox::testing {
 
@@ -86,6 +87,21 @@ uint32_t FakeCaptureStream::CounterOf16BitStereo(const uint8_t* frame) {
 size_t FakeCaptureStream::ConsecutiveFrames(const std::vector<uint8_t>& wav, uint32_t first) {
   size_t k = 0;
   while (44 + 4 * (k + 1) <= wav.size() && CounterOf16BitStereo(&wav[44 + 4 * k]) == first + k) ++k;
+  return k;
+}
+
+void SetNumberedSound(FakeCaptureStream& stream, std::function<bool(uint64_t)> loud, int16_t level) {
+  stream.SetGenerator([loud = std::move(loud), level](uint64_t frame, const PcmFormat&, uint8_t* out) {
+    const int16_t samples[2] = {static_cast<int16_t>(frame & 0x3ff), static_cast<int16_t>(loud(frame) ? level : 0)};
+    std::memcpy(out, samples, 4);
+  });
+}
+
+uint64_t NumberedRun(const std::vector<uint8_t>& wav, size_t at, uint64_t first) {
+  uint64_t k = 0;
+  while (44 + 4 * (at + k + 1) <= wav.size() &&
+         (wav[44 + 4 * (at + k)] | wav[45 + 4 * (at + k)] << 8) == static_cast<int>((first + k) & 0x3ff))
+    ++k;
   return k;
 }
 

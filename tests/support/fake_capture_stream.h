@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/capture_stream.h"
+#include "tests/support/sound_check.h"
 
 namespace tarnovox::testing {
 
@@ -63,7 +64,6 @@ class FakeCaptureStream : public CaptureStream {
   const std::string& OpenedSource() const { return openedSource_; }
 
   bool IsOpen() const { return open_; }
-  bool IsStarted() const { return started_; }
   const PcmFormat& OpenedFormat() const { return format_; }
   // Frames produced by the generator so far (the frame number of the next one).
   uint64_t FramesGenerated() const { return nextFrame_; }
@@ -95,5 +95,19 @@ class FakeCaptureStream : public CaptureStream {
   std::deque<uint8_t> kept_;
   Generator generator_;
 };
+
+// A 16-bit stereo WAV take of the counter generator's frames: `frames` long
+// from the frame numbered `first`, its header true to the file, every frame once.
+inline void ExpectCounterTake(const std::vector<uint8_t>& wav, uint32_t first, size_t frames) {
+  EXPECT_EQ(wav.size(), 44 + 4 * frames);
+  EXPECT_TRUE(ReadWav(wav).sizesMatch);
+  EXPECT_EQ(FakeCaptureStream::ConsecutiveFrames(wav, first), frames);
+}
+
+// Frames that tell their number (low 10 bits, under any start level, on the
+// left) and whether they are sound (the right channel at `level`) or silence.
+void SetNumberedSound(FakeCaptureStream& stream, std::function<bool(uint64_t frame)> loud, int16_t level);
+// How many frames of such a WAV from frame `at` on carry the numbers first, first + 1, ...
+uint64_t NumberedRun(const std::vector<uint8_t>& wav, size_t at, uint64_t first);
 
 }  // namespace tarnovox::testing

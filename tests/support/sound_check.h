@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,15 +55,43 @@ class BackgroundProcess {
   BackgroundProcess(const BackgroundProcess&) = delete;
   BackgroundProcess& operator=(const BackgroundProcess&) = delete;
   bool Started() const { return pid_ > 0; }
-  void Stop() {
+  void Stop(int signal = SIGTERM) {
     if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
+    kill(pid_, signal);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
   }
 
  private:
   pid_t pid_ = -1;
+};
+
+// paplay playing `file` into `sink`. A short latency keeps a null sink's
+// monitor current (with the default one it hands its sound in blocks of
+// seconds); a long one keeps a busy machine's player from running dry.
+inline std::unique_ptr<BackgroundProcess> PlayInto(const std::string& sink, const std::string& file, int latencyMs) {
+  return std::make_unique<BackgroundProcess>(std::vector<std::string>{
+      "paplay", "--latency-msec=" + std::to_string(latencyMs), "--device=" + sink, file});
+}
+
+// A null sink of the test's own on the sound server, until Unload or destruction.
+class NullSink {
+ public:
+  explicit NullSink(const std::string& name, uint32_t rate = 44100)
+      : module_(RunCommand("pactl load-module module-null-sink channels=2 rate=" + std::to_string(rate) +
+                           " sink_name=" + name)) {
+    module_ = module_.substr(0, module_.find('\n'));
+  }
+  ~NullSink() { Unload(); }
+  NullSink(const NullSink&) = delete;
+  NullSink& operator=(const NullSink&) = delete;
+  void Unload() {
+    if (!module_.empty()) RunCommand("pactl unload-module " + module_);
+    module_.clear();
+  }
+
+ private:
+  std::string module_;
 };
 
 // Little-endian bytes of `value`, `bytes` long.
