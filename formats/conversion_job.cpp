@@ -1,9 +1,16 @@
 #include "formats/conversion_job.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <mutex>
 
 namespace tarnovox {
+
+namespace {
+constexpr int kNiceness = 5;
+}  // namespace
 
 // The shared state of one batch: the next task to take, each task's consumed
 // share, and the outcomes; the last worker to end delivers them.
@@ -45,7 +52,16 @@ bool ConversionJob::Start(std::vector<ConversionTask> tasks, Progress onProgress
   batch->tasks = std::move(tasks);
   const unsigned count = static_cast<unsigned>(std::clamp<size_t>(batch->tasks.size(), 1, workers_));
   batch->workersLeft = count;
-  for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this, batch] { Work(batch); });
+  for (unsigned i = 0; i < count; ++i) {
+    threads_.emplace_back([this, batch, i] {
+      // Below the recorder's threads, so a take recorded meanwhile keeps its
+      // processor; each worker a step below the one before, so on a shared
+      // core one runs ahead and the others fill its waits for the disk
+      // instead of all waiting at the same moment.
+      (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kNiceness + static_cast<int>(i));
+      Work(batch);
+    });
+  }
   return true;
 }
 
