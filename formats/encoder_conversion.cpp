@@ -56,12 +56,7 @@ ConversionOutcome ConvertWavWithEncoder(FileEncoder& encoder, const ConversionRe
   const std::string finished = encoder.Finish();
   if (cancel) return {Result::Cancelled, {}};
   if (!finished.empty()) return Failed("Stream write error. " + finished);
-  if (!place.CommitWritten(request.mayReplace)) {
-    return Failed(place.Error() == EEXIST
-                      ? "Can not convert \"" + request.source + "\": \"" + request.target +
-                            "\" was created by someone else during the conversion and is kept."
-                      : StreamErrorText("Cannot create file \"%s\". %s", request.target, place.Error()));
-  }
+  if (!place.CommitWritten(request.mayReplace)) return CommitFailed(request, place.Error());
   return {Result::Done, {}};
 }
 

@@ -44,12 +44,7 @@ class Converter {
     encoder_.Close();
     if (!encoder_.Failure().empty()) return Failed(encoder_.Failure());
     if (!flushed) return Failed(writeFailure_);
-    if (!out_.Commit(request_.mayReplace)) {
-      return Failed(out_.Error() == EEXIST
-                        ? "Can not convert \"" + request_.source + "\": \"" + request_.target +
-                              "\" was created by someone else during the conversion and is kept."
-                        : StreamErrorText("Cannot create file \"%s\". %s", request_.target, out_.Error()));
-    }
+    if (!out_.Commit(request_.mayReplace)) return CommitFailed(request_, out_.Error());
     return {Result::Done, {}};
   }
 
@@ -99,6 +94,13 @@ class Converter {
 };
 
 }  // namespace
+
+ConversionOutcome CommitFailed(const ConversionRequest& request, int error) {
+  return {ConversionOutcome::Result::Failed,
+          error == EEXIST ? "Can not convert \"" + request.source + "\": \"" + request.target +
+                                "\" was created by someone else during the conversion and is kept."
+                          : StreamErrorText("Cannot create file \"%s\". %s", request.target, error)};
+}
 
 ConversionOutcome ConvertWavToMp3(DynamicLibraryLoader& loader, const ConversionRequest& request,
                                   const std::function<void(int)>& progress, const std::atomic<bool>& cancel) {

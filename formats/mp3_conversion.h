@@ -27,6 +27,10 @@ struct ConversionOutcome {
   std::string message;  // what the user is told; empty when nothing is to be said
 };
 
+// What the user is told when a complete target could not take its name:
+// `error` is the system's reason (EEXIST: someone else created the name).
+ConversionOutcome CommitFailed(const ConversionRequest& request, int error);
+
 // Converts; calls `progress` with the percentage of the source consumed after
 // every chunk and stops at the next chunk once `cancel` is set.
 ConversionOutcome ConvertWavToMp3(DynamicLibraryLoader& loader, const ConversionRequest& request,

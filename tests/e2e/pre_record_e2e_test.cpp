@@ -44,6 +44,32 @@ void Reconfigure(LiveRecorder& rig, uint32_t preRecord, int32_t startLevel, uint
   ASSERT_GT(rig.engine.PreRecordFrames(), 0u);
 }
 
+// What the server heard while `file` played and the rig recorded from Record
+// to Stop 40 ticks later, Record coming `ticksBefore` ticks after the sound
+// reached the server.
+struct PlayedTake {
+  size_t heardAtCommand = 0;  // frames the server had delivered at Record
+  double live = 0;            // seconds from Record to Stop
+  std::vector<uint32_t> server;
+};
+void RecordWhilePlaying(LiveRecorder& rig, const std::string& file, int ticksBefore, PlayedTake& take) {
+  const std::string heardPath = rig.dir.File("heard.raw");
+  SinkCapture heard(heardPath);
+  BackgroundProcess player({"paplay", file});
+  ASSERT_TRUE(WaitForSound(heardPath));
+  rig.Ticks(ticksBefore);
+  take.heardAtCommand = HeardFrames(heardPath);
+  const auto recordAt = Clock::now();
+  rig.controller.Execute(RecorderCommand::Record);
+  ASSERT_TRUE(rig.state.Recording());
+  rig.Ticks(40);
+  rig.controller.Execute(RecorderCommand::Stop);
+  take.live = std::chrono::duration<double>(Clock::now() - recordAt).count();
+  take.server = heard.Stop();
+  player.Stop();
+  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
+}
+
 // PreRecord=3: noise plays, Record 6 s after it began, Stop 4 s later. The
 // file is one stretch of the server's sound, 7 s long, and begins with the
 // frame delivered 3 s before the command.
@@ -52,21 +78,9 @@ TEST(PreRecordE2E, AWavTakeBeginsThreeSecondsBeforeRecordAsOneExactStretch) {
   LiveRecorder rig(true);
   Reconfigure(rig, 3, 0, 0);
   const auto played = WriteNoiseWav(rig.dir.File("noise.wav"), 20);
-  const std::string heardPath = rig.dir.File("heard.raw");
-  SinkCapture heard(heardPath);
-  BackgroundProcess player({"paplay", rig.dir.File("noise.wav")});
-  ASSERT_TRUE(WaitForSound(heardPath));
-  rig.Ticks(60);
-  const size_t heardAtCommand = HeardFrames(heardPath);
-  const auto recordAt = Clock::now();
-  rig.controller.Execute(RecorderCommand::Record);
-  ASSERT_TRUE(rig.state.Recording());
-  rig.Ticks(40);
-  rig.controller.Execute(RecorderCommand::Stop);
-  const double live = std::chrono::duration<double>(Clock::now() - recordAt).count();
-  const auto server = heard.Stop();
-  player.Stop();
-  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
+  PlayedTake take;
+  ASSERT_NO_FATAL_FAILURE(RecordWhilePlaying(rig, rig.dir.File("noise.wav"), 60, take));
+  const auto& [heardAtCommand, live, server] = take;
 
   const auto recorded = RecordedFrames(rig.dir.Read("record1.wav"));
   ASSERT_FALSE(recorded.empty());
@@ -93,22 +107,11 @@ TEST(PreRecordE2E, AnMp3TakeHoldsTheThreeSecondsBeforeRecordAndTheToneOnsetAtThr
   Reconfigure(rig, 3, 0, 0);
   const std::string tone = rig.dir.File("tone.wav");
   ASSERT_EQ(std::system(("sox -D -n -r 44100 -c 2 -b 16 " + tone + " synth 20 sine 1000 vol 0.5 pad 5 0").c_str()), 0);
-  const std::string heardPath = rig.dir.File("heard.raw");
-  SinkCapture heard(heardPath);
-  BackgroundProcess player({"paplay", tone});
-  ASSERT_TRUE(WaitForSound(heardPath));
-  const size_t heardAtCommand = HeardFrames(heardPath);
-  const auto recordAt = Clock::now();
-  rig.controller.Execute(RecorderCommand::Record);
-  ASSERT_TRUE(rig.state.Recording());
-  rig.Ticks(40);
-  rig.controller.Execute(RecorderCommand::Stop);
-  const double live = std::chrono::duration<double>(Clock::now() - recordAt).count();
-  const auto server = heard.Stop();
-  player.Stop();
+  PlayedTake take;
+  ASSERT_NO_FATAL_FAILURE(RecordWhilePlaying(rig, tone, 0, take));
+  const auto& [heardAtCommand, live, server] = take;
   // The tone began this long before Record (the poll for it is late on a loaded machine).
   const double late = (static_cast<double>(heardAtCommand) - FirstSound(server)) / 44100;
-  EXPECT_TRUE(rig.messages.empty()) << rig.messages[0];
 
   const auto decoded = DecodeMp3(rig.state.CurrentFile);
   ASSERT_TRUE(decoded.ok);
