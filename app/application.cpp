@@ -10,9 +10,11 @@
 #include "app/command_runner.h"
 #include "app/desktop_notification.h"
 #include "app/startup_trace.h"
+#include "app/status_notifier_item.h"
 #include "platform/process_info.h"
 #include "platform/pulse_library.h"
 #include "ui/change_output_folder.h"
+#include "ui/tray_panel_icon.h"
 
 namespace tarnovox {
 namespace {
@@ -233,7 +235,15 @@ void Application::ConnectMainWindowCommands() {
 void Application::ShowOnDesktop() {
   const auto execute = [this](RecorderCommand command) { recorder_.Execute(command); };
   if (settings_.trayIcon) {
-    statusIcon_.emplace(state_, [this] { return static_cast<uint32_t>(recorder_.Elapsed().count()); });
+    // A panel's watcher on the session bus takes our own item, which can tell
+    // the take's status; otherwise the X11 tray, if there is one, shows the icon.
+    std::unique_ptr<PanelIcon> panel;
+    if (StatusNotifierItem::WatcherPresent())
+      panel = std::make_unique<StatusNotifierItem>();
+    else
+      panel = std::make_unique<TrayPanelIcon>();
+    statusIcon_.emplace(state_, [this] { return static_cast<uint32_t>(recorder_.Elapsed().count()); },
+                        std::move(panel));
     QObject::connect(&*statusIcon_, &StatusIcon::commandChosen, execute);
     QObject::connect(&*statusIcon_, &StatusIcon::showRequested, [this] { ShowAndRaise(mainWindow_); });
     QObject::connect(&*statusIcon_, &StatusIcon::quitRequested, &mainWindow_, &QWidget::close);

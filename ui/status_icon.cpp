@@ -7,8 +7,9 @@
 
 namespace tarnovox {
 
-StatusIcon::StatusIcon(const RecorderState& state, std::function<uint32_t()> elapsedMs, QObject* parent)
-    : QObject(parent), state_(state), elapsedMs_(std::move(elapsedMs)) {
+StatusIcon::StatusIcon(const RecorderState& state, std::function<uint32_t()> elapsedMs,
+                       std::unique_ptr<PanelIcon> panel, QObject* parent)
+    : QObject(parent), state_(state), elapsedMs_(std::move(elapsedMs)), panel_(std::move(panel)) {
   // The same commands as F5, F7 and F9: Record closes a playback and records.
   const auto send = [this](RecorderCommand command) { return [this, command] { emit commandChosen(command); }; };
   menu_.addAction("Record", this, send(RecorderCommand::Record));
@@ -17,18 +18,14 @@ StatusIcon::StatusIcon(const RecorderState& state, std::function<uint32_t()> ela
   menu_.addSeparator();
   menu_.addAction("Show", this, [this] { emit showRequested(); });
   menu_.addAction("Quit", this, [this] { emit quitRequested(); });
-  icon_.setContextMenu(&menu_);
-  // A click on the icon itself brings the window up, as Show does.
-  connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::Trigger) emit showRequested();
-  });
   for (const Picture picture : {Picture::Monitoring, Picture::Recording, Picture::Paused})
     pictures_[static_cast<int>(picture)] = Draw(picture);
 }
 
 void StatusIcon::Show() {
   ShowState();
-  icon_.show();
+  // A click on the icon itself brings the window up, as Show does.
+  panel_->Show(&menu_, [this] { emit showRequested(); });
 }
 
 void StatusIcon::ShowState() {
@@ -38,13 +35,22 @@ void StatusIcon::ShowState() {
   // Only what changed goes to the panel: the time moves on every tick.
   if (static_cast<int>(picture) != shownPicture_) {
     shownPicture_ = static_cast<int>(picture);
-    icon_.setIcon(pictures_[shownPicture_]);
+    panel_->SetPicture(pictures_[shownPicture_]);
+  }
+  if (const PanelStatus status = Status(state_); status != shownStatus_) {
+    shownStatus_ = status;
+    panel_->SetStatus(status);
   }
   const QString tip = ToolTip(state_, state_.Recording() ? elapsedMs_() : 0);
   if (tip != shownToolTip_) {
     shownToolTip_ = tip;
-    icon_.setToolTip(tip);
+    const QStringList lines = tip.split('\n');
+    panel_->SetToolTip(lines.first(), lines.mid(1).join('\n'));
   }
+}
+
+PanelStatus StatusIcon::Status(const RecorderState& state) {
+  return state.mode == RecorderMode::Recording ? PanelStatus::NeedsAttention : PanelStatus::Active;
 }
 
 QString StatusIcon::ToolTip(const RecorderState& state, uint32_t elapsedMs) {

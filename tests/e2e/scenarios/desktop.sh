@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The recorder on the desktop, over a private session bus: a panel's
-# StatusNotifierWatcher takes the status icon, whose icon and tooltip follow
-# F5, F7, F7, F9 within a second and whose menu entries Record and Stop record
-# a take; a notification service hears of each take while another window is
-# active, and of none while the main window is. Without the service, and with
-# one that does not answer, takes are as long as the keys say.
+# StatusNotifierWatcher takes the status icon, whose status, icon and tooltip
+# follow F5, F7, F7, F9 within a second, whose menu entries Record and Stop
+# record a take, and which registers again with a panel that restarts; a
+# notification service hears of each take while another window is active, and
+# of none while the main window is. Without the service, and with one that does
+# not answer, takes are as long as the keys say.
 source "$(dirname "$0")/../scenario_lib.sh"
 
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "needs python3-dbus and python3-gi"; exit 77; }
@@ -19,16 +20,18 @@ start_service() {  # NAME ARGUMENT...: sets $service once NAME is on the bus
   done
   fail "the fake $1 did not start: $(cat "$work/panel.log")"
 }
-# A key or menu entry (ACTION), then the item's tooltip must hold TEXT within
-# 1 s; $sent is when the action began, $icon the item's picture then.
-shows() {  # TEXT ACTION...
+# A key or menu entry (ACTION), then within 1 s the item's Status must be
+# STATUS and its tooltip hold TEXT; $sent is when the action began, $icon the
+# item's picture then and $colour its colour where the red dot goes.
+shows() {  # STATUS TEXT ACTION...
   local line took
-  line=$(panel after "$work/items" "$@") || fail "the status icon: $line"
+  line=$(panel after "$work/items" "$@" 2>&1) || fail "the status icon: $line"
   echo "$line"
   took=${line##* }; line=${line% *}; sent=${line##* }
-  near "$took" 0.5 0.5 || fail "the status icon showed '$1' after $took s"
-  icon=$(cut -d' ' -f2 <<< "$line")
+  near "$took" 0.5 0.5 || fail "the status icon showed $1 '$2' after $took s"
+  icon=$(cut -d' ' -f2 <<< "$line"); colour=$(cut -d' ' -f3 <<< "$line")
 }
+red() { [[ $1 =~ ^[e-f][0-9a-f][0-3][0-9a-f][0-3][0-9a-f]$ ]]; }
 notices_are() {  # PATTERN...: the notifications since the last check, exactly, one a pattern (grep -E)
   sleep 0.5
   local got=() i
@@ -56,39 +59,46 @@ for _ in $(seq 50); do [ -s "$work/items" ] && break; sleep 0.1; done
 play_signal 60
 focus_other_window; sleep 0.5
 
-shows "Monitoring" true; idle=$icon
-shows "Recording record1.wav/00:00:00" xdotool key F5; recording=$icon
+shows Active "Monitoring" true; idle=$icon; red "$colour" && fail "monitoring shows a red dot: $colour"
+shows NeedsAttention "Recording record1.wav/00:00:00" xdotool key F5; recording=$icon
+red "$colour" || fail "no red dot while recording: $colour"
 sleep 2
-shows "Paused record1.wav/00:00:0" xdotool key F7; paused=$icon
-shows "Recording record1.wav" xdotool key F7
-shows "Monitoring" xdotool key F9
+shows Active "Paused record1.wav/00:00:0" xdotool key F7; paused=$icon
+shows NeedsAttention "Recording record1.wav" xdotool key F7
+shows Active "Monitoring" xdotool key F9
 [ "$idle" = "$icon" ] && [ "$idle" != "$recording" ] && [ "$recording" != "$paused" ] && [ "$idle" != "$paused" ] ||
   fail "the icons of monitoring, recording and paused are not three: $idle $recording $paused $icon"
 notices_are "Recording record1.wav" "Paused record1.wav \(0:0[23]\)" "Resumed record1.wav" "Saved record1.wav \(0:0[23]\)"
 
-shows "Recording record2.wav/00:00:00" xdotool key F5; t0=$sent
+shows NeedsAttention "Recording record2.wav/00:00:00" xdotool key F5; t0=$sent
 sleep 2
-shows "Monitoring" xdotool key F9
+shows Active "Monitoring" xdotool key F9
 notices_are "Recording record2.wav" "Saved record2.wav \(0:0[23]\)"
 take_lasts record2.wav "$(awk -v a="$t0" -v b="$sent" 'BEGIN { print b - a }')"
 
 # The menu, as a panel calls it.
-shows "Recording record3.wav/00:00:00" click Record; t0=$sent
+shows NeedsAttention "Recording record3.wav/00:00:00" click Record; t0=$sent
 sleep 2
-shows "Monitoring" click Stop
+shows Active "Monitoring" click Stop
 take_lasts record3.wav "$(awk -v a="$t0" -v b="$sent" 'BEGIN { print b - a }')"
 notices_are "Recording record3.wav" "Saved record3.wav \(0:0[23]\)"
 
 # While the user looks at the main window it tells them itself.
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
 sleep 0.5  # Qt takes a moment to see the focus move
-shows "Recording record4.wav" xdotool key F5; sleep 1
-shows "Monitoring" xdotool key F9
+shows NeedsAttention "Recording record4.wav" xdotool key F5; sleep 1
+shows Active "Monitoring" xdotool key F9
 notices_are
 
 # No notification service, then one that does not answer: the window thread
 # goes on, the takes are as long as the keys say.
 kill "$service"; wait "$service" 2>/dev/null || true
+# A panel that starts again takes the item again.
+: > "$work/items"
+start_service org.kde.StatusNotifierWatcher serve "$work/items"
+for _ in $(seq 20); do [ -s "$work/items" ] && break; sleep 0.1; done
+[ -s "$work/items" ] || fail "the status icon did not register with the restarted panel"
+shows Active "Monitoring" true
 focus_other_window; sleep 0.5
 for n in 5 6; do
   [ "$n" = 6 ] && start_service org.freedesktop.Notifications notices "$work/notices" hang

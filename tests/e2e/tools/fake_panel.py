@@ -6,10 +6,11 @@
 #       each notification's summary there, one a line
 #   fake_panel.py notices NOTICES [hang] only the notification service; with "hang" it
 #       answers each notification 3 s late
-#   fake_panel.py item ITEMS             the last item's Status, icon and tooltip, one line
-#   fake_panel.py after ITEMS TEXT ACTION...  does ACTION (a command, or "click LABEL" on the menu),
-#       then waits up to 5 s for the tooltip to hold TEXT: prints the item's line, when the
-#       action began and the seconds since, or exits 1
+#   fake_panel.py item ITEMS             the last item's line: its Status, a hash of its icon,
+#       the colour (RRGGBB) of the 64-pixel icon at (46, 18) and its tooltip
+#   fake_panel.py after ITEMS STATUS TEXT ACTION...  does ACTION (a command, or "click LABEL" on
+#       the menu), then waits up to 5 s for the Status STATUS and a tooltip holding TEXT: prints
+#       the item's line, when the action began and the seconds since, or exits 1
 #   fake_panel.py click ITEMS LABEL      clicks the item's menu entry LABEL (com.canonical.dbusmenu)
 import hashlib, subprocess, sys, time
 import dbus, dbus.service
@@ -94,11 +95,16 @@ def describe(props):
     p = props.GetAll(ITEM)
     pixels = b"".join(bytes(picture[2]) for picture in p.get("IconPixmap", []))
     icon = hashlib.sha1(str(p.get("IconName", "")).encode() + pixels).hexdigest()[:8]
+    # Pixels are ARGB, each in network byte order.
+    colour = "none"
+    for width, height, argb in p.get("IconPixmap", []):
+        if width == height == 64:
+            colour = bytes(argb[(18 * 64 + 46) * 4 + 1:(18 * 64 + 46) * 4 + 4]).hex()
     tip = str(p["ToolTip"][2]) + "|" + str(p["ToolTip"][3])
-    return f"{p['Status']} {icon} {tip}".replace("\n", "/")
+    return f"{p['Status']} {icon} {colour} {tip}".replace("\n", "/")
 
 
-def after(items, text, action):
+def after(items, status, text, action):
     _, _, props = item(items)
     since = time.time()
     if action[0] == "click":
@@ -107,10 +113,10 @@ def after(items, text, action):
         subprocess.run(action, check=True)
     while True:
         line = describe(props)
-        if text in line:
+        if line.startswith(status + " ") and text in line:
             return print(f"{line} {since:.3f} {time.time() - since:.2f}")
         if time.time() - since > 5:
-            sys.exit(f"not '{text}' after 5 s: {line}")
+            sys.exit(f"not {status} '{text}' after 5 s: {line}")
         time.sleep(0.02)
 
 
@@ -131,6 +137,6 @@ elif sys.argv[1] == "notices":
 elif sys.argv[1] == "item":
     print(describe(item(sys.argv[2])[2]))
 elif sys.argv[1] == "after":
-    after(sys.argv[2], sys.argv[3], sys.argv[4:])
+    after(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
 elif sys.argv[1] == "click":
     click(sys.argv[2], sys.argv[3])
