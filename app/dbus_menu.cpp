@@ -5,6 +5,8 @@
 #include <QDBusMetaType>
 #include <QMenu>
 
+#include "app/dbus_structure.h"
+
 namespace tarnovox {
 
 namespace {
@@ -130,17 +132,11 @@ QList<int> DBusMenuAdaptor::AboutToShowGroup(const QList<int>&, QList<int>& idEr
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuItem& item) {
-  argument.beginStructure();
-  argument << item.id << item.properties;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, item.id, item.properties);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuItem& item) {
-  argument.beginStructure();
-  argument >> item.id >> item.properties;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, item.id, item.properties);
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuLayoutItem& item) {
@@ -171,31 +167,19 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuLayoutIte
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuItemKeys& keys) {
-  argument.beginStructure();
-  argument << keys.id << keys.properties;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, keys.id, keys.properties);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuItemKeys& keys) {
-  argument.beginStructure();
-  argument >> keys.id >> keys.properties;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, keys.id, keys.properties);
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusMenuEvent& event) {
-  argument.beginStructure();
-  argument << event.id << event.eventId << event.data << event.timestamp;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, event.id, event.eventId, event.data, event.timestamp);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuEvent& event) {
-  argument.beginStructure();
-  argument >> event.id >> event.eventId >> event.data >> event.timestamp;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, event.id, event.eventId, event.data, event.timestamp);
 }
 
 }  // namespace tarnovox

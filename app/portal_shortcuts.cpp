@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <iterator>
 
+#include "app/dbus_structure.h"
+
 namespace {
 
 // One element of the portal's a(sa{sv}) shortcut lists.
@@ -20,17 +22,11 @@ struct PortalShortcut {
 };
 
 QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut) {
-  argument.beginStructure();
-  argument << shortcut.id << shortcut.properties;
-  argument.endStructure();
-  return argument;
+  return tarnovox::WriteStructure(argument, shortcut.id, shortcut.properties);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut) {
-  argument.beginStructure();
-  argument >> shortcut.id >> shortcut.properties;
-  argument.endStructure();
-  return argument;
+  return tarnovox::ReadStructure(argument, shortcut.id, shortcut.properties);
 }
 
 }  // namespace

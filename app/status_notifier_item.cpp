@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QtEndian>
 
+#include "app/dbus_structure.h"
+
 namespace tarnovox {
 
 namespace {
@@ -119,31 +121,19 @@ StatusNotifierItemAdaptor::StatusNotifierItemAdaptor(StatusNotifierItem* item)
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusIconPixmap& pixmap) {
-  argument.beginStructure();
-  argument << pixmap.width << pixmap.height << pixmap.argb;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusIconPixmap& pixmap) {
-  argument.beginStructure();
-  argument >> pixmap.width >> pixmap.height >> pixmap.argb;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, pixmap.width, pixmap.height, pixmap.argb);
 }
 
 QDBusArgument& operator<<(QDBusArgument& argument, const DBusToolTip& toolTip) {
-  argument.beginStructure();
-  argument << toolTip.iconName << toolTip.pixmaps << toolTip.title << toolTip.text;
-  argument.endStructure();
-  return argument;
+  return WriteStructure(argument, toolTip.iconName, toolTip.pixmaps, toolTip.title, toolTip.text);
 }
 
 const QDBusArgument& operator>>(const QDBusArgument& argument, DBusToolTip& toolTip) {
-  argument.beginStructure();
-  argument >> toolTip.iconName >> toolTip.pixmaps >> toolTip.title >> toolTip.text;
-  argument.endStructure();
-  return argument;
+  return ReadStructure(argument, toolTip.iconName, toolTip.pixmaps, toolTip.title, toolTip.text);
 }
 
 }  // namespace tarnovox
