@@ -2,13 +2,14 @@
 # The recorder on the desktop, over a private session bus: a panel's
 # StatusNotifierWatcher takes the status icon, whose status, icon and tooltip
 # follow F5, F7, F7, F9 within a second, whose menu entries Record and Stop
-# record a take, and which registers again with a panel that restarts; a
-# notification service hears of each take while another window is active, and
-# of none while the main window is. Without the service, and with one that does
-# not answer, takes are as long as the keys say.
+# record a take, whose click brings the window back, and which registers again
+# with a panel that restarts; a notification service hears of each take while
+# another window is active, and of none while the main window is. Without the
+# service, and with one that does not answer, takes are as long as the keys say.
 source "$(dirname "$0")/../scenario_lib.sh"
 
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || { echo "needs python3-dbus and python3-gi"; exit 77; }
+needs_window_manager
 private_bus
 panel() { /usr/bin/python3 "$tools/fake_panel.py" "$@"; }
 start_service() {  # NAME ARGUMENT...: sets $service once NAME is on the bus
@@ -108,4 +109,13 @@ for n in 5 6; do
 done
 sleep 3  # the service takes the second notification once it answered the first
 notices_are "Recording record6.wav" "Saved record6.wav \(0:0[23]\)"
+
+# A click on the icon itself brings the minimized window back.
+start_window_manager
+xdotool windowminimize "$window"
+for _ in $(seq 20); do [ "$(wm_state "$window")" = Iconic ] && break; sleep 0.1; done
+[ "$(wm_state "$window")" = Iconic ] || fail "the window manager did not minimize the window"
+panel activate "$work/items"
+for _ in $(seq 20); do [ "$(wm_state "$window")" = Normal ] && break; sleep 0.1; done
+[ "$(wm_state "$window")" = Normal ] || fail "the window did not come back on a click on the icon"
 passed

@@ -12,6 +12,7 @@
 #       the menu), then waits up to 5 s for the Status STATUS and a tooltip holding TEXT: prints
 #       the item's line, when the action began and the seconds since, or exits 1
 #   fake_panel.py click ITEMS LABEL      clicks the item's menu entry LABEL (com.canonical.dbusmenu)
+#   fake_panel.py activate ITEMS         clicks the item itself
 import hashlib, subprocess, sys, time
 import dbus, dbus.service
 
@@ -138,5 +139,8 @@ elif sys.argv[1] == "item":
     print(describe(item(sys.argv[2])[2]))
 elif sys.argv[1] == "after":
     after(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
+elif sys.argv[1] == "activate":
+    bus, name, _ = item(sys.argv[2])
+    dbus.Interface(bus.get_object(name, "/StatusNotifierItem"), ITEM).Activate(dbus.Int32(0), dbus.Int32(0))
 elif sys.argv[1] == "click":
     click(sys.argv[2], sys.argv[3])
