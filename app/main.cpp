@@ -12,6 +12,7 @@
 #include "app/instance_channel.h"
 #include "app/startup_trace.h"
 #include "settings/settings_store.h"
+#include "ui/fixed_size_across_screens.h"
 #include "ui/skin_pictures.h"
 
 namespace {
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
   tarnovox::SkinPictures::DecodeSkinMeanwhile();
   tarnovox::StartupMark("application");
   QApplication::setApplicationName("Tarnovox");
+  tarnovox::FixedSizeAcrossScreens fixedSizes;
+  app.installEventFilter(&fixedSizes);
   tarnovox::InstanceChannel channel(channelName);
   if (auto status = channel.Claim(line.commands, line.timing)) return *status;
   tarnovox::StartupMark("Run");

@@ -9,7 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon sox lame ffmpeg
-  xvfb xauth xdotool x11-utils x11-apps openbox imagemagick desktop-file-utils appstream fonts-dejavu-core python3 python3-mutagen python3-numpy
+  xvfb xauth xdotool x11-utils x11-xserver-utils x11-apps openbox imagemagick desktop-file-utils appstream fonts-dejavu-core python3 python3-mutagen python3-numpy
   dpkg-dev lintian
   weston xwayland qt6-wayland python3-dbus python3-gi at-spi2-core python3-pyatspi  # headless Weston, a fake portal, the fake panel, the screen reader's view
 )

@@ -6,7 +6,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <cmath>
+#include <utility>
 
 #include "ui/program_name.h"
 #include "ui/skin_button.h"
@@ -49,8 +51,7 @@ MainWindow::MainWindow(const RecordSettings& settings, RecorderState& state, QWi
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       labels_(this),
       settings_(settings),
-      state_(state),
-      backBuffer_(BackBuffer(devicePixelRatioF())) {
+      state_(state) {
   setObjectName("mainWindow");
   setWindowTitle(kProgramName);
   setFixedSize(kWidth, kHeight);
@@ -60,14 +61,7 @@ MainWindow::MainWindow(const RecordSettings& settings, RecorderState& state, QWi
   palette.setColor(QPalette::Window, kWindowColour);
   setPalette(palette);
 
-  // The skin's 400 x 300 background cut to the window's 399 x 299.
-  backBuffer_.fill(kWindowColour);
-  QPainter painter(&backBuffer_);
-  // At 150 % the 2x picture is drawn smaller: smoothly, not by dropping pixels.
-  if (backBuffer_.devicePixelRatio() != 1.0) painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(0, 0, SkinPictures::LoadSkinPicture("Background"));
-  painter.end();
-
+  DrawBackground();
   CreateButtons();
   ConnectButtons();
   UpdateFormatLabels();
@@ -203,6 +197,32 @@ void MainWindow::ShowStatusLabels() {
   labels_.ShowStatus(status_.Labels(state_));
   if (fileListLabel_ != nullptr) labels_.CopyFileTo(fileListLabel_);
   labels_.ShowFolder(QString::fromStdString(settings_.folder));
+}
+
+// The window's picture, new at the ratio of the screen the window is on now:
+// the skin's 400 x 300 background cut to the window's 399 x 299. The meters
+// size their bitmaps to it at the next full repaint.
+void MainWindow::DrawBackground() {
+  backBuffer_ = BackBuffer(devicePixelRatioF());
+  backBuffer_.fill(kWindowColour);
+  const QPixmap background = SkinPictures::LoadSkinPicture("Background");
+  QPainter painter(&backBuffer_);
+  // A picture of another ratio (the 2x one at 150 %, or on a 100 % screen
+  // beside a 200 % one) is drawn smoothly, not by dropping pixels.
+  if (background.devicePixelRatio() != backBuffer_.devicePixelRatio())
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawPixmap(0, 0, background);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (std::exchange(screenFollowed_, true) || !windowHandle()) return;
+  // Moved to a screen of another scale, the window is drawn again at its ratio.
+  connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+    if (devicePixelRatioF() == backBuffer_.devicePixelRatio()) return;
+    DrawBackground();
+    update();
+  });
 }
 
 void MainWindow::UpdateTimeDisplay() { labels_.ShowTime(status_.UpdateTime(state_)); }

@@ -97,6 +97,7 @@ class MainWindow : public QWidget, public MeterCanvas {
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;  // minimize and restore
+  void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   // The background picture: resets the buttons, drags the window.
@@ -105,6 +106,7 @@ class MainWindow : public QWidget, public MeterCanvas {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  void DrawBackground();
   void CreateButtons();
   void ShowTitle();
   void ShowStatusLabels();
@@ -139,6 +141,7 @@ class MainWindow : public QWidget, public MeterCanvas {
   StatusDisplay status_;
   FormatLabels format_;
   QImage backBuffer_;
+  bool screenFollowed_ = false;
   bool inPaint_ = false;
   BackgroundDrag drag_{*this};
 };

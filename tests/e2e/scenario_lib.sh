@@ -26,8 +26,11 @@ ended() {  # STATUS COMMAND
   # would take that one's first window with it.
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  for command in "${at_end_commands[@]}"; do "$command" || true; done
   rm -rf "$work"
 }
+at_end_commands=()
+at_end() { at_end_commands+=("$1"); }  # COMMAND: run when the scenario ends, however it ends
 trap 'ended $? "$BASH_COMMAND"' EXIT
 passed() { echo "PASS: $scenario"; }
 
