@@ -64,7 +64,7 @@ void RegisterTypes() {
 DBusMenu::DBusMenu(QMenu* menu, QObject* parent) : QObject(parent), menu_(menu) {
   RegisterTypes();
   new DBusMenuAdaptor(this);
-  offered_ = QDBusConnection::sessionBus().registerObject(kPath, this, QDBusConnection::ExportAdaptors);
+  QDBusConnection::sessionBus().registerObject(kPath, this, QDBusConnection::ExportAdaptors);
 }
 
 QAction* DBusMenu::ActionOf(int id) const {

@@ -47,9 +47,8 @@ class DBusMenu : public QObject {
  public:
   static constexpr const char* kPath = "/MenuBar";
 
-  // Offers `menu` at kPath on the session bus; returns false when that failed.
+  // Offers `menu` at kPath on the session bus.
   explicit DBusMenu(QMenu* menu, QObject* parent = nullptr);
-  bool Offered() const { return offered_; }
 
   // The root (id 0) and its entries, to `depth` levels (-1: all).
   DBusMenuLayoutItem Layout(int id, int depth, const QStringList& names) const;
@@ -64,7 +63,6 @@ class DBusMenu : public QObject {
   QAction* ActionOf(int id) const;
 
   QPointer<QMenu> menu_;
-  bool offered_ = false;
 };
 
 // The com.canonical.dbusmenu interface of a DBusMenu.

@@ -6,9 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QWindow>
 #include <cmath>
-#include <utility>
 
 #include "ui/program_name.h"
 #include "ui/skin_button.h"
@@ -214,17 +212,6 @@ void MainWindow::DrawBackground() {
   painter.drawPixmap(0, 0, background);
 }
 
-void MainWindow::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (std::exchange(screenFollowed_, true) || !windowHandle()) return;
-  // Moved to a screen of another scale, the window is drawn again at its ratio.
-  connect(windowHandle(), &QWindow::screenChanged, this, [this] {
-    if (devicePixelRatioF() == backBuffer_.devicePixelRatio()) return;
-    DrawBackground();
-    update();
-  });
-}
-
 void MainWindow::UpdateTimeDisplay() { labels_.ShowTime(status_.UpdateTime(state_)); }
 
 void MainWindow::UpdateFormatLabels() {
@@ -245,6 +232,8 @@ void MainWindow::paintEvent(QPaintEvent* event) {
   // the partial repaints of a label, a button or a display do not, or every
   // label change would take the hover picture off the button under the pointer.
   if (event->rect() == rect()) {
+    // Moved to a screen of another scale: the picture is drawn again at its ratio.
+    if (devicePixelRatioF() != backBuffer_.devicePixelRatio()) DrawBackground();
     inPaint_ = true;
     emit metersPaintDue();
     UpdateFormatLabels();

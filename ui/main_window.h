@@ -97,7 +97,6 @@ class MainWindow : public QWidget, public MeterCanvas {
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;  // minimize and restore
-  void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   // The background picture: resets the buttons, drags the window.
@@ -141,7 +140,6 @@ class MainWindow : public QWidget, public MeterCanvas {
   StatusDisplay status_;
   FormatLabels format_;
   QImage backBuffer_;
-  bool screenFollowed_ = false;
   bool inPaint_ = false;
   BackgroundDrag drag_{*this};
 };
